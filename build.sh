@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# ./build.sh COMMAND — one entry point for a fresh Debian machine.
+#   test    install what is missing, build both presets, run every test
+#           (native, then the 32-bit Windows build under Wine)
+#   run     install what is missing, build, start the program
+#   bench   build and run the benchmarks, with the reference figures
+#   build   install what is missing and build both presets
+#   deps    only install the packages
+set -euo pipefail
+cd "$(dirname "$0")"
+jobs=$(nproc 2>/dev/null || echo 2)
+
+deps() { scripts/install-deps.sh; }
+
+build() {
+  deps
+  for preset in native windows; do
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j "$jobs"
+  done
+}
+
+case ${1:-} in
+  deps) deps ;;
+  build) build ;;
+  test)
+    build
+    status=0
+    ctest --preset native -j "$jobs" || status=1
+    ctest --preset windows || status=1
+    exit $status
+    ;;
+  run)
+    build
+    exec scripts/run-program.sh
+    ;;
+  bench)
+    build
+    exec scripts/bench.sh
+    ;;
+  *)
+    sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'
+    exit 2
+    ;;
+esac

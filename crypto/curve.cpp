@@ -1,0 +1,89 @@
+#include "crypto/curve.h"
+
+const uint16_t CurveB[kElementWords] = {29, 0x00B9};
+const uint16_t PointAtInfinity[kElementWords] = {kInfinityLength};
+
+const CurvePoint BasePoint = {
+    {29,     0xFD7F, 0x7FBF, 0x10B4, 0xCE91, 0x45BC, 0xE28E, 0x31AB, 0xC959, 0x9FA9, 0xBE0E,
+     0x494F, 0xDD5D, 0x5275, 0x1CD5, 0x2E0B, 0xC38D, 0xB301, 0xCD7F, 0x10E9, 0xA0E4,
+     0x88F5, 0x49EF, 0xBC0C, 0x354D, 0x4A13, 0x007D, 0xCEDF, 0xE8DC, 0x1FF3},
+    {29,     0x9C1A, 0x514F, 0xF9A4, 0x9093, 0x415F, 0x79E8, 0xCE72, 0x8933, 0x24D0, 0x19FE,
+     0xBFFD, 0x3067, 0xA3F5, 0x4441, 0x734C, 0x5322, 0xB66D, 0x5A58, 0xEB6D, 0xF794,
+     0xD562, 0x9E11, 0x60B1, 0xFA79, 0x3A5F, 0x82E7, 0x1CC8, 0xD9CD, 0x4A4B},
+};
+
+bool IsPointAtInfinity(const CurvePoint& p) { return FieldEqual(p.x, PointAtInfinity); }
+
+void SetPointAtInfinity(CurvePoint& p) {
+  FieldCopy(p.x, PointAtInfinity);
+  FieldCopy(p.y, PointAtInfinity);
+}
+
+static void CopyPoint(CurvePoint& dst, const CurvePoint& src) {
+  FieldCopy(dst.x, src.x);
+  FieldCopy(dst.y, src.y);
+}
+
+bool IsOnCurve(const CurvePoint& p) {
+  if (IsPointAtInfinity(p)) return false;
+  uint16_t y2[kTempWords], xy[kTempWords], x2[kTempWords], x3[kTempWords];
+  FieldSquare(p.y, y2);
+  FieldMul(p.x, p.y, xy);
+  FieldSquare(p.x, x2);
+  FieldMul(x2, p.x, x3);
+  FieldAdd(y2, xy, y2);
+  FieldAdd(y2, x3, y2);
+  return FieldEqual(y2, CurveB);
+}
+
+// With a = 0: lambda = x1 + y1/x1 when doubling, (y1 + y2)/(x1 + x2) when
+// adding; x3 = lambda^2 + lambda (+ x1 + x2 when adding);
+// y3 = lambda (x1 + x3) + x3 + y1. -(x, y) = (x, x + y), and (0, sqrt b) is
+// the point of order 2, whose double is O.
+void PointAdd(const CurvePoint& p, const CurvePoint& q, CurvePoint& r) {
+  if (IsPointAtInfinity(p)) return CopyPoint(r, q);
+  if (IsPointAtInfinity(q)) return CopyPoint(r, p);
+
+  uint16_t lambda[kTempWords], inv[kTempWords], t[kTempWords], s[kTempWords];
+  if (FieldEqual(p.x, q.x)) {
+    if (!FieldEqual(p.y, q.y) || FieldEqual(p.x, FieldZero)) return SetPointAtInfinity(r);
+    FieldInverse(p.x, inv);
+    FieldMul(p.y, inv, t);
+    FieldAdd(p.x, t, lambda);
+    FieldSquare(lambda, t);
+    FieldAdd(t, lambda, r.x);
+  } else {
+    FieldAdd(p.x, q.x, s);
+    FieldAdd(p.y, q.y, t);
+    FieldInverse(s, inv);
+    FieldMul(t, inv, lambda);
+    FieldSquare(lambda, t);
+    FieldAdd(t, lambda, t);
+    FieldAdd(t, s, r.x);
+  }
+  FieldAdd(p.x, r.x, s);
+  FieldMul(lambda, s, t);
+  FieldAdd(r.x, p.y, s);
+  FieldAdd(t, s, r.y);
+}
+
+void PointMultiply(const uint16_t* k, const CurvePoint& p, CurvePoint& r) {
+  CurvePoint acc, tmp;
+  CopyPoint(acc, p);
+  for (int i = k[0] - 1; i >= 1; --i) {
+    PointAdd(acc, acc, tmp);
+    if (k[i] == 1) {
+      PointAdd(tmp, p, acc);
+    } else {
+      CopyPoint(acc, tmp);
+    }
+  }
+  CopyPoint(r, acc);
+}
+
+void IntToBits(uint16_t v, uint16_t* k, int count) {
+  for (int i = 1; i <= count; ++i) {
+    k[i] = v & 1;
+    v >>= 1;
+  }
+}

@@ -1,0 +1,46 @@
+// The curve y^2 + x*y = x^3 + b over GF((2^16)^29) (a = 0, b = CurveB), in
+// affine coordinates, with its fixed base point and scalar multiplication.
+//
+// Coordinates handed in are canonical: a nonzero element of length 29,
+// FieldZero, or PointAtInfinity. The point at infinity O has both
+// coordinates equal to PointAtInfinity (length word 777) and is recognised by
+// its x coordinate alone. Nothing here allocates, fails or keeps state.
+#pragma once
+
+#include <cstdint>
+
+#include "crypto/field.h"
+
+// A scalar as one bit per word: word 0 the bit count n (at most 464), words
+// 1..n the bits, least significant first. Only a word equal to exactly 1
+// counts as a set bit; word n is taken as 1 without being read.
+constexpr int kScalarWords = 465;
+constexpr int kMaxScalarBits = 464;
+
+struct CurvePoint {
+  uint16_t x[kTempWords];
+  uint16_t y[kTempWords];
+};
+
+extern const uint16_t CurveB[kElementWords];
+extern const uint16_t PointAtInfinity[kElementWords];
+extern const CurvePoint BasePoint;
+
+bool IsPointAtInfinity(const CurvePoint& p);
+void SetPointAtInfinity(CurvePoint& p);
+
+// y^2 + x*y + x^3 == CurveB. False for O.
+bool IsOnCurve(const CurvePoint& p);
+
+// r = p + q; p and q may be the same point (doubling), r must be distinct
+// from both. Costs one inversion, two products and one square.
+void PointAdd(const CurvePoint& p, const CurvePoint& q, CurvePoint& r);
+
+// r = k * p by left-to-right double-and-add; r may be p. A bit count of 0 or
+// 1 gives p itself. Not constant-time: the sequence of additions follows the
+// bits of k, which is the owner's secret scalar.
+void PointMultiply(const uint16_t* k, const CurvePoint& p, CurvePoint& r);
+
+// Words 1..count of k receive the low count bits of v, least significant
+// first; word 0 is left alone.
+void IntToBits(uint16_t v, uint16_t* k, int count);

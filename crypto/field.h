@@ -1,0 +1,67 @@
+// Arithmetic in GF((2^16)^29) = GF(2^16)[t] / (t^29 + t^2 + 1).
+//
+// A FieldElement is 30 words: word 0 is the length (0 for the zero element,
+// 29 for every other), words 1..29 the coefficients of t^0..t^28. The zero
+// element keeps all its coefficient words 0, so code that reads every word
+// regardless of the length stays right. Products are formed unreduced in 58
+// words (length 57, coefficients of t^0..t^56) and reduced in place, so every
+// buffer that receives a product or a square must hold at least 58 words;
+// temporaries are given kTempWords.
+//
+// Nothing here allocates or fails; the only shared state is the read-only
+// GF(2^16) tables, so every operation is reentrant. Running time depends on
+// the operands (zero coefficients are skipped, Euclid's loop length varies).
+#pragma once
+
+#include <cstdint>
+
+constexpr int kFieldDegree = 29;
+constexpr int kElementWords = 30;
+constexpr int kProductWords = 58;
+constexpr int kTempWords = 60;
+constexpr int kWorkPolyWords = 32;
+
+// A length word no element can have; marks the point at infinity.
+constexpr uint16_t kInfinityLength = 777;
+
+extern const uint16_t FieldZero[kElementWords];
+// 1 + t^2 + t^29 as a work polynomial (length 30).
+extern const uint16_t FieldModulus[kWorkPolyWords];
+
+// out = a + b. Reads all 29 coefficient words of both operands; out may be
+// either operand. The only operation that can produce the zero element.
+void FieldAdd(const uint16_t* a, const uint16_t* b, uint16_t* out);
+
+// All 30 words.
+void FieldCopy(uint16_t* dst, const uint16_t* src);
+
+// True when all 30 words, the length word included, are equal.
+bool FieldEqual(const uint16_t* a, const uint16_t* b);
+
+// out = a * b; out holds at least 58 words and is distinct from a and b.
+void FieldMul(const uint16_t* a, const uint16_t* b, uint16_t* out);
+
+// out = a^2; out holds at least 58 words and is distinct from a.
+void FieldSquare(const uint16_t* a, uint16_t* out);
+
+// Folds an unreduced product (length word n, coefficients in words 1..n)
+// into a FieldElement in place, using t^29 = t^2 + 1. The length becomes 29.
+void FieldReduce(uint16_t* e);
+
+// out = a^-1 for nonzero a (length 29); out may be a. The zero element has
+// no inverse and must not be passed.
+void FieldInverse(const uint16_t* a, uint16_t* out);
+
+// Work polynomials (32 words: word 0 the index of the highest coefficient
+// word in use, words 1..length the coefficients of t^0 upward); used by
+// FieldInverse's extended Euclid. Words above the length are ignored.
+
+// Copies words 0..length of src; the rest of dst is left as it was.
+void PolyCopy(uint16_t* dst, const uint16_t* src);
+
+// out = a + b with the length normalised to the highest nonzero word; out may
+// be a or b.
+void PolyAdd(const uint16_t* a, const uint16_t* b, uint16_t* out);
+
+// out = d * t^j * v for nonzero d; the length is length(v) + j, not normalised.
+void PolyScaleShift(const uint16_t* v, uint16_t d, int j, uint16_t* out);

@@ -1,0 +1,76 @@
+/* The program's string table, entries 1300 to 1344: one list that feeds both
+   the resource script's STRINGTABLE and the portable code (key files, the
+   command-line companion), so that every text has exactly one source.
+   X(name, id, text) */
+#ifndef VWG_RESOURCES_STRINGS_H
+#define VWG_RESOURCES_STRINGS_H
+
+#define VWG_STRING_TABLE(X) \
+  X(IDS_APP_NAME, 1300, "Vaultwing for ICQ") \
+  X(IDS_MENU_ENCRYPT_CLIPBOARD, 1301, "&Encrypt Clipboard") \
+  X(IDS_MENU_DECRYPT_CLIPBOARD, 1302, "&Decrypt Clipboard") \
+  X(IDS_MENU_GENERATE_KEYS, 1303, "&Generate Secret/Public Keys") \
+  X(IDS_MENU_KEY_MANAGER, 1304, "&Public Key Manager") \
+  X(IDS_QUESTION_CAPTION, 1305, "VWG") \
+  X(IDS_MENU_SETTINGS, 1306, "&Settings...") \
+  X(IDS_IMPORT_CAPTION, 1307, "Public Key Importing") \
+  X(IDS_MENU_ABOUT, 1308, "&About VWG for ICQ...") \
+  X(IDS_MENU_EXIT, 1309, "E&xit") \
+  X(IDS_SEND_TO, 1310, "Send To") \
+  X(IDS_RECEIVED_FROM, 1311, "Received From") \
+  X(IDS_DEFAULT_PUBLIC_FILE, 1312, "public.vwg") \
+  X(IDS_DEFAULT_SECRET_FILE, 1313, "secret.vwg") \
+  X(IDS_DEFAULT_IMPORT_FILE, 1314, "import.vwg") \
+  X(IDS_DEFAULT_EXPORT_FILE, 1315, "export.vwg") \
+  X(IDS_SAVE_PUBLIC_TITLE, 1316, "Save Public Key As") \
+  X(IDS_SAVE_SECRET_TITLE, 1317, "Save Secret Key As") \
+  X(IDS_OPEN_PUBLIC_TITLE, 1318, "Open Public Key File") \
+  X(IDS_OPEN_SECRET_TITLE, 1319, "Open Secret Key File") \
+  X(IDS_CAPTION_SEND_ONLINE, 1320, "Send Online Message") \
+  X(IDS_CAPTION_SEND_OFFLINE, 1321, "Send Offline Message") \
+  X(IDS_CAPTION_SEND, 1322, "Send Message") \
+  X(IDS_CAPTION_SEND_MULTIPLE, 1323, "Send Multiple") \
+  X(IDS_CAPTION_INCOMING, 1324, "Incoming Message") \
+  X(IDS_CAPTION_EVENT_DETAILS, 1325, "Event Details") \
+  X(IDS_NO_KEYS, 1326, "You have to generate or specify public and secret key files before you can procede!") \
+  X(IDS_OWNER_SUFFIX, 1327, " -- Owner") \
+  X(IDS_KEY_FILE_FILTER, 1328, "VWG Key Files (*.vwg)|*.vwg|") \
+  X(IDS_ASK_GENERATE_FIRST, 1329, "Unable to find existing secret/public key files.  Would you like to generate new keys?") \
+  X(IDS_ASK_GENERATE_AGAIN, 1330, "Are you sure that you want to generate new keys and replace the old ones?\n\nNOTE:  All the public keys that you have now will be lost.  If you'd like to keep them, please say NO now and export all the keys that you would like to keep from Public Key Manager.  Once you have generated new keys, import all the public keys back.") \
+  X(IDS_ASK_REMOVE_KEY, 1331, "Are you sure that you want to remove this public key?") \
+  X(IDS_BAD_PUBLIC_KEY_FILE, 1332, "Incorrect public key file format!") \
+  X(IDS_BAD_SECRET_KEY_FILE, 1333, "Incorrect secret key file format!") \
+  X(IDS_OLD_COMCTL32, 1334, "Vaultwing for ICQ requires version 4.70 or greater of COMCTL32.DLL.  Please download this control from Microsoft: http://www.microsoft.com/msdownload/ieplatform/ie/comctrlx86.asp") \
+  X(IDS_ERROR_CAPTION, 1335, "Vaultwing for ICQ Error") \
+  X(IDS_UNKNOWN_ERROR, 1336, "Unknown error") \
+  X(IDS_DEFAULT_USER_ID, 1337, "Owner") \
+  X(IDS_CLIPBOARD_DONE, 1338, "The message has been encrypted or decrypted and the result has been put into Windows Clipboard.  It can be accessed with standard Copy/Paste/Cut functions") \
+  X(IDS_IMPORT_DONE, 1339, "Public Key has been successfully imported") \
+  X(IDS_USER_ID_CAPTION, 1340, "Public Key ID") \
+  X(IDS_AUTO_ENCRYPT_NO_KEY, 1341, "The recipient's public key could not be found and selected, so this message is being sent unencrypted.  Automatic encryption finds a key by the recipient's UIN: put the UIN into the key's User ID.") \
+  X(IDS_AUTO_ENCRYPT_RING, 1342, "Automatic encryption needs the User IDs of your public key ring to hold your contacts' UINs.  Please change the User IDs in Public Key Manager before you turn this option on.") \
+  X(IDS_RING_FULL, 1343, "The public key ring is full: it holds at most 1000 keys.  No key has been imported.") \
+  X(IDS_BAD_KEY, 1344, "This public key is not valid and cannot be used.  Ask its owner to export it again.")
+
+#ifndef RC_INVOKED
+enum StringId {
+#define VWG_STRING_ID(name, id, text) name = id,
+  VWG_STRING_TABLE(VWG_STRING_ID)
+#undef VWG_STRING_ID
+};
+
+// The text of a string-table entry, for code that runs without the program's
+// resources (the key files, the command-line companion); "" for an unknown id.
+inline const char* StringText(int id) {
+  switch (id) {
+#define VWG_STRING_CASE(name, id, text) \
+  case id:                              \
+    return text;
+    VWG_STRING_TABLE(VWG_STRING_CASE)
+#undef VWG_STRING_CASE
+  }
+  return "";
+}
+#endif
+
+#endif

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on a Debian machine: the native
+# toolchain, the MinGW-w64 cross compiler for 32-bit Windows, Wine with its
+# 32-bit half, a virtual X display and the test and benchmark libraries.
+# Safe to run again: packages already present are left alone.
+set -euo pipefail
+
+packages=(
+  cmake make g++ pkg-config
+  googletest libgtest-dev libbenchmark-dev
+  mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686
+  wine wine32 xvfb xauth x11-utils imagemagick fonts-wine
+  openssl hyperfine
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# wine-run.sh DIR PROGRAM.exe [ARGS...]: runs a Windows program in the Wine
+# session of DIR (see wine-session.sh) and returns its exit code.
+set -euo pipefail
+dir=$1
+shift
+. "$(dirname "$0")/wine-env.sh" "$dir"
+exec wine "$@"
