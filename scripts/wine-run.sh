@@ -2,7 +2,7 @@
 # wine-run.sh DIR PROGRAM.exe [ARGS...]: runs a Windows program in the Wine
 # session of DIR (see wine-session.sh) and returns its exit code.
 set -euo pipefail
-dir=$1
+dir=$(cd "$1" && pwd)
 shift
 . "$(dirname "$0")/wine-env.sh" "$dir"
 exec wine "$@"
