@@ -1,0 +1,64 @@
+// Starting and ending the programs under test. Process ids here are the ids
+// Wine gives its processes (the same ids that GetWindowThreadProcessId
+// reports), not Linux process ids.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "tests/wine/wait.h"
+
+namespace driver {
+
+// A started program. Ending the holder kills the program if it still runs, so
+// a failed assertion never leaves a stray window behind for the next test.
+class Program {
+ public:
+  Program() = default;
+  Program(HANDLE process, DWORD pid) : process_(process), pid_(pid) {}
+  Program(Program&& other) noexcept;
+  Program& operator=(Program&& other) noexcept;
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+  ~Program();
+
+  explicit operator bool() const { return process_ != nullptr; }
+  DWORD pid() const { return pid_; }
+  bool Running() const;
+
+  // The exit code once the program has ended, or nothing when it still runs
+  // after timeoutMs. The program is left running on a timeout.
+  std::optional<uint32_t> WaitExit(uint32_t timeoutMs = kDefaultTimeoutMs);
+
+  // Terminates the program with exit code kKilledExitCode and waits for the
+  // end. True when the program has ended (also when it had ended before).
+  bool Kill();
+
+ private:
+  void Close();
+  HANDLE process_ = nullptr;
+  DWORD pid_ = 0;
+};
+
+// Exit code of a program that Kill ended; no program under test uses it.
+constexpr uint32_t kKilledExitCode = 0xDEAD;
+
+// Starts exe with the command line "exe" args in the folder workDir (the
+// driver's own current folder when empty). exe is a full path; it is quoted
+// on the command line, args are passed as they stand. The program inherits no
+// handles: Wine's helper processes would keep an inherited pipe open forever.
+// Failure gives an empty Program and leaves GetLastError set.
+Program StartProgram(const std::string& exe, const std::string& args = "",
+                     const std::string& workDir = "");
+
+// Puts arg in double quotes when it holds a space or is empty.
+std::string QuoteArg(const std::string& arg);
+
+// The folder of the running executable, ending in a backslash: helper
+// programs are built next to the tests that start them.
+std::string OwnFolder();
+
+}  // namespace driver

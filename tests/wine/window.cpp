@@ -1,0 +1,142 @@
+#include "tests/wine/window.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace driver {
+namespace {
+
+bool Matches(HWND window, const WindowQuery& q) {
+  if (q.visibleOnly && !IsWindowVisible(window)) return false;
+  if (q.pid != 0 && WindowProcess(window) != q.pid) return false;
+  if (q.className != nullptr && WindowClass(window) != q.className) return false;
+  if (q.caption != nullptr) {
+    // Top-level captions live in the window manager's records, so the plain
+    // call works across processes and never waits for the owner.
+    char text[512];
+    const int n = GetWindowTextA(window, text, sizeof text);
+    const std::string caption(text, n > 0 ? n : 0);
+    if (q.captionPrefix ? caption.rfind(q.caption, 0) != 0 : caption != q.caption) return false;
+  }
+  return q.accept == nullptr || q.accept(window);
+}
+
+struct Search {
+  const WindowQuery* query;
+  HWND found;
+};
+
+BOOL CALLBACK VisitTop(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<Search*>(param);
+  if (!Matches(window, *s->query)) return TRUE;
+  s->found = window;
+  return FALSE;
+}
+
+struct ControlSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK VisitChild(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<ControlSearch*>(param);
+  if (GetDlgCtrlID(window) != s->id) return TRUE;
+  s->found = window;
+  return FALSE;
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* ok) {
+  DWORD_PTR result = 0;
+  *ok = SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
+                            kSendTimeoutMs, &result) != 0;
+  return static_cast<LRESULT>(result);
+}
+
+}  // namespace
+
+HWND FindTopWindow(const WindowQuery& query) {
+  Search s{&query, nullptr};
+  EnumWindows(VisitTop, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+HWND WaitForWindow(const WindowQuery& query, uint32_t timeoutMs) {
+  return PollUntil(timeoutMs, [&] { return FindTopWindow(query); });
+}
+
+bool WaitWindowGone(HWND window, uint32_t timeoutMs) {
+  return PollUntil(timeoutMs, [&] { return !IsWindow(window) || !IsWindowVisible(window); });
+}
+
+std::string WindowText(HWND window) {
+  bool ok = false;
+  const LRESULT length = Send(window, WM_GETTEXTLENGTH, 0, 0, &ok);
+  if (!ok || length <= 0) return "";
+  std::vector<char> buf(static_cast<size_t>(length) + 1);
+  const LRESULT n = Send(window, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), &ok);
+  if (!ok || n <= 0) return "";
+  return std::string(buf.data(), std::min<size_t>(static_cast<size_t>(n), static_cast<size_t>(length)));
+}
+
+bool SetWindowTextRemote(HWND window, const std::string& text) {
+  bool ok = false;
+  const LRESULT accepted = Send(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), &ok);
+  return ok && accepted != 0;
+}
+
+std::string WindowClass(HWND window) {
+  char name[256];
+  const int n = GetClassNameA(window, name, sizeof name);
+  return std::string(name, n > 0 ? n : 0);
+}
+
+DWORD WindowProcess(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  return pid;
+}
+
+HWND FindControl(HWND parent, int id) {
+  if (parent == nullptr) return nullptr;
+  if (HWND direct = GetDlgItem(parent, id)) return direct;
+  ControlSearch s{id, nullptr};
+  EnumChildWindows(parent, VisitChild, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+HWND FindChildOfClass(HWND parent, const char* className) {
+  return FindWindowExA(parent, nullptr, className, nullptr);
+}
+
+bool PostCommand(HWND dialog, int id) {
+  HWND control = FindControl(dialog, id);
+  return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(control)) != 0;
+}
+
+bool ClickButton(HWND dialog, int id) {
+  HWND button = FindControl(dialog, id);
+  return button != nullptr && PostMessageA(button, BM_CLICK, 0, 0) != 0;
+}
+
+std::optional<std::string> ControlText(HWND dialog, int id) {
+  HWND control = FindControl(dialog, id);
+  if (control == nullptr) return std::nullopt;
+  return WindowText(control);
+}
+
+bool SetControlText(HWND dialog, int id, const std::string& text) {
+  HWND control = FindControl(dialog, id);
+  return control != nullptr && SetWindowTextRemote(control, text);
+}
+
+std::optional<uint32_t> CheckState(HWND dialog, int id) {
+  HWND box = FindControl(dialog, id);
+  if (box == nullptr) return std::nullopt;
+  bool ok = false;
+  const LRESULT state = Send(box, BM_GETCHECK, 0, 0, &ok);
+  if (!ok) return std::nullopt;
+  return static_cast<uint32_t>(state);
+}
+
+}  // namespace driver
