@@ -1,0 +1,99 @@
+#include "keys/cipher.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "crypto/field.h"
+#include "keys/armour.h"
+#include "keys/key_check.h"
+
+constexpr int kArmouredBytes = kPlainBlockBytes + kBlockTailBytes;  // 63 = 9 groups
+constexpr int kGroups = kArmouredBytes / kGroupBytes;
+static_assert(kGroups * kGroupChars == kCipherBlockChars);
+
+int SharedElement(const uint16_t* s, const CurvePoint& q, uint16_t* k) {
+  if (!IsUsablePublicPoint(q)) return 0;
+  CurvePoint shared;
+  PointMultiply(s, q, shared);
+  if (IsPointAtInfinity(shared)) return 0;
+  // x is zero only for the point of order 2, which a point of prime order
+  // cannot reach; y stands in as the rule for that case says.
+  FieldCopy(k, FieldEqual(shared.x, FieldZero) ? shared.y : shared.x);
+  return k[0] != 0;
+}
+
+int DeriveMessageKey(const uint16_t* s, const CurvePoint& q, bool sending, uint16_t* key) {
+  if (!SharedElement(s, q, key)) return 0;
+  if (!sending) FieldInverse(key, key);
+  return 1;
+}
+
+void BlockMultiply(const uint8_t in[kPlainBlockBytes], const uint16_t* f,
+                   uint8_t out[kPlainBlockBytes]) {
+  uint16_t m[kElementWords], z[kTempWords];
+  m[0] = kFieldDegree;  // whatever the bytes are, zero coefficients included
+  for (int i = 1; i <= kFieldDegree; ++i) {
+    m[i] = static_cast<uint16_t>(in[2 * (i - 1)] << 8 | in[2 * (i - 1) + 1]);
+  }
+  FieldMul(f, m, z);
+  // A zero product has length 0 but all its coefficient words are 0 too.
+  for (int i = 1; i <= kFieldDegree; ++i) {
+    out[2 * (i - 1)] = static_cast<uint8_t>(z[i] >> 8);
+    out[2 * (i - 1) + 1] = static_cast<uint8_t>(z[i]);
+  }
+}
+
+void EncryptBlock(const uint8_t in[kPlainBlockBytes], const uint16_t* key,
+                  char out[kCipherBlockChars]) {
+  uint8_t bytes[kArmouredBytes];
+  BlockMultiply(in, key, bytes);
+  std::memset(bytes + kPlainBlockBytes, ' ', kBlockTailBytes);
+  for (int g = 0; g < kGroups; ++g) {
+    ArmourEncodeGroup(bytes + g * kGroupBytes, out + g * kGroupChars);
+  }
+}
+
+void DecryptBlock(const char in[kCipherBlockChars], const uint16_t* key,
+                  uint8_t out[kPlainBlockBytes]) {
+  uint8_t bytes[kArmouredBytes];
+  for (int g = 0; g < kGroups; ++g) {
+    ArmourDecodeGroup(in + g * kGroupChars, bytes + g * kGroupBytes);
+  }
+  BlockMultiply(bytes, key, out);
+}
+
+// Pads text with spaces to whole blocks of kIn bytes and hands each block
+// with its kOut bytes of out to block.
+template <int kIn, int kOut, typename Block>
+static void TransformBlocks(std::string_view text, std::string& out, Block block) {
+  const size_t blocks = (text.size() + kIn - 1) / kIn;
+  out.resize(blocks * kOut);
+  char padded[kIn];
+  for (size_t j = 0; j < blocks; ++j) {
+    const size_t start = j * kIn;
+    const size_t n = std::min<size_t>(kIn, text.size() - start);
+    std::memcpy(padded, text.data() + start, n);
+    std::memset(padded + n, ' ', kIn - n);
+    block(padded, out.data() + j * kOut);
+  }
+}
+
+int EncryptText(std::string_view text, const uint16_t* s, const CurvePoint& q, std::string& out) {
+  out.clear();
+  uint16_t key[kElementWords];
+  if (!DeriveMessageKey(s, q, true, key)) return 0;
+  TransformBlocks<kPlainBlockBytes, kCipherBlockChars>(text, out, [&](const char* in, char* o) {
+    EncryptBlock(reinterpret_cast<const uint8_t*>(in), key, o);
+  });
+  return 1;
+}
+
+int DecryptText(std::string_view text, const uint16_t* s, const CurvePoint& q, std::string& out) {
+  out.clear();
+  uint16_t key[kElementWords];
+  if (!DeriveMessageKey(s, q, false, key)) return 0;
+  TransformBlocks<kCipherBlockChars, kPlainBlockBytes>(text, out, [&](const char* in, char* o) {
+    DecryptBlock(in, key, reinterpret_cast<uint8_t*>(o));
+  });
+  return 1;
+}

@@ -1,0 +1,221 @@
+#include "keys/file_io.h"
+
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+// Temporary files are named after the target, the process and a counter, so
+// that two programs writing the same key file at once never share one; the
+// final rename decides which complete file wins.
+static std::string TempPath(const char* path, unsigned long pid, int attempt) {
+  return std::string(path) + "." + std::to_string(pid) + "-" + std::to_string(attempt) + ".tmp";
+}
+
+constexpr int kTempAttempts = 100;
+
+#ifdef _WIN32
+
+namespace {
+
+// Keeps GetLastError across the clean-up that follows a failed call.
+class LastErrorKeeper {
+ public:
+  LastErrorKeeper() : error_(GetLastError()) {}
+  ~LastErrorKeeper() { SetLastError(error_); }
+
+ private:
+  DWORD error_;
+};
+
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE h) : h_(h) {}
+  ~FileHandle() {
+    if (ok()) {
+      LastErrorKeeper keep;
+      CloseHandle(h_);
+    }
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return h_; }
+  // Closes now, with the result; the holder is then empty.
+  bool Close() {
+    HANDLE h = h_;
+    h_ = INVALID_HANDLE_VALUE;
+    return CloseHandle(h) != 0;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+}  // namespace
+
+int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size) {
+  FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.ok()) return 0;
+  int total = 0;
+  while (total < capacity) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), buf + total, static_cast<DWORD>(capacity - total), &got, nullptr)) {
+      return 0;
+    }
+    if (got == 0) break;
+    total += static_cast<int>(got);
+  }
+  *size = total;
+  return 1;
+}
+
+static bool WriteAll(HANDLE h, const uint8_t* data, int size) {
+  while (size > 0) {
+    DWORD put = 0;
+    if (!WriteFile(h, data, static_cast<DWORD>(size), &put, nullptr)) return false;
+    data += put;
+    size -= static_cast<int>(put);
+  }
+  return true;
+}
+
+int WriteFileAtomic(const char* path, const uint8_t* data, int size, bool) {
+  std::string temp;
+  HANDLE h = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; h == INVALID_HANDLE_VALUE && attempt < kTempAttempts; ++attempt) {
+    temp = TempPath(path, GetCurrentProcessId(), attempt);
+    h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                    nullptr);
+    if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return 0;
+  }
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  FileHandle file(h);
+  const bool written = WriteAll(h, data, size) && FlushFileBuffers(h) && file.Close() &&
+                       MoveFileExA(temp.c_str(), path,
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (written) return 1;
+  // A file still open without sharing cannot be deleted.
+  LastErrorKeeper keep;
+  if (file.ok()) file.Close();
+  DeleteFileA(temp.c_str());
+  return 0;
+}
+
+bool PathExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+#else
+
+namespace {
+
+class ErrnoKeeper {
+ public:
+  ErrnoKeeper() : error_(errno) {}
+  ~ErrnoKeeper() { errno = error_; }
+
+ private:
+  int error_;
+};
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (ok()) {
+      ErrnoKeeper keep;
+      close(fd_);
+    }
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  bool ok() const { return fd_ >= 0; }
+  int get() const { return fd_; }
+  // Closes now, with the result; the holder is then empty. A close that
+  // fails may be the first report of a failed write (NFS, quotas).
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size) {
+  FileDescriptor file(open(path, O_RDONLY | O_CLOEXEC));
+  if (!file.ok()) return 0;
+  int total = 0;
+  while (total < capacity) {
+    const ssize_t got = read(file.get(), buf + total, static_cast<size_t>(capacity - total));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return 0;
+    }
+    if (got == 0) break;
+    total += static_cast<int>(got);
+  }
+  *size = total;
+  return 1;
+}
+
+static bool WriteAll(int fd, const uint8_t* data, int size) {
+  while (size > 0) {
+    const ssize_t put = write(fd, data, static_cast<size_t>(size));
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += put;
+    size -= static_cast<int>(put);
+  }
+  return true;
+}
+
+// The rename is only durable once the folder's entry is on the disk too. A
+// failure here cannot be undone any more, so it is not reported.
+static void SyncFolder(const char* path) {
+  std::string folder(path);
+  const size_t slash = folder.find_last_of('/');
+  folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+  FileDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.ok()) fsync(dir.get());
+}
+
+int WriteFileAtomic(const char* path, const uint8_t* data, int size, bool privateFile) {
+  const mode_t mode = privateFile ? 0600 : 0666;  // less the umask
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < kTempAttempts; ++attempt) {
+    temp = TempPath(path, static_cast<unsigned long>(getpid()), attempt);
+    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0 && errno != EEXIST) return 0;
+  }
+  if (fd < 0) return 0;
+  FileDescriptor file(fd);
+  const bool written = WriteAll(fd, data, size) && fsync(fd) == 0 && file.Close() &&
+                       rename(temp.c_str(), path) == 0;
+  if (!written) {
+    ErrnoKeeper keep;
+    unlink(temp.c_str());
+    return 0;
+  }
+  SyncFolder(path);
+  return 1;
+}
+
+bool PathExists(const char* path) {
+  struct stat st;
+  return stat(path, &st) == 0;
+}
+
+#endif

@@ -1,0 +1,23 @@
+// The small file layer under the key files: whole reads of small files and
+// atomic replacement. Every failure leaves the system's last error (errno, or
+// GetLastError on Windows) as the failing call set it, so that the caller's
+// ReportError(nullptr, ...) shows the system's own text for it.
+#pragma once
+
+#include <cstdint>
+
+// Reads up to capacity bytes from the start of the file at path; *size gets
+// the number read (less than capacity only at the end of the file). Returns
+// 1, or 0 when the file cannot be opened or read.
+int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size);
+
+// Replaces the file at path with the given bytes in one step: they go to a
+// new temporary file in the same folder, which is flushed to the disk and
+// closed (every result checked) and then renamed over path. On any failure
+// path is left exactly as it was and the temporary file is removed. A
+// private file is created readable by its owner only (on POSIX systems).
+// Returns 1, or 0.
+int WriteFileAtomic(const char* path, const uint8_t* data, int size, bool privateFile);
+
+// True when something (a file or a folder) exists at path.
+bool PathExists(const char* path);

@@ -1,0 +1,19 @@
+#include "keys/file_snapshot.h"
+
+#include <cstdio>
+
+#include "keys/file_io.h"
+
+FileSnapshot TakeFileSnapshot(const char* path, int maxBytes) {
+  FileSnapshot snapshot;
+  snapshot.bytes.resize(maxBytes);
+  int size = 0;
+  snapshot.existed = PathExists(path) && ReadFilePrefix(path, snapshot.bytes.data(), maxBytes, &size);
+  snapshot.bytes.resize(snapshot.existed ? size : 0);
+  return snapshot;
+}
+
+int RestoreFileSnapshot(const char* path, const FileSnapshot& snapshot) {
+  if (!snapshot.existed) return std::remove(path) == 0 || !PathExists(path);
+  return WriteFileAtomic(path, snapshot.bytes.data(), static_cast<int>(snapshot.bytes.size()), false);
+}

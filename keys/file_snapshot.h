@@ -1,0 +1,18 @@
+// A key file's contents kept aside, so that a replacement that must go
+// together with a second one can be undone when the second one fails.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+struct FileSnapshot {
+  bool existed = false;
+  std::vector<uint8_t> bytes;
+};
+
+// The file at path as it is now (at most maxBytes of it; key files are small).
+FileSnapshot TakeFileSnapshot(const char* path, int maxBytes);
+
+// Puts the file back as the snapshot saw it, or removes it when there was
+// none. Returns 1, or 0 when that failed too.
+int RestoreFileSnapshot(const char* path, const FileSnapshot& snapshot);

@@ -1,0 +1,53 @@
+// The in-memory key records: the owner's secret scalar, public key records
+// with their user IDs, and key-pair generation.
+//
+// A PublicKeyRecord has the same 142-byte layout as an entry of a public key
+// file (only the ID is stored scrambled there), but files are still read and
+// written field by field; the layout is fixed here so that the record can be
+// copied whole and compared byte for byte.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "crypto/curve.h"
+
+constexpr int kUserIdBytes = 20;
+constexpr int kMaxRingKeys = 1000;
+constexpr int kPathChars = 260;
+
+struct PublicKeyRecord {
+  char userId[kUserIdBytes];  // NUL-padded; no terminator when 20 characters long
+  uint16_t x[kElementWords];
+  uint16_t spare;  // carried unchanged by every reader and writer
+  uint16_t y[kElementWords];
+};
+static_assert(sizeof(PublicKeyRecord) == 142);
+static_assert(offsetof(PublicKeyRecord, x) == 20);
+static_assert(offsetof(PublicKeyRecord, spare) == 80);
+static_assert(offsetof(PublicKeyRecord, y) == 82);
+
+// Process-wide, zero until the keys are loaded or generated.
+extern uint16_t SecretKey[kScalarWords];
+extern PublicKeyRecord OwnPublicKey;
+
+// A new key pair in caller storage: a scalar drawn from the operating system's
+// cryptographic random source (getrandom / BCryptGenRandom), uniform among
+// 2 .. 2^464 - 1 (a multiple of the base point's order, which would give the
+// point at infinity, is drawn again), and its public point with spare word 0
+// and the given user ID (null: "Owner"). Returns 1, or 0 when the random
+// source fails; that failure is reported through ReportError as fatal.
+int GenerateKeyPair(uint16_t* secret, PublicKeyRecord& pub, const char* userId);
+
+// GenerateKeyPair into SecretKey and OwnPublicKey.
+int GenerateKeys(const char* userId = nullptr);
+
+// At most 20 characters of id, NUL-padded to 20 bytes.
+void SetUserId(PublicKeyRecord& r, const char* id);
+// At most 20 characters of the record's ID and a terminating NUL.
+void GetUserId(const PublicKeyRecord& r, char out[kUserIdBytes + 1]);
+
+// The record's point as a CurvePoint (the words above each coordinate are 0),
+// and the other way round (canonical coordinates only).
+void RecordPoint(const PublicKeyRecord& r, CurvePoint& p);
+void SetRecordPoint(PublicKeyRecord& r, const CurvePoint& p);

@@ -1,0 +1,255 @@
+#include "keys/key_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "keys/key_check.h"
+#include "tests/keys/test_keys.h"
+
+namespace {
+
+class KeyFormat : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    for (int k = 0; k < 3; ++k) MakeKeyPair(keys_[k], k == 0 ? "12345678901234567890" : "bob");
+    keys_[0].pub.spare = 0xBEEF;
+    keys_[2].pub.spare = 0x0102;
+  }
+  static std::vector<uint8_t> PublicFile(int count) {
+    std::vector<uint8_t> data(PublicFileBytes(count));
+    PublicKeyRecord records[3] = {keys_[0].pub, keys_[1].pub, keys_[2].pub};
+    FormatPublicKeyFile(count, records, data.data());
+    return data;
+  }
+  static KeyPair keys_[3];
+};
+KeyPair KeyFormat::keys_[3];
+
+uint16_t Le(const std::vector<uint8_t>& d, size_t at) {
+  return static_cast<uint16_t>(d[at] | d[at + 1] << 8);
+}
+
+void ExpectHeader(const std::vector<uint8_t>& d, uint16_t type) {
+  EXPECT_EQ(std::memcmp(d.data(), "VWG.", 4), 0);
+  EXPECT_EQ(Le(d, 4), type);
+  EXPECT_EQ(Le(d, 6), 1);
+}
+
+TEST(UserIdScrambling, FollowsTheDocumentedConstantsAndIsReversible) {
+  uint8_t id[20] = {'O', 'w', 'n', 'e', 'r'};
+  ScrambleUserId(id);
+  EXPECT_EQ(id[0], 0xAA);  // (0x4F + 0x47) ^ 0x3C, worked by hand
+  EXPECT_EQ(id[1], 0xF3);  // (0x77 + 0x47) ^ 0x4D
+  for (int pos = 0; pos < 20; ++pos) {
+    for (int v = 0; v < 256; ++v) {
+      uint8_t b[20] = {};
+      b[pos] = static_cast<uint8_t>(v);
+      ScrambleUserId(b);
+      ASSERT_EQ(b[pos], static_cast<uint8_t>(((v + 0x47) & 0xFF) ^ ((0x3C + 0x11 * pos) & 0xFF)));
+      UnscrambleUserId(b);
+      ASSERT_EQ(b[pos], v) << "position " << pos;
+      ASSERT_EQ(b[(pos + 1) % 20], 0);
+    }
+  }
+}
+
+TEST_F(KeyFormat, PublicFileHasEveryFieldAtItsOffset) {
+  const std::vector<uint8_t> d = PublicFile(2);
+  ASSERT_EQ(PublicFileBytes(1), 152);
+  ASSERT_EQ(d.size(), 294u);
+  ExpectHeader(d, 1);
+  EXPECT_EQ(Le(d, 8), 2);
+  for (int k = 0; k < 2; ++k) {
+    const PublicKeyRecord& r = keys_[k].pub;
+    const size_t e = 10 + 142 * k;
+    for (int i = 0; i < 20; ++i) {
+      const int plain = static_cast<uint8_t>(r.userId[i]);
+      EXPECT_EQ(d[e + i], static_cast<uint8_t>(((plain + 0x47) & 0xFF) ^ ((0x3C + 0x11 * i) & 0xFF)));
+    }
+    for (int w = 0; w < 30; ++w) {
+      EXPECT_EQ(Le(d, e + 20 + 2 * w), r.x[w]) << "x word " << w;
+      EXPECT_EQ(Le(d, e + 82 + 2 * w), r.y[w]) << "y word " << w;
+    }
+    EXPECT_EQ(Le(d, e + 80), r.spare);
+  }
+  EXPECT_EQ(Le(d, 90), 0xBEEF);
+}
+
+TEST_F(KeyFormat, PublicFileReadsBackWithSpareAnd20CharacterId) {
+  std::vector<uint8_t> d = PublicFile(3);
+  d.push_back(0x99);  // bytes after the last entry are ignored
+  PublicKeyRecord entries[kMaxRingKeys];
+  std::memset(entries, 0x77, sizeof entries);
+  ASSERT_EQ(ParsePublicKeyFile(d.data(), static_cast<int>(d.size()), entries, PublicKeyCheck::kFull), 3);
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(Hex(&entries[k], 142), Hex(&keys_[k].pub, 142)) << "entry " << k;
+  }
+  EXPECT_EQ(entries[3].spare, 0x7777) << "the rest of the buffer is untouched";
+  char id[21];
+  GetUserId(entries[0], id);
+  EXPECT_STREQ(id, "12345678901234567890");
+}
+
+TEST_F(KeyFormat, MalformedPublicFilesAreRejectedAndLeaveTheBufferAlone) {
+  const std::vector<uint8_t> good = PublicFile(2);
+  auto with = [&](size_t at, uint8_t v) {
+    std::vector<uint8_t> d = good;
+    d[at] = v;
+    return d;
+  };
+  auto withCount = [&](int count) {
+    std::vector<uint8_t> d = good;
+    d[8] = static_cast<uint8_t>(count);
+    d[9] = static_cast<uint8_t>(count >> 8);
+    return d;
+  };
+  std::vector<uint8_t> bigCount = withCount(1001);
+  bigCount.resize(PublicFileBytes(1001) + 100, 0);  // long enough for 1001 entries
+  const std::vector<uint8_t> secretFile(kSecretFileBytes, 0);
+  std::vector<uint8_t> secretAsPublic = good;
+  secretAsPublic[4] = 2;
+  std::vector<uint8_t> offCurve = good;
+  offCurve[10 + 142 + 82 + 10] ^= 1;  // a y coefficient of entry 1
+  std::vector<uint8_t> smallOrder = good;
+  {
+    PublicKeyRecord r = MakeRecord("x", SmallOrderPoint());
+    FormatPublicKeyFile(1, &r, smallOrder.data());
+  }
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> data;
+  } cases[] = {
+      {"empty", {}},
+      {"header only", std::vector<uint8_t>(good.begin(), good.begin() + 9)},
+      {"magic", with(3, ',')},
+      {"file type 2", secretAsPublic},
+      {"version 2", with(6, 2)},
+      {"count 0", withCount(0)},
+      {"count -1", withCount(0xFFFF)},
+      {"count 1001", bigCount},
+      {"ends inside entry 1", std::vector<uint8_t>(good.begin(), good.end() - 1)},
+      {"ends after the header", std::vector<uint8_t>(good.begin(), good.begin() + 10)},
+      {"point off the curve", offCurve},
+  };
+  for (const Case& c : cases) {
+    PublicKeyRecord entries[kMaxRingKeys];
+    std::memset(entries, 0x77, sizeof entries);
+    EXPECT_EQ(ParsePublicKeyFile(c.data.data(), static_cast<int>(c.data.size()), entries,
+                                 PublicKeyCheck::kCheap),
+              0)
+        << c.name;
+    EXPECT_EQ(entries[0].spare, 0x7777) << c.name;
+  }
+  // A point of small order on the curve passes the cheap check only.
+  PublicKeyRecord entries[kMaxRingKeys];
+  EXPECT_EQ(ParsePublicKeyFile(smallOrder.data(), 152, entries, PublicKeyCheck::kCheap), 1);
+  EXPECT_EQ(ParsePublicKeyFile(smallOrder.data(), 152, entries, PublicKeyCheck::kFull), 0);
+}
+
+TEST_F(KeyFormat, SecretFileIs938BytesAndReadsBack) {
+  std::vector<uint8_t> d(kSecretFileBytes);
+  ASSERT_EQ(kSecretFileBytes, 938);
+  FormatSecretKeyFile(keys_[0].secret, d.data());
+  ExpectHeader(d, 2);
+  for (int w = 0; w < kScalarWords; ++w) ASSERT_EQ(Le(d, 8 + 2 * w), keys_[0].secret[w]);
+  d.push_back(0);  // ignored
+  uint16_t key[kScalarWords];
+  ASSERT_EQ(ParseSecretKeyFile(d.data(), static_cast<int>(d.size()), key), 1);
+  EXPECT_EQ(std::memcmp(key, keys_[0].secret, sizeof key), 0);
+}
+
+TEST_F(KeyFormat, MalformedSecretFilesAndInvalidScalarsAreRejected) {
+  std::vector<uint8_t> good(kSecretFileBytes);
+  FormatSecretKeyFile(keys_[0].secret, good.data());
+  const int n = keys_[0].secret[0];
+  auto word = [&](int w, uint16_t v) {
+    std::vector<uint8_t> d = good;
+    d[8 + 2 * w] = static_cast<uint8_t>(v);
+    d[9 + 2 * w] = static_cast<uint8_t>(v >> 8);
+    return d;
+  };
+  std::vector<uint8_t> publicAsSecret = good;
+  publicAsSecret[4] = 1;
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> data;
+  } cases[] = {
+      {"file type 1", publicAsSecret},
+      {"magic", [&] { auto d = good; d[0] = 'v'; return d; }()},
+      {"version 0", [&] { auto d = good; d[6] = 0; return d; }()},
+      {"one byte short", std::vector<uint8_t>(good.begin(), good.end() - 1)},
+      {"bit count 0", word(0, 0)},
+      {"bit count 465", word(0, 465)},
+      {"top bit 0", word(n, 0)},
+      {"bit word 2", word(1, 2)},
+      {"bit word 0x100 above the count", word(464, 0x100)},
+  };
+  for (const Case& c : cases) {
+    uint16_t key[kScalarWords];
+    std::memset(key, 0x77, sizeof key);
+    EXPECT_EQ(ParseSecretKeyFile(c.data.data(), static_cast<int>(c.data.size()), key), 0) << c.name;
+    EXPECT_EQ(key[0], 0x7777) << c.name;
+  }
+  uint16_t one[kScalarWords] = {1, 1};
+  EXPECT_TRUE(IsValidSecretKey(one));
+}
+
+// Random and mutated files: the parsers must never read out of bounds (run
+// under the sanitizers too), and whatever they accept must format back to
+// the same bytes.
+TEST_F(KeyFormat, ParsersSurviveRandomAndMutatedFiles) {
+  std::mt19937 rng(TestSeed() + 7);
+  const std::vector<uint8_t> goodPublic = PublicFile(3);
+  std::vector<uint8_t> goodSecret(kSecretFileBytes);
+  FormatSecretKeyFile(keys_[1].secret, goodSecret.data());
+  std::vector<PublicKeyRecord> entries(kMaxRingKeys);
+  int acceptedPublic = 0, acceptedSecret = 0;
+  for (int n = 0; n < 4000; ++n) {
+    const bool secret = n % 2 == 1;
+    std::vector<uint8_t> d = secret ? goodSecret : goodPublic;
+    switch (rng() % 4) {
+      case 0:  // random bytes behind a valid header and count
+        d.resize(rng() % 600);
+        for (size_t i = 10; i < d.size(); ++i) d[i] = static_cast<uint8_t>(rng());
+        break;
+      case 1:  // cut anywhere
+        d.resize(rng() % (d.size() + 1));
+        break;
+      case 2:  // a few bit flips, often in the ID or spare word only
+        for (int f = 1 + rng() % 3; f > 0; --f) d[rng() % d.size()] ^= static_cast<uint8_t>(1 << rng() % 8);
+        break;
+      default:  // a random count or bit count
+        d[8] = static_cast<uint8_t>(rng());
+        d[9] = static_cast<uint8_t>(rng() % 8);
+        break;
+    }
+    if (secret) {
+      uint16_t key[kScalarWords];
+      if (ParseSecretKeyFile(d.data(), static_cast<int>(d.size()), key)) {
+        ++acceptedSecret;
+        ASSERT_TRUE(IsValidSecretKey(key));
+        std::vector<uint8_t> again(kSecretFileBytes);
+        FormatSecretKeyFile(key, again.data());
+        ASSERT_TRUE(std::equal(again.begin(), again.end(), d.begin())) << "iteration " << n;
+      }
+    } else {
+      const PublicKeyCheck check = n % 40 == 0 ? PublicKeyCheck::kFull : PublicKeyCheck::kCheap;
+      const int count = ParsePublicKeyFile(d.data(), static_cast<int>(d.size()), entries.data(), check);
+      if (count) {
+        ++acceptedPublic;
+        ASSERT_LE(PublicFileBytes(count), static_cast<int>(d.size()));
+        std::vector<uint8_t> again(PublicFileBytes(count));
+        FormatPublicKeyFile(count, entries.data(), again.data());
+        ASSERT_TRUE(std::equal(again.begin(), again.end(), d.begin())) << "iteration " << n;
+      }
+    }
+  }
+  // Flips in IDs and spare words keep a file valid: the round trip is tested.
+  EXPECT_GT(acceptedPublic, 10);
+  EXPECT_GT(acceptedSecret, 10);
+}
+
+}  // namespace

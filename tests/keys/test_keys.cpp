@@ -1,0 +1,74 @@
+#include "tests/keys/test_keys.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "crypto/gf16.h"
+
+uint32_t TestSeed() {
+  static const uint32_t seed = [] {
+    const char* env = std::getenv("VWG_TEST_SEED");
+    const uint32_t s = env ? static_cast<uint32_t>(std::strtoul(env, nullptr, 10))
+                           : static_cast<uint32_t>(
+                                 std::chrono::steady_clock::now().time_since_epoch().count());
+    std::printf("random tests: VWG_TEST_SEED=%u\n", s);
+    return s;
+  }();
+  return seed;
+}
+
+void MakeKeyPair(KeyPair& k, const char* id) {
+  GenerateKeyPair(k.secret, k.pub, id);
+  RecordPoint(k.pub, k.point);
+}
+
+// The curve's constant b lies in GF(2^16), so the curve over GF(2^16) is a
+// subgroup of ours; its points are found by trying every y for small x.
+CurvePoint SmallOrderPoint() {
+  const uint16_t b = CurveB[1];
+  for (uint32_t x = 1;; ++x) {
+    const uint16_t x3 = Gf16Mul(Gf16Mul(static_cast<uint16_t>(x), static_cast<uint16_t>(x)),
+                                static_cast<uint16_t>(x));
+    for (uint32_t y = 0; y < 65536; ++y) {
+      const uint16_t yy = static_cast<uint16_t>(y);
+      if ((Gf16Mul(yy, yy) ^ Gf16Mul(static_cast<uint16_t>(x), yy) ^ x3 ^ b) == 0) {
+        CurvePoint p = {};
+        p.x[0] = kFieldDegree;
+        p.x[1] = static_cast<uint16_t>(x);
+        p.y[0] = y ? kFieldDegree : 0;
+        p.y[1] = yy;
+        return p;
+      }
+    }
+  }
+}
+
+CurvePoint OrderTwoPoint() {
+  CurvePoint p = {};
+  for (uint32_t y = 1; y < 65536; ++y) {
+    if (Gf16Mul(static_cast<uint16_t>(y), static_cast<uint16_t>(y)) == CurveB[1]) {
+      p.y[0] = kFieldDegree;
+      p.y[1] = static_cast<uint16_t>(y);
+    }
+  }
+  return p;
+}
+
+PublicKeyRecord MakeRecord(const char* id, const CurvePoint& p) {
+  PublicKeyRecord r = {};
+  SetRecordPoint(r, p);
+  SetUserId(r, id);
+  return r;
+}
+
+std::string Hex(const void* data, size_t n) {
+  std::string s;
+  char buf[4];
+  for (size_t i = 0; i < n; ++i) {
+    std::snprintf(buf, sizeof buf, "%02x", static_cast<const uint8_t*>(data)[i]);
+    s += buf;
+  }
+  return s;
+}
