@@ -1,0 +1,13 @@
+// The commands of vwg. Each returns the exit status of a success (0); every
+// failure is reported through ReportError as fatal and ends the process with
+// status 1 before anything is written to standard output or a file.
+#pragma once
+
+#include "cli/options.h"
+
+int RunKeygen(const Options& o);
+int RunList(const Options& o);
+int RunImport(const Options& o);
+int RunExport(const Options& o);
+int RunEncrypt(const Options& o);
+int RunDecrypt(const Options& o);

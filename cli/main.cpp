@@ -1,0 +1,48 @@
+// vwg: the command-line companion of the tray program. It reads and writes
+// the same key files and the same encrypted text.
+#include <cstdio>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/options.h"
+#include "cli/usage.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+constexpr int kUsageStatus = 2;
+
+static int Run(const Options& o) {
+  switch (o.command) {
+    case Command::kKeygen: return RunKeygen(o);
+    case Command::kList: return RunList(o);
+    case Command::kImport: return RunImport(o);
+    case Command::kExport: return RunExport(o);
+    case Command::kEncrypt: return RunEncrypt(o);
+    case Command::kDecrypt: return RunDecrypt(o);
+    case Command::kNone: break;
+  }
+  return kUsageStatus;
+}
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  // Messages are bytes: no CR/LF translation and no end at a Ctrl-Z.
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+  Options o;
+  std::string error;
+  if (!ParseOptions(argc, argv, o, error)) {
+    std::fprintf(stderr, "vwg: %s\n\n", error.c_str());
+    PrintUsage(stderr, o.command);
+    return kUsageStatus;
+  }
+  if (o.help) {
+    PrintUsage(stdout, o.command);
+    return 0;
+  }
+  return Run(o);
+}

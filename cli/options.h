@@ -1,0 +1,27 @@
+// The command line of vwg: one command and its options.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class Command { kNone, kKeygen, kList, kImport, kExport, kEncrypt, kDecrypt };
+
+struct Options {
+  Command command = Command::kNone;
+  bool help = false;
+  bool force = false;       // keygen
+  bool trim = false;        // decrypt
+  std::string newId;        // keygen, export: --id
+  bool hasNewId = false;
+  std::string keyId;        // encrypt --to, decrypt --from
+  bool hasKeyId = false;
+  int keyIndex = -1;        // export --index, encrypt --to-index, decrypt --from-index
+  std::string output;       // export -o
+  std::string publicPath;   // --public; empty for the default
+  std::string secretPath;   // --secret
+  std::vector<std::string> files;
+};
+
+// Fills o from argv[1..argc-1]. Returns true, or false with a one-line
+// reason in error (a usage error: exit status 2).
+bool ParseOptions(int argc, char** argv, Options& o, std::string& error);

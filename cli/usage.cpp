@@ -1,0 +1,102 @@
+#include "cli/usage.h"
+
+#include "resources/strings.h"
+
+namespace {
+
+constexpr char kOverview[] =
+    "usage: vwg COMMAND [OPTIONS]\n"
+    "Encrypts and decrypts messages with the key files of %s.\n"
+    "\n"
+    "  keygen [--id ID] [--force]             make a new key pair\n"
+    "  list                                   show the public key ring\n"
+    "  import FILE...                         add public keys to the ring\n"
+    "  export [--index N] [--id ID] -o FILE   write one public key to a file\n"
+    "  encrypt --to ID | --to-index N [FILE]  encrypt a message\n"
+    "  decrypt --from ID | --from-index N [FILE]\n"
+    "                                         decrypt a message\n"
+    "\n"
+    "vwg COMMAND --help explains a command. ID is a user ID, matched exactly\n"
+    "(the first in ring order); N is a ring index (0 is your own key).\n"
+    "Exit status: 0 success, 1 error, 2 wrong usage.\n";
+
+constexpr char kKeygen[] =
+    "usage: vwg keygen [--id ID] [--force]\n"
+    "Makes a new key pair: a secret key file and a public key ring that holds\n"
+    "only your own public key, under the user ID given (default \"Owner\").\n"
+    "Existing key files are replaced only with --force; the keys in them are\n"
+    "then lost, so export the public keys you want to keep first.\n";
+
+constexpr char kList[] =
+    "usage: vwg list\n"
+    "Shows the public key ring, one line per key: its index, a tab and its\n"
+    "user ID. Index 0 is your own key.\n";
+
+constexpr char kImport[] =
+    "usage: vwg import FILE...\n"
+    "Adds every public key of each file to the end of the ring and says how\n"
+    "many. A file that is not a valid public key file is refused, and then\n"
+    "nothing is added. The ring holds at most 1000 keys.\n";
+
+constexpr char kExport[] =
+    "usage: vwg export [--index N] [--id ID] -o FILE\n"
+    "Writes the public key at ring index N (default 0, your own key) to FILE,\n"
+    "for a correspondent to import; with --id, under that user ID (1 to 20\n"
+    "characters). The ring itself is not changed.\n";
+
+constexpr char kEncrypt[] =
+    "usage: vwg encrypt --to ID | --to-index N [FILE]\n"
+    "Encrypts FILE, or standard input, byte for byte for the owner of the\n"
+    "chosen public key, and writes the encrypted text and a line break to\n"
+    "standard output.\n";
+
+constexpr char kDecrypt[] =
+    "usage: vwg decrypt --from ID | --from-index N [--trim] [FILE]\n"
+    "Decrypts the encrypted text in FILE, or on standard input, from the owner\n"
+    "of the chosen public key, and writes the message to standard output.\n"
+    "Spaces, tabs and line breaks in the input are skipped. The spaces that\n"
+    "fill up the message's last block are kept, unless --trim removes all\n"
+    "spaces at its end.\n";
+
+constexpr char kCommonOptions[] =
+    "\n"
+    "Options of every command:\n"
+    "  --public FILE   the public key ring to use instead of the default\n"
+    "  --secret FILE   the secret key file to use instead of the default\n"
+    "  --help          this text\n"
+#ifdef _WIN32
+    "The default key files are those that %s uses.\n";
+#else
+    "The default key files are public.vwg and secret.vwg in\n"
+    "$XDG_CONFIG_HOME/vaultwing (or ~/.config/vaultwing).\n";
+#endif
+
+const char* CommandText(Command c) {
+  switch (c) {
+    case Command::kNone: break;
+    case Command::kKeygen: return kKeygen;
+    case Command::kList: return kList;
+    case Command::kImport: return kImport;
+    case Command::kExport: return kExport;
+    case Command::kEncrypt: return kEncrypt;
+    case Command::kDecrypt: return kDecrypt;
+  }
+  return kOverview;
+}
+
+}  // namespace
+
+// The overview and the Windows options name the tray program through %s.
+void PrintUsage(std::FILE* out, Command c) {
+  const char* app = StringText(IDS_APP_NAME);
+  if (c == Command::kNone) {
+    std::fprintf(out, kOverview, app);
+  } else {
+    std::fputs(CommandText(c), out);
+  }
+#ifdef _WIN32
+  std::fprintf(out, kCommonOptions, app);
+#else
+  std::fputs(kCommonOptions, out);
+#endif
+}

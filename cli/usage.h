@@ -1,0 +1,10 @@
+// The help texts of vwg.
+#pragma once
+
+#include <cstdio>
+
+#include "cli/options.h"
+
+// The help for one command, or the overview for Command::kNone, followed by
+// the options that every command takes.
+void PrintUsage(std::FILE* out, Command c);

@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# vwg_cli_test.sh VWG [RUNNER...]: two users, alice and bob, each with key
+# files of their own, exchange public keys and messages through the real
+# program, which is then given wrong input. RUNNER (for instance
+# scripts/wine-run.sh DIR) runs a Windows build; its paths get a drive letter.
+# Output goes to files only: under Wine a pipe can stay open after the
+# program has ended.
+set -euo pipefail
+vwg=$1
+shift
+runner=("$@")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+if [ ${#runner[@]} -gt 0 ]; then drive=Z:; else drive=; fi
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# run USER ARGS...: vwg with USER's key files; stdout, stderr and the exit
+# status in $work/out, $work/err and $status.
+run() {
+  local user=$1
+  shift
+  set +e
+  if [ "$user" = alice ] && [ -z "$drive" ]; then
+    # alice uses the default key files
+    XDG_CONFIG_HOME="$work/alice-config" "$vwg" "$@" >"$work/out" 2>"$work/err" <"$work/in"
+  else
+    "${runner[@]}" "$vwg" --public "$drive$work/$user-public.vwg" \
+      --secret "$drive$work/$user-secret.vwg" "$@" >"$work/out" 2>"$work/err" <"$work/in"
+  fi
+  status=$?
+  set -e
+}
+
+# expect STATUS WHAT: checks the last run's exit status; an error says what
+# is wrong on stderr and writes nothing to stdout.
+expect() {
+  if [ "$status" != "$1" ]; then
+    fail "$2: exit status $status, expected $1 ($(head -c 300 "$work/err"))"
+  elif [ "$1" != 0 ] && [ -s "$work/out" ]; then
+    fail "$2: wrote to standard output on failure"
+  elif [ "$1" = 1 ] && ! grep -q '^vwg: ' "$work/err"; then
+    fail "$2: no 'vwg: ' message on stderr"
+  fi
+}
+
+same() {  # same FILE1 FILE2 WHAT
+  cmp -s "$1" "$2" || fail "$3: $(od -c "$1" | head -3) differs from $(od -c "$2" | head -3)"
+}
+
+: >"$work/in"
+if [ -n "$drive" ]; then
+  alice_public=$work/alice-public.vwg
+  alice_secret=$work/alice-secret.vwg
+else
+  alice_public=$work/alice-config/vaultwing/public.vwg
+  alice_secret=$work/alice-config/vaultwing/secret.vwg
+fi
+
+# Key generation.
+run alice keygen --id alice
+expect 0 "keygen alice"
+[ "$(wc -c <"$alice_public")" = 152 ] || fail "alice's ring is not 152 bytes"
+[ "$(wc -c <"$alice_secret")" = 938 ] || fail "alice's secret key file is not 938 bytes"
+cp "$alice_secret" "$work/alice-secret.before"
+run alice keygen
+expect 1 "keygen over existing files"
+same "$alice_secret" "$work/alice-secret.before" "keygen without --force"
+run bob keygen --id bob
+expect 0 "keygen bob"
+run bob keygen --force --id bob
+expect 0 "keygen --force"
+
+# Key exchange.
+run alice export -o "$drive$work/alice.vwg"
+expect 0 "export alice"
+run bob export --index 0 --id bob-at-work -o "$drive$work/bob.vwg"
+expect 0 "export bob under a new ID"
+[ "$(wc -c <"$work/bob.vwg")" = 152 ] || fail "an exported key is not 152 bytes"
+run alice import "$drive$work/bob.vwg"
+expect 0 "alice imports bob"
+grep -qx '1 public key imported' "$work/out" || fail "import does not say how many: $(cat "$work/out")"
+run bob import "$drive$work/alice.vwg" "$drive$work/alice.vwg"
+expect 0 "bob imports alice twice"
+grep -qx '2 public keys imported' "$work/out" || fail "import of two files: $(cat "$work/out")"
+run alice list
+expect 0 "list"
+printf '0\talice -- Owner\n1\tbob-at-work\n' >"$work/expected"
+same "$work/out" "$work/expected" "alice's ring"
+run bob list
+printf '0\tbob -- Owner\n1\talice\n2\talice\n' >"$work/expected"
+same "$work/out" "$work/expected" "bob's ring (the ring keeps its own ID)"
+
+# A message with every kind of byte, to bob and back.
+printf 'Hello, Bob!\r\n\000\001\377 tab\tend' >"$work/message"
+for i in $(seq 6); do printf 'line %d of a longer message\n' "$i" >>"$work/message"; done
+size=$(wc -c <"$work/message")
+blocks=$(((size + 57) / 58))
+run alice encrypt --to bob-at-work "$drive$work/message"
+expect 0 "encrypt for bob"
+cp "$work/out" "$work/encrypted"
+[ "$(wc -c <"$work/encrypted")" = $((72 * blocks + 1)) ] || fail "encrypted text length"
+[ "$(tail -c 1 "$work/encrypted" | od -An -c | tr -d ' ')" = '\n' ] || fail "no final newline"
+LC_ALL=C grep -q '[[:space:]].' "$work/encrypted" && fail "encrypted text holds a blank"
+run bob decrypt --from alice "$drive$work/encrypted"
+expect 0 "bob decrypts"
+cp "$work/message" "$work/expected"
+head -c $((58 * blocks - size)) /dev/zero | tr '\0' ' ' >>"$work/expected"
+same "$work/out" "$work/expected" "decrypted message with padding"
+
+# Wrapped by a messenger, read from standard input, trimmed.
+fold -w 50 "$work/encrypted" | sed 's/$/\r/' >"$work/in"
+run bob decrypt --from-index 1 --trim
+expect 0 "decrypt wrapped text from stdin"
+same "$work/out" "$work/message" "trimmed message"
+printf 'hi' >"$work/in"
+run bob encrypt --to-index 2
+cp "$work/out" "$work/in"
+run alice decrypt --from bob-at-work --trim -
+expect 0 "short message back to alice"
+printf 'hi' >"$work/expected"
+same "$work/out" "$work/expected" "short message"
+: >"$work/in"
+
+# Wrong input: errors (1) and usage errors (2), nothing written.
+cp "$alice_public" "$work/ring.before"
+run alice encrypt --to nobody "$drive$work/message"
+expect 1 "unknown user ID"
+run alice encrypt --to-index 2 "$drive$work/message"
+expect 1 "index beyond the ring"
+run alice encrypt --to-index 1 "$drive$work/no-such-file"
+expect 1 "missing message file"
+head -c 151 "$work/bob.vwg" >"$work/short.vwg"
+run alice import "$drive$work/bob.vwg" "$drive$work/short.vwg"
+expect 1 "import of a truncated file"
+grep -q 'Incorrect public key file format!' "$work/err" || fail "truncated file message: $(cat "$work/err")"
+run alice import "$drive$alice_secret"
+expect 1 "import of a secret key file"
+same "$alice_public" "$work/ring.before" "ring after failed imports"
+run alice encrypt --to-index 1 --public "$drive$work/none.vwg" "$drive$work/message"
+expect 1 "missing ring"
+grep -q 'none.vwg' "$work/err" || fail "the missing file is not named: $(cat "$work/err")"
+run alice decrypt "$drive$work/encrypted"
+expect 2 "decrypt without a key"
+grep -q 'usage: vwg decrypt' "$work/err" || fail "no usage text"
+run alice export --id 123456789012345678901 -o "$drive$work/x.vwg"
+expect 2 "ID longer than 20 characters"
+run alice frobnicate
+expect 2 "unknown command"
+run alice encrypt --to-index x
+expect 2 "index that is not a number"
+run alice --help
+expect 0 "--help"
+grep -q 'usage: vwg COMMAND' "$work/out" || fail "no overview"
+run alice import --help
+expect 0 "import --help"
+grep -q 'usage: vwg import' "$work/out" || fail "no import help"
+
+if [ "$failures" -gt 0 ]; then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "vwg end to end: all checks passed"
