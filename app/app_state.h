@@ -1,0 +1,37 @@
+// The process-wide state of the tray program that start-up creates and
+// ShutdownApp releases.
+#pragma once
+
+#include <windows.h>
+
+constexpr UINT WM_TRAYICON = 50000;
+constexpr UINT kTrayIconId = 101;
+constexpr UINT_PTR IDT_SCANNER = 600;
+constexpr UINT kScannerPeriodMs = 300;
+constexpr int kTextChars = 485;  // every text loaded from the string table
+constexpr char kMainWindowClass[] = "VWG for ICQ";
+constexpr char kInstanceMutexName[] = "VWG_ICQ_MUTEX";
+
+extern HINSTANCE AppInstance;
+// Null until start-up has created it; message boxes then have no owner.
+extern HWND MainWindow;
+extern HANDLE InstanceMutex;
+extern NOTIFYICONDATAA TrayIcon;
+
+// Pictures of the splash and About windows.
+extern HBITMAP SplashBitmap;
+extern HBITMAP AboutBitmap;
+// The current button images; the built-in ones until a skin replaces them.
+extern HBITMAP EncryptBitmap;
+extern HBITMAP DecryptBitmap;
+
+// Menu icons, one per tray-menu command, indexed by MenuIconIndex().
+constexpr int kMenuIconCount = 7;
+extern HBITMAP MenuIcons[kMenuIconCount];
+
+// Releases what start-up acquired: the scan timer, the mutex, the bitmaps and
+// the window class. Safe at any point of start-up: null handles are skipped.
+void ShutdownApp();
+
+// A string-table text in a kTextChars buffer.
+void LoadText(UINT id, char* buf);

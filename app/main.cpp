@@ -1,0 +1,125 @@
+// The tray program's entry point: key setup, the command-line import, the
+// single-instance test, then the hidden main window, the tray icon and the
+// 300 ms scan timer, and the message loop until Exit.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "app/app_state.h"
+#include "app/command_line.h"
+#include "app/common_controls.h"
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/splash_about.h"
+#include "icq/scanner.h"
+#include "keys/key_setup.h"
+#include "keys/report_error.h"
+#include "resources/resource.h"
+#include "resources/strings.h"
+
+namespace {
+
+void ReportFatal(UINT textId) {
+  char text[kTextChars];
+  LoadText(textId, text);
+  ReportError(text, true);
+}
+
+HBITMAP LoadButtonBitmap(int id) {
+  return static_cast<HBITMAP>(
+      LoadImageA(AppInstance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT));
+}
+
+void LoadBitmaps() {
+  SplashBitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_SPLASH));
+  AboutBitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_ABOUT));
+  EncryptBitmap = LoadButtonBitmap(IDB_ENCRYPT);
+  DecryptBitmap = LoadButtonBitmap(IDB_DECRYPT);
+  const int icons[kMenuIconCount] = {IDB_MENU_ENCRYPT_CLIPBOARD, IDB_MENU_DECRYPT_CLIPBOARD, IDB_MENU_GENERATE_KEYS,
+                                     IDB_MENU_KEY_MANAGER,       IDB_MENU_SETTINGS,          IDB_MENU_ABOUT,
+                                     IDB_MENU_EXIT};
+  for (int i = 0; i < kMenuIconCount; ++i) MenuIcons[i] = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(icons[i]));
+}
+
+void CreateMainWindow() {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = MainWindowProc;
+  wc.hInstance = AppInstance;
+  wc.hIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_APP));
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = kMainWindowClass;
+  if (!RegisterClassExA(&wc)) ReportError(nullptr, true);
+
+  char title[kTextChars];
+  LoadText(IDS_APP_NAME, title);
+  // A tool window that is never shown: no taskbar button, nothing on screen.
+  MainWindow = CreateWindowExA(WS_EX_TOOLWINDOW, kMainWindowClass, title, WS_MINIMIZE, 0, 0, 0, 0, nullptr, nullptr,
+                               AppInstance, nullptr);
+  if (!MainWindow) ReportError(nullptr, true);
+}
+
+void CheckCommonControls() {
+  unsigned major = 0, minor = 0;
+  if (!GetCommonControlsVersion(&major, &minor) || !IsCommonControlsVersionSufficient(major, minor))
+    ReportFatal(IDS_OLD_COMCTL32);
+  InitCommonControls();
+}
+
+void AddTrayIcon() {
+  TrayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;  // 88: the first version of the record
+  TrayIcon.hWnd = MainWindow;
+  TrayIcon.uID = kTrayIconId;
+  TrayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  TrayIcon.uCallbackMessage = WM_TRAYICON;
+  TrayIcon.hIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_TRAY));
+  LoadStringA(AppInstance, IDS_APP_NAME, TrayIcon.szTip, sizeof TrayIcon.szTip);
+  if (!Shell_NotifyIconA(NIM_ADD, &TrayIcon)) ReportError(nullptr, true);
+}
+
+void WriteSystemRegistrations() {
+  char exePath[MAX_PATH] = "", currentDir[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, exePath, MAX_PATH);
+  GetCurrentDirectoryA(MAX_PATH, currentDir);
+  WriteRegistrations(exePath, currentDir);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  AppInstance = instance;
+  if (!SetUpKeys(kSetUpAtStart)) ReportFatal(IDS_NO_KEYS);
+
+  char keyFile[kCommandLinePathChars];
+  ParseCommandLine(commandLine, keyFile);
+  if (keyFile[0]) ImportPublicKeys(keyFile, false);
+
+  // A second copy ends here, after the import: opening a key file while the
+  // program runs imports it through a short-lived second copy.
+  InstanceMutex = CreateMutexA(nullptr, TRUE, kInstanceMutexName);
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (InstanceMutex) CloseHandle(InstanceMutex);
+    InstanceMutex = nullptr;
+    return 0;
+  }
+
+  LoadBitmaps();
+  LoadSettings();
+  CreateMainWindow();
+  CheckCommonControls();
+  ShowSplash();
+  WriteSystemRegistrations();
+  AddTrayIcon();
+  if (!SetTimer(MainWindow, IDT_SCANNER, kScannerPeriodMs, ScanTimerProc)) ReportError(nullptr, true);
+
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  ShutdownApp();
+  return static_cast<int>(msg.wParam);
+}

@@ -1,0 +1,78 @@
+#include "app/main_window.h"
+
+#include "app/app_state.h"
+#include "app/menu_drawing.h"
+#include "app/splash_about.h"
+#include "app/win_handles.h"
+#include "keys/key_setup.h"
+#include "resources/resource.h"
+
+namespace {
+
+// Returns true when a command was chosen.
+bool RunTrayMenu(HWND window) {
+  MenuHandle menu(LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_TRAY_MENU)));
+  if (!menu) return false;
+  HMENU popup = GetSubMenu(menu.get(), 0);
+  POINT cursor;
+  GetCursorPos(&cursor);
+  // The window must be in the foreground, or the menu does not close when
+  // the user clicks elsewhere.
+  SetForegroundWindow(window);
+  SetFocus(window);
+  const UINT command = static_cast<UINT>(
+      TrackPopupMenuEx(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, window, nullptr));
+  if (command == 0) return false;
+
+  switch (command) {
+    case IDM_GENERATE_KEYS:
+      SetUpKeys(kSetUpNewKeys);
+      break;
+    case IDM_ABOUT:
+      ShowAboutBox();
+      break;
+    case IDM_EXIT:
+      // Closing destroys the window, and WM_DESTROY ends the message loop.
+      PostMessageA(window, WM_CLOSE, 0, 0);
+      break;
+    default:  // the clipboard commands, the property sheet: not in this build
+      break;
+  }
+  // Lets the menu's own clean-up run before anything else is shown.
+  PostMessageA(window, WM_NULL, 0, 0);
+  return true;
+}
+
+LRESULT OnTrayIcon(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (wParam != kTrayIconId) return 0;
+  // A sender that waits for the reply must not be held by the modal menu.
+  ReplyMessage(0);
+  switch (lParam) {
+    case WM_LBUTTONDBLCLK:
+      return 0;  // the property sheet: not in this build
+    case WM_RBUTTONDOWN:
+      if (RunTrayMenu(window)) return 0;
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_DESTROY:
+      Shell_NotifyIconA(NIM_DELETE, &TrayIcon);
+      PostQuitMessage(0);
+      return 0;
+    case WM_MEASUREITEM:
+      if (wParam == 0) MeasureMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_DRAWITEM:
+      if (wParam == 0) DrawMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_TRAYICON:
+      return OnTrayIcon(window, message, wParam, lParam);
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,48 @@
+#include "app/settings.h"
+
+#include <cstring>
+#include <string>
+
+#include "app/registry.h"
+
+DWORD LaunchOnStartup = 1;
+DWORD Skins = 0;
+
+static void LoadFlag(const char* name, DWORD defaultValue, DWORD* flag) {
+  if (!RegReadDword(HKEY_CURRENT_USER, kSettingsKey, name, flag, true)) {
+    RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, name, defaultValue, true);
+    *flag = defaultValue;
+  }
+}
+
+void LoadSettings() {
+  LoadFlag("LaunchOnStartup", 1, &LaunchOnStartup);
+  LoadFlag("Skins", 0, &Skins);
+}
+
+void SaveSettings() {
+  RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, "LaunchOnStartup", LaunchOnStartup, true);
+  RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, "Skins", Skins, true);
+}
+
+static void WriteDefault(const char* classKey, const std::string& value) {
+  const std::string key = std::string(kClassesKey) + "\\" + classKey;
+  RegWriteString(HKEY_CURRENT_USER, key.c_str(), "", value.c_str(), static_cast<DWORD>(value.size()), true);
+}
+
+static void WriteAddOnValue(const char* name, const char* value) {
+  RegWriteString(HKEY_CURRENT_USER, kAddOnKey, name, value, static_cast<DWORD>(std::strlen(value)), true);
+}
+
+void WriteRegistrations(const char* exePath, const char* currentDir) {
+  WriteDefault(".vwg", "VWG.KeyFile");
+  WriteDefault("VWG.KeyFile", "Vaultwing Key File");
+  WriteDefault("VWG.KeyFile\\DefaultIcon", std::string(exePath) + ",1");
+  WriteDefault("VWG.KeyFile\\shell\\open\\command", std::string(exePath) + " \"%1\"");
+  if (LaunchOnStartup) {
+    WriteAddOnValue("Enable", "Yes");
+    WriteAddOnValue("Parameters", "");
+    WriteAddOnValue("Path", exePath);
+    WriteAddOnValue("Startup", currentDir);
+  }
+}

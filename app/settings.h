@@ -1,0 +1,23 @@
+// The program's settings and the registrations it writes at every start.
+#pragma once
+
+#include <windows.h>
+
+constexpr char kSettingsKey[] = "Software\\Corvandel\\VWG for ICQ\\Settings";
+constexpr char kKeysKey[] = "Software\\Corvandel\\Keys";
+constexpr char kAddOnKey[] = "Software\\Mirabilis\\ICQ\\Agent\\Apps\\Vaultwing for ICQ";
+// The per-user half of HKEY_CLASSES_ROOT: writable without administrator
+// rights, and the shell merges it into HKEY_CLASSES_ROOT.
+constexpr char kClassesKey[] = "Software\\Classes";
+
+// Flags: any nonzero value read at start-up counts as on.
+extern DWORD LaunchOnStartup;
+extern DWORD Skins;
+
+// Reads both flags, writing the defaults (1 and 0) where they are missing.
+void LoadSettings();
+void SaveSettings();
+
+// The key-file association and the entry in ICQ's list of add-on programs
+// (the latter only while LaunchOnStartup is on).
+void WriteRegistrations(const char* exePath, const char* currentDir);

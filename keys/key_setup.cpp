@@ -1,0 +1,152 @@
+#include "keys/key_setup.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/registry.h"
+#include "app/settings.h"
+#include "keys/file_snapshot.h"
+#include "keys/key_file_dialog.h"
+#include "keys/key_files.h"
+#include "keys/key_format.h"
+#include "keys/user_id_dialog.h"
+#include "resources/strings.h"
+
+namespace {
+
+constexpr char kPublicValue[] = "Public Key";
+constexpr char kSecretValue[] = "Secret Key";
+
+bool FileExists(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void StorePath(const char* value, const char* path) {
+  RegWriteString(HKEY_CURRENT_USER, kKeysKey, value, path, static_cast<DWORD>(std::strlen(path)), true);
+}
+
+void CopyPath(char* dst, const char* src, int size) { lstrcpynA(dst, src, size); }
+
+bool AskYesNo(UINT textId) {
+  char text[kTextChars], caption[kTextChars];
+  LoadText(textId, text);
+  LoadText(IDS_QUESTION_CAPTION, caption);
+  return MessageBoxA(MainWindow, text, caption, MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+// Generates a key pair and saves it where the user says; only once both files
+// are written does the new pair replace the one in force.
+int GenerateAndSave(bool fatal) {
+  uint16_t secret[kScalarWords];
+  PublicKeyRecord own;
+  char userId[kTextChars];
+  LoadText(IDS_DEFAULT_USER_ID, userId);
+  if (!GenerateKeyPair(secret, own, userId)) return 0;
+
+  char publicName[kFileNameChars], secretName[kFileNameChars];
+  LoadText(IDS_DEFAULT_PUBLIC_FILE, publicName);
+  if (!ChooseKeyFile(true, IDS_SAVE_PUBLIC_TITLE, publicName)) return 0;
+  LoadText(IDS_DEFAULT_SECRET_FILE, secretName);
+  if (!ChooseKeyFile(true, IDS_SAVE_SECRET_TITLE, secretName)) return 0;
+
+  const FileSnapshot oldRing = TakeFileSnapshot(publicName, kMaxPublicFileBytes + 1);
+  if (!SavePublicKeyFile(publicName, 1, &own, fatal)) return 0;
+  if (!SaveSecretKeyFile(secretName, secret, fatal)) {
+    RestoreFileSnapshot(publicName, oldRing);
+    return 0;
+  }
+
+  std::memcpy(SecretKey, secret, sizeof secret);
+  OwnPublicKey = own;
+  CopyPath(PublicKeyPath, publicName, sizeof PublicKeyPath);
+  CopyPath(SecretKeyPath, secretName, sizeof SecretKeyPath);
+  StorePath(kPublicValue, PublicKeyPath);
+  StorePath(kSecretValue, SecretKeyPath);
+  return 1;
+}
+
+// Start-up only: every failure here is fatal.
+int OpenExistingFiles(const char* publicPath, const char* secretPath) {
+  char name[kFileNameChars];
+  CopyPath(name, publicPath, sizeof name);
+  if (!ChooseKeyFile(false, IDS_OPEN_PUBLIC_TITLE, name)) return 0;
+  CopyPath(PublicKeyPath, name, sizeof PublicKeyPath);
+  std::vector<PublicKeyRecord> ring(kMaxRingKeys);
+  LoadPublicKeyRing(ring.data(), true);
+  StorePath(kPublicValue, PublicKeyPath);
+
+  CopyPath(name, secretPath, sizeof name);
+  if (!ChooseKeyFile(false, IDS_OPEN_SECRET_TITLE, name)) return 0;
+  CopyPath(SecretKeyPath, name, sizeof SecretKeyPath);
+  LoadSecretKeyFile(SecretKeyPath, SecretKey, true);
+  StorePath(kSecretValue, SecretKeyPath);
+  return 1;
+}
+
+}  // namespace
+
+int SetUpKeys(int mode) {
+  char publicPath[kPathChars], secretPath[kPathChars];
+  const bool publicRead = RegReadString(HKEY_CURRENT_USER, kKeysKey, kPublicValue, publicPath, kPathChars, true);
+  const bool secretRead = RegReadString(HKEY_CURRENT_USER, kKeysKey, kSecretValue, secretPath, kPathChars, true);
+  const bool found = publicRead && secretRead && FileExists(publicPath) && FileExists(secretPath);
+
+  if (mode == kSetUpAtStart && found) {
+    CopyPath(PublicKeyPath, publicPath, sizeof PublicKeyPath);
+    CopyPath(SecretKeyPath, secretPath, sizeof SecretKeyPath);
+    std::vector<PublicKeyRecord> ring(kMaxRingKeys);
+    LoadPublicKeyRing(ring.data(), true);
+    LoadSecretKeyFile(SecretKeyPath, SecretKey, true);
+    return 1;
+  }
+
+  if (AskYesNo(mode == kSetUpAtStart ? IDS_ASK_GENERATE_FIRST : IDS_ASK_GENERATE_AGAIN))
+    return GenerateAndSave(mode == kSetUpAtStart);
+  if (mode != kSetUpAtStart) return 0;
+  return OpenExistingFiles(publicPath, secretPath);
+}
+
+void ImportPublicKeys(const char* path, bool ask) {
+  char name[kFileNameChars];
+  if (ask) {
+    LoadText(IDS_DEFAULT_IMPORT_FILE, name);
+    if (!ChooseKeyFile(false, IDS_OPEN_PUBLIC_TITLE, name)) return;
+    path = name;
+  }
+  std::vector<PublicKeyRecord> entries(kMaxRingKeys);
+  const int count = LoadImportFile(path, entries.data(), false);
+  if (count <= 0 || !AppendToPublicKeyRing(count, entries.data(), false)) return;
+
+  char text[kTextChars], caption[kTextChars];
+  LoadText(IDS_IMPORT_DONE, text);
+  LoadText(IDS_IMPORT_CAPTION, caption);
+  MessageBoxA(nullptr, text, caption, MB_OK);
+}
+
+void ExportPublicKey(int index) {
+  std::vector<PublicKeyRecord> ring(kMaxRingKeys);
+  const int count = LoadPublicKeyRing(ring.data(), false);
+  if (index < 0 || index >= count) return;
+  PublicKeyRecord record = ring[index];
+
+  char initial[kUserIdBytes + 1], typed[kUserIdBytes + 1];
+  GetUserId(record, initial);
+  switch (UserIdDialog(initial, typed)) {
+    case UserIdAnswer::Cancel:
+      return;
+    case UserIdAnswer::Ok:
+      SetUserId(record, typed);
+      break;
+    case UserIdAnswer::Failed:  // go on under the ID the key has
+      break;
+  }
+
+  char name[kFileNameChars];
+  LoadText(IDS_DEFAULT_EXPORT_FILE, name);
+  if (!ChooseKeyFile(true, IDS_SAVE_PUBLIC_TITLE, name)) return;
+  SavePublicKeyFile(name, 1, &record, false);
+}

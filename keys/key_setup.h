@@ -1,0 +1,21 @@
+// Which key files are in force, and the exchange of public keys: the key
+// setup at start-up or on request, import into the ring, export from it.
+#pragma once
+
+constexpr int kSetUpAtStart = 0;
+constexpr int kSetUpNewKeys = 1;
+
+// kSetUpAtStart: loads the key files named in the registry, or asks to
+// generate new keys or to open existing files. kSetUpNewKeys: asks, then
+// generates. Returns 1 when both keys are in force, 0 when the user declined
+// or cancelled. Generation is all or nothing: until both files have been
+// chosen and written, keys, files, paths and registry stay as they were.
+int SetUpKeys(int mode);
+
+// Appends every key of a public key file to the ring: the file at path, or,
+// with ask set, one the user picks. Failures are reported and change nothing.
+void ImportPublicKeys(const char* path, bool ask);
+
+// Writes ring entry index, under a user ID the user may change, as a
+// one-entry public key file the user picks. The ring itself is not changed.
+void ExportPublicKey(int index);

@@ -1,0 +1,62 @@
+#include "keys/user_id_dialog.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "app/app_state.h"
+#include "resources/resource.h"
+#include "resources/strings.h"
+
+namespace {
+
+struct Exchange {
+  const char* initial;
+  char* id;
+};
+
+INT_PTR CALLBACK UserIdDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+      const auto* exchange = reinterpret_cast<const Exchange*>(lParam);
+      HWND edit = GetDlgItem(dialog, IDC_USER_ID_EDIT);
+      SendMessageA(edit, EM_LIMITTEXT, kUserIdBytes, 0);
+      if (exchange->initial) {
+        SetWindowTextA(edit, exchange->initial);
+      } else {
+        char text[kTextChars];
+        LoadText(IDS_USER_ID_CAPTION, text);
+        SetWindowTextA(dialog, text);
+        LoadText(IDS_DEFAULT_USER_ID, text);
+        SetWindowTextA(edit, text);
+      }
+      SendMessageA(edit, EM_SETSEL, 0, -1);
+      SetFocus(edit);
+      return FALSE;  // the focus has been set here
+    }
+    case WM_COMMAND:
+      // Only the two buttons end the dialog; Esc and the close box send
+      // IDCANCEL, which is neither.
+      if (LOWORD(wParam) == IDC_USER_ID_OK) {
+        auto* exchange = reinterpret_cast<Exchange*>(GetWindowLongPtrA(dialog, DWLP_USER));
+        GetDlgItemTextA(dialog, IDC_USER_ID_EDIT, exchange->id, kUserIdBytes + 1);
+        EndDialog(dialog, IDC_USER_ID_OK);
+      } else if (LOWORD(wParam) == IDC_USER_ID_CANCEL) {
+        EndDialog(dialog, IDC_USER_ID_CANCEL);
+      }
+      return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+UserIdAnswer UserIdDialog(const char* initial, char id[kUserIdBytes + 1]) {
+  Exchange exchange{initial, id};
+  const INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_USER_ID), MainWindow, UserIdDialogProc,
+                                         reinterpret_cast<LPARAM>(&exchange));
+  if (result == IDC_USER_ID_OK) return UserIdAnswer::Ok;
+  if (result == IDC_USER_ID_CANCEL) return UserIdAnswer::Cancel;
+  return UserIdAnswer::Failed;
+}

@@ -1,0 +1,139 @@
+// The registry helpers and the settings against Wine's real registry.
+#include "app/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/common_controls.h"
+#include "app/settings.h"
+#include "tests/support/report_capture.h"
+
+namespace {
+
+constexpr char kTestKey[] = "Software\\Corvandel\\RegistryTest";
+
+class Registry : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey);
+    ClearReportedErrors();
+  }
+  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey); }
+};
+
+std::string ReadString(const char* subkey, const char* name) {
+  char buf[300] = "?";
+  return RegReadString(HKEY_CURRENT_USER, subkey, name, buf, sizeof buf, false) ? buf : "<missing>";
+}
+
+DWORD ReadDword(const char* subkey, const char* name) {
+  DWORD value = 0xDEADBEEF;
+  RegReadDword(HKEY_CURRENT_USER, subkey, name, &value, false);
+  return value;
+}
+
+}  // namespace
+
+TEST_F(Registry, StringsRoundTripAndAlwaysComeBackTerminated) {
+  EXPECT_EQ(RegWriteString(HKEY_CURRENT_USER, kTestKey, "Path", "C:\\keys\\public.vwg", 19, true), 1);
+  EXPECT_EQ(ReadString(kTestKey, "Path"), "C:\\keys\\public.vwg");
+
+  // A value stored without its terminator by some other writer.
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kTestKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+  RegSetValueExA(key, "Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>("abcdef"), 6);
+  RegCloseKey(key);
+  char small[4] = {'x', 'x', 'x', 'x'};
+  EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, kTestKey, "Bare", small, sizeof small, false), 0);  // too long
+  EXPECT_EQ(small[0], '\0');
+  EXPECT_EQ(ReadString(kTestKey, "Bare"), "abcdef");
+}
+
+TEST_F(Registry, MissingKeyFailsQuietlyWithoutCreateAndIsCreatedWithIt) {
+  DWORD value = 7;
+  EXPECT_EQ(RegReadDword(HKEY_CURRENT_USER, kTestKey, "Flag", &value, false), 0);
+  EXPECT_EQ(Reported.count, 0);
+  HKEY key;
+  EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kTestKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+
+  EXPECT_EQ(RegReadDword(HKEY_CURRENT_USER, kTestKey, "Flag", &value, true), 0);  // key made, value missing
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kTestKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_EQ(RegWriteDword(HKEY_CURRENT_USER, kTestKey, "Flag", 5, true), 1);
+  EXPECT_EQ(ReadDword(kTestKey, "Flag"), 5u);
+  EXPECT_EQ(Reported.count, 0);
+}
+
+TEST_F(Registry, KeyThatCannotBeCreatedIsReportedAsAWarning) {
+  const HKEY noRoot = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x1234));
+  EXPECT_EQ(RegWriteDword(noRoot, "VaultwingTest", "Flag", 1, true), 0);
+  EXPECT_EQ(Reported.count, 1);
+  EXPECT_FALSE(Reported.lastFatal);
+  EXPECT_FALSE(Reported.lastText.empty());
+}
+
+TEST_F(Registry, DeletingAbsentValuesAndKeysSucceeds) {
+  EXPECT_EQ(RegDeleteValueAt(HKEY_CURRENT_USER, kTestKey, "Nothing"), 1);
+  EXPECT_EQ(RegDeleteKeyTree(HKEY_CURRENT_USER, kTestKey), 1);
+  RegWriteDword(HKEY_CURRENT_USER, kTestKey, "Flag", 1, true);
+  EXPECT_EQ(RegDeleteValueAt(HKEY_CURRENT_USER, kTestKey, "Flag"), 1);
+  EXPECT_EQ(ReadDword(kTestKey, "Flag"), 0xDEADBEEFu);
+}
+
+TEST_F(Registry, SettingsGetTheirDefaultsWrittenAndKeepStoredValues) {
+  RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+  LaunchOnStartup = 7;
+  Skins = 7;
+  LoadSettings();
+  EXPECT_EQ(LaunchOnStartup, 1u);
+  EXPECT_EQ(Skins, 0u);
+  EXPECT_EQ(ReadDword(kSettingsKey, "LaunchOnStartup"), 1u);
+  EXPECT_EQ(ReadDword(kSettingsKey, "Skins"), 0u);
+
+  RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, "Skins", 2, true);  // any nonzero value is on
+  LoadSettings();
+  EXPECT_EQ(Skins, 2u);
+  LaunchOnStartup = 0;
+  Skins = 1;
+  SaveSettings();
+  EXPECT_EQ(ReadDword(kSettingsKey, "LaunchOnStartup"), 0u);
+  EXPECT_EQ(ReadDword(kSettingsKey, "Skins"), 1u);
+  RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+TEST_F(Registry, RegistrationsNameTheProgramAndFollowLaunchOnStartup) {
+  RegDeleteTreeA(HKEY_CURRENT_USER, kAddOnKey);
+  LaunchOnStartup = 0;
+  WriteRegistrations("C:\\Program Files\\VWG\\vaultwing.exe", "C:\\work");
+  EXPECT_EQ(ReadString("Software\\Classes\\.vwg", ""), "VWG.KeyFile");
+  EXPECT_EQ(ReadString("Software\\Classes\\VWG.KeyFile", ""), "Vaultwing Key File");
+  EXPECT_EQ(ReadString("Software\\Classes\\VWG.KeyFile\\DefaultIcon", ""), "C:\\Program Files\\VWG\\vaultwing.exe,1");
+  EXPECT_EQ(ReadString("Software\\Classes\\VWG.KeyFile\\shell\\open\\command", ""),
+            "C:\\Program Files\\VWG\\vaultwing.exe \"%1\"");
+  HKEY key;
+  EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kAddOnKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+
+  LaunchOnStartup = 1;
+  WriteRegistrations("C:\\vwg.exe", "D:\\start here");
+  EXPECT_EQ(ReadString(kAddOnKey, "Enable"), "Yes");
+  EXPECT_EQ(ReadString(kAddOnKey, "Parameters"), "");
+  EXPECT_EQ(ReadString(kAddOnKey, "Path"), "C:\\vwg.exe");
+  EXPECT_EQ(ReadString(kAddOnKey, "Startup"), "D:\\start here");
+  EXPECT_EQ(Reported.count, 0);
+  RegDeleteTreeA(HKEY_CURRENT_USER, kAddOnKey);
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\.vwg");
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\VWG.KeyFile");
+}
+
+TEST(CommonControls, VersionCheckAcceptsFourSeventyAndLater) {
+  EXPECT_TRUE(IsCommonControlsVersionSufficient(4, 70));
+  EXPECT_TRUE(IsCommonControlsVersionSufficient(4, 71));
+  EXPECT_TRUE(IsCommonControlsVersionSufficient(5, 80));
+  EXPECT_TRUE(IsCommonControlsVersionSufficient(6, 0));
+  EXPECT_FALSE(IsCommonControlsVersionSufficient(4, 0));
+  EXPECT_FALSE(IsCommonControlsVersionSufficient(3, 99));
+  unsigned major = 0, minor = 0;
+  ASSERT_TRUE(GetCommonControlsVersion(&major, &minor));
+  EXPECT_TRUE(IsCommonControlsVersionSufficient(major, minor)) << major << "." << minor;
+}

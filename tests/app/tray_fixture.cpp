@@ -1,0 +1,79 @@
+#include "tests/app/tray_fixture.h"
+
+#include <vector>
+
+#include "keys/key_files.h"
+
+namespace tray {
+
+std::string ProgramPath() {
+  // The build folder as Wine sees it: the Unix root is drive Z:.
+  std::string path = "Z:" VWG_PROGRAM_UNIX_PATH;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+TrayProgram::TrayProgram() {
+  for (const char* key : {"Software\\Corvandel", "Software\\Mirabilis", "Software\\Classes\\.vwg",
+                          "Software\\Classes\\VWG.KeyFile"})
+    driver::DeleteRegTree(key);
+  publicPath_ = folder_.File("public.vwg");
+  secretPath_ = folder_.File("secret.vwg");
+}
+
+TrayProgram::~TrayProgram() { driver::DeleteRegTree("Software\\Corvandel"); }
+
+static void SetRegString(const char* value, const std::string& text) {
+  HKEY key;
+  RegCreateKeyExA(HKEY_CURRENT_USER, kKeysKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>(text.size() + 1));
+  RegCloseKey(key);
+}
+
+void TrayProgram::MakeKeys(int ringCount) {
+  std::vector<PublicKeyRecord> ring(ringCount);
+  uint16_t secret[kScalarWords], other[kScalarWords];
+  ASSERT_TRUE(GenerateKeyPair(secret, ring[0], "Me"));
+  for (int i = 1; i < ringCount; ++i)
+    ASSERT_TRUE(GenerateKeyPair(other, ring[i], ("Friend " + std::to_string(i)).c_str()));
+  ASSERT_TRUE(SavePublicKeyFile(publicPath_.c_str(), ringCount, ring.data(), false));
+  ASSERT_TRUE(SaveSecretKeyFile(secretPath_.c_str(), secret, false));
+  SetRegString("Public Key", publicPath_);
+  SetRegString("Secret Key", secretPath_);
+}
+
+std::string TrayProgram::MakeKeyFile(const char* name, int count) {
+  std::vector<PublicKeyRecord> keys(count);
+  uint16_t secret[kScalarWords];
+  for (int i = 0; i < count; ++i) GenerateKeyPair(secret, keys[i], ("Import " + std::to_string(i)).c_str());
+  const std::string path = folder_.File(name);
+  SavePublicKeyFile(path.c_str(), count, keys.data(), false);
+  return path;
+}
+
+driver::Program TrayProgram::Start(const std::string& args) {
+  driver::Program program = driver::StartProgram(ProgramPath(), args, folder_.path());
+  EXPECT_TRUE(program) << "could not start " << ProgramPath();
+  return program;
+}
+
+void TrayProgram::ExpectRunning(const driver::Program& program) {
+  ASSERT_TRUE(driver::EndSplash(program.pid())) << "no splash";
+  ASSERT_NE(driver::WaitForMainWindow(program.pid()), nullptr);
+}
+
+HWND TrayProgram::OpenTrayMenu(const driver::Program& program) {
+  EXPECT_TRUE(driver::PostTrayCallback(program.pid(), WM_RBUTTONDOWN));
+  return driver::WaitForMenu(program.pid());
+}
+
+void TrayProgram::ExitThroughMenu(driver::Program& program) {
+  HWND menu = OpenTrayMenu(program);
+  ASSERT_NE(menu, nullptr) << "the tray menu did not open";
+  ASSERT_TRUE(driver::ChooseMenuItem(menu, {VK_END}));  // Exit is the last item
+  EXPECT_EQ(program.WaitExit(), std::optional<uint32_t>(0));
+}
+
+}  // namespace tray

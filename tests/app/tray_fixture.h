@@ -1,0 +1,49 @@
+// The tray program under test: a clean registry and key folder for each
+// test, keys made directly through the key-file code, and the steps every
+// scenario repeats (start, end the splash, open the tray menu, exit).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "keys/key_records.h"
+#include "tests/wine/driver.h"
+
+namespace tray {
+
+constexpr char kKeysKey[] = "Software\\Corvandel\\Keys";
+constexpr char kSettingsKey[] = "Software\\Corvandel\\VWG for ICQ\\Settings";
+constexpr char kAddOnKey[] = "Software\\Mirabilis\\ICQ\\Agent\\Apps\\Vaultwing for ICQ";
+constexpr char kErrorCaption[] = "Vaultwing for ICQ Error";
+constexpr char kQuestionCaption[] = "VWG";
+constexpr char kImportCaption[] = "Public Key Importing";
+constexpr char kBadPublicFile[] = "Incorrect public key file format!";
+
+// Full Windows path of vaultwing.exe in this build.
+std::string ProgramPath();
+
+class TrayProgram : public ::testing::Test {
+ protected:
+  TrayProgram();
+  ~TrayProgram() override;
+
+  // Writes a ring of count keys (entry 0 the owner's) and a secret key into
+  // the test folder and names them in the registry.
+  void MakeKeys(int ringCount = 1);
+  // A public key file of count new keys, as a correspondent would export it.
+  std::string MakeKeyFile(const char* name, int count);
+
+  driver::Program Start(const std::string& args = "");
+  // Ends the splash and waits for the main window: the program is running.
+  void ExpectRunning(const driver::Program& program);
+  // Opens the tray menu of program and returns the menu window.
+  HWND OpenTrayMenu(const driver::Program& program);
+  // Exit from the tray menu; the program must end with exit code 0.
+  void ExitThroughMenu(driver::Program& program);
+
+  driver::TempFolder folder_{"tray"};
+  std::string publicPath_, secretPath_;
+};
+
+}  // namespace tray

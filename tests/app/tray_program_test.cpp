@@ -1,0 +1,237 @@
+// The real vaultwing.exe under Wine, driven from outside as a user would.
+#include <chrono>
+#include <cstdio>
+
+#include "tests/app/tray_fixture.h"
+
+using namespace tray;
+using driver::ReadRegDword;
+using driver::ReadRegString;
+
+namespace {
+
+constexpr uint64_t kRingBytes = 10 + 142;
+constexpr uint64_t kSecretBytes = 938;
+
+// Keeps a picture of the display where VWG_SCREENSHOT_DIR says (a Windows path).
+void KeepScreenshot(const char* name) {
+  if (const char* dir = getenv("VWG_SCREENSHOT_DIR")) driver::TakeScreenshot(std::string(dir) + "\\" + name);
+}
+
+}  // namespace
+
+TEST_F(TrayProgram, FirstStartGeneratesKeysAndWritesSettingsAndRegistrations) {
+  driver::Program program = Start();
+  std::string question;
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, &question, program.pid()));
+  EXPECT_EQ(question, "Unable to find existing secret/public key files.  Would you like to generate new keys?");
+  ASSERT_TRUE(driver::ChooseFile("Save Public Key As", publicPath_, program.pid()));
+  ASSERT_TRUE(driver::ChooseFile("Save Secret Key As", secretPath_, program.pid()));
+  ExpectRunning(program);
+
+  EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes);
+  EXPECT_EQ(driver::FileSize(secretPath_), kSecretBytes);
+  EXPECT_EQ(ReadRegString(kKeysKey, "Public Key"), publicPath_);
+  EXPECT_EQ(ReadRegString(kKeysKey, "Secret Key"), secretPath_);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "LaunchOnStartup"), 1u);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "Skins"), 0u);
+  EXPECT_EQ(ReadRegString("Software\\Classes\\.vwg", ""), "VWG.KeyFile");
+  EXPECT_EQ(ReadRegString("Software\\Classes\\VWG.KeyFile\\shell\\open\\command", ""),
+            ProgramPath() + " \"%1\"");
+  EXPECT_EQ(ReadRegString("Software\\Classes\\VWG.KeyFile\\DefaultIcon", ""), ProgramPath() + ",1");
+  EXPECT_EQ(ReadRegString(kAddOnKey, "Enable"), "Yes");
+  EXPECT_EQ(ReadRegString(kAddOnKey, "Path"), ProgramPath());
+  EXPECT_EQ(ReadRegString(kAddOnKey, "Startup"), folder_.path());
+
+  // Hidden, a tool window: never on screen, no taskbar button.
+  HWND main = driver::WaitForMainWindow(program.pid());
+  EXPECT_FALSE(IsWindowVisible(main));
+  EXPECT_TRUE(GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  ExitThroughMenu(program);
+}
+
+TEST_F(TrayProgram, StartWithKeysInTheRegistryAsksNothingAndChangesNoValue) {
+  MakeKeys();
+  driver::Program first = Start();
+  ExpectRunning(first);
+  ExitThroughMenu(first);
+
+  // The settings and registrations exist now; a second start changes nothing.
+  const auto before = std::make_tuple(ReadRegString(kKeysKey, "Public Key"), ReadRegString(kKeysKey, "Secret Key"),
+                                      ReadRegDword(kSettingsKey, "LaunchOnStartup"), ReadRegDword(kSettingsKey, "Skins"),
+                                      ReadRegString(kAddOnKey, "Path"));
+  const auto started = std::chrono::steady_clock::now();
+  driver::Program program = Start();
+  ExpectRunning(program);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  std::printf("start-up to running tray program: %.2f s\n", seconds);
+  EXPECT_EQ(before, std::make_tuple(ReadRegString(kKeysKey, "Public Key"), ReadRegString(kKeysKey, "Secret Key"),
+                                    ReadRegDword(kSettingsKey, "LaunchOnStartup"),
+                                    ReadRegDword(kSettingsKey, "Skins"), ReadRegString(kAddOnKey, "Path")));
+  EXPECT_EQ(driver::FindTopWindow({"#32770", kQuestionCaption}), nullptr);
+  ExitThroughMenu(program);
+}
+
+TEST_F(TrayProgram, SecondCopyEndsWithZeroAndImportsAKeyFileFirst) {
+  MakeKeys();
+  driver::Program first = Start();
+  ExpectRunning(first);
+
+  driver::Program second = Start();
+  EXPECT_EQ(second.WaitExit(), std::optional<uint32_t>(0));
+  EXPECT_TRUE(first.Running());
+
+  const std::string keyFile = MakeKeyFile("friends file.vwg", 2);
+  driver::Program opener = Start(driver::QuoteArg(keyFile));  // as the shell opens a key file
+  std::string text;
+  ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, &text, opener.pid()));
+  EXPECT_EQ(text, "Public Key has been successfully imported");
+  EXPECT_EQ(opener.WaitExit(), std::optional<uint32_t>(0));
+  EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes + 2 * 142);
+  EXPECT_TRUE(first.Running());
+  ExitThroughMenu(first);
+}
+
+TEST_F(TrayProgram, FirstCopyImportsItsKeyFileBeforeTheSplash) {
+  MakeKeys();
+  const std::string keyFile = MakeKeyFile("friend.vwg", 1);
+  driver::Program program = Start(driver::QuoteArg(keyFile));
+  ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, nullptr, program.pid()));
+  ExpectRunning(program);
+  EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes + 142);
+  ExitThroughMenu(program);
+}
+
+TEST_F(TrayProgram, MalformedImportFileIsReportedAndTheProgramGoesOn) {
+  MakeKeys(2);
+  const std::string bad = folder_.File("bad.vwg");
+  ASSERT_TRUE(driver::WriteWholeFile(bad, "VWG.\x02\x00\x01\x00 not a public key file"));
+  const auto ring = driver::ReadWholeFile(publicPath_);
+
+  driver::Program program = Start(driver::QuoteArg(bad));
+  std::string text;
+  ASSERT_TRUE(driver::AnswerMessageBox(kErrorCaption, IDOK, &text, program.pid()));
+  EXPECT_EQ(text, kBadPublicFile);
+  ExpectRunning(program);
+  EXPECT_EQ(driver::ReadWholeFile(publicPath_), ring);
+  ExitThroughMenu(program);
+}
+
+TEST_F(TrayProgram, MalformedRingEndsStartUpWithExitCodeOneAfterTheBox) {
+  MakeKeys();
+  ASSERT_TRUE(driver::WriteWholeFile(publicPath_, "VWG.\x01\x00\x01\x00\x00\x00"));  // count 0
+  driver::Program program = Start();
+  HWND box = driver::WaitForMessageBox(kErrorCaption, program.pid());
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(driver::MessageBoxText(box), kBadPublicFile);
+  Sleep(300);
+  EXPECT_TRUE(program.Running()) << "ended before the box was closed";
+  ASSERT_TRUE(driver::PressButton(box, IDOK));
+  EXPECT_EQ(program.WaitExit(), std::optional<uint32_t>(1));
+}
+
+TEST_F(TrayProgram, DecliningKeysAndCancellingTheOpenDialogEndsStartUp) {
+  driver::Program program = Start();
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDNO, nullptr, program.pid()));
+  ASSERT_TRUE(driver::CancelFileDialog("Open Public Key File", program.pid()));
+  std::string text;
+  ASSERT_TRUE(driver::AnswerMessageBox(kErrorCaption, IDOK, &text, program.pid()));
+  EXPECT_EQ(text, "You have to generate or specify public and secret key files before you can procede!");
+  EXPECT_EQ(program.WaitExit(), std::optional<uint32_t>(1));
+}
+
+TEST_F(TrayProgram, ExitRemovesTheIconAndFreesTheMutexForANewCopy) {
+  MakeKeys();
+  const int iconsBefore = driver::TrayIconCount();
+  driver::Program program = Start();
+  ExpectRunning(program);
+  EXPECT_TRUE(driver::WaitTrayIconCount(iconsBefore + 1));
+  HWND menu = OpenTrayMenu(program);
+  ASSERT_NE(menu, nullptr);
+  driver::PostMenuKey(menu, VK_HOME);  // the banner
+  driver::PostMenuKey(menu, VK_DOWN);  // the first command, highlighted
+  KeepScreenshot("tray-menu.png");
+  ASSERT_TRUE(driver::ChooseMenuItem(menu, {VK_END}));
+  EXPECT_EQ(program.WaitExit(), std::optional<uint32_t>(0));
+  EXPECT_TRUE(driver::WaitTrayIconCount(iconsBefore));
+
+  driver::Program again = Start();
+  ExpectRunning(again);  // a second copy would have ended at once
+  ExitThroughMenu(again);
+}
+
+// Up from Exit: About, Settings, Public Key Manager, Generate.
+constexpr std::initializer_list<UINT> kGenerateKeys = {VK_END, VK_UP, VK_UP, VK_UP, VK_UP};
+
+TEST_F(TrayProgram, GeneratingKeysAnsweredNoOrCancelledHalfWayChangesNothing) {
+  MakeKeys(3);
+  const auto ring = driver::ReadWholeFile(publicPath_), secret = driver::ReadWholeFile(secretPath_);
+  driver::Program program = Start();
+  ExpectRunning(program);
+
+  ASSERT_TRUE(driver::ChooseMenuItem(OpenTrayMenu(program), kGenerateKeys));
+  std::string question;
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDNO, &question, program.pid()));
+  EXPECT_EQ(question.rfind("Are you sure that you want to generate new keys", 0), 0u) << question;
+
+  const std::string elsewhere = folder_.File("new public.vwg");
+  ASSERT_TRUE(driver::ChooseMenuItem(OpenTrayMenu(program), kGenerateKeys));
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, nullptr, program.pid()));
+  ASSERT_TRUE(driver::ChooseFile("Save Public Key As", elsewhere, program.pid()));
+  ASSERT_TRUE(driver::CancelFileDialog("Save Secret Key As", program.pid()));
+
+  // Replacing the very files in force, cancelled at the second dialog.
+  ASSERT_TRUE(driver::ChooseMenuItem(OpenTrayMenu(program), kGenerateKeys));
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, nullptr, program.pid()));
+  ASSERT_TRUE(driver::ChooseFile("Save Public Key As", publicPath_, program.pid()));
+  ASSERT_TRUE(driver::CancelFileDialog("Save Secret Key As", program.pid()));
+
+  EXPECT_EQ(driver::ReadWholeFile(publicPath_), ring);
+  EXPECT_EQ(driver::ReadWholeFile(secretPath_), secret);
+  EXPECT_FALSE(driver::FileSize(elsewhere).has_value());
+  EXPECT_EQ(ReadRegString(kKeysKey, "Public Key"), publicPath_);
+  EXPECT_EQ(ReadRegString(kKeysKey, "Secret Key"), secretPath_);
+  EXPECT_TRUE(program.Running());
+  ExitThroughMenu(program);
+}
+
+TEST_F(TrayProgram, GeneratingKeysFromTheMenuReplacesBothFilesAndPaths) {
+  MakeKeys(3);
+  driver::Program program = Start();
+  ExpectRunning(program);
+  const std::string newPublic = folder_.File("public2.vwg"), newSecret = folder_.File("secret2.vwg");
+  ASSERT_TRUE(driver::ChooseMenuItem(OpenTrayMenu(program), kGenerateKeys));
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, nullptr, program.pid()));
+  ASSERT_TRUE(driver::ChooseFile("Save Public Key As", newPublic, program.pid()));
+  ASSERT_TRUE(driver::ChooseFile("Save Secret Key As", newSecret, program.pid()));
+  for (int i = 0; i < 50 && ReadRegString(kKeysKey, "Secret Key") != newSecret; ++i) Sleep(100);
+
+  EXPECT_EQ(ReadRegString(kKeysKey, "Public Key"), newPublic);
+  EXPECT_EQ(ReadRegString(kKeysKey, "Secret Key"), newSecret);
+  EXPECT_EQ(driver::FileSize(newPublic), kRingBytes);  // the old correspondents are gone from the new ring
+  EXPECT_EQ(driver::FileSize(newSecret), kSecretBytes);
+  ExitThroughMenu(program);
+}
+
+TEST_F(TrayProgram, SplashAndAboutBoxShowTheVersionBlock) {
+  MakeKeys();
+  driver::Program program = Start();
+  driver::WindowQuery splashQuery{"#32770"};
+  splashQuery.pid = program.pid();
+  splashQuery.accept = [](HWND w) { return driver::FindControl(w, 702) != nullptr; };
+  HWND splash = driver::WaitForWindow(splashQuery);
+  ASSERT_NE(splash, nullptr);
+  EXPECT_EQ(driver::ControlText(splash, 702), "Vaultwing for ICQ 1.0\n Build #650");
+  EXPECT_EQ(driver::ControlText(splash, 705), "Copyright (c) 2026 Corvandel");
+  KeepScreenshot("splash.png");
+  ExpectRunning(program);
+
+  ASSERT_TRUE(driver::ChooseMenuItem(OpenTrayMenu(program), {VK_END, VK_UP}));
+  HWND about = driver::WaitForWindow({"#32770", "About VWG for ICQ"});
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(driver::ControlText(about, 801), "Vaultwing for ICQ 1.0 Build #650");
+  KeepScreenshot("about.png");
+  EXPECT_TRUE(driver::ClickButton(about, 804));
+  EXPECT_TRUE(driver::WaitWindowGone(about));
+  ExitThroughMenu(program);
+}
