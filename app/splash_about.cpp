@@ -86,6 +86,15 @@ void PaintPicture(HWND dialog, int frameId, HBITMAP picture, int width, int heig
   StretchBlt(dc.get(), 0, 0, r.right - r.left, r.bottom - r.top, memory.get(), 0, 0, width, height, SRCCOPY);
 }
 
+// The web link: blue, red while the left button is held over it.
+void DrawLink(const DRAWITEMSTRUCT* item) {
+  char text[kTextChars];
+  GetWindowTextA(item->hwndItem, text, sizeof text);
+  SetTextColor(item->hDC, LinkPressed ? kLinkPressedColour : kLinkColour);
+  RECT r = item->rcItem;
+  DrawTextA(item->hDC, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_END_ELLIPSIS);
+}
+
 }  // namespace
 
 INT_PTR CALLBACK SplashDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -123,13 +132,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       return TRUE;
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item->CtlID == IDC_ABOUT_LINK && item->CtlType == ODT_BUTTON) {
-        char text[kTextChars];
-        GetWindowTextA(item->hwndItem, text, sizeof text);
-        SetTextColor(item->hDC, LinkPressed ? kLinkPressedColour : kLinkColour);
-        RECT r = item->rcItem;
-        DrawTextA(item->hDC, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_END_ELLIPSIS);
-      }
+      if (item->CtlID == IDC_ABOUT_LINK && item->CtlType == ODT_BUTTON) DrawLink(item);
       return TRUE;
     }
     case WM_COMMAND:
