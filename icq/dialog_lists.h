@@ -1,6 +1,12 @@
 // The ICQ dialogs that have been given a button: one list of send dialogs
 // (Encrypt buttons) and one of incoming dialogs (Decrypt buttons), in the
 // order they were found, from start-up to exit.
+//
+// Messages are dispatched in the middle of a scan tick (PumpMessages), so a
+// button press or a menu can run while a pass over a list is under way. Code
+// that walks a list therefore goes by index and finds its record again by
+// dialog after anything that may dispatch messages, and hands out copies of
+// records rather than references into the list.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +28,17 @@ struct DialogList {
 
 extern DialogList SendDialogs;
 extern DialogList ReceiveDialogs;
+
+// The number of records; the next button's control id is its base plus this.
+int32_t DialogCount(const DialogList& list);
+
+// Index of the record of dialog or of button, or -1 when there is none. A
+// null handle never matches: a record whose button could not be made has none.
+int32_t FindDialogRecord(const DialogList& list, HWND dialog);
+int32_t FindButtonRecord(const DialogList& list, HWND button);
+
+// True if the list of that kind (ReceiveDialogs when incoming) holds dialog.
+bool IsDialogKnown(HWND dialog, bool incoming);
 
 // Gives every Encrypt button the current Encrypt bitmap and every Decrypt
 // button the current Decrypt bitmap, in list order; called when a skin has

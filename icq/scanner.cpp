@@ -1,9 +1,77 @@
 #include "icq/scanner.h"
 
-#include "app/app_state.h"
+#include <cstdint>
 
-// The timer runs from start-up to shutdown; recognising dialogs and adding
-// their buttons is not part of this build yet.
+#include "app/app_state.h"
+#include "icq/dialog_lists.h"
+#include "icq/message_pump.h"
+#include "icq/placement.h"
+#include "icq/recognition.h"
+
+namespace {
+
+// A tick runs PumpMessages, which can dispatch the next WM_TIMER (and a menu
+// or message box opened inside the tick runs its own loop): such a nested
+// tick is skipped, so that only one pass at a time changes the lists.
+bool Scanning = false;
+
+void SetImage(HWND button, HBITMAP bitmap) {
+  SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+}
+
+// The button's top-left corner in the dialog's client coordinates.
+POINT ButtonPosition(const DialogRecord& record) {
+  RECT rect{};
+  GetWindowRect(record.button, &rect);
+  POINT corner{rect.left, rect.top};
+  ScreenToClient(record.dialog, &corner);
+  return corner;
+}
+
+// Visits the records present when the pass begins, in order. Placement
+// dispatches messages, so the record is found again by its dialog
+// afterwards, and the pass goes on after wherever it now stands.
+void RefreshDialogs(DialogList& list, bool incoming, HBITMAP bitmap) {
+  const int32_t visits = DialogCount(list);
+  int32_t i = 0;
+  for (int32_t visited = 0; visited < visits && i < DialogCount(list); ++visited) {
+    const DialogRecord record = list.records[i];
+    if (!IsWindow(record.dialog)) {
+      // Its button went with it.
+      list.records.erase(list.records.begin() + i);
+      continue;
+    }
+    if (!record.imageSet) {
+      SetImage(record.button, bitmap);
+      list.records[i].imageSet = 1;
+    }
+    int32_t x = 0, y = 0, width = 0, height = 0;
+    // Without an inner dialog an incoming dialog has no width reference: its
+    // button stays where it was made.
+    const bool placed = (!incoming || record.innerDialog) &&
+                        ComputeButtonPlacement(incoming, record.dialog, x, y, width, height);
+    PumpMessages();
+    const POINT current = ButtonPosition(record);
+    // Only the position is compared: ICQ resizing its controls alone does
+    // not disturb the button.
+    if (placed && (x != current.x || y != current.y)) {
+      MoveWindow(record.button, x, y, width, height, TRUE);
+      SetImage(record.button, bitmap);
+    } else {
+      UpdateWindow(record.button);
+    }
+    const int32_t now = FindDialogRecord(list, record.dialog);
+    i = now >= 0 ? now + 1 : i;
+  }
+}
+
+}  // namespace
+
 void CALLBACK ScanTimerProc(HWND, UINT message, UINT_PTR timerId, DWORD) {
-  if (message != WM_TIMER || timerId != IDT_SCANNER) return;
+  if (message != WM_TIMER || timerId != IDT_SCANNER || Scanning) return;
+  Scanning = true;
+  RefreshDialogs(SendDialogs, false, EncryptBitmap);
+  RefreshDialogs(ReceiveDialogs, true, DecryptBitmap);
+  EnumWindows(EnumDialogsProc, 0);
+  Scanning = false;
 }

@@ -1,6 +1,9 @@
-// The scan of the desktop for ICQ's message dialogs, every 300 ms.
+// The scan of the desktop for ICQ's message dialogs, every 300 ms: buttons of
+// closed dialogs are forgotten, buttons whose reference controls moved follow
+// them, and newly opened dialogs get a button.
 #pragma once
 
 #include <windows.h>
 
+// The TIMERPROC of IDT_SCANNER; other messages and timers are ignored.
 void CALLBACK ScanTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);

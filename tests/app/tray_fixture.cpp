@@ -6,13 +6,14 @@
 
 namespace tray {
 
-std::string ProgramPath() {
-  // The build folder as Wine sees it: the Unix root is drive Z:.
-  std::string path = "Z:" VWG_PROGRAM_UNIX_PATH;
+std::string WindowsPath(const char* unixPath) {
+  std::string path = std::string("Z:") + unixPath;
   for (char& c : path)
     if (c == '/') c = '\\';
   return path;
 }
+
+std::string ProgramPath() { return WindowsPath(VWG_PROGRAM_UNIX_PATH); }
 
 TrayProgram::TrayProgram() {
   for (const char* key : {"Software\\Corvandel", "Software\\Mirabilis", "Software\\Classes\\.vwg",
@@ -33,12 +34,16 @@ static void SetRegString(const char* value, const std::string& text) {
 }
 
 void TrayProgram::MakeKeys(int ringCount) {
-  std::vector<PublicKeyRecord> ring(ringCount);
-  uint16_t secret[kScalarWords], other[kScalarWords];
-  ASSERT_TRUE(GenerateKeyPair(secret, ring[0], "Me"));
+  ring_.assign(ringCount, PublicKeyRecord{});
+  uint16_t other[kScalarWords];
+  ASSERT_TRUE(GenerateKeyPair(secret_, ring_[0], "Me"));
   for (int i = 1; i < ringCount; ++i)
-    ASSERT_TRUE(GenerateKeyPair(other, ring[i], ("Friend " + std::to_string(i)).c_str()));
-  ASSERT_TRUE(SavePublicKeyFile(publicPath_.c_str(), ringCount, ring.data(), false));
+    ASSERT_TRUE(GenerateKeyPair(other, ring_[i], ("Friend " + std::to_string(i)).c_str()));
+  SaveKeys(ring_, secret_);
+}
+
+void TrayProgram::SaveKeys(const std::vector<PublicKeyRecord>& ring, const uint16_t* secret) {
+  ASSERT_TRUE(SavePublicKeyFile(publicPath_.c_str(), static_cast<int>(ring.size()), ring.data(), false));
   ASSERT_TRUE(SaveSecretKeyFile(secretPath_.c_str(), secret, false));
   SetRegString("Public Key", publicPath_);
   SetRegString("Secret Key", secretPath_);

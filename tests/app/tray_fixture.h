@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "keys/key_records.h"
 #include "tests/wine/driver.h"
@@ -20,6 +21,9 @@ constexpr char kQuestionCaption[] = "VWG";
 constexpr char kImportCaption[] = "Public Key Importing";
 constexpr char kBadPublicFile[] = "Incorrect public key file format!";
 
+// A Unix path as the programs under Wine see it, on drive Z:.
+std::string WindowsPath(const char* unixPath);
+
 // Full Windows path of vaultwing.exe in this build.
 std::string ProgramPath();
 
@@ -31,6 +35,9 @@ class TrayProgram : public ::testing::Test {
   // Writes a ring of count keys (entry 0 the owner's) and a secret key into
   // the test folder and names them in the registry.
   void MakeKeys(int ringCount = 1);
+  // Writes ring (entry 0 the owner's) and secret as the key files in force,
+  // replacing those of an earlier call.
+  void SaveKeys(const std::vector<PublicKeyRecord>& ring, const uint16_t* secret);
   // A public key file of count new keys, as a correspondent would export it.
   std::string MakeKeyFile(const char* name, int count);
 
@@ -44,6 +51,9 @@ class TrayProgram : public ::testing::Test {
 
   driver::TempFolder folder_{"tray"};
   std::string publicPath_, secretPath_;
+  // The keys of the last MakeKeys, for checking what the program made of them.
+  std::vector<PublicKeyRecord> ring_;
+  uint16_t secret_[kScalarWords] = {};
 };
 
 }  // namespace tray

@@ -1,0 +1,17 @@
+// The window procedure of the buttons added to ICQ's dialogs. The buttons are
+// created by this program, so their messages come to our thread even though
+// their parents are ICQ's: a press runs the encrypt or decrypt action here,
+// and ICQ's dialog never hears of it.
+#pragma once
+
+#include <windows.h>
+
+// The "BUTTON" class procedure that subclassing replaced; one slot serves
+// every added button, all of that class.
+extern WNDPROC SavedButtonProc;
+
+LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Installs ButtonProc on a freshly created button and keeps the class
+// procedure in SavedButtonProc.
+void SubclassButton(HWND button);

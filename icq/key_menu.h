@@ -1,0 +1,13 @@
+// The popup menu from which the user picks whose public key an action uses.
+#pragma once
+
+#include <cstdint>
+
+#include "keys/key_records.h"
+
+// Shows a menu at the mouse with one submenu, "Send To" when sending or
+// "Received From" otherwise, listing the user IDs of the count records in
+// ring order (entry 0 marked " -- Owner"). Returns the chosen record's index,
+// or -1 when the menu was dismissed. Runs the menu's modal loop, in which
+// other messages of the program (scan ticks too) are dispatched.
+int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys);

@@ -1,0 +1,259 @@
+// The tray program equips the look-alike messenger's dialogs and encrypts and
+// decrypts their messages, driven from outside under Wine.
+#include <cstdlib>
+#include <set>
+
+#include "keys/cipher.h"
+#include "tests/icq/icq_fixture.h"
+#include "tests/keys/test_keys.h"
+
+using namespace icq;
+using messenger::Box;
+using messenger::kOpenIncomingDialog;
+using messenger::kOpenIncomingWithoutInner;
+using messenger::kOpenSendDialog;
+
+namespace {
+
+// Where the buttons belong in the look-alike's layout, worked out by hand:
+// send, halfway between the left edges of Cancel (10) and Send (276), Send's
+// line and size; incoming, Reply ends at 90 and Close starts at 280, the
+// label is 74 wide: 90 + (190 - 74) / 2, on Close's line and of its height.
+constexpr Box kEncryptBox{143, 200, 84, 24};
+constexpr Box kDecryptBox{148, 200, 74, 24};
+
+// A scan runs every 300 ms: a second covers three of them.
+constexpr uint32_t kFewTicksMs = 1000;
+
+bool WaitForBox(HWND button, HWND dialog, const Box& box) {
+  return driver::PollUntil(kFewTicksMs, [&] { return ClientBox(button, dialog) == box; });
+}
+
+HBITMAP WaitForImage(HWND button) {
+  return driver::PollUntil(kFewTicksMs, [&] {
+    return reinterpret_cast<HBITMAP>(SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0));
+  });
+}
+
+CurvePoint PointOf(const PublicKeyRecord& r) {
+  CurvePoint p;
+  RecordPoint(r, p);
+  return p;
+}
+
+bool AllArmourCharacters(const std::string& text) {
+  for (unsigned char c : text)
+    if (c < 0x21 || c > 0xA0) return false;
+  return true;
+}
+
+// 59 bytes: one more than a block.
+const std::string kMessage = "Meet me at the station at noon and bring the documents. OK!";
+
+}  // namespace
+
+TEST_F(IcqIntegration, MessageDialogsGetOneButtonEachAtItsPlaceWithItsImage) {
+  StartBoth();
+  // Captions that only contain a dialog's text, or differ in case; "Event
+  // Details" is not treated as a message dialog.
+  const std::vector<HWND> strangers = {
+      Open(kOpenSendDialog, "send message to Bob"), Open(kOpenSendDialog, "Re: Send Message"),
+      Open(kOpenIncomingDialog, "Event Details"), Open(kOpenIncomingDialog, "INCOMING MESSAGE from Alice")};
+  const std::vector<HWND> sends = {
+      Open(kOpenSendDialog, "Send Online Message (Bob)"), Open(kOpenSendDialog, "Send Offline Message (Bob)"),
+      Open(kOpenSendDialog, "Send Message"), Open(kOpenSendDialog, "Send Multiple Recipients")};
+  HWND incoming = Open(kOpenIncomingDialog, "Incoming Message from Alice");
+
+  std::set<int> ids;
+  HBITMAP encryptImage = nullptr;
+  for (HWND dialog : sends) {
+    HWND button = WaitForAddedButton(dialog);
+    ASSERT_NE(button, nullptr);
+    ids.insert(GetDlgCtrlID(button));
+    EXPECT_TRUE(WaitForBox(button, dialog, kEncryptBox)) << ClientBox(button, dialog);
+    HBITMAP image = WaitForImage(button);
+    EXPECT_NE(image, nullptr);
+    if (encryptImage) {
+      EXPECT_EQ(image, encryptImage) << "one Encrypt picture serves every button";
+    }
+    encryptImage = image;
+  }
+  // Numbered in the order the scan met the dialogs.
+  EXPECT_EQ(ids, (std::set<int>{8000, 8001, 8002, 8003}));
+
+  HWND decrypt = WaitForAddedButton(incoming);
+  ASSERT_NE(decrypt, nullptr);
+  EXPECT_EQ(GetDlgCtrlID(decrypt), 3000);
+  EXPECT_TRUE(WaitForBox(decrypt, incoming, kDecryptBox)) << ClientBox(decrypt, incoming);
+  HBITMAP decryptImage = WaitForImage(decrypt);
+  EXPECT_NE(decryptImage, nullptr);
+  EXPECT_NE(decryptImage, encryptImage);
+
+  if (const char* dir = std::getenv("VWG_SCREENSHOT_DIR"))
+    driver::TakeScreenshot(std::string(dir) + "\\icq-dialogs.png");
+  // However many ticks pass, a listed dialog keeps its one button.
+  Sleep(kFewTicksMs);
+  for (HWND dialog : sends) EXPECT_EQ(AddedButtons(dialog).size(), 1u);
+  EXPECT_EQ(AddedButtons(incoming).size(), 1u);
+  for (HWND dialog : strangers) EXPECT_TRUE(AddedButtons(dialog).empty()) << driver::WindowText(dialog);
+  ExitThroughMenu(program_);
+}
+
+TEST_F(IcqIntegration, ButtonIdsCountTheListedDialogsAndComeBackAfterAClose) {
+  StartBoth();
+  HWND first = Open(kOpenSendDialog, "Send Online Message");
+  ASSERT_EQ(GetDlgCtrlID(WaitForAddedButton(first)), 8000);
+  HWND second = Open(kOpenSendDialog, "Send Online Message");
+  ASSERT_EQ(GetDlgCtrlID(WaitForAddedButton(second)), 8001);
+
+  PostMessageA(first, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(driver::WaitWindowGone(first));
+  // The closed dialog is dropped, so the list counts one again.
+  HWND third = Open(kOpenSendDialog, "Send Online Message");
+  EXPECT_EQ(GetDlgCtrlID(WaitForAddedButton(third)), 8001);
+  EXPECT_EQ(GetDlgCtrlID(AddedButtons(second).front()), 8001);
+
+  HWND incoming = Open(kOpenIncomingDialog, "Incoming Message");
+  EXPECT_EQ(GetDlgCtrlID(WaitForAddedButton(incoming)), 3000);
+  // Without an inner dialog there is no width reference: the button is made
+  // empty at the corner and stays so.
+  HWND bare = Open(kOpenIncomingWithoutInner, "Incoming Message");
+  HWND bareButton = WaitForAddedButton(bare);
+  ASSERT_NE(bareButton, nullptr);
+  EXPECT_EQ(GetDlgCtrlID(bareButton), 3001);
+  Sleep(kFewTicksMs);
+  EXPECT_EQ(ClientBox(bareButton, bare), (Box{0, 0, 0, 0}));
+  ExitThroughMenu(program_);
+}
+
+TEST_F(IcqIntegration, ButtonsFollowTheirReferenceControlsButNotTheirSizes) {
+  StartBoth();
+  HWND send = Open(kOpenSendDialog, "Send Message");
+  HWND encrypt = WaitForAddedButton(send);
+  ASSERT_TRUE(WaitForBox(encrypt, send, kEncryptBox));
+
+  // Send to 256, 206: 80 + (256 + 10 - 160) / 2 = 133 on Send's new line.
+  Change(send, messenger::kMoveControl, messenger::kSendReference, -20, 6);
+  EXPECT_TRUE(WaitForBox(encrypt, send, {133, 206, 84, 24})) << ClientBox(encrypt, send);
+  // Cancel to 13..83: 83 + (256 + 13 - 166) / 2 = 83 + 51 = 134.
+  Change(send, messenger::kMoveControl, IDCANCEL, 3, 0);
+  EXPECT_TRUE(WaitForBox(encrypt, send, {134, 206, 84, 24})) << ClientBox(encrypt, send);
+  // A larger Send alone does not resize the button.
+  Change(send, messenger::kResizeControl, messenger::kSendReference, 10, 4);
+  Sleep(kFewTicksMs);
+  EXPECT_EQ(ClientBox(encrypt, send), (Box{134, 206, 84, 24}));
+  EXPECT_NE(SendMessageA(encrypt, BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+
+  HWND incoming = Open(kOpenIncomingDialog, "Incoming Message");
+  HWND decrypt = WaitForAddedButton(incoming);
+  ASSERT_TRUE(WaitForBox(decrypt, incoming, kDecryptBox));
+  // Reply ending at 110: 110 + (280 - 110 - 74) / 2 = 158; Close 4 higher.
+  Change(incoming, messenger::kMoveControl, messenger::kIncomingAnchor, 20, 0);
+  Change(incoming, messenger::kMoveControl, IDCANCEL, 0, -4);
+  EXPECT_TRUE(WaitForBox(decrypt, incoming, {158, 196, 74, 24})) << ClientBox(decrypt, incoming);
+  ExitThroughMenu(program_);
+}
+
+TEST_F(IcqIntegration, OwnKeyEncryptsAndDecryptsTheMessagePaddedWithSpaces) {
+  StartBoth();
+  ASSERT_EQ(kMessage.size(), 59u);
+  HWND send = Open(kOpenSendDialog, "Send Online Message");
+  HWND edit = MessageEdit(send);
+  ASSERT_TRUE(driver::SetWindowTextRemote(edit, kMessage));
+  const std::string cipher = TransformWith(WaitForAddedButton(send), edit, VK_HOME);
+
+  // Two blocks of 72 characters, the second one padded with 57 spaces.
+  EXPECT_EQ(cipher.size(), 144u);
+  EXPECT_TRUE(AllArmourCharacters(cipher)) << cipher;
+  std::string expected;
+  ASSERT_TRUE(EncryptText(kMessage, secret_, PointOf(ring_[0]), expected));
+  EXPECT_EQ(cipher, expected);
+  // Read-only, and Undo cannot bring the plain text back.
+  EXPECT_TRUE(IsReadOnly(edit));
+  EXPECT_EQ(SendMessageA(edit, EM_CANUNDO, 0, 0), 0);
+
+  HWND incoming = Open(kOpenIncomingDialog, "Incoming Message");
+  HWND received = MessageEdit(incoming);
+  ASSERT_TRUE(driver::SetWindowTextRemote(received, cipher));
+  const std::string plain = TransformWith(WaitForAddedButton(incoming), received, VK_HOME);
+  EXPECT_EQ(plain, kMessage + std::string(57, ' '));
+  EXPECT_TRUE(IsReadOnly(received));
+  ExitThroughMenu(program_);
+}
+
+TEST_F(IcqIntegration, DismissedMenuLeavesTheMessageAloneAndKeysPressTheButton) {
+  StartBoth();
+  HWND send = Open(kOpenSendDialog, "Send Message");
+  HWND edit = MessageEdit(send);
+  HWND button = WaitForAddedButton(send);
+  ASSERT_TRUE(driver::SetWindowTextRemote(edit, "draft"));
+
+  // Space on the button acts as a press; Escape dismisses the key menu. Key
+  // messages posted to the button are lost under Wine (the menu's keys are
+  // not: its loop peeks for them), so they are sent, without waiting.
+  SendNotifyMessageA(button, WM_KEYDOWN, VK_SPACE, 1);
+  ASSERT_TRUE(driver::CloseMenu(driver::WaitForMenu(program_.pid())));
+  Sleep(kFewTicksMs);
+  EXPECT_EQ(driver::WindowText(edit), "draft");
+  EXPECT_FALSE(IsReadOnly(edit));
+
+  // Return presses it too; five bytes make one block.
+  SendNotifyMessageA(button, WM_KEYDOWN, VK_RETURN, 1);
+  ASSERT_TRUE(ChooseKey(driver::WaitForMenu(program_.pid()), VK_HOME));
+  EXPECT_EQ(WaitForTextChange(edit, "draft").size(), 72u);
+
+  // An empty message stays empty, but the control is closed all the same.
+  HWND empty = Open(kOpenSendDialog, "Send Message");
+  HWND emptyEdit = MessageEdit(empty);
+  ASSERT_TRUE(ChooseKey(PressForMenu(WaitForAddedButton(empty)), VK_HOME));
+  EXPECT_TRUE(driver::PollUntil(kFewTicksMs, [&] { return IsReadOnly(emptyEdit); }));
+  EXPECT_EQ(driver::WindowText(emptyEdit), "");
+  ExitThroughMenu(program_);
+}
+
+TEST_F(IcqIntegration, KeyOutsideTheBasePointGroupIsRefusedAndTheMessageKept) {
+  MakeKeys();
+  ring_.push_back(MakeRecord("Stranger", SmallOrderPoint()));
+  SaveKeys(ring_, secret_);
+  StartMessenger();
+  StartProgram();
+  HWND send = Open(kOpenSendDialog, "Send Message");
+  HWND edit = MessageEdit(send);
+  ASSERT_TRUE(driver::SetWindowTextRemote(edit, kMessage));
+
+  ASSERT_TRUE(ChooseKey(PressForMenu(WaitForAddedButton(send)), VK_END));
+  std::string text;
+  ASSERT_TRUE(driver::AnswerMessageBox(tray::kErrorCaption, IDOK, &text, program_.pid()));
+  EXPECT_EQ(text, "This public key is not valid and cannot be used.  Ask its owner to export it again.");
+  EXPECT_EQ(driver::WindowText(edit), kMessage);
+  EXPECT_FALSE(IsReadOnly(edit));
+  EXPECT_TRUE(program_.Running());
+  ExitThroughMenu(program_);
+}
+
+TEST_F(IcqIntegration, CorrespondentDecryptsWhatWasEncryptedForHisKey) {
+  KeyPair alice, bob;
+  MakeKeyPair(alice, "Alice");
+  MakeKeyPair(bob, "Bob");
+  SaveKeys({alice.pub, bob.pub}, alice.secret);
+  StartMessenger();
+  StartProgram();
+  HWND send = Open(kOpenSendDialog, "Send Online Message");
+  HWND edit = MessageEdit(send);
+  ASSERT_TRUE(driver::SetWindowTextRemote(edit, kMessage));
+  // Bob is the last key of Alice's ring.
+  const std::string cipher = TransformWith(WaitForAddedButton(send), edit, VK_END);
+  std::string forBob;
+  ASSERT_TRUE(EncryptText(kMessage, alice.secret, bob.point, forBob));
+  EXPECT_EQ(cipher, forBob);
+  ExitThroughMenu(program_);
+
+  // Bob's program, with Alice the last key of his ring.
+  SaveKeys({bob.pub, alice.pub}, bob.secret);
+  StartProgram();
+  HWND incoming = Open(kOpenIncomingDialog, "Incoming Message");
+  HWND received = MessageEdit(incoming);
+  ASSERT_TRUE(driver::SetWindowTextRemote(received, cipher));
+  EXPECT_EQ(TransformWith(WaitForAddedButton(incoming), received, VK_END), kMessage + std::string(57, ' '));
+  ExitThroughMenu(program_);
+}

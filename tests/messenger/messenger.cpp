@@ -1,0 +1,159 @@
+// A look-alike of the messenger's message dialogs (see messenger_protocol.h):
+// top-level dialogs with the captions and controls the tray program relies
+// on, opened on request from a test.
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "tests/messenger/messenger_protocol.h"
+
+using namespace messenger;
+
+namespace {
+
+HINSTANCE Instance;
+
+// A dialog template without controls: the controls are made with
+// CreateWindowEx in pixels, so that their places are exact.
+struct EmptyTemplate {
+  DLGTEMPLATE header;
+  WORD menu = 0, windowClass = 0, title = 0;
+};
+
+INT_PTR CALLBACK MessageDialogProc(HWND, UINT, WPARAM, LPARAM);
+
+HWND CreateEmptyDialog(HWND parent, DWORD style, DLGPROC proc) {
+  alignas(4) EmptyTemplate t{};
+  t.header.style = style;
+  return CreateDialogIndirectParamA(Instance, &t.header, parent, proc, 0);
+}
+
+HWND AddControl(HWND parent, const char* cls, const char* text, DWORD style, int id, const Box& b) {
+  HWND control = CreateWindowExA(std::strcmp(cls, "EDIT") == 0 ? WS_EX_CLIENTEDGE : 0, cls, text,
+                                 WS_CHILD | WS_VISIBLE | style, b.x, b.y, b.width, b.height, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance, nullptr);
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  return control;
+}
+
+constexpr DWORD kEditStyle = WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+
+// Sizes the dialog for its client area and cascades it from the last one.
+void PlaceDialog(HWND dialog) {
+  static int cascade = 0;
+  RECT r{0, 0, kDialogWidth, kDialogHeight};
+  AdjustWindowRectEx(&r, GetWindowLongA(dialog, GWL_STYLE), FALSE, GetWindowLongA(dialog, GWL_EXSTYLE));
+  const int offset = 40 + 24 * (cascade++ % 12);
+  SetWindowPos(dialog, nullptr, offset, offset, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
+}
+
+HWND OpenDialog(MessengerCommand kind, const char* caption) {
+  HWND dialog = CreateEmptyDialog(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, MessageDialogProc);
+  if (!dialog) return nullptr;
+  SetWindowTextA(dialog, caption);
+  if (kind == kOpenSendDialog) {
+    AddControl(dialog, "STATIC", "To: Bob (UIN 1234567)", 0, -1, {10, 10, 350, 18});
+    AddControl(dialog, "EDIT", "", kEditStyle, kMessageEdit, kSendEditBox);
+    AddControl(dialog, "BUTTON", "Cancel", WS_TABSTOP, IDCANCEL, kSendCancelBox);
+    AddControl(dialog, "BUTTON", "&Send", WS_TABSTOP | BS_DEFPUSHBUTTON, kSendReference, kSendButtonBox);
+  } else {
+    HWND body = dialog;
+    if (kind == kOpenIncomingDialog) {
+      body = CreateEmptyDialog(dialog, WS_CHILD | WS_VISIBLE | DS_CONTROL, MessageDialogProc);
+      MoveWindow(body, kInnerDialogBox.x, kInnerDialogBox.y, kInnerDialogBox.width, kInnerDialogBox.height, FALSE);
+    }
+    AddControl(body, "STATIC", "Message:", 0, kIncomingWidth, kIncomingLabelBox);
+    AddControl(body, "STATIC", "From: Alice (UIN 7654321)", 0, -1, {90, 10, 270, 18});
+    AddControl(body, "EDIT", "", kEditStyle | ES_READONLY, kMessageEdit, kIncomingEditBox);
+    AddControl(dialog, "BUTTON", "&Reply", WS_TABSTOP, kIncomingAnchor, kReplyBox);
+    AddControl(dialog, "BUTTON", "Close", WS_TABSTOP, IDCANCEL, kCloseBox);
+  }
+  PlaceDialog(dialog);
+  ShowWindow(dialog, SW_SHOWNOACTIVATE);
+  return dialog;
+}
+
+// A control of the dialog or of its inner dialog.
+HWND FindControl(HWND dialog, int id) {
+  if (HWND c = GetDlgItem(dialog, id)) return c;
+  HWND inner = FindWindowExA(dialog, nullptr, "#32770", nullptr);
+  return inner ? GetDlgItem(inner, id) : nullptr;
+}
+
+void ChangeControl(HWND dialog, UINT message, WPARAM id, LPARAM delta) {
+  HWND control = FindControl(dialog, static_cast<int>(id));
+  HWND parent = GetParent(control);
+  RECT r;
+  if (!control || !GetWindowRect(control, &r)) return;
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  const int dx = static_cast<short>(LOWORD(delta)), dy = static_cast<short>(HIWORD(delta));
+  if (message == kMoveControl)
+    OffsetRect(&r, dx, dy);
+  else
+    r.right += dx, r.bottom += dy;
+  MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return FALSE;  // the focus stays where it is: tests type nothing
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDCANCEL) DestroyWindow(GetAncestor(dialog, GA_ROOT));
+      return TRUE;
+    case WM_CLOSE:
+      DestroyWindow(dialog);
+      return TRUE;
+    case kMoveControl:
+    case kResizeControl:
+      ChangeControl(dialog, message, wParam, lParam);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COPYDATA: {
+      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      // The caption must end inside the data that came with the message.
+      if (data->cbData == 0 || static_cast<const char*>(data->lpData)[data->cbData - 1] != '\0') return 0;
+      return reinterpret_cast<LRESULT>(
+          OpenDialog(static_cast<MessengerCommand>(data->dwData), static_cast<const char*>(data->lpData)));
+    }
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  Instance = instance;
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = ControlWindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kMessengerClass;
+  if (!RegisterClassA(&wc)) return 1;
+  // Hidden: it only takes the test's requests.
+  if (!CreateWindowExA(0, kMessengerClass, "Messenger", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                       instance, nullptr))
+    return 1;
+
+  for (int i = 1; i + 1 < __argc; i += 2) {
+    if (std::strcmp(__argv[i], "--send") == 0) OpenDialog(kOpenSendDialog, __argv[i + 1]);
+    if (std::strcmp(__argv[i], "--incoming") == 0) OpenDialog(kOpenIncomingDialog, __argv[i + 1]);
+  }
+
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}

@@ -1,0 +1,58 @@
+// The look-alike messenger: a stand-in for the ICQ client whose message
+// dialogs carry the captions and control ids the tray program looks for,
+// laid out in fixed pixel positions so that a test knows where the added
+// button belongs without asking the program under test.
+//
+// A test opens dialogs by sending WM_COPYDATA to the control window (class
+// kMessengerClass): dwData is a MessengerCommand, lpData the caption with its
+// NUL; the result is the new dialog's handle. It rearranges a dialog by
+// posting kMoveControl or kResizeControl to it, and closes one with WM_CLOSE.
+// On the command line, "--send CAPTION" and "--incoming CAPTION" open
+// dialogs at start.
+#pragma once
+
+#include <windows.h>
+
+namespace messenger {
+
+constexpr char kMessengerClass[] = "VwgLookAlikeMessenger";
+
+enum MessengerCommand : ULONG_PTR {
+  kOpenSendDialog = 1,
+  kOpenIncomingDialog = 2,
+  kOpenIncomingWithoutInner = 3,  // the message edit on the dialog itself
+};
+
+// Posted to a dialog: wParam a control id of the dialog or of its inner
+// dialog, lParam MAKELPARAM(dx, dy) as signed 16-bit values.
+constexpr UINT kMoveControl = WM_APP + 1;    // moves the control by (dx, dy)
+constexpr UINT kResizeControl = WM_APP + 2;  // grows it by (dx, dy)
+
+// ICQ's control ids.
+constexpr int kSendReference = 1102;  // "Send" on a send dialog
+constexpr int kMessageEdit = 1025;
+constexpr int kIncomingWidth = 1269;   // the "Message:" label of the inner dialog
+constexpr int kIncomingAnchor = 1559;  // "Reply" on an incoming dialog
+
+struct Box {
+  int x, y, width, height;
+};
+
+// Client size of every dialog.
+constexpr int kDialogWidth = 370;
+constexpr int kDialogHeight = 234;
+
+// Send dialog: Cancel at the left, Send at the right, the edit above.
+constexpr Box kSendEditBox{10, 34, 350, 156};
+constexpr Box kSendCancelBox{10, 200, 70, 24};
+constexpr Box kSendButtonBox{276, 200, 84, 24};
+
+// Incoming dialog: the inner dialog covers the top with the label and the
+// edit; Reply at the left and Close (IDCANCEL) at the right of the outer one.
+constexpr Box kInnerDialogBox{0, 0, 370, 192};
+constexpr Box kIncomingLabelBox{10, 10, 74, 18};
+constexpr Box kIncomingEditBox{10, 32, 350, 150};
+constexpr Box kReplyBox{10, 200, 80, 24};
+constexpr Box kCloseBox{280, 200, 80, 24};
+
+}  // namespace messenger
