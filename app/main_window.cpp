@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/menu_drawing.h"
+#include "app/property_sheet.h"
 #include "app/splash_about.h"
 #include "app/win_handles.h"
 #include "keys/key_setup.h"
@@ -28,6 +29,12 @@ bool RunTrayMenu(HWND window) {
     case IDM_GENERATE_KEYS:
       SetUpKeys(kSetUpNewKeys);
       break;
+    case IDM_KEY_MANAGER:
+      ShowPropertySheet(kKeyManagerPage);
+      break;
+    case IDM_SETTINGS:
+      ShowPropertySheet(kSettingsPage);
+      break;
     case IDM_ABOUT:
       ShowAboutBox();
       break;
@@ -35,7 +42,7 @@ bool RunTrayMenu(HWND window) {
       // Closing destroys the window, and WM_DESTROY ends the message loop.
       PostMessageA(window, WM_CLOSE, 0, 0);
       break;
-    default:  // the clipboard commands, the property sheet: not in this build
+    default:  // the clipboard commands: not in this build
       break;
   }
   // Lets the menu's own clean-up run before anything else is shown.
@@ -49,7 +56,8 @@ LRESULT OnTrayIcon(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   ReplyMessage(0);
   switch (lParam) {
     case WM_LBUTTONDBLCLK:
-      return 0;  // the property sheet: not in this build
+      ShowPropertySheet(kSettingsPage);
+      return 0;
     case WM_RBUTTONDOWN:
       if (RunTrayMenu(window)) return 0;
       break;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/registry.h"
+#include "app/skins.h"
 
 DWORD LaunchOnStartup = 1;
 DWORD Skins = 0;
@@ -18,6 +19,16 @@ static void LoadFlag(const char* name, DWORD defaultValue, DWORD* flag) {
 void LoadSettings() {
   LoadFlag("LaunchOnStartup", 1, &LaunchOnStartup);
   LoadFlag("Skins", 0, &Skins);
+  EnumerateSkins();
+  if (!Skins) return;
+  // A stored name that no longer names a skin folder is dropped: applying
+  // index 0 removes it from the registry too.
+  char name[kSkinNameChars];
+  if (RegReadString(HKEY_CURRENT_USER, kSettingsKey, kSkinValue, name, sizeof name, true) && FindSkin(name))
+    std::strcpy(CurrentSkinName, name);
+  else
+    CurrentSkinName[0] = '\0';
+  ApplySkin(FindSkin(CurrentSkinName));
 }
 
 void SaveSettings() {

@@ -14,7 +14,8 @@ constexpr char kClassesKey[] = "Software\\Classes";
 extern DWORD LaunchOnStartup;
 extern DWORD Skins;
 
-// Reads both flags, writing the defaults (1 and 0) where they are missing.
+// Reads both flags, writing the defaults (1 and 0) where they are missing;
+// builds the skin list and, with skins on, applies the stored skin.
 void LoadSettings();
 void SaveSettings();
 

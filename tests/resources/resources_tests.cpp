@@ -317,7 +317,7 @@ TEST(Dialogs, ControlsHaveTheirKinds) {
   EXPECT_EQ(StyleOf(settings.handle, IDC_LAUNCH_ON_STARTUP) & BS_TYPEMASK, BS_AUTO3STATE);
   EXPECT_EQ(StyleOf(settings.handle, IDC_ENABLE_SKINS) & BS_TYPEMASK, BS_AUTO3STATE);
   EXPECT_EQ(StyleOf(settings.handle, IDC_SKINS_LABEL) & SS_TYPEMASK, SS_CENTER);
-  EXPECT_EQ(StyleOf(settings.handle, IDC_SKIN_COMBO) & 3, CBS_DROPDOWN);
+  EXPECT_EQ(StyleOf(settings.handle, IDC_SKIN_COMBO) & 3, CBS_DROPDOWNLIST);
   for (int id = IDC_AUTO_ENCRYPT; id <= IDC_PASSWORD_PROTECT; ++id) {
     EXPECT_EQ(StyleOf(settings.handle, id) & BS_TYPEMASK, BS_AUTOCHECKBOX) << id;
   }

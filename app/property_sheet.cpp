@@ -1,0 +1,69 @@
+#include "app/property_sheet.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+
+#include "app/app_state.h"
+#include "resources/resource.h"
+#include "resources/strings.h"
+
+namespace {
+
+// The open sheet; a handle that is no live window means that none is open.
+HWND SheetWindow;
+
+PROPSHEETPAGEA DescribePage(int templateId, DLGPROC procedure) {
+  PROPSHEETPAGEA page = {};
+  // The sheet steps through the page array by dwSize, so it must be the
+  // array's own element size.
+  page.dwSize = sizeof page;
+  page.dwFlags = PSP_DEFAULT;
+  page.hInstance = AppInstance;
+  page.pszTemplate = MAKEINTRESOURCEA(templateId);
+  page.pfnDlgProc = procedure;
+  return page;
+}
+
+}  // namespace
+
+void ShowPropertySheet(int startPage) {
+  if (IsWindow(SheetWindow)) {
+    SendMessageA(SheetWindow, PSM_SETCURSEL, startPage, 0);
+    SetForegroundWindow(SheetWindow);
+    return;
+  }
+  PROPSHEETPAGEA pages[] = {DescribePage(IDD_SETTINGS, SettingsPageProc),
+                            DescribePage(IDD_KEY_MANAGER, KeyManagerPageProc)};
+  char caption[kTextChars];
+  LoadText(IDS_APP_NAME, caption);
+  PROPSHEETHEADERA sheet = {};
+  sheet.dwSize = PROPSHEETHEADERA_V1_SIZE;
+  // No Apply button: every change but the two flags takes effect at once,
+  // and the flags are stored by OK.
+  sheet.dwFlags = PSH_PROPSHEETPAGE | PSH_PROPTITLE | PSH_NOAPPLYNOW;
+  sheet.hInstance = AppInstance;
+  sheet.pszCaption = caption;
+  sheet.nPages = static_cast<UINT>(std::size(pages));
+  sheet.nStartPage = static_cast<UINT>(startPage);
+  sheet.ppsp = pages;
+  PropertySheetA(&sheet);
+  SheetWindow = nullptr;
+}
+
+void AttachPageToSheet(HWND page) {
+  SheetWindow = GetParent(page);
+  RECT r;
+  GetWindowRect(SheetWindow, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  MoveWindow(SheetWindow, GetSystemMetrics(SM_CXSCREEN) / 2 - w / 2, GetSystemMetrics(SM_CYSCREEN) / 2 - h / 2, w, h,
+             TRUE);
+}
+
+void ForgetSheet() { SheetWindow = nullptr; }
+
+INT_PTR AnswerPageNotify(HWND page, const NMHDR* notify) {
+  if (notify->code != static_cast<UINT>(PSN_KILLACTIVE)) return FALSE;
+  SetWindowLongPtrA(page, DWLP_MSGRESULT, FALSE);
+  return TRUE;
+}

@@ -1,0 +1,30 @@
+// The program's one configuration window: a property sheet with the Settings
+// page and the Public Key Manager page. At most one sheet exists; asking for
+// it while it is open switches its page and brings it to the front.
+#pragma once
+
+#include <windows.h>
+
+constexpr int kSettingsPage = 0;
+constexpr int kKeyManagerPage = 1;
+
+// Runs the sheet modally on startPage (kSettingsPage or kKeyManagerPage) and
+// returns when it closes; returns at once when a sheet was already open.
+void ShowPropertySheet(int startPage);
+
+INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK KeyManagerPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Brings the Settings page's controls in line with the settings; switching
+// Launch on Startup off deletes ICQ's add-on entry, and the shown skin (or
+// the built-in pictures, with skins off) is applied again.
+void RefreshSettingsPage(HWND page);
+
+// For the pages: a page being initialised makes its sheet the open one and
+// centres it on the screen; a page being destroyed closes the record.
+void AttachPageToSheet(HWND page);
+void ForgetSheet();
+
+// Answers a page's WM_NOTIFY: PSN_KILLACTIVE always lets the user leave the
+// page; every other notification gets the default answer (accepted).
+INT_PTR AnswerPageNotify(HWND page, const NMHDR* notify);

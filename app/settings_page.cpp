@@ -1,0 +1,112 @@
+// The Settings page: Launch on Startup, Enable Skins and the skin choice.
+// The check boxes change the settings in memory at once (OK stores them);
+// a skin is applied and stored as soon as it is chosen.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/property_sheet.h"
+#include "app/registry.h"
+#include "app/settings.h"
+#include "app/skins.h"
+#include "resources/resource.h"
+
+namespace {
+
+constexpr char kNoSkin[] = "(None)";
+
+// Only 1 counts as on here; start-up takes any nonzero value.
+DWORD Toggled(DWORD flag) { return flag == 1 ? 0 : 1; }
+
+void FillSkinCombo(HWND combo) {
+  SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+  SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kNoSkin));
+  for (int i = 0; i < SkinCount; ++i) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SkinList[i]));
+}
+
+void InitSettingsPage(HWND page) {
+  AttachPageToSheet(page);
+  // The list never changes while the program runs; filled once, it also
+  // shows "(None)" while skins are off.
+  FillSkinCombo(GetDlgItem(page, IDC_SKIN_COMBO));
+  // Nothing reads these options yet: disabled, they promise nothing.
+  for (int id = IDC_AUTO_ENCRYPT; id <= IDC_PASSWORD_PROTECT; ++id) EnableWindow(GetDlgItem(page, id), FALSE);
+  RefreshSettingsPage(page);
+}
+
+void OnSkinChosen(HWND page) {
+  const LRESULT selected = SendDlgItemMessageA(page, IDC_SKIN_COMBO, CB_GETCURSEL, 0, 0);
+  if (selected >= 0) ApplySkin(static_cast<int>(selected));
+}
+
+void OnCommand(HWND page, int id, int code) {
+  switch (id) {
+    case IDC_LAUNCH_ON_STARTUP:
+      if (code != BN_CLICKED) return;
+      LaunchOnStartup = Toggled(LaunchOnStartup);
+      RefreshSettingsPage(page);
+      break;
+    case IDC_ENABLE_SKINS:
+      if (code != BN_CLICKED) return;
+      Skins = Toggled(Skins);
+      RefreshSettingsPage(page);
+      break;
+    case IDC_SKIN_COMBO:
+      if (code == CBN_SELCHANGE) OnSkinChosen(page);
+      break;
+  }
+}
+
+INT_PTR OnNotify(HWND page, const NMHDR* notify) {
+  switch (notify->code) {
+    case PSN_SETACTIVE:
+      RefreshSettingsPage(page);
+      return FALSE;
+    case PSN_APPLY:
+      SaveSettings();
+      return FALSE;
+  }
+  return AnswerPageNotify(page, notify);
+}
+
+}  // namespace
+
+void RefreshSettingsPage(HWND page) {
+  if (LaunchOnStartup == 1) {
+    CheckDlgButton(page, IDC_LAUNCH_ON_STARTUP, BST_CHECKED);
+  } else {
+    // ICQ starts the program for as long as this entry exists.
+    RegDeleteKeyTree(HKEY_CURRENT_USER, kAddOnKey);
+    CheckDlgButton(page, IDC_LAUNCH_ON_STARTUP, BST_UNCHECKED);
+  }
+
+  HWND combo = GetDlgItem(page, IDC_SKIN_COMBO);
+  if (Skins == 1) {
+    const int index = FindSkin(CurrentSkinName);
+    EnableWindow(combo, TRUE);
+    SendMessageA(combo, CB_SETCURSEL, index, 0);
+    CheckDlgButton(page, IDC_ENABLE_SKINS, BST_CHECKED);
+    ApplySkin(index);
+  } else {
+    EnableWindow(combo, FALSE);
+    CheckDlgButton(page, IDC_ENABLE_SKINS, BST_UNCHECKED);
+    ApplySkin(0);
+    SendMessageA(combo, CB_SETCURSEL, 0, 0);
+  }
+}
+
+INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      InitSettingsPage(page);
+      return TRUE;
+    case WM_NOTIFY:
+      return OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_COMMAND:
+      OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+      return FALSE;
+    case WM_DESTROY:
+      ForgetSheet();
+      return TRUE;
+  }
+  return FALSE;
+}

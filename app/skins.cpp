@@ -1,0 +1,139 @@
+#include "app/skins.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/app_state.h"
+#include "app/registry.h"
+#include "app/settings.h"
+#include "icq/dialog_lists.h"
+#include "resources/resource.h"
+
+char SkinList[kMaxSkins][kSkinNameChars];
+int SkinCount;
+char CurrentSkinName[kSkinNameChars];
+
+namespace {
+
+constexpr char kEncryptFile[] = "encrypt.bmp";
+constexpr char kDecryptFile[] = "decrypt.bmp";
+constexpr UINT kButtonImageFlags = LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT;
+
+// A search handle is INVALID_HANDLE_VALUE when empty, so it gets its own
+// holder rather than the null-based ones of win_handles.h.
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE h) : h_(h) {}
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  ~FindHandle() {
+    if (valid()) FindClose(h_);
+  }
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+// "<current directory>\SKINS\<name>\<file>" (name and file may be empty) into
+// out; false when it does not fit in MAX_PATH characters.
+bool SkinPath(const char* name, const char* file, char out[MAX_PATH]) {
+  char dir[MAX_PATH];
+  const DWORD length = GetCurrentDirectoryA(MAX_PATH, dir);
+  if (length == 0 || length >= MAX_PATH) return false;
+  // A drive's root comes back with its backslash ("C:\"), every other folder without.
+  if (dir[length - 1] == '\\') dir[length - 1] = '\0';
+  const char* nameSep = name[0] ? "\\" : "";
+  const char* fileSep = file[0] ? "\\" : "";
+  const int written = std::snprintf(out, MAX_PATH, "%s\\%s%s%s%s%s", dir, kSkinsFolder, nameSep, name, fileSep, file);
+  return written > 0 && written < MAX_PATH;
+}
+
+bool IsSkinFolder(const WIN32_FIND_DATAA& entry) {
+  if (entry.dwFileAttributes != FILE_ATTRIBUTE_DIRECTORY) return false;
+  if (std::strcmp(entry.cFileName, ".") == 0 || std::strcmp(entry.cFileName, "..") == 0) return false;
+  // Both picture names have the same length: one test covers both paths.
+  char path[MAX_PATH];
+  return SkinPath(entry.cFileName, kDecryptFile, path);
+}
+
+HBITMAP LoadBuiltInBitmap(int id) {
+  return static_cast<HBITMAP>(LoadImageA(AppInstance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, kButtonImageFlags));
+}
+
+// Null when the file is missing or holds no bitmap.
+HBITMAP LoadSkinBitmap(const char* name, const char* file) {
+  char path[MAX_PATH];
+  if (!SkinPath(name, file, path)) return nullptr;
+  return static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | kButtonImageFlags));
+}
+
+// Makes loaded the current bitmap and returns the one it replaces, which the
+// caller deletes once no button shows it any more. A picture that could not
+// be loaded keeps the current one: a button with neither picture nor text
+// could not be found by the user.
+HBITMAP Replace(HBITMAP& current, HBITMAP loaded) {
+  if (!loaded) return nullptr;
+  HBITMAP old = current;
+  current = loaded;
+  return old;
+}
+
+}  // namespace
+
+int CompareSkinNames(const char* a, const char* b) {
+  auto fold = [](char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    return u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u;
+  };
+  for (;; ++a, ++b) {
+    const int difference = fold(*a) - fold(*b);
+    if (difference != 0 || *a == '\0') return difference;
+  }
+}
+
+void EnumerateSkins() {
+  SkinCount = 0;
+  char pattern[MAX_PATH];
+  if (!SkinPath("", "*", pattern)) return;
+  WIN32_FIND_DATAA entry;
+  FindHandle search(FindFirstFileA(pattern, &entry));
+  if (!search.valid()) return;
+  do {
+    if (IsSkinFolder(entry)) std::strcpy(SkinList[SkinCount++], entry.cFileName);
+  } while (SkinCount < kMaxSkins && FindNextFileA(search.get(), &entry));
+  if (SkinCount > 1)
+    std::qsort(SkinList, SkinCount, kSkinNameChars, [](const void* a, const void* b) {
+      return CompareSkinNames(static_cast<const char*>(a), static_cast<const char*>(b));
+    });
+}
+
+int FindSkin(const char* name) {
+  if (name[0] == '\0') return 0;
+  for (int i = 0; i < SkinCount; ++i)
+    if (std::strcmp(SkinList[i], name) == 0) return i + 1;
+  return 0;
+}
+
+void ApplySkin(int index) {
+  if (index < 0 || index > SkinCount) return;
+  HBITMAP oldEncrypt, oldDecrypt;
+  if (index == 0) {
+    RegDeleteValueAt(HKEY_CURRENT_USER, kSettingsKey, kSkinValue);
+    CurrentSkinName[0] = '\0';
+    oldEncrypt = Replace(EncryptBitmap, LoadBuiltInBitmap(IDB_ENCRYPT));
+    oldDecrypt = Replace(DecryptBitmap, LoadBuiltInBitmap(IDB_DECRYPT));
+  } else {
+    const char* name = SkinList[index - 1];
+    RegWriteString(HKEY_CURRENT_USER, kSettingsKey, kSkinValue, name, static_cast<DWORD>(std::strlen(name)), true);
+    std::strcpy(CurrentSkinName, name);
+    oldEncrypt = Replace(EncryptBitmap, LoadSkinBitmap(name, kEncryptFile));
+    oldDecrypt = Replace(DecryptBitmap, LoadSkinBitmap(name, kDecryptFile));
+  }
+  // The buttons let go of the old pictures before they are deleted.
+  ApplyButtonImages();
+  if (oldEncrypt) DeleteObject(oldEncrypt);
+  if (oldDecrypt) DeleteObject(oldDecrypt);
+}

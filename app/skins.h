@@ -1,0 +1,38 @@
+// Skins: folders under "SKINS" of the current directory, each with an
+// optional encrypt.bmp and decrypt.bmp that replace the pictures on the
+// Encrypt and Decrypt buttons. Skin index 0 stands for the built-in pictures,
+// index i (1..SkinCount) for SkinList[i - 1].
+#pragma once
+
+#include <windows.h>
+
+constexpr int kMaxSkins = 100;
+constexpr int kSkinNameChars = MAX_PATH;
+constexpr char kSkinsFolder[] = "SKINS";
+constexpr char kSkinValue[] = "Skin";
+
+// The skin folders found at start-up, sorted with CompareSkinNames; a folder
+// whose picture paths would not fit in MAX_PATH characters is left out, so
+// that every listed skin can be applied.
+extern char SkinList[kMaxSkins][kSkinNameChars];
+extern int SkinCount;
+// Name of the applied skin, empty while the built-in pictures are in use.
+extern char CurrentSkinName[kSkinNameChars];
+
+// Fills SkinList with the first 100 folders of SKINS whose attributes are
+// exactly FILE_ATTRIBUTE_DIRECTORY, then sorts them.
+void EnumerateSkins();
+
+// 1-based position of name in SkinList (case-sensitive), 0 for an empty name
+// or one that is not listed.
+int FindSkin(const char* name);
+
+// Makes skin index the current one: stores or removes the registry value
+// Skin, replaces the current bitmaps and re-images every button on ICQ's
+// dialogs. An index outside 0..SkinCount changes nothing. A picture that is
+// missing or cannot be loaded keeps the bitmap of its kind that was in use,
+// so that a button never loses its picture.
+void ApplySkin(int index);
+
+// Case-insensitive order over unsigned bytes, folding only A-Z to a-z.
+int CompareSkinNames(const char* a, const char* b);

@@ -1,0 +1,361 @@
+// The property sheet of the real vaultwing.exe under Wine: how it opens, its
+// Settings page with the skins, and the Public Key Manager page.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "resources/resource.h"
+#include "tests/app/skin_folders.h"
+#include "tests/app/tray_fixture.h"
+
+using namespace tray;
+using driver::ReadRegDword;
+using driver::ReadRegString;
+
+namespace {
+
+constexpr int kTabControlId = 12320;
+constexpr int kApplyButtonId = 12321;
+// Up from Exit: About, Settings, Public Key Manager.
+constexpr std::initializer_list<UINT> kSettingsItem = {VK_END, VK_UP, VK_UP};
+constexpr std::initializer_list<UINT> kKeyManagerItem = {VK_END, VK_UP, VK_UP, VK_UP};
+constexpr DWORD kMenuSettleMs = 300;
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, driver::kSendTimeoutMs, &result);
+  return static_cast<LRESULT>(result);
+}
+
+bool IsSheet(HWND window) { return driver::FindControl(window, kTabControlId) != nullptr; }
+
+struct SheetCount {
+  DWORD pid;
+  int n;
+};
+
+BOOL CALLBACK CountSheet(HWND w, LPARAM p) {
+  auto* c = reinterpret_cast<SheetCount*>(p);
+  if (IsWindowVisible(w) && driver::WindowProcess(w) == c->pid && driver::WindowClass(w) == "#32770" && IsSheet(w))
+    ++c->n;
+  return TRUE;
+}
+
+int CountSheets(DWORD pid) {
+  SheetCount count{pid, 0};
+  EnumWindows(CountSheet, reinterpret_cast<LPARAM>(&count));
+  return count.n;
+}
+
+// The caption of the page the sheet shows, once it is expected.
+std::string CurrentPageCaption(HWND sheet) {
+  HWND page = reinterpret_cast<HWND>(Send(sheet, PSM_GETCURRENTPAGEHWND));
+  char caption[64] = "";
+  GetWindowTextA(page, caption, sizeof caption);
+  return caption;
+}
+
+bool WaitForPage(HWND sheet, const std::string& caption) {
+  return driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return CurrentPageCaption(sheet) == caption; });
+}
+
+LRESULT SendW(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, driver::kSendTimeoutMs, &result);
+  return static_cast<LRESULT>(result);
+}
+
+// The lines of a list box or combo box of another process. Asked in Unicode:
+// Wine hands the item text of such a control to another process unconverted,
+// so the ANSI message would come back with wide characters.
+std::vector<std::string> Lines(HWND control, bool combo) {
+  const UINT count = combo ? CB_GETCOUNT : LB_GETCOUNT, length = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN,
+             text = combo ? CB_GETLBTEXT : LB_GETTEXT;
+  std::vector<std::string> lines;
+  const LRESULT n = SendW(control, count);
+  for (LRESULT i = 0; i < n; ++i) {
+    std::wstring wide(static_cast<size_t>(SendW(control, length, i)) + 1, L'\0');
+    wide.resize(static_cast<size_t>(SendW(control, text, i, reinterpret_cast<LPARAM>(wide.data()))));
+    std::string line(wide.size() * 2, '\0');
+    line.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                                        line.data(), static_cast<int>(line.size()), nullptr, nullptr)));
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Selects item index as the user would: the control changes, then tells its page.
+void Select(HWND page, int id, int index, bool combo) {
+  HWND control = GetDlgItem(page, id);
+  Send(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index);
+  PostMessageA(page, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(control));
+}
+
+bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
+
+// Keeps a picture of the display where VWG_SCREENSHOT_DIR says (a Windows path).
+void KeepScreenshot(const char* name) {
+  if (const char* dir = getenv("VWG_SCREENSHOT_DIR")) driver::TakeScreenshot(std::string(dir) + "\\" + name);
+}
+
+class SettingsSheet : public TrayProgram {
+ protected:
+  // Starts the program with a key ring of ringCount keys and waits until it runs.
+  driver::Program StartRunning(int ringCount = 1) {
+    MakeKeys(ringCount);
+    driver::Program program = Start();
+    ExpectRunning(program);
+    return program;
+  }
+
+  HWND WaitForSheet(const driver::Program& program) {
+    driver::WindowQuery query{"#32770"};
+    query.pid = program.pid();
+    query.accept = IsSheet;
+    return driver::WaitForWindow(query);
+  }
+
+  HWND OpenByDoubleClick(const driver::Program& program) {
+    EXPECT_TRUE(driver::PostTrayCallback(program.pid(), WM_LBUTTONDBLCLK));
+    return WaitForSheet(program);
+  }
+
+  // A tray menu opened while the sheet is open can lose keys that arrive
+  // while the sheet hands the foreground over to the main window; they are
+  // posted once that has settled.
+  bool ChooseFromTrayMenu(const driver::Program& program, std::initializer_list<UINT> item) {
+    HWND menu = OpenTrayMenu(program);
+    if (menu == nullptr) return false;
+    Sleep(kMenuSettleMs);
+    return driver::ChooseMenuItem(menu, item);
+  }
+
+  HWND OpenFromMenu(const driver::Program& program, std::initializer_list<UINT> item) {
+    EXPECT_TRUE(ChooseFromTrayMenu(program, item));
+    return WaitForSheet(program);
+  }
+
+  static HWND Page(HWND sheet, const char* caption) { return FindWindowExA(sheet, nullptr, "#32770", caption); }
+
+  // Waits until the registry value reads as expected (the program writes it
+  // while the test goes on).
+  static bool WaitForSkinValue(const std::optional<std::string>& expected) {
+    return driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return ReadRegString(kSettingsKey, "Skin") == expected; });
+  }
+
+  void MakeSkins() {
+    for (const char* name : {"blue", "Alpha", "classic"}) skins::MakeSkinFolder(folder_.path(), name);
+    const std::string blue = folder_.File("SKINS\\blue");
+    ASSERT_TRUE(skins::WriteBitmapFile(blue + "\\encrypt.bmp", 84, 18, RGB(0, 0, 200)));
+    ASSERT_TRUE(skins::WriteBitmapFile(blue + "\\decrypt.bmp", 74, 22, RGB(0, 120, 255)));
+  }
+};
+
+TEST_F(SettingsSheet, OpensOnceCentredWithoutApplyAndSwitchesPagesOnRequest) {
+  driver::Program program = StartRunning();
+  HWND sheet = OpenByDoubleClick(program);
+  ASSERT_NE(sheet, nullptr);
+  ASSERT_TRUE(WaitForPage(sheet, "Settings"));
+  HWND apply = GetDlgItem(sheet, kApplyButtonId);
+  EXPECT_TRUE(apply == nullptr || !IsWindowVisible(apply)) << "no Apply button";
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, IDOK)));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, IDCANCEL)));
+  RECT r;
+  GetWindowRect(sheet, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  EXPECT_EQ(r.left, GetSystemMetrics(SM_CXSCREEN) / 2 - w / 2);
+  EXPECT_EQ(r.top, GetSystemMetrics(SM_CYSCREEN) / 2 - h / 2);
+  char caption[128] = "";
+  GetWindowTextA(sheet, caption, sizeof caption);
+  EXPECT_NE(std::string(caption).find("Vaultwing for ICQ"), std::string::npos) << caption;
+  KeepScreenshot("settings-page.png");
+
+  // The menu's Public Key Manager switches the open sheet; no second one.
+  EXPECT_EQ(OpenFromMenu(program, kKeyManagerItem), sheet);
+  EXPECT_TRUE(WaitForPage(sheet, "Public Key Manager"));
+  EXPECT_EQ(CountSheets(program.pid()), 1);
+  GetWindowRect(sheet, &r);
+  EXPECT_EQ(r.left, GetSystemMetrics(SM_CXSCREEN) / 2 - w / 2) << "still centred after the second page";
+
+  // A second double click brings it back to Settings, in front.
+  EXPECT_EQ(OpenByDoubleClick(program), sheet);
+  EXPECT_TRUE(WaitForPage(sheet, "Settings"));
+  EXPECT_EQ(CountSheets(program.pid()), 1);
+  EXPECT_EQ(GetForegroundWindow(), sheet);
+
+  ASSERT_TRUE(driver::PressButton(sheet, IDCANCEL));
+  // Closed, it opens again, from the menu's Settings command too.
+  HWND again = OpenFromMenu(program, kSettingsItem);
+  ASSERT_NE(again, nullptr);
+  EXPECT_TRUE(WaitForPage(again, "Settings"));
+  ASSERT_TRUE(driver::PressButton(again, IDCANCEL));
+  ExitThroughMenu(program);
+}
+
+TEST_F(SettingsSheet, LaunchOnStartupOffDeletesTheAddOnEntryAtOnceAndOkStoresTheFlags) {
+  driver::Program program = StartRunning();
+  // Written just after the splash.
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return driver::RegKeyExists(kAddOnKey); }));
+  HWND sheet = OpenByDoubleClick(program);
+  ASSERT_NE(sheet, nullptr);
+  HWND page = Page(sheet, "Settings");
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(driver::CheckState(page, IDC_LAUNCH_ON_STARTUP), BST_CHECKED);
+  EXPECT_EQ(driver::CheckState(page, IDC_ENABLE_SKINS), BST_UNCHECKED);
+  for (int id = IDC_AUTO_ENCRYPT; id <= IDC_PASSWORD_PROTECT; ++id) EXPECT_FALSE(Enabled(page, id)) << id;
+
+  ASSERT_TRUE(driver::ClickButton(page, IDC_LAUNCH_ON_STARTUP));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return !driver::RegKeyExists(kAddOnKey); }));
+  EXPECT_EQ(driver::CheckState(page, IDC_LAUNCH_ON_STARTUP), BST_UNCHECKED);
+  ASSERT_TRUE(driver::PressButton(sheet, IDCANCEL));
+  EXPECT_FALSE(driver::RegKeyExists(kAddOnKey)) << "Cancel does not bring the entry back";
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "LaunchOnStartup"), 1u) << "Cancel stores nothing";
+
+  // The flag stays off in memory; checking it again writes no entry.
+  sheet = OpenByDoubleClick(program);
+  page = Page(sheet, "Settings");
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(driver::CheckState(page, IDC_LAUNCH_ON_STARTUP), BST_UNCHECKED);
+  ASSERT_TRUE(driver::ClickButton(page, IDC_LAUNCH_ON_STARTUP));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs,
+                                [&] { return driver::CheckState(page, IDC_LAUNCH_ON_STARTUP) == BST_CHECKED; }));
+  ASSERT_TRUE(driver::ClickButton(page, IDC_LAUNCH_ON_STARTUP));
+  ASSERT_TRUE(driver::ClickButton(page, IDC_ENABLE_SKINS));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs,
+                                [&] { return driver::CheckState(page, IDC_ENABLE_SKINS) == BST_CHECKED; }));
+  ASSERT_TRUE(driver::PressButton(sheet, IDOK));
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "LaunchOnStartup"), 0u);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "Skins"), 1u);
+  EXPECT_FALSE(driver::RegKeyExists(kAddOnKey));
+  ExitThroughMenu(program);
+
+  // The next start writes no add-on entry and shows the stored flags.
+  driver::Program next = Start();
+  ExpectRunning(next);
+  sheet = OpenByDoubleClick(next);
+  page = Page(sheet, "Settings");
+  ASSERT_NE(page, nullptr);
+  // The registrations come before the message loop that opened the sheet.
+  EXPECT_FALSE(driver::RegKeyExists(kAddOnKey));
+  EXPECT_EQ(driver::CheckState(page, IDC_LAUNCH_ON_STARTUP), BST_UNCHECKED);
+  EXPECT_EQ(driver::CheckState(page, IDC_ENABLE_SKINS), BST_CHECKED);
+  ASSERT_TRUE(driver::PressButton(sheet, IDCANCEL));
+  ExitThroughMenu(next);
+}
+
+TEST_F(SettingsSheet, SkinChoiceIsStoredAtOnceAndNoneOrSkinsOffRemoveIt) {
+  MakeSkins();
+  driver::Program program = StartRunning();
+  HWND sheet = OpenByDoubleClick(program);
+  ASSERT_NE(sheet, nullptr);
+  HWND page = Page(sheet, "Settings");
+  ASSERT_NE(page, nullptr);
+  HWND combo = GetDlgItem(page, IDC_SKIN_COMBO);
+  const std::vector<std::string> expected = {"(None)", "Alpha", "blue", "classic"};
+  EXPECT_EQ(Lines(combo, true), expected);
+  EXPECT_FALSE(IsWindowEnabled(combo)) << "skins are off";
+  EXPECT_EQ(Send(combo, CB_GETCURSEL), 0);
+
+  ASSERT_TRUE(driver::ClickButton(page, IDC_ENABLE_SKINS));
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return IsWindowEnabled(combo) != FALSE; }));
+  Select(page, IDC_SKIN_COMBO, 2, true);
+  EXPECT_TRUE(WaitForSkinValue("blue"));
+  KeepScreenshot("settings-skins.png");
+  Select(page, IDC_SKIN_COMBO, 0, true);
+  EXPECT_TRUE(WaitForSkinValue(std::nullopt)) << "(None) removes the stored name";
+  Select(page, IDC_SKIN_COMBO, 3, true);
+  EXPECT_TRUE(WaitForSkinValue("classic"));
+
+  // Leaving the page and coming back shows the applied skin.
+  Send(sheet, PSM_SETCURSEL, 1);
+  Send(sheet, PSM_SETCURSEL, 0);
+  EXPECT_EQ(Send(combo, CB_GETCURSEL), 3);
+  EXPECT_EQ(ReadRegString(kSettingsKey, "Skin"), "classic");
+
+  ASSERT_TRUE(driver::ClickButton(page, IDC_ENABLE_SKINS));
+  EXPECT_TRUE(WaitForSkinValue(std::nullopt)) << "skins off: the built-in pictures";
+  EXPECT_FALSE(IsWindowEnabled(combo));
+  EXPECT_EQ(Send(combo, CB_GETCURSEL), 0);
+  ASSERT_TRUE(driver::PressButton(sheet, IDCANCEL));
+  ExitThroughMenu(program);
+}
+
+TEST_F(SettingsSheet, StartUpKeepsAListedSkinAndDropsOneThatIsNotListed) {
+  MakeSkins();
+  const DWORD on = 1;
+  RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "Skins", REG_DWORD, &on, sizeof on);
+  for (const char* stored : {"gone", "alpha"}) {  // no such folder; wrong case
+    RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "Skin", REG_SZ, stored, static_cast<DWORD>(strlen(stored) + 1));
+    driver::Program program = StartRunning();
+    EXPECT_EQ(ReadRegString(kSettingsKey, "Skin"), std::nullopt) << stored;
+    ExitThroughMenu(program);
+  }
+
+  RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "Skin", REG_SZ, "blue", 5);
+  driver::Program program = StartRunning();
+  EXPECT_EQ(ReadRegString(kSettingsKey, "Skin"), "blue");
+  HWND sheet = OpenByDoubleClick(program);
+  HWND page = Page(sheet, "Settings");
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(driver::CheckState(page, IDC_ENABLE_SKINS), BST_CHECKED);
+  EXPECT_EQ(Send(GetDlgItem(page, IDC_SKIN_COMBO), CB_GETCURSEL), 2);
+  ASSERT_TRUE(driver::PressButton(sheet, IDCANCEL));
+  EXPECT_EQ(ReadRegString(kSettingsKey, "Skin"), "blue");
+  ExitThroughMenu(program);
+}
+
+TEST_F(SettingsSheet, KeyManagerListsTheRingAndImportsAndExports) {
+  driver::Program program = StartRunning(3);
+  HWND sheet = OpenFromMenu(program, kKeyManagerItem);
+  ASSERT_NE(sheet, nullptr);
+  ASSERT_TRUE(WaitForPage(sheet, "Public Key Manager"));
+  HWND page = Page(sheet, "Public Key Manager");
+  ASSERT_NE(page, nullptr);
+  HWND list = GetDlgItem(page, IDC_KEY_LIST);
+  EXPECT_EQ(Lines(list, false), (std::vector<std::string>{"Me -- Owner", "Friend 1", "Friend 2"}));
+  EXPECT_FALSE(Enabled(page, IDC_EXPORT)) << "nothing selected yet";
+  EXPECT_TRUE(Enabled(page, IDC_IMPORT));
+
+  Select(page, IDC_KEY_LIST, 1, false);
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return Enabled(page, IDC_EXPORT); }));
+  EXPECT_FALSE(Enabled(page, IDC_REMOVE));
+  EXPECT_FALSE(Enabled(page, IDC_CHANGE_ID));
+  KeepScreenshot("key-manager-page.png");
+
+  const std::string keyFile = MakeKeyFile("two.vwg", 2);
+  ASSERT_TRUE(driver::ClickButton(page, IDC_IMPORT));
+  ASSERT_TRUE(driver::ChooseFile("Open Public Key File", keyFile, program.pid()));
+  ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, nullptr, program.pid()));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return Lines(list, false).size() == 5; }));
+  EXPECT_EQ(Lines(list, false),
+            (std::vector<std::string>{"Me -- Owner", "Friend 1", "Friend 2", "Import 0", "Import 1"}));
+  EXPECT_EQ(Send(list, LB_GETCURSEL), 1) << "the selection survives the reload";
+  EXPECT_TRUE(Enabled(page, IDC_EXPORT));
+
+  // Export of the selected line under a new ID: the ring keeps the old one.
+  const std::string exported = folder_.File("friend.vwg");
+  ASSERT_TRUE(driver::ClickButton(page, IDC_EXPORT));
+  HWND idDialog = driver::WaitForWindow({"#32770", "Export Public Key"});
+  ASSERT_NE(idDialog, nullptr);
+  EXPECT_EQ(driver::ControlText(idDialog, IDC_USER_ID_EDIT), "Friend 1");
+  ASSERT_TRUE(driver::SetControlText(idDialog, IDC_USER_ID_EDIT, "Bob"));
+  ASSERT_TRUE(driver::PressButton(idDialog, IDC_USER_ID_OK));
+  ASSERT_TRUE(driver::ChooseFile("Save Public Key As", exported, program.pid()));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return driver::FileSize(exported) == 152u; }));
+  EXPECT_EQ(Lines(list, false)[1], "Friend 1");
+
+  ASSERT_TRUE(driver::PressButton(sheet, IDOK));
+  ExitThroughMenu(program);
+}
+
+TEST_F(SettingsSheet, ExitWhileTheSheetIsOpenEndsTheProgram) {
+  driver::Program program = StartRunning();
+  ASSERT_NE(OpenByDoubleClick(program), nullptr);
+  ASSERT_TRUE(ChooseFromTrayMenu(program, {VK_END}));
+  EXPECT_EQ(program.WaitExit(), std::optional<uint32_t>(0));
+}
+
+}  // namespace
