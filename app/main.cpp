@@ -11,6 +11,7 @@
 #include "app/common_controls.h"
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "app/skins.h"
 #include "app/splash_about.h"
 #include "icq/scanner.h"
 #include "keys/key_setup.h"
@@ -26,16 +27,11 @@ void ReportFatal(UINT textId) {
   ReportError(text, true);
 }
 
-HBITMAP LoadButtonBitmap(int id) {
-  return static_cast<HBITMAP>(
-      LoadImageA(AppInstance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT));
-}
-
 void LoadBitmaps() {
   SplashBitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_SPLASH));
   AboutBitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_ABOUT));
-  EncryptBitmap = LoadButtonBitmap(IDB_ENCRYPT);
-  DecryptBitmap = LoadButtonBitmap(IDB_DECRYPT);
+  EncryptBitmap = LoadBuiltInBitmap(IDB_ENCRYPT);
+  DecryptBitmap = LoadBuiltInBitmap(IDB_DECRYPT);
   const int icons[kMenuIconCount] = {IDB_MENU_ENCRYPT_CLIPBOARD, IDB_MENU_DECRYPT_CLIPBOARD, IDB_MENU_GENERATE_KEYS,
                                      IDB_MENU_KEY_MANAGER,       IDB_MENU_SETTINGS,          IDB_MENU_ABOUT,
                                      IDB_MENU_EXIT};

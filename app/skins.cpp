@@ -59,10 +59,6 @@ bool IsSkinFolder(const WIN32_FIND_DATAA& entry) {
   return SkinPath(entry.cFileName, kDecryptFile, path);
 }
 
-HBITMAP LoadBuiltInBitmap(int id) {
-  return static_cast<HBITMAP>(LoadImageA(AppInstance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, kButtonImageFlags));
-}
-
 // Null when the file is missing or holds no bitmap.
 HBITMAP LoadSkinBitmap(const char* name, const char* file) {
   char path[MAX_PATH];
@@ -82,6 +78,10 @@ HBITMAP Replace(HBITMAP& current, HBITMAP loaded) {
 }
 
 }  // namespace
+
+HBITMAP LoadBuiltInBitmap(int id) {
+  return static_cast<HBITMAP>(LoadImageA(AppInstance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, kButtonImageFlags));
+}
 
 int CompareSkinNames(const char* a, const char* b) {
   auto fold = [](char c) {

@@ -34,5 +34,9 @@ int FindSkin(const char* name);
 // so that a button never loses its picture.
 void ApplySkin(int index);
 
+// Built-in button picture id (the Encrypt or Decrypt bitmap), loaded so that
+// its background takes the system's button face colour.
+HBITMAP LoadBuiltInBitmap(int id);
+
 // Case-insensitive order over unsigned bytes, folding only A-Z to a-z.
 int CompareSkinNames(const char* a, const char* b);
