@@ -39,8 +39,10 @@ bool AskYesNo(UINT textId) {
 }
 
 // Generates a key pair and saves it where the user says; only once both files
-// are written does the new pair replace the one in force.
-int GenerateAndSave(bool fatal) {
+// are written does the new pair replace the one in force. A failed write is
+// reported, undoes the other write and counts as not done, also at start-up
+// (where the caller then ends the program).
+int GenerateAndSave() {
   uint16_t secret[kScalarWords];
   PublicKeyRecord own;
   char userId[kTextChars];
@@ -54,8 +56,8 @@ int GenerateAndSave(bool fatal) {
   if (!ChooseKeyFile(true, IDS_SAVE_SECRET_TITLE, secretName)) return 0;
 
   const FileSnapshot oldRing = TakeFileSnapshot(publicName, kMaxPublicFileBytes + 1);
-  if (!SavePublicKeyFile(publicName, 1, &own, fatal)) return 0;
-  if (!SaveSecretKeyFile(secretName, secret, fatal)) {
+  if (!SavePublicKeyFile(publicName, 1, &own, false)) return 0;
+  if (!SaveSecretKeyFile(secretName, secret, false)) {
     RestoreFileSnapshot(publicName, oldRing);
     return 0;
   }
@@ -105,7 +107,7 @@ int SetUpKeys(int mode) {
   }
 
   if (AskYesNo(mode == kSetUpAtStart ? IDS_ASK_GENERATE_FIRST : IDS_ASK_GENERATE_AGAIN))
-    return GenerateAndSave(mode == kSetUpAtStart);
+    return GenerateAndSave();
   if (mode != kSetUpAtStart) return 0;
   return OpenExistingFiles(publicPath, secretPath);
 }
