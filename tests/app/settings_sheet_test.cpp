@@ -7,92 +7,21 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "tests/app/sheet_driver.h"
 #include "tests/app/skin_folders.h"
 #include "tests/app/tray_fixture.h"
 
 using namespace tray;
+using namespace sheet;
 using driver::ReadRegDword;
 using driver::ReadRegString;
 
 namespace {
 
-constexpr int kTabControlId = 12320;
-constexpr int kApplyButtonId = 12321;
 // Up from Exit: About, Settings, Public Key Manager.
 constexpr std::initializer_list<UINT> kSettingsItem = {VK_END, VK_UP, VK_UP};
 constexpr std::initializer_list<UINT> kKeyManagerItem = {VK_END, VK_UP, VK_UP, VK_UP};
 constexpr DWORD kMenuSettleMs = 300;
-
-LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-  DWORD_PTR result = 0;
-  SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, driver::kSendTimeoutMs, &result);
-  return static_cast<LRESULT>(result);
-}
-
-bool IsSheet(HWND window) { return driver::FindControl(window, kTabControlId) != nullptr; }
-
-struct SheetCount {
-  DWORD pid;
-  int n;
-};
-
-BOOL CALLBACK CountSheet(HWND w, LPARAM p) {
-  auto* c = reinterpret_cast<SheetCount*>(p);
-  if (IsWindowVisible(w) && driver::WindowProcess(w) == c->pid && driver::WindowClass(w) == "#32770" && IsSheet(w))
-    ++c->n;
-  return TRUE;
-}
-
-int CountSheets(DWORD pid) {
-  SheetCount count{pid, 0};
-  EnumWindows(CountSheet, reinterpret_cast<LPARAM>(&count));
-  return count.n;
-}
-
-// The caption of the page the sheet shows, once it is expected.
-std::string CurrentPageCaption(HWND sheet) {
-  HWND page = reinterpret_cast<HWND>(Send(sheet, PSM_GETCURRENTPAGEHWND));
-  char caption[64] = "";
-  GetWindowTextA(page, caption, sizeof caption);
-  return caption;
-}
-
-bool WaitForPage(HWND sheet, const std::string& caption) {
-  return driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return CurrentPageCaption(sheet) == caption; });
-}
-
-LRESULT SendW(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-  DWORD_PTR result = 0;
-  SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, driver::kSendTimeoutMs, &result);
-  return static_cast<LRESULT>(result);
-}
-
-// The lines of a list box or combo box of another process. Asked in Unicode:
-// Wine hands the item text of such a control to another process unconverted,
-// so the ANSI message would come back with wide characters.
-std::vector<std::string> Lines(HWND control, bool combo) {
-  const UINT count = combo ? CB_GETCOUNT : LB_GETCOUNT, length = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN,
-             text = combo ? CB_GETLBTEXT : LB_GETTEXT;
-  std::vector<std::string> lines;
-  const LRESULT n = SendW(control, count);
-  for (LRESULT i = 0; i < n; ++i) {
-    std::wstring wide(static_cast<size_t>(SendW(control, length, i)) + 1, L'\0');
-    wide.resize(static_cast<size_t>(SendW(control, text, i, reinterpret_cast<LPARAM>(wide.data()))));
-    std::string line(wide.size() * 2, '\0');
-    line.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                                        line.data(), static_cast<int>(line.size()), nullptr, nullptr)));
-    lines.push_back(line);
-  }
-  return lines;
-}
-
-// Selects item index as the user would: the control changes, then tells its page.
-void Select(HWND page, int id, int index, bool combo) {
-  HWND control = GetDlgItem(page, id);
-  Send(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index);
-  PostMessageA(page, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(control));
-}
 
 bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
 
@@ -111,12 +40,7 @@ class SettingsSheet : public TrayProgram {
     return program;
   }
 
-  HWND WaitForSheet(const driver::Program& program) {
-    driver::WindowQuery query{"#32770"};
-    query.pid = program.pid();
-    query.accept = IsSheet;
-    return driver::WaitForWindow(query);
-  }
+  HWND WaitForSheet(const driver::Program& program) { return sheet::WaitForSheet(program.pid()); }
 
   HWND OpenByDoubleClick(const driver::Program& program) {
     EXPECT_TRUE(driver::PostTrayCallback(program.pid(), WM_LBUTTONDBLCLK));
@@ -138,7 +62,7 @@ class SettingsSheet : public TrayProgram {
     return WaitForSheet(program);
   }
 
-  static HWND Page(HWND sheet, const char* caption) { return FindWindowExA(sheet, nullptr, "#32770", caption); }
+  static HWND Page(HWND sheet, const char* caption) { return sheet::Page(sheet, caption); }
 
   // Waits until the registry value reads as expected (the program writes it
   // while the test goes on).

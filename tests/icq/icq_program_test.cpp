@@ -4,6 +4,9 @@
 #include <set>
 
 #include "keys/cipher.h"
+#include "resources/resource.h"
+#include "tests/app/sheet_driver.h"
+#include "tests/app/skin_folders.h"
 #include "tests/icq/icq_fixture.h"
 #include "tests/keys/test_keys.h"
 
@@ -256,4 +259,38 @@ TEST_F(IcqIntegration, CorrespondentDecryptsWhatWasEncryptedForHisKey) {
   ASSERT_TRUE(driver::SetWindowTextRemote(received, cipher));
   EXPECT_EQ(TransformWith(WaitForAddedButton(incoming), received, VK_END), kMessage + std::string(57, ' '));
   ExitThroughMenu(program_);
+}
+
+TEST_F(IcqIntegration, ApplyingASkinRepicturesTheOpenDialogsButtonsAtOnce) {
+  const std::string blue = skins::MakeSkinFolder(folder_.path(), "blue");
+  ASSERT_TRUE(skins::WriteBitmapFile(blue + "\\encrypt.bmp", 60, 16, RGB(0, 0, 200)));
+  ASSERT_TRUE(skins::WriteBitmapFile(blue + "\\decrypt.bmp", 60, 16, RGB(0, 120, 255)));
+  StartBoth();
+  HWND encrypt = WaitForAddedButton(Open(kOpenSendDialog, "Send Message"));
+  HWND decrypt = WaitForAddedButton(Open(kOpenIncomingDialog, "Incoming Message from Alice"));
+  ASSERT_NE(encrypt, nullptr);
+  ASSERT_NE(decrypt, nullptr);
+  const HBITMAP builtInEncrypt = WaitForImage(encrypt), builtInDecrypt = WaitForImage(decrypt);
+  ASSERT_NE(builtInEncrypt, nullptr);
+  ASSERT_NE(builtInDecrypt, nullptr);
+  auto image = [](HWND button) { return reinterpret_cast<HBITMAP>(SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0)); };
+
+  ASSERT_TRUE(driver::PostTrayCallback(program_.pid(), WM_LBUTTONDBLCLK));
+  HWND settings = sheet::WaitForSheet(program_.pid());
+  ASSERT_NE(settings, nullptr);
+  HWND page = sheet::Page(settings, "Settings");
+  ASSERT_TRUE(driver::ClickButton(page, IDC_ENABLE_SKINS));
+  ASSERT_TRUE(driver::PollUntil(kFewTicksMs, [&] { return IsWindowEnabled(GetDlgItem(page, IDC_SKIN_COMBO)) != 0; }));
+
+  sheet::Select(page, IDC_SKIN_COMBO, 1, true);  // blue
+  ASSERT_TRUE(driver::PollUntil(kFewTicksMs, [&] {
+    return image(encrypt) != builtInEncrypt && image(decrypt) != builtInDecrypt;
+  })) << "the skin's pictures did not reach the buttons";
+  const HBITMAP skinEncrypt = image(encrypt);
+  EXPECT_NE(skinEncrypt, image(decrypt));
+
+  sheet::Select(page, IDC_SKIN_COMBO, 0, true);  // (None): the built-in pictures, loaded anew
+  EXPECT_TRUE(driver::PollUntil(kFewTicksMs, [&] { return image(encrypt) != skinEncrypt; }));
+  EXPECT_NE(image(encrypt), nullptr);
+  EXPECT_TRUE(driver::PressButton(settings, IDCANCEL));
 }
