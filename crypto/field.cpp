@@ -85,15 +85,17 @@ void PolyCopy(uint16_t* dst, const uint16_t* src) {
   std::memcpy(dst, src, (src[0] + 1u) * sizeof(uint16_t));
 }
 
+// The common words, then the longer operand's tail, then the length found
+// from the top: no per-word test of which operand still has words.
 void PolyAdd(const uint16_t* a, const uint16_t* b, uint16_t* out) {
   const int la = a[0], lb = b[0];
+  const int common = la < lb ? la : lb;
+  for (int k = 1; k <= common; ++k) out[k] = a[k] ^ b[k];
+  const uint16_t* longer = la > lb ? a : b;
   const int n = la > lb ? la : lb;
-  int top = 0;
-  for (int k = 1; k <= n; ++k) {
-    const uint16_t v = (k <= la ? a[k] : 0) ^ (k <= lb ? b[k] : 0);
-    out[k] = v;
-    if (v) top = k;
-  }
+  for (int k = common + 1; k <= n; ++k) out[k] = longer[k];
+  int top = n;
+  while (top > 0 && out[top] == 0) --top;
   out[0] = static_cast<uint16_t>(top);
 }
 
