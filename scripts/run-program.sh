@@ -13,7 +13,8 @@ export WINEPREFIX=${WINEPREFIX:-$HOME/.vaultwing-wine}
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Creating the Wine prefix $WINEPREFIX (once)..."
-  wineboot -i >/dev/null 2>&1 || true
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  wineboot -i >/dev/null 2>&1
 fi
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec wine "$exe" "$@"
