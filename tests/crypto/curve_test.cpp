@@ -146,7 +146,7 @@ TEST(PointMultiply, OrderOfTheBasePoint) {
 }
 
 TEST(PointMultiply, DiffieHellmanCommutes) {
-  ref::Generator gen(ref::TestSeed());
+  ref::Generator gen(TestSeed());
   for (int trial = 0; trial < 3; ++trial) {
     Scalar a, b;
     for (Scalar* s : {&a, &b}) {

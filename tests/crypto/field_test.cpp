@@ -34,13 +34,13 @@ void ExpectCoefficients(const uint16_t* e, std::initializer_list<std::pair<int, 
 
 class FieldRandom : public ::testing::Test {
  protected:
-  ref::Generator gen{ref::TestSeed()};
+  ref::Generator gen{TestSeed()};
 };
 
 }  // namespace
 
 TEST(FieldAdd, SelfSumIsCanonicalZero) {
-  ref::Generator gen(ref::TestSeed());
+  ref::Generator gen(TestSeed());
   for (int i = 0; i < 100; ++i) {
     Element a = Make(gen.Element()), out;
     FieldAdd(a.w, a.w, out.w);
@@ -92,7 +92,7 @@ TEST(FieldInverse, KnownResults) {
 }
 
 TEST(FieldReduce, ReducedElementOnlyGetsItsLengthRewritten) {
-  ref::Generator gen(ref::TestSeed());
+  ref::Generator gen(TestSeed());
   Element a = Make(gen.NonZeroElement());
   Element b = a;
   b.w[0] = 12;

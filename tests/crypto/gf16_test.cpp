@@ -45,7 +45,7 @@ TEST(Gf16Mul, KnownProducts) {
 
 // Every a against edge and random b, bit by bit; then random pairs.
 TEST(Gf16Mul, MatchesShiftAndXor) {
-  ref::Generator gen(ref::TestSeed());
+  ref::Generator gen(TestSeed());
   std::vector<uint16_t> bs = {0, 1, 2, 3, 0x8000, 0xFFFF, 0x00B9};
   for (int i = 0; i < 9; ++i) bs.push_back(static_cast<uint16_t>(gen.rng()));
   for (uint32_t a = 0; a < 65536; ++a)
@@ -57,7 +57,7 @@ TEST(Gf16Mul, MatchesShiftAndXor) {
 }
 
 TEST(Gf16Div, UndoesMulForEveryDivisor) {
-  ref::Generator gen(ref::TestSeed());
+  ref::Generator gen(TestSeed());
   for (uint32_t b = 1; b < 65536; ++b) {
     const uint16_t a = static_cast<uint16_t>(gen.rng());
     ASSERT_EQ(Gf16Mul(Gf16Div(a, b), b), a) << a << " / " << b;

@@ -1,9 +1,5 @@
 #include "tests/crypto/reference.h"
 
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-
 namespace ref {
 
 uint16_t Gf16Mul(uint16_t a, uint16_t b) {
@@ -83,17 +79,6 @@ Poly Generator::NonZeroElement() {
     for (uint16_t w : p)
       if (w) return p;
   }
-}
-
-uint32_t TestSeed() {
-  static const uint32_t seed = [] {
-    const char* env = std::getenv("VWG_SEED");
-    const uint32_t s = env ? static_cast<uint32_t>(std::strtoul(env, nullptr, 0))
-                           : static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    std::printf("random seed %u (replay with VWG_SEED=%u)\n", s, s);
-    return s;
-  }();
-  return seed;
 }
 
 }  // namespace ref

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "crypto/field.h"
+#include "tests/support/test_seed.h"
 
 namespace ref {
 
@@ -32,9 +33,5 @@ struct Generator {
   Poly NonZeroElement();
   std::mt19937 rng;
 };
-
-// The seed of a randomized test: VWG_SEED from the environment, else the
-// clock; printed so that a failure can be replayed.
-uint32_t TestSeed();
 
 }  // namespace ref

@@ -1,23 +1,10 @@
 #include "tests/keys/test_keys.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "crypto/gf16.h"
-
-uint32_t TestSeed() {
-  static const uint32_t seed = [] {
-    const char* env = std::getenv("VWG_TEST_SEED");
-    const uint32_t s = env ? static_cast<uint32_t>(std::strtoul(env, nullptr, 10))
-                           : static_cast<uint32_t>(
-                                 std::chrono::steady_clock::now().time_since_epoch().count());
-    std::printf("random tests: VWG_TEST_SEED=%u\n", s);
-    return s;
-  }();
-  return seed;
-}
 
 void MakeKeyPair(KeyPair& k, const char* id) {
   GenerateKeyPair(k.secret, k.pub, id);

@@ -8,10 +8,7 @@
 
 #include "crypto/curve.h"
 #include "keys/key_records.h"
-
-// The seed of this run's random tests: VWG_TEST_SEED if set, else the time;
-// printed once so that a failure can be replayed.
-uint32_t TestSeed();
+#include "tests/support/test_seed.h"
 
 struct KeyPair {
   uint16_t secret[kScalarWords];
