@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/app/tray_fixture.h"
-#include "tests/messenger/messenger_protocol.h"
+#include "tests/lookalike/messenger_protocol.h"
 
 namespace messenger {
 

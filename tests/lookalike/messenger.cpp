@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tests/messenger/messenger_protocol.h"
+#include "tests/lookalike/messenger_protocol.h"
 
 using namespace messenger;
 
