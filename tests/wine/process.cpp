@@ -1,5 +1,8 @@
 #include "tests/wine/process.h"
 
+#include <psapi.h>
+#include <winternl.h>
+
 #include <utility>
 #include <vector>
 
@@ -45,6 +48,49 @@ bool Program::Kill() {
   if (!Running()) return true;
   TerminateProcess(process_, kKilledExitCode);
   return WaitForSingleObject(process_, kDefaultTimeoutMs) == WAIT_OBJECT_0;
+}
+
+namespace {
+
+// The system handle table, as NtQuerySystemInformation gives it.
+constexpr auto kSystemHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(16);
+struct HandleEntry {
+  ULONG pid;
+  BYTE objectType, flags;
+  USHORT handle;
+  PVOID object;
+  ACCESS_MASK access;
+};
+struct HandleTable {
+  ULONG count;
+  HandleEntry entries[1];
+};
+
+uint32_t CountHandles(DWORD pid) {
+  std::vector<char> buffer(1 << 16);
+  ULONG needed = 0;
+  NTSTATUS status;
+  while ((status = NtQuerySystemInformation(kSystemHandleInformation, buffer.data(),
+                                            static_cast<ULONG>(buffer.size()), &needed)) ==
+         static_cast<NTSTATUS>(0xC0000004L))  // STATUS_INFO_LENGTH_MISMATCH
+    buffer.resize(buffer.size() * 2);
+  if (status != 0) return 0;
+  const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
+  uint32_t count = 0;
+  for (ULONG i = 0; i < table->count; ++i) count += table->entries[i].pid == pid;
+  return count;
+}
+
+}  // namespace
+
+Program::ResourceUse Program::Resources() const {
+  ResourceUse use;
+  if (process_ == nullptr) return use;
+  use.handles = CountHandles(pid_);
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (GetProcessMemoryInfo(process_, &counters, sizeof counters)) use.residentBytes = counters.WorkingSetSize;
+  return use;
 }
 
 std::string QuoteArg(const std::string& arg) {

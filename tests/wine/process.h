@@ -37,6 +37,16 @@ class Program {
   // end. True when the program has ended (also when it had ended before).
   bool Kill();
 
+  // What the program holds now: its kernel handles, counted in the system's
+  // handle table (GetProcessHandleCount is a stub that answers 0 under
+  // Wine), and its working set, which Wine reads from the resident size of
+  // the program's Unix process. Zeroes when they cannot be read.
+  struct ResourceUse {
+    uint32_t handles = 0;
+    uint64_t residentBytes = 0;
+  };
+  ResourceUse Resources() const;
+
  private:
   void Close();
   HANDLE process_ = nullptr;

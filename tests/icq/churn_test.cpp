@@ -1,0 +1,105 @@
+// The dialog lists under pressure: dialogs that vanish while their key menu
+// is open, and many dialogs opened and closed while buttons are pressed.
+#include <cstdio>
+
+#include "tests/icq/icq_fixture.h"
+
+using namespace icq;
+using messenger::kOpenIncomingDialog;
+using messenger::kOpenSendDialog;
+
+namespace {
+
+// A scan runs every 300 ms: a second covers three of them.
+constexpr uint32_t kFewTicksMs = 1000;
+
+// Two dialogs and their button ids: the lists hold nothing but these two.
+void ExpectFreshIdsFromAnEmptyList(HWND send, HWND incoming) {
+  EXPECT_EQ(GetDlgCtrlID(WaitForAddedButton(send)), kEncryptBase);
+  EXPECT_EQ(GetDlgCtrlID(WaitForAddedButton(incoming)), kDecryptBase);
+}
+
+}  // namespace
+
+namespace icq {
+
+class Churn : public IcqIntegration {
+ protected:
+  void CloseAndWait(HWND dialog) {
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(driver::WaitWindowGone(dialog));
+  }
+};
+
+TEST_F(Churn, DialogClosedUnderItsOpenKeyMenuIsForgottenAndTheChoiceDoesNothing) {
+  StartBoth();
+  HWND send = Open(kOpenSendDialog, "Send Message");
+  HWND other = Open(kOpenSendDialog, "Send Message");
+  HWND edit = MessageEdit(other);
+  ASSERT_TRUE(driver::SetWindowTextRemote(edit, "keep me"));
+  HWND menu = PressForMenu(WaitForAddedButton(send));
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(AddedButtons(other).size(), 1u);
+
+  // The menu's loop runs the scan ticks that drop the closed dialog's record
+  // while the press that opened it still waits for a choice.
+  CloseAndWait(send);
+  Sleep(kFewTicksMs);
+  EXPECT_TRUE(ChooseKey(menu, VK_HOME));
+  Sleep(kFewTicksMs);
+  EXPECT_TRUE(program_.Running());
+  EXPECT_EQ(driver::WindowText(edit), "keep me");
+  EXPECT_FALSE(IsReadOnly(edit));
+
+  // The other dialog keeps its place in the list: the next one is counted
+  // after it.
+  HWND next = Open(kOpenSendDialog, "Send Message");
+  EXPECT_EQ(GetDlgCtrlID(WaitForAddedButton(next)), kEncryptBase + 1);
+  CloseAndWait(other);
+  CloseAndWait(next);
+  ExpectFreshIdsFromAnEmptyList(Open(kOpenSendDialog, "Send Message"),
+                                Open(kOpenIncomingDialog, "Incoming Message"));
+  ExitThroughMenu(program_);
+}
+
+TEST_F(Churn, TwoHundredDialogsWithPressesLeaveNoRecordBehindAndNoGrowth) {
+  StartBoth();
+  // 100 rounds of two dialogs. One round: a send and an incoming dialog, the send dialog's button
+  // pressed and its menu left open while both dialogs close under it, then
+  // the menu dismissed; every fifth round closes its dialogs before the
+  // scan can list them.
+  auto round = [&](int n) {
+    HWND send = Open(kOpenSendDialog, "Send Online Message");
+    HWND incoming = Open(kOpenIncomingDialog, "Incoming Message");
+    HWND menu = nullptr;
+    if (n % 5 != 0) {
+      if (HWND button = WaitForAddedButton(send)) menu = PressForMenu(button);
+      EXPECT_NE(menu, nullptr) << "round " << n;
+      Sleep(n % 3 * 100);
+    }
+    PostMessageA(send, WM_CLOSE, 0, 0);
+    PostMessageA(incoming, WM_CLOSE, 0, 0);
+    if (menu) driver::CloseMenu(menu);
+  };
+  // The first rounds load what the program keeps once made (menu bitmaps,
+  // fonts, Wine's own caches), so that the rest measures growth only.
+  for (int n = 1; n <= 10; ++n) round(n);
+  Sleep(kFewTicksMs);
+  const auto before = program_.Resources();
+  for (int n = 11; n <= 100; ++n) round(n);
+  Sleep(kFewTicksMs);
+  const auto after = program_.Resources();
+
+  EXPECT_TRUE(program_.Running());
+  ExpectFreshIdsFromAnEmptyList(Open(kOpenSendDialog, "Send Message"),
+                                Open(kOpenIncomingDialog, "Incoming Message"));
+  std::printf("handles %u -> %u, resident %llu -> %llu KiB\n", before.handles, after.handles,
+              before.residentBytes / 1024, after.residentBytes / 1024);
+  ASSERT_GT(before.handles, 0u) << "the handle table could not be read";
+  EXPECT_LE(after.handles, before.handles + 4);
+  // A leak of one button or record a round would show as far more than this.
+  EXPECT_LE(after.residentBytes, before.residentBytes + 1024 * 1024);
+  ExitThroughMenu(program_);
+}
+
+}  // namespace icq
