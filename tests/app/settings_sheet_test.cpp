@@ -25,11 +25,6 @@ constexpr DWORD kMenuSettleMs = 300;
 
 bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
 
-// Keeps a picture of the display where VWG_SCREENSHOT_DIR says (a Windows path).
-void KeepScreenshot(const char* name) {
-  if (const char* dir = getenv("VWG_SCREENSHOT_DIR")) driver::TakeScreenshot(std::string(dir) + "\\" + name);
-}
-
 class SettingsSheet : public TrayProgram {
  protected:
   // Starts the program with a key ring of ringCount keys and waits until it runs.

@@ -44,6 +44,9 @@ class TrayProgram : public ::testing::Test {
   driver::Program Start(const std::string& args = "");
   // Ends the splash and waits for the main window: the program is running.
   void ExpectRunning(const driver::Program& program);
+  // Keeps a picture of the display as name in the folder VWG_SCREENSHOT_DIR
+  // names (a Windows path), when it is set.
+  static void KeepScreenshot(const char* name);
   // Opens the tray menu of program and returns the menu window.
   HWND OpenTrayMenu(const driver::Program& program);
   // Exit from the tray menu; the program must end with exit code 0.

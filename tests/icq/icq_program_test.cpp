@@ -92,8 +92,7 @@ TEST_F(IcqIntegration, MessageDialogsGetOneButtonEachAtItsPlaceWithItsImage) {
   EXPECT_NE(decryptImage, nullptr);
   EXPECT_NE(decryptImage, encryptImage);
 
-  if (const char* dir = std::getenv("VWG_SCREENSHOT_DIR"))
-    driver::TakeScreenshot(std::string(dir) + "\\icq-dialogs.png");
+  KeepScreenshot("icq-dialogs.png");
   // However many ticks pass, a listed dialog keeps its one button.
   Sleep(kFewTicksMs);
   for (HWND dialog : sends) EXPECT_EQ(AddedButtons(dialog).size(), 1u);
