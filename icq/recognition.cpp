@@ -61,7 +61,9 @@ HWND CreateDialogButton(HWND dialog, bool incoming, int id) {
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_BITMAP, x, y, width, height, dialog,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), AppInstance, nullptr);
   if (!button) {
-    ReportError(nullptr, false);
+    // A dialog closed by ICQ while the placement retry dispatched messages
+    // is no error to tell the user about.
+    if (IsWindow(dialog)) ReportError(nullptr, false);
     return nullptr;
   }
   SubclassButton(button);
@@ -80,6 +82,7 @@ void EquipDialog(HWND dialog, bool incoming) {
   // Recorded even without a button, so that a failure is not repeated on
   // every tick while the dialog stays open.
   record.button = CreateDialogButton(dialog, incoming, id);
+  if (!IsWindow(dialog)) return;
   record.dialog = dialog;
   record.innerDialog = FindWindowExA(dialog, nullptr, kInnerDialogClass, nullptr);
   record.messageEdit = GetDlgItem(incoming ? record.innerDialog : dialog, kMessageEditControl);
