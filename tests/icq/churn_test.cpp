@@ -19,6 +19,15 @@ void ExpectFreshIdsFromAnEmptyList(HWND send, HWND incoming) {
   EXPECT_EQ(GetDlgCtrlID(WaitForAddedButton(incoming)), kDecryptBase);
 }
 
+// The visible top-level windows of process pid, by class and caption.
+std::string DescribeWindows(DWORD pid) {
+  std::string list;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (driver::WindowProcess(w) == pid && IsWindowVisible(w))
+      list += driver::WindowClass(w) + " \"" + driver::WindowText(w) + "\"; ";
+  return list;
+}
+
 }  // namespace
 
 namespace icq {
@@ -73,8 +82,10 @@ TEST_F(Churn, TwoHundredDialogsWithPressesLeaveNoRecordBehindAndNoGrowth) {
     HWND incoming = Open(kOpenIncomingDialog, "Incoming Message");
     HWND menu = nullptr;
     if (n % 5 != 0) {
-      if (HWND button = WaitForAddedButton(send)) menu = PressForMenu(button);
-      EXPECT_NE(menu, nullptr) << "round " << n;
+      HWND button = WaitForAddedButton(send);
+      if (button) menu = PressForMenu(button);
+      ASSERT_NE(menu, nullptr) << "round " << n << ": button " << button << ", program running "
+                               << program_.Running() << ", its windows: " << DescribeWindows(program_.pid());
       Sleep(n % 3 * 100);
     }
     PostMessageA(send, WM_CLOSE, 0, 0);
@@ -83,10 +94,11 @@ TEST_F(Churn, TwoHundredDialogsWithPressesLeaveNoRecordBehindAndNoGrowth) {
   };
   // The first rounds load what the program keeps once made (menu bitmaps,
   // fonts, Wine's own caches), so that the rest measures growth only.
-  for (int n = 1; n <= 10; ++n) round(n);
+  for (int n = 1; n <= 10 && !HasFatalFailure(); ++n) round(n);
   Sleep(kFewTicksMs);
   const auto before = program_.Resources();
-  for (int n = 11; n <= 100; ++n) round(n);
+  for (int n = 11; n <= 100 && !HasFatalFailure(); ++n) round(n);
+  ASSERT_FALSE(HasFatalFailure());
   Sleep(kFewTicksMs);
   const auto after = program_.Resources();
 
