@@ -82,6 +82,19 @@ bool PostTrayCallback(DWORD pid, UINT mouseMessage, const char* className, uint3
   return main != nullptr && PostMessageA(main, kTrayMessage, kTrayIconId, mouseMessage) != 0;
 }
 
+std::optional<uint32_t> ExitThroughTrayMenu(Program& program) {
+  // A scan tick dispatching the program's queue can swallow the End key, and
+  // Return then closes the menu without a choice: such a miss is retried.
+  std::optional<uint32_t> exitCode;
+  for (int attempt = 0; attempt < 3 && !exitCode; ++attempt) {
+    if (!PostTrayCallback(program.pid(), WM_RBUTTONDOWN)) break;
+    HWND menu = WaitForMenu(program.pid());
+    if (menu == nullptr || !ChooseMenuItem(menu, {VK_END})) break;
+    exitCode = program.WaitExit(3000);
+  }
+  return exitCode;
+}
+
 int TrayIconCount() {
   HWND tray = FindWindowA(kStandaloneTrayClass, nullptr);
   int count = 0;

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 
+#include "tests/wine/process.h"
 #include "tests/wine/wait.h"
 
 namespace driver {
@@ -49,6 +51,10 @@ HWND WaitForMainWindow(DWORD pid, const char* className = kMainWindowClass,
 // menu or dialog from the handler and would not answer until it closed.
 bool PostTrayCallback(DWORD pid, UINT mouseMessage, const char* className = kMainWindowClass,
                       uint32_t timeoutMs = kDefaultTimeoutMs);
+
+// Chooses Exit, the last item of the tray menu of program, and waits for the
+// program's exit code; nothing if it did not end.
+std::optional<uint32_t> ExitThroughTrayMenu(Program& program);
 
 // How many icons the notification area shows, whoever added them. Wine's
 // explorer shows them, when there is no system tray on the X display, as
