@@ -3,6 +3,8 @@
 #   test    install what is missing, build both presets, run every test
 #           (native, then the 32-bit Windows build under Wine)
 #   run     install what is missing, build, start the program
+#   demo    build, then encrypt and decrypt a message in the look-alike
+#           messenger on a virtual display, with screenshots
 #   bench   build and run the benchmarks, with the reference figures
 #   build   install what is missing and build both presets
 #   deps    only install the packages
@@ -34,12 +36,16 @@ case ${1:-} in
     build
     exec scripts/run-program.sh
     ;;
+  demo)
+    build
+    exec scripts/demo.sh
+    ;;
   bench)
     build
     exec scripts/bench.sh
     ;;
   *)
-    sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac
