@@ -51,6 +51,18 @@ struct ClmulPortable {
     else return {a.lo >> s | a.hi << (64 - s), a.hi >> s};
   }
 
+  // Each 32-bit quarter shifted on its own, as PSLLD and PSRLD.
+  template <int kBits>
+  static V ShiftLeft32(V a) {
+    constexpr uint64_t keep = (uint64_t{0xFFFFFFFFu << kBits} << 32) | (0xFFFFFFFFu << kBits);
+    return {(a.lo << kBits) & keep, (a.hi << kBits) & keep};
+  }
+  template <int kBits>
+  static V ShiftRight32(V a) {
+    constexpr uint64_t keep = (uint64_t{0xFFFFFFFFu >> kBits} << 32) | (0xFFFFFFFFu >> kBits);
+    return {(a.lo >> kBits) & keep, (a.hi >> kBits) & keep};
+  }
+
   // 32 x 32 -> 64 carry-less: x and y are cut into four combs of every
   // fourth bit; a comb holds at most 8 bits, so a column of one integer
   // product sums at most 8 ones and its carries stay within the 3 bits up to

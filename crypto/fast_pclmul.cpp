@@ -31,6 +31,14 @@ struct ClmulX86 {
   }
   static V SquareLo(V a) { return _mm_clmulepi64_si128(a, a, 0x00); }
   static V SquareHi(V a) { return _mm_clmulepi64_si128(a, a, 0x11); }
+  template <int kBits>
+  static V ShiftLeft32(V a) {
+    return _mm_slli_epi32(a, kBits);
+  }
+  template <int kBits>
+  static V ShiftRight32(V a) {
+    return _mm_srli_epi32(a, kBits);
+  }
   template <int kBytes>
   static V ShiftLeftBytes(V a) {
     return _mm_slli_si128(a, kBytes);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "crypto/clmul_portable.h"
 #include "crypto/fast_arith.h"
 #include "crypto/gf16.h"
 #include "crypto/tower.h"
@@ -32,16 +33,11 @@ void FieldMul(const uint16_t* a, const uint16_t* b, uint16_t* out) { ActiveArith
 // Squaring is linear in characteristic 2: (sum c_k t^k)^2 = sum c_k^2 t^2k,
 // and c^2 over GF(2) spreads bit i of c to bit 2i; no product is needed.
 void FieldSquare(const uint16_t* a, uint16_t* out) {
-  uint32_t slots[kTowerSlots] = {};
-  for (int k = 0; k < kFieldDegree; ++k) {
-    uint32_t v = a[k + 1];
-    v = (v | v << 8) & 0x00FF00FFu;
-    v = (v | v << 4) & 0x0F0F0F0Fu;
-    v = (v | v << 2) & 0x33333333u;
-    v = (v | v << 1) & 0x55555555u;
-    slots[2 * k] = v;
-  }
-  TowerFinish(slots, TowerKeepMask(a[0], a[0]), out);
+  uint64_t w[2 * kTowerSlotLanes] = {};
+  for (int k = 0; k < kFieldDegree; ++k) w[k] = ClmulPortable::Spread32(a[k + 1]);
+  ClmulPortable::V lanes[kTowerSlotLanes];
+  for (int i = 0; i < kTowerSlotLanes; ++i) lanes[i] = ClmulPortable::Load(w + 2 * i);
+  TowerFinish<ClmulPortable>(lanes, TowerKeepMask(a[0], a[0]), out);
 }
 
 // Word m holds the coefficient of t^(m-1) = t^(m-30) * t^29, which moves to
