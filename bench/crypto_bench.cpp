@@ -4,7 +4,9 @@
 #include <random>
 
 #include "crypto/curve.h"
+#include "crypto/fast_arith.h"
 #include "crypto/gf16.h"
+#include "tests/crypto/literal.h"
 
 namespace {
 
@@ -81,18 +83,50 @@ void BM_PointDouble(benchmark::State& state) {
 BENCHMARK(BM_PointDouble);
 
 // A random full-length 464-bit scalar, as key generation makes them.
-void BM_PointMultiply(benchmark::State& state) {
-  std::mt19937 rng(7);
+struct BenchScalar {
   uint16_t k[kScalarWords] = {kMaxScalarBits};
-  for (int i = 1; i <= kMaxScalarBits; ++i) k[i] = rng() & 1;
-  k[kMaxScalarBits] = 1;
+  BenchScalar() {
+    std::mt19937 rng(7);
+    for (int i = 1; i <= kMaxScalarBits; ++i) k[i] = rng() & 1;
+    k[kMaxScalarBits] = 1;
+  }
+};
+
+// The fast path as the program runs it (the CPU instruction when present).
+void BM_PointMultiply(benchmark::State& state) {
+  const BenchScalar s;
   CurvePoint r;
   for (auto _ : state) {
-    PointMultiply(k, BasePoint, r);
+    PointMultiply(s.k, BasePoint, r);
     benchmark::DoNotOptimize(r);
   }
   state.SetLabel("464-bit scalar");
 }
 BENCHMARK(BM_PointMultiply)->Unit(benchmark::kMillisecond);
+
+// The portable constant-time path, for CPUs without carry-less multiplication.
+void BM_PointMultiplyPortable(benchmark::State& state) {
+  const BenchScalar s;
+  const ClmulPath before = ActiveClmulPath();
+  SelectClmulPath(ClmulPath::kPortable);
+  CurvePoint r;
+  for (auto _ : state) {
+    PointMultiply(s.k, BasePoint, r);
+    benchmark::DoNotOptimize(r);
+  }
+  SelectClmulPath(before);
+}
+BENCHMARK(BM_PointMultiplyPortable)->Unit(benchmark::kMillisecond);
+
+// The affine double-and-add with table products, as first written.
+void BM_PointMultiplyLiteral(benchmark::State& state) {
+  const BenchScalar s;
+  CurvePoint r;
+  for (auto _ : state) {
+    literal::PointMultiply(s.k, BasePoint, r);
+    benchmark::DoNotOptimize(r);
+  }
+}
+BENCHMARK(BM_PointMultiplyLiteral)->Unit(benchmark::kMillisecond);
 
 }  // namespace

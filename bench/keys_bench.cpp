@@ -10,6 +10,7 @@
 
 #include "crypto/curve.h"
 #include "keys/cipher.h"
+#include "keys/key_records.h"
 
 namespace {
 
@@ -63,6 +64,19 @@ void BM_DecryptText(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * state.range(0));
 }
+
+// Key generation without the user ID and the random draw's system call.
+void BM_GenerateKeys(benchmark::State& state) {
+  std::mt19937 rng(11);
+  uint8_t bytes[kScalarBytes];
+  for (auto& b : bytes) b = static_cast<uint8_t>(rng());
+  uint16_t secret[kScalarWords];
+  PublicKeyRecord pub;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(KeyPairFromRandomBytes(bytes, secret, pub));
+  }
+}
+BENCHMARK(BM_GenerateKeys)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

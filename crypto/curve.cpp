@@ -1,5 +1,7 @@
 #include "crypto/curve.h"
 
+#include "crypto/fast_arith.h"
+
 const uint16_t CurveB[kElementWords] = {29, 0x00B9};
 const uint16_t PointAtInfinity[kElementWords] = {kInfinityLength};
 
@@ -68,17 +70,7 @@ void PointAdd(const CurvePoint& p, const CurvePoint& q, CurvePoint& r) {
 }
 
 void PointMultiply(const uint16_t* k, const CurvePoint& p, CurvePoint& r) {
-  CurvePoint acc, tmp;
-  CopyPoint(acc, p);
-  for (int i = k[0] - 1; i >= 1; --i) {
-    PointAdd(acc, acc, tmp);
-    if (k[i] == 1) {
-      PointAdd(tmp, p, acc);
-    } else {
-      CopyPoint(acc, tmp);
-    }
-  }
-  CopyPoint(r, acc);
+  ActiveArith().pointMultiply(k, p, r);
 }
 
 void IntToBits(uint16_t v, uint16_t* k, int count) {

@@ -36,9 +36,11 @@ bool IsOnCurve(const CurvePoint& p);
 // from both. Costs one inversion, two products and one square.
 void PointAdd(const CurvePoint& p, const CurvePoint& q, CurvePoint& r);
 
-// r = k * p by left-to-right double-and-add; r may be p. A bit count of 0 or
-// 1 gives p itself. Not constant-time: the sequence of additions follows the
-// bits of k, which is the owner's secret scalar.
+// r = k * p, exactly as left-to-right double-and-add with PointAdd gives it
+// (O for p = O, p itself for a bit count of 0 or 1); r may be p. Computed by
+// a Montgomery ladder whose time and memory accesses do not depend on k (see
+// crypto/fast_impl.h); only p, which is public, may steer it. Bit counts
+// above 464 are taken as 464.
 void PointMultiply(const uint16_t* k, const CurvePoint& p, CurvePoint& r);
 
 // Words 1..count of k receive the low count bits of v, least significant

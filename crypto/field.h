@@ -8,9 +8,15 @@
 // buffer that receives a product or a square must hold at least 58 words;
 // temporaries are given kTempWords.
 //
-// Nothing here allocates or fails; the only shared state is the read-only
-// GF(2^16) tables, so every operation is reentrant. Running time depends on
-// the operands (zero coefficients are skipped, Euclid's loop length varies).
+// Nothing here allocates or fails, and every operation is reentrant.
+// FieldMul, FieldSquare and FieldInverse run in time independent of the
+// operands' values (they multiply message blocks by the secret message key):
+// carry-less products instead of the GF(2^16) tables, and inversion by a fixed
+// exponentiation chain instead of Euclid; crypto/fast_arith.h picks the CPU
+// instruction or the portable form. Their results are those of the table
+// products and Euclid's algorithm, which the tests keep as the reference.
+// The work-polynomial operations below are the pieces of that Euclid
+// inversion; they use the tables and are not constant-time.
 #pragma once
 
 #include <cstdint>
@@ -49,12 +55,12 @@ void FieldSquare(const uint16_t* a, uint16_t* out);
 void FieldReduce(uint16_t* e);
 
 // out = a^-1 for nonzero a (length 29); out may be a. The zero element has
-// no inverse and must not be passed.
+// no inverse and must not be passed (it gives the zero element).
 void FieldInverse(const uint16_t* a, uint16_t* out);
 
 // Work polynomials (32 words: word 0 the index of the highest coefficient
-// word in use, words 1..length the coefficients of t^0 upward); used by
-// FieldInverse's extended Euclid. Words above the length are ignored.
+// word in use, words 1..length the coefficients of t^0 upward), the steps of
+// the extended Euclid inversion. Words above the length are ignored.
 
 // Copies words 0..length of src; the rest of dst is left as it was.
 void PolyCopy(uint16_t* dst, const uint16_t* src);

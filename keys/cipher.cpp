@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "crypto/field.h"
+#include "crypto/gf464.h"
+#include "crypto/wipe.h"
 #include "keys/armour.h"
 #include "keys/key_check.h"
 
@@ -11,21 +13,34 @@ constexpr int kArmouredBytes = kPlainBlockBytes + kBlockTailBytes;  // 63 = 9 gr
 constexpr int kGroups = kArmouredBytes / kGroupBytes;
 static_assert(kGroups * kGroupChars == kCipherBlockChars);
 
+// Nothing after the point check branches on the shared point or reads
+// memory by it: the choice between x and y, and the verdict, are masks.
 int SharedElement(const uint16_t* s, const CurvePoint& q, uint16_t* k) {
-  if (!IsUsablePublicPoint(q)) return 0;
+  if (!IsUsablePublicPoint(q)) {
+    FieldCopy(k, FieldZero);
+    return 0;
+  }
   CurvePoint shared;
   PointMultiply(s, q, shared);
-  if (IsPointAtInfinity(shared)) return 0;
   // x is zero only for the point of order 2, which a point of prime order
-  // cannot reach; y stands in as the rule for that case says.
-  FieldCopy(k, FieldEqual(shared.x, FieldZero) ? shared.y : shared.x);
-  return k[0] != 0;
+  // cannot reach; y stands in as the rule for that case says. O has the
+  // length 777 in both coordinates, so the key's length tells it apart.
+  const uint16_t useY = static_cast<uint16_t>(CtZeroMask(shared.x[0]));
+  for (int i = 0; i < kElementWords; ++i) {
+    k[i] = static_cast<uint16_t>((shared.y[i] & useY) | (shared.x[i] & ~useY));
+  }
+  const uint16_t usable = static_cast<uint16_t>(CtZeroMask(k[0] ^ kFieldDegree));
+  for (int i = 0; i < kElementWords; ++i) k[i] &= usable;
+  SecureWipe(&shared, sizeof shared);
+  return usable & 1;
 }
 
+// Without a usable key the element is zero, whose "inverse" is zero too:
+// the direction is the only thing branched on.
 int DeriveMessageKey(const uint16_t* s, const CurvePoint& q, bool sending, uint16_t* key) {
-  if (!SharedElement(s, q, key)) return 0;
+  const int usable = SharedElement(s, q, key);
   if (!sending) FieldInverse(key, key);
-  return 1;
+  return usable;
 }
 
 void BlockMultiply(const uint8_t in[kPlainBlockBytes], const uint16_t* f,
@@ -41,6 +56,8 @@ void BlockMultiply(const uint8_t in[kPlainBlockBytes], const uint16_t* f,
     out[2 * (i - 1)] = static_cast<uint8_t>(z[i] >> 8);
     out[2 * (i - 1) + 1] = static_cast<uint8_t>(z[i]);
   }
+  SecureWipe(m, sizeof m);
+  SecureWipe(z, sizeof z);
 }
 
 void EncryptBlock(const uint8_t in[kPlainBlockBytes], const uint16_t* key,
@@ -51,6 +68,7 @@ void EncryptBlock(const uint8_t in[kPlainBlockBytes], const uint16_t* key,
   for (int g = 0; g < kGroups; ++g) {
     ArmourEncodeGroup(bytes + g * kGroupBytes, out + g * kGroupChars);
   }
+  SecureWipe(bytes, sizeof bytes);
 }
 
 void DecryptBlock(const char in[kCipherBlockChars], const uint16_t* key,
@@ -60,6 +78,7 @@ void DecryptBlock(const char in[kCipherBlockChars], const uint16_t* key,
     ArmourDecodeGroup(in + g * kGroupChars, bytes + g * kGroupBytes);
   }
   BlockMultiply(bytes, key, out);
+  SecureWipe(bytes, sizeof bytes);
 }
 
 // Pads text with spaces to whole blocks of kIn bytes and hands each block
@@ -76,6 +95,7 @@ static void TransformBlocks(std::string_view text, std::string& out, Block block
     std::memset(padded + n, ' ', kIn - n);
     block(padded, out.data() + j * kOut);
   }
+  SecureWipe(padded, sizeof padded);
 }
 
 int EncryptText(std::string_view text, const uint16_t* s, const CurvePoint& q, std::string& out) {
@@ -85,6 +105,7 @@ int EncryptText(std::string_view text, const uint16_t* s, const CurvePoint& q, s
   TransformBlocks<kPlainBlockBytes, kCipherBlockChars>(text, out, [&](const char* in, char* o) {
     EncryptBlock(reinterpret_cast<const uint8_t*>(in), key, o);
   });
+  SecureWipe(key, sizeof key);
   return 1;
 }
 
@@ -95,5 +116,6 @@ int DecryptText(std::string_view text, const uint16_t* s, const CurvePoint& q, s
   TransformBlocks<kCipherBlockChars, kPlainBlockBytes>(text, out, [&](const char* in, char* o) {
     DecryptBlock(in, key, reinterpret_cast<uint8_t*>(o));
   });
+  SecureWipe(key, sizeof key);
   return 1;
 }

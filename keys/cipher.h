@@ -22,12 +22,15 @@ constexpr int kBlockTailBytes = 5;
 
 // k = the x coordinate of s * q, or its y coordinate when x is zero, into a
 // 30-word element. q must pass IsUsablePublicPoint, which is checked here, so
-// that our scalar never meets a foreign point unchecked. Returns 1, or 0 when
-// q fails that check or s * q is the point at infinity (no usable key).
+// that our scalar never meets a foreign point unchecked. Returns 1, or 0 (k
+// zero) when q fails that check or s * q is the point at infinity (no usable
+// key). Past the check on q, time and memory accesses do not depend on s.
 int SharedElement(const uint16_t* s, const CurvePoint& q, uint16_t* k);
 
 // The message key: k when sending, k^-1 when receiving. Returns 1, or 0 as
-// SharedElement; key is then left unspecified and must not be used.
+// SharedElement; key is then zero and must not be used. Constant-time in s
+// as SharedElement. The block functions below are constant-time in the key
+// and the plain bytes, and wipe their copies of them.
 int DeriveMessageKey(const uint16_t* s, const CurvePoint& q, bool sending, uint16_t* key);
 
 // out = the 58 bytes of f * (in read as a field element: 29 big-endian

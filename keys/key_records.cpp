@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "crypto/gf464.h"
+#include "crypto/wipe.h"
 #include "keys/random_source.h"
 #include "keys/report_error.h"
 #include "resources/strings.h"
@@ -9,36 +11,46 @@
 uint16_t SecretKey[kScalarWords];
 PublicKeyRecord OwnPublicKey;
 
-constexpr int kScalarBytes = kMaxScalarBits / 8;
-
 // Bits of the random bytes, least significant bit of byte 0 first, into words
-// 1..464; word 0 gets the index of the highest set bit (0 when none is set).
+// 1..464; word 0 gets the index of the highest set bit (0 when none is set),
+// found by masks rather than by branching on the secret bits.
 static void BytesToScalar(const uint8_t* bytes, uint16_t* secret) {
   std::memset(secret, 0, kScalarWords * sizeof(uint16_t));
-  for (int i = 1; i <= kMaxScalarBits; ++i) {
-    secret[i] = (bytes[(i - 1) / 8] >> ((i - 1) % 8)) & 1;
-    if (secret[i]) secret[0] = static_cast<uint16_t>(i);
+  uint32_t top = 0;
+  for (uint32_t i = 1; i <= kMaxScalarBits; ++i) {
+    const uint32_t bit = (bytes[(i - 1) / 8] >> ((i - 1) % 8)) & 1;
+    secret[i] = static_cast<uint16_t>(bit);
+    top ^= (top ^ i) & (0 - bit);
   }
+  secret[0] = static_cast<uint16_t>(top);
+}
+
+int KeyPairFromRandomBytes(const uint8_t bytes[kScalarBytes], uint16_t* secret, PublicKeyRecord& pub) {
+  CurvePoint point;
+  BytesToScalar(bytes, secret);
+  PointMultiply(secret, BasePoint, point);
+  std::memset(&pub, 0, sizeof pub);
+  SetRecordPoint(pub, point);
+  // A bit count below 2 means the value 0 or 1; a multiple of the base
+  // point's order gives the point at infinity (length 777), which no record
+  // can hold.
+  const uint32_t bigEnough = (1u - secret[0]) >> 31;
+  const uint32_t finite = static_cast<uint32_t>(~CtZeroMask(point.x[0] ^ kInfinityLength)) & 1;
+  return static_cast<int>(bigEnough & finite);
 }
 
 int GenerateKeyPair(uint16_t* secret, PublicKeyRecord& pub, const char* userId) {
   uint8_t bytes[kScalarBytes];
-  CurvePoint point;
-  for (;;) {
+  int usable = 0;
+  while (!usable) {
     if (!RandomBytes(bytes, kScalarBytes)) {
+      SecureWipe(bytes, sizeof bytes);
       ReportError(nullptr, true);
       return 0;
     }
-    BytesToScalar(bytes, secret);
-    // A bit count below 2 means the value 0 or 1; a multiple of the base
-    // point's order gives the point at infinity, which no record can hold.
-    if (secret[0] < 2) continue;
-    PointMultiply(secret, BasePoint, point);
-    if (!IsPointAtInfinity(point)) break;
+    usable = KeyPairFromRandomBytes(bytes, secret, pub);
   }
-
-  std::memset(&pub, 0, sizeof pub);
-  SetRecordPoint(pub, point);
+  SecureWipe(bytes, sizeof bytes);
   SetUserId(pub, userId ? userId : StringText(IDS_DEFAULT_USER_ID));
   return 1;
 }

@@ -39,6 +39,14 @@ extern PublicKeyRecord OwnPublicKey;
 // source fails; that failure is reported through ReportError as fatal.
 int GenerateKeyPair(uint16_t* secret, PublicKeyRecord& pub, const char* userId);
 
+// The draw of GenerateKeyPair from 58 random bytes: the scalar of their
+// low 464 bits and its public point (spare word 0, no user ID). Returns 1
+// when the pair is usable, 0 when it must be drawn again (value below 2, or a
+// multiple of the base point's order). Time and memory accesses do not
+// depend on the bytes; only the verdict tells anything about them.
+constexpr int kScalarBytes = kMaxScalarBits / 8;
+int KeyPairFromRandomBytes(const uint8_t bytes[kScalarBytes], uint16_t* secret, PublicKeyRecord& pub);
+
 // GenerateKeyPair into SecretKey and OwnPublicKey.
 int GenerateKeys(const char* userId = nullptr);
 

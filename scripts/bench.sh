@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Runs the benchmarks of the native build and, in the same run, OpenSSL's
-# ECDH on the binary curve B-409 as the reference peer; prints the ratio of
-# our scalar multiplication to it.
+# ECDH on the binary curve B-409 as the reference peer, then vwg_speed natively
+# and as the 32-bit Windows program under Wine; prints the summary table with
+# the ratios. Times are CPU time, as openssl speed counts them, so that other
+# work on the machine does not show up as ours.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bin=build/native/bench
+win=build/windows/bench/vwg_speed.exe
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
@@ -16,21 +19,57 @@ echo
 echo "Reference: openssl speed -seconds 3 ecdhb409"
 openssl speed -seconds 3 ecdhb409 2>/dev/null | tee "$out/openssl.txt" | tail -2
 
-ours_ms=$(python3 - "$out/crypto_bench.json" <<'PY'
-import json, sys
-for b in json.load(open(sys.argv[1]))["benchmarks"]:
-    if b["name"] == "BM_PointMultiply":
-        t = b["real_time"]
-        unit = b["time_unit"]
-        print(t * {"ns": 1e-6, "us": 1e-3, "ms": 1, "s": 1e3}[unit])
+echo
+echo "vwg_speed, native:"
+"$bin"/vwg_speed | tee "$out/speed-native.txt"
+if [ -f "$win" ]; then
+  echo "vwg_speed, 32-bit Windows under Wine:"
+  scripts/wine-session.sh start build/windows/wine >/dev/null
+  scripts/wine-run.sh build/windows/wine "$win" | tr -d '\r' | tee "$out/speed-wine.txt"
+  scripts/wine-session.sh stop build/windows/wine >/dev/null
+fi
+
+python3 - "$out" <<'PY'
+import json, os, re, sys
+out = sys.argv[1]
+def bench(name):
+    for f in ("crypto_bench.json", "keys_bench.json"):
+        for b in json.load(open(os.path.join(out, f)))["benchmarks"]:
+            if b["name"] == name:
+                scale = {"ns": 1e-6, "us": 1e-3, "ms": 1, "s": 1e3}[b["time_unit"]]
+                return b["cpu_time"] * scale, b.get("bytes_per_second")
+    return None, None
+def speed(path):
+    if not os.path.exists(path):
+        return {}
+    return {m.group(1): float(m.group(2)) for m in re.finditer(r"^(\w+) ([\d.]+)", open(path).read(), re.M)}
+ops = float(re.search(r"ecdh \(nistb409\)\s+\S+\s+(\S+)", open(os.path.join(out, "openssl.txt")).read()).group(1))
+ref = 1000 / ops
+fast, _ = bench("BM_PointMultiply")
+portable, _ = bench("BM_PointMultiplyPortable")
+literal, _ = bench("BM_PointMultiplyLiteral")
+keygen, _ = bench("BM_GenerateKeys")
+_, enc = bench("BM_EncryptText/1048576")
+_, dec = bench("BM_DecryptText/1048576")
+native, wine = speed(os.path.join(out, "speed-native.txt")), speed(os.path.join(out, "speed-wine.txt"))
+rows = [
+    ("PointMultiply, 464-bit scalar (fast)", f"{fast:.3f} ms", f"{fast / ref:.2f} x OpenSSL"),
+    ("PointMultiply, portable path", f"{portable:.3f} ms", f"{portable / ref:.2f} x OpenSSL"),
+    ("PointMultiply, literal double-and-add", f"{literal:.3f} ms", f"{literal / ref:.2f} x OpenSSL"),
+    ("OpenSSL ECDH B-409 (openssl speed ecdhb409)", f"{ref:.3f} ms", "1.00"),
+    ("GenerateKeys", f"{keygen:.3f} ms", ""),
+    ("EncryptText, 1 MiB", f"{enc / 1e6:.0f} MB/s", ""),
+    ("DecryptText, 1 MiB", f"{dec / 1e6:.0f} MB/s", ""),
+]
+for key, unit in (("PointMultiply", "ms"), ("EncryptText", "MB/s"), ("DecryptText", "MB/s")):
+    if key in native and key in wine:
+        slower = wine[key] / native[key] if unit == "ms" else native[key] / wine[key]
+        rows.append((f"{key}, Wine 32-bit vs native (vwg_speed)", f"{wine[key]:g} vs {native[key]:g} {unit}",
+                     f"{slower:.2f} x slower"))
+print("\n| Measure | Result | Ratio |\n|---|---|---|")
+for r in rows:
+    print("| " + " | ".join(r) + " |")
 PY
-)
-# op/s is printed with more digits than the seconds column.
-ref_ops=$(awk '/ecdh \(nistb409\)/ {print $NF}' "$out/openssl.txt")
-awk -v ours="$ours_ms" -v ops="$ref_ops" 'BEGIN {
-  ref = 1000 / ops
-  printf "\nPointMultiply (464-bit scalar): %.3f ms\nOpenSSL B-409 ECDH:             %.3f ms\nratio ours / OpenSSL:           %.2f\n",
-         ours, ref, ours / ref }'
 
 if [ -x scripts/bench-cli.sh ]; then
   echo

@@ -1,0 +1,195 @@
+// The fast path's field inverse and scalar multiplication over a lane type B,
+// instantiated once per path (crypto/fast_portable.cpp, fast_pclmul.cpp).
+//
+// PointMultiply is a Montgomery ladder on x-only projective coordinates
+// (Lopez-Dahab) in the working basis, over all 464 bit positions whatever the
+// scalar, with conditional swaps by mask; the affine result is recovered once
+// at the end with one Itoh-Tsujii inversion. Its results equal those of the
+// affine double-and-add word for word, O included. The ladder cannot express
+// O or -P as an affine point, nor divide by x(P) = 0, so those outcomes are
+// computed beside it and chosen by masks.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "crypto/basis.h"
+#include "crypto/curve.h"
+#include "crypto/fast_arith.h"
+#include "crypto/field.h"
+#include "crypto/gf464.h"
+#include "crypto/tower.h"
+#include "crypto/wipe.h"
+
+// 1 when a == b, else 0, for values below 2^31.
+static inline uint32_t CtEqual(uint32_t a, uint32_t b) { return ((a ^ b) - 1) >> 31; }
+// 1 when a < b, else 0, for values below 2^31.
+static inline uint32_t CtLess(uint32_t a, uint32_t b) { return (a - b) >> 31; }
+
+// The scalar that double-and-add actually multiplies by, as a 464-bit number:
+// the top bit is word n (taken as 1 unread), below it the words equal to 1; a
+// bit count of 0 acts as 1. Every word is read and every bit written, so the
+// bit count costs no more than any other. Counts above 464 are taken as 464.
+static inline void EffectiveScalar(const uint16_t* k, uint64_t bits[kGf464Words]) {
+  uint32_t n = k[0];
+  n += CtEqual(n, 0);
+  n ^= (n ^ kMaxScalarBits) & (0 - CtLess(kMaxScalarBits, n));
+  std::memset(bits, 0, kGf464Words * sizeof(uint64_t));
+  for (uint32_t i = 1; i <= kMaxScalarBits; ++i) {
+    const uint32_t set = (CtEqual(k[i], 1) & CtLess(i, n)) | CtEqual(i, n);
+    bits[(i - 1) / 64] |= uint64_t{set} << ((i - 1) % 64);
+  }
+}
+
+// Each word of out is a's where mask is 0xFFFF, b's where it is 0.
+static inline void CtSelectElement(uint16_t mask, const uint16_t* a, const uint16_t* b, uint16_t* out) {
+  for (int i = 0; i < kElementWords; ++i) out[i] = static_cast<uint16_t>((a[i] & mask) | (b[i] & ~mask));
+}
+
+template <class B>
+struct FastCurve {
+  using F = Gf464<B>;
+  using E = typename F::E;
+
+  static void ToWorking(const uint16_t* e, E out) {
+    uint64_t w[kGf464Words];
+    PackStored(e, w);
+    ApplyBasis<B>(StoredToWorking(), w, out);
+  }
+
+  // A canonical FieldElement: length 29, or 0 for the zero element.
+  static void ToStored(const E a, uint16_t* e) {
+    uint64_t w[kGf464Words];
+    E s;
+    F::Store(a, w);
+    ApplyBasis<B>(WorkingToStored(), w, s);
+    F::Store(s, w);
+    UnpackStored(w, e);
+    e[0] = kFieldDegree & static_cast<uint16_t>(~F::ZeroMask(s));
+    SecureWipe(w, sizeof w);
+  }
+
+  static void FieldInverse(const uint16_t* a, uint16_t* out) {
+    E x;
+    ToWorking(a, x);
+    F::Inverse(x, x);
+    ToStored(x, out);
+    out[0] = kFieldDegree;
+    SecureWipe(x, sizeof x);
+  }
+
+  // One ladder step on (R0, R1) = ((X1:Z1), (X2:Z2)) with R1 - R0 = P:
+  // R1 <- R0 + R1: Z = (X1 Z2 + X2 Z1)^2, X = x Z + X1 Z2 X2 Z1;
+  // R0 <- 2 R0:    Z = X1^2 Z1^2,        X = X1^4 + b Z1^4.
+  // Six products and five squares. O is any (X:0) and stays so.
+  static void LadderStep(const E x, const E b, E x1, E z1, E x2, E z2) {
+    E t1, t2;
+    F::Mul(x1, z2, t1);
+    F::Mul(x2, z1, t2);
+    F::Add(t1, t2, z2);
+    F::Square(z2, z2);
+    F::Mul(t1, t2, t1);
+    F::Mul(x, z2, x2);
+    F::Add(x2, t1, x2);
+    F::Square(x1, t1);
+    F::Square(z1, t2);
+    F::Mul(t1, t2, z1);
+    F::Square(t1, t1);
+    F::Square(t2, t2);
+    F::Mul(b, t2, t2);
+    F::Add(t1, t2, x1);
+  }
+
+  static void PointMultiply(const uint16_t* k, const CurvePoint& p, CurvePoint& r) {
+    // Only the point, which is public, decides these branches.
+    if (IsPointAtInfinity(p)) return SetPointAtInfinity(r);
+    uint16_t px[kElementWords], py[kElementWords], minusY[kElementWords];
+    FieldCopy(px, p.x);
+    FieldCopy(py, p.y);
+    uint64_t bits[kGf464Words];
+    EffectiveScalar(k, bits);
+    const uint16_t odd = static_cast<uint16_t>(0 - (bits[0] & 1));
+
+    if (FieldEqual(px, FieldZero)) {
+      // The point of order 2: P for an odd multiple, O for an even one.
+      CtSelectElement(odd, px, PointAtInfinity, r.x);
+      CtSelectElement(odd, py, PointAtInfinity, r.y);
+      SecureWipe(bits, sizeof bits);
+      return;
+    }
+
+    // b of the curve through P (y^2 + xy = x^3 + b): CurveB for every point
+    // of ours, and what double-and-add implicitly uses for any other.
+    E x, y, b, t, x1, z1, x2, z2;
+    ToWorking(px, x);
+    ToWorking(py, y);
+    F::Square(y, b);
+    F::Mul(x, y, t);
+    F::Add(b, t, b);
+    F::Square(x, t);
+    F::Mul(t, x, t);
+    F::Add(b, t, b);
+
+    F::SetOne(x1);
+    for (auto& lane : z1) lane = B::Zero();
+    F::Set(x2, x);
+    F::SetOne(z2);
+    uint64_t previous = 0;
+    for (int i = kMaxScalarBits - 1; i >= 0; --i) {
+      const uint64_t bit = (bits[i / 64] >> (i % 64)) & 1;
+      const uint64_t swap = 0 - (bit ^ previous);
+      F::CondSwap(x1, x2, swap);
+      F::CondSwap(z1, z2, swap);
+      previous = bit;
+      LadderStep(x, b, x1, z1, x2, z2);
+    }
+    F::CondSwap(x1, x2, 0 - previous);
+    F::CondSwap(z1, z2, 0 - previous);
+
+    // R0 = kP = (X1:Z1), R1 = (k+1)P = (X2:Z2). With x1 = X1/Z1, x2 = X2/Z2:
+    // y1 = (x1 + x)((x1 + x)(x2 + x) + x^2 + y) / x + y. One inversion of
+    // x Z1 Z2 gives all three quotients; when Z1 or Z2 is 0 it gives 0 and
+    // the masks below discard the result.
+    const uint16_t isInfinity = static_cast<uint16_t>(F::ZeroMask(z1));
+    const uint16_t isMinusP = static_cast<uint16_t>(F::ZeroMask(z2));
+    E d, inv, invX, u, v, w;
+    F::Mul(z1, z2, d);
+    F::Mul(d, x, inv);
+    F::Inverse(inv, inv);
+    F::Mul(d, inv, invX);
+    F::Mul(x, inv, u);
+    F::Mul(x1, z2, x1);
+    F::Mul(x1, u, x1);
+    F::Mul(x2, z1, x2);
+    F::Mul(x2, u, x2);
+    F::Add(x1, x, v);
+    F::Add(x2, x, w);
+    F::Mul(v, w, w);
+    F::Square(x, u);
+    F::Add(w, u, w);
+    F::Add(w, y, w);
+    F::Mul(v, w, w);
+    F::Mul(w, invX, w);
+    F::Add(w, y, w);
+
+    uint16_t rx[kElementWords], ry[kElementWords];
+    ToStored(x1, rx);
+    ToStored(w, ry);
+    FieldAdd(px, py, minusY);
+    CtSelectElement(isMinusP, px, rx, rx);
+    CtSelectElement(isMinusP, minusY, ry, ry);
+    CtSelectElement(isInfinity, PointAtInfinity, rx, r.x);
+    CtSelectElement(isInfinity, PointAtInfinity, ry, r.y);
+
+    SecureWipe(bits, sizeof bits);
+    E* secrets[] = {&x1, &z1, &x2, &z2, &d, &inv, &invX, &u, &v, &w};
+    for (E* e : secrets) SecureWipe(*e, sizeof *e);
+    SecureWipe(rx, sizeof rx);
+    SecureWipe(ry, sizeof ry);
+  }
+};
+
+template <class B>
+constexpr FastArith MakeFastArith() {
+  return {&TowerMul<B>, &FastCurve<B>::FieldInverse, &FastCurve<B>::PointMultiply};
+}
