@@ -204,7 +204,9 @@ std::vector<DialogSpec> Dialogs() {
         {IDC_IMPORT, "Button", "&Import", 142, 23, 50, 14},
         {IDC_EXPORT, "Button", "&Export", 142, 43, 50, 14},
         {IDC_REMOVE, "Button", "&Remove", 142, 60, 50, 14},
-        {IDC_CHANGE_ID, "Button", "&Change I.D.", 142, 79, 50, 14}}},
+        {IDC_CHANGE_ID, "Button", "&Change I.D.", 142, 79, 50, 14},
+        {IDC_FINGERPRINT_LABEL, "Static", "Fingerprint:", 7, 107, 40, 8},
+        {IDC_FINGERPRINT, "Edit", "", 47, 107, 156, 8}}},
       {IDD_SETTINGS,
        210,
        150,
@@ -312,6 +314,9 @@ TEST(Dialogs, ControlsHaveTheirKinds) {
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(keys.handle, IDC_EXPORT)));
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(keys.handle, IDC_REMOVE)));
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(keys.handle, IDC_CHANGE_ID)));
+  // A line to read and copy, not to edit.
+  EXPECT_TRUE(StyleOf(keys.handle, IDC_FINGERPRINT) & ES_READONLY);
+  EXPECT_FALSE(StyleOf(keys.handle, IDC_FINGERPRINT) & WS_BORDER);
 
   WindowHolder settings(CreateDialogParamA(Instance(), MAKEINTRESOURCEA(IDD_SETTINGS), parent.handle, QuietDialogProc, 0));
   EXPECT_EQ(StyleOf(settings.handle, IDC_LAUNCH_ON_STARTUP) & BS_TYPEMASK, BS_AUTO3STATE);
