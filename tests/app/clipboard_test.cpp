@@ -91,6 +91,20 @@ std::string Wrapped(const std::string& text, size_t width) {
 
 class ClipboardCommands : public IcqIntegration {
  protected:
+  // Copies the whole text of a messenger dialog, as the user would with
+  // Ctrl+C, and closes the dialog. While a dialog is listed, each scan tick
+  // dispatches the program's queue, which can swallow the keys posted to
+  // its menus; once it has closed, the next ticks drop it.
+  void CopyAndClose(HWND dialog) {
+    HWND edit = MessageEdit(dialog);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendMessageA(edit, WM_COPY, 0, 0);
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(driver::WaitWindowGone(dialog));
+    Sleep(kTicksToDropMs);
+  }
+  static constexpr DWORD kTicksToDropMs = 700;
+
   // Chooses a command of the tray menu. Return is posted until the tray
   // menu itself has gone, not until no menu is open: the command opens the
   // key menu at once.
@@ -131,13 +145,11 @@ class ClipboardCommands : public IcqIntegration {
 
 TEST_F(ClipboardCommands, EncryptAndDecryptRoundTripTheMessengersTextsThroughTheClipboard) {
   StartBoth();
-  // Copied from a send dialog, as the user would with Ctrl+C.
+  // Copied from a send dialog.
   HWND send = Open(kOpenSendDialog, "Send Message");
-  HWND draft = MessageEdit(send);
-  ASSERT_TRUE(driver::SetWindowTextRemote(draft, kMessage));
+  ASSERT_TRUE(driver::SetWindowTextRemote(MessageEdit(send), kMessage));
   ASSERT_TRUE(SetClipboard(std::nullopt));
-  SendMessageA(draft, EM_SETSEL, 0, -1);
-  SendMessageA(draft, WM_COPY, 0, 0);
+  CopyAndClose(send);
   ASSERT_EQ(ClipboardText(), kMessage);
 
   EXPECT_EQ(RunWithOwnKey(kEncryptClipboard), kClipboardDone);
@@ -151,10 +163,8 @@ TEST_F(ClipboardCommands, EncryptAndDecryptRoundTripTheMessengersTextsThroughThe
   // Received wrapped, with a line break at the end, and copied from the
   // incoming dialog.
   HWND incoming = Open(kOpenIncomingDialog, "Incoming Message");
-  HWND received = MessageEdit(incoming);
-  ASSERT_TRUE(driver::SetWindowTextRemote(received, Wrapped(*cipher, 50)));
-  SendMessageA(received, EM_SETSEL, 0, -1);
-  SendMessageA(received, WM_COPY, 0, 0);
+  ASSERT_TRUE(driver::SetWindowTextRemote(MessageEdit(incoming), Wrapped(*cipher, 50)));
+  CopyAndClose(incoming);
   ASSERT_EQ(ClipboardText(), Wrapped(*cipher, 50));
 
   EXPECT_EQ(RunWithOwnKey(kDecryptClipboard), kClipboardDone);
@@ -162,9 +172,13 @@ TEST_F(ClipboardCommands, EncryptAndDecryptRoundTripTheMessengersTextsThroughThe
   for (const char* format : kPrivateFormats) EXPECT_EQ(ClipboardDword(format), 0u) << format;
 
   // And pasted into a new message.
-  HWND reply = MessageEdit(Open(kOpenSendDialog, "Send Message"));
+  HWND replyDialog = Open(kOpenSendDialog, "Send Message");
+  HWND reply = MessageEdit(replyDialog);
   SendMessageA(reply, WM_PASTE, 0, 0);
   EXPECT_EQ(driver::WindowText(reply), kMessage);
+  PostMessageA(replyDialog, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(driver::WaitWindowGone(replyDialog));
+  Sleep(kTicksToDropMs);
   if (const char* dir = std::getenv("VWG_SCREENSHOT_DIR")) {
     ASSERT_TRUE(ChooseTrayCommand(kDecryptClipboard));
     ASSERT_TRUE(driver::WaitForMessageBox(kAppCaption, program_.pid()));

@@ -98,8 +98,9 @@ TEST_F(KeyManagement, RemoveAsksFirstAndNeverOffersTheOwnersKey) {
   ASSERT_TRUE(Select(0, ring_[0]));
   EXPECT_FALSE(Enabled(page_, IDC_REMOVE)) << "the owner's key stays";
   EXPECT_TRUE(Enabled(page_, IDC_CHANGE_ID));
-  // Even a press that reaches the page removes nothing.
+  // Even a press that reaches the page asks nothing and removes nothing.
   driver::PostCommand(page_, IDC_REMOVE);
+  EXPECT_EQ(driver::WaitForMessageBox(kQuestionCaption, program_.pid(), 500), nullptr);
   ASSERT_TRUE(Select(1, ring_[1]));
   ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return Enabled(page_, IDC_REMOVE); }));
   KeepScreenshot("key-manager-fingerprint.png");
