@@ -1,5 +1,7 @@
 #include "app/app_state.h"
 
+#include "resources/strings.h"
+
 HINSTANCE AppInstance;
 HWND MainWindow;
 HANDLE InstanceMutex;
@@ -32,4 +34,10 @@ void ShutdownApp() {
 
 void LoadText(UINT id, char* buf) {
   if (LoadStringA(AppInstance, id, buf, kTextChars) <= 0) buf[0] = '\0';
+}
+
+bool AskQuestion(HWND owner, const char* text) {
+  char caption[kTextChars];
+  LoadText(IDS_QUESTION_CAPTION, caption);
+  return MessageBoxA(owner, text, caption, MB_YESNO | MB_ICONWARNING) == IDYES;
 }

@@ -35,3 +35,7 @@ void ShutdownApp();
 
 // A string-table text in a kTextChars buffer.
 void LoadText(UINT id, char* buf);
+
+// The program's questions: text with Yes and No and a warning icon, captioned
+// "VWG". True for Yes.
+bool AskQuestion(HWND owner, const char* text);

@@ -1,6 +1,7 @@
 // The Public Key Manager page: the ring's user IDs in ring order (so a list
-// index is a ring index), with import and export. The ring is loaded afresh
-// for every filling, never kept.
+// index is a ring index), with import, export, removal and a change of ID,
+// and the selected key's fingerprint. The ring is loaded afresh for every
+// filling and every change, never kept.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,9 +10,12 @@
 
 #include "app/app_state.h"
 #include "app/property_sheet.h"
+#include "keys/fingerprint.h"
 #include "keys/key_files.h"
 #include "keys/key_records.h"
 #include "keys/key_setup.h"
+#include "keys/ring_edits.h"
+#include "keys/user_id_dialog.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
 
@@ -25,12 +29,38 @@ int SelectedKey(HWND page) {
 
 void AddLine(HWND list, const char* text) { SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }
 
-// Keeps the selected line: an import only appends, so the same index still
-// names the same key, and the Export button, whose state refilling leaves
-// alone, keeps something to export.
-void FillKeyList(HWND page) {
+void EnableButton(HWND page, int id, bool enabled) { EnableWindow(GetDlgItem(page, id), enabled); }
+
+// The ring entry of the selected line, loaded afresh; false when nothing is
+// selected or the ring no longer reaches that far.
+bool SelectedRecord(HWND page, int& index, PublicKeyRecord& record) {
+  index = SelectedKey(page);
+  if (index < 0) return false;
+  std::vector<PublicKeyRecord> ring(kMaxRingKeys);
+  if (index >= LoadPublicKeyRing(ring.data())) return false;
+  record = ring[index];
+  return true;
+}
+
+// The buttons and the fingerprint line follow the selection: any key can be
+// exported and renamed, every key but the owner's own removed.
+void ShowSelection(HWND page) {
+  int index;
+  PublicKeyRecord record;
+  const bool selected = SelectedRecord(page, index, record);
+  EnableButton(page, IDC_EXPORT, selected);
+  EnableButton(page, IDC_CHANGE_ID, selected);
+  EnableButton(page, IDC_REMOVE, selected && index > 0);
+  char fingerprint[kFingerprintChars + 1] = "";
+  if (selected) KeyFingerprint(record, fingerprint);
+  SetDlgItemTextA(page, IDC_FINGERPRINT, fingerprint);
+}
+
+// Keeps the selected line when keep is set: an import only appends and a
+// change of ID keeps the order, so the same index still names the same key.
+void FillKeyList(HWND page, bool keep) {
   HWND list = GetDlgItem(page, IDC_KEY_LIST);
-  const LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+  const LRESULT selected = keep ? SendMessageA(list, LB_GETCURSEL, 0, 0) : LB_ERR;
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
   std::vector<PublicKeyRecord> ring(kMaxRingKeys);
   const int count = LoadPublicKeyRing(ring.data());
@@ -48,36 +78,58 @@ void FillKeyList(HWND page) {
     }
   }
   if (selected >= 0 && selected < count) SendMessageA(list, LB_SETCURSEL, selected, 0);
+  ShowSelection(page);
 }
 
-void EnableButton(HWND page, int id, bool enabled) { EnableWindow(GetDlgItem(page, id), enabled); }
+// After the question the ring is loaded again and the entry removed only if
+// it is still the one the user saw (RemoveRingEntry); otherwise the list is
+// simply shown as the ring now is.
+void RemoveSelected(HWND page) {
+  int index;
+  PublicKeyRecord record;
+  if (!SelectedRecord(page, index, record) || index == 0) return;
+  char question[kTextChars];
+  LoadText(IDS_ASK_REMOVE_KEY, question);
+  if (!AskQuestion(page, question)) return;
+  RemoveRingEntry(index, record, false);
+  // Nothing stays selected: the next key, now at this index, was not chosen.
+  FillKeyList(page, false);
+}
 
-// Removing a key and changing a user ID are not offered: the ring only
-// grows through imports.
-void DisableRingEdits(HWND page) {
-  EnableButton(page, IDC_REMOVE, false);
-  EnableButton(page, IDC_CHANGE_ID, false);
+// An empty ID is taken as no change: the ring lists no key without a name.
+void ChangeSelectedId(HWND page) {
+  int index;
+  PublicKeyRecord record;
+  if (!SelectedRecord(page, index, record)) return;
+  char initial[kUserIdBytes + 1], typed[kUserIdBytes + 1];
+  GetUserId(record, initial);
+  if (UserIdDialog(initial, typed, IDS_USER_ID_CAPTION) != UserIdAnswer::Ok || typed[0] == '\0') return;
+  RenameRingEntry(index, record, typed, false);
+  FillKeyList(page, true);
 }
 
 void InitKeyManagerPage(HWND page) {
   AttachPageToSheet(page);
-  EnableButton(page, IDC_EXPORT, false);
-  DisableRingEdits(page);
-  FillKeyList(page);
+  FillKeyList(page, false);
 }
 
 void OnCommand(HWND page, int id) {
   switch (id) {
     case IDC_KEY_LIST:
-      EnableButton(page, IDC_EXPORT, SelectedKey(page) >= 0);
-      DisableRingEdits(page);
+      ShowSelection(page);
       break;
     case IDC_IMPORT:
       ImportPublicKeys(nullptr, true);
-      FillKeyList(page);
+      FillKeyList(page, true);
       break;
     case IDC_EXPORT:
       if (SelectedKey(page) >= 0) ExportPublicKey(SelectedKey(page));
+      break;
+    case IDC_REMOVE:
+      RemoveSelected(page);
+      break;
+    case IDC_CHANGE_ID:
+      ChangeSelectedId(page);
       break;
   }
 }

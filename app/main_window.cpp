@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/app_state.h"
+#include "app/clipboard_commands.h"
 #include "app/menu_drawing.h"
 #include "app/property_sheet.h"
 #include "app/splash_about.h"
@@ -26,6 +27,12 @@ bool RunTrayMenu(HWND window) {
   if (command == 0) return false;
 
   switch (command) {
+    case IDM_ENCRYPT_CLIPBOARD:
+      EncryptClipboard();
+      break;
+    case IDM_DECRYPT_CLIPBOARD:
+      DecryptClipboard();
+      break;
     case IDM_GENERATE_KEYS:
       SetUpKeys(kSetUpNewKeys);
       break;
@@ -41,8 +48,6 @@ bool RunTrayMenu(HWND window) {
     case IDM_EXIT:
       // Closing destroys the window, and WM_DESTROY ends the message loop.
       PostMessageA(window, WM_CLOSE, 0, 0);
-      break;
-    default:  // the clipboard commands: not in this build
       break;
   }
   // Lets the menu's own clean-up run before anything else is shown.

@@ -11,3 +11,5 @@ int RunImport(const Options& o);
 int RunExport(const Options& o);
 int RunEncrypt(const Options& o);
 int RunDecrypt(const Options& o);
+int RunRemove(const Options& o);
+int RunRename(const Options& o);

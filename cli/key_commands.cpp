@@ -1,4 +1,5 @@
-// keygen, list, import and export: the commands on the key files.
+// keygen, list, import, export, remove and rename: the commands on the key
+// files.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,9 +11,11 @@
 #include "cli/report_error.h"
 #include "keys/file_io.h"
 #include "keys/file_snapshot.h"
+#include "keys/fingerprint.h"
 #include "keys/key_format.h"
 #include "keys/key_files.h"
 #include "keys/report_error.h"
+#include "keys/ring_edits.h"
 #include "resources/strings.h"
 
 int RunKeygen(const Options& o) {
@@ -44,10 +47,15 @@ int RunList(const Options& o) {
   std::vector<PublicKeyRecord> ring;
   const int count = LoadRing(ring);
   std::string out;
-  char id[kUserIdBytes + 1];
+  char id[kUserIdBytes + 1], fingerprint[kFingerprintChars + 1];
   for (int k = 0; k < count; ++k) {
     GetUserId(ring[k], id);
-    out += std::to_string(k) + "\t" + id + (k == 0 ? StringText(IDS_OWNER_SUFFIX) : "") + "\n";
+    out += std::to_string(k) + "\t" + id + (k == 0 ? StringText(IDS_OWNER_SUFFIX) : "");
+    if (o.fingerprints) {
+      if (!KeyFingerprint(ring[k], fingerprint)) ReportError("the system's SHA-256 failed", true);
+      out += std::string("\t") + fingerprint;
+    }
+    out += "\n";
   }
   WriteOutput(out);
   return 0;
@@ -82,5 +90,44 @@ int RunExport(const Options& o) {
   if (o.hasNewId) SetUserId(key, o.newId.c_str());
   SetErrorFile(o.output.c_str());
   SavePublicKeyFile(o.output.c_str(), 1, &key);
+  return 0;
+}
+
+namespace {
+
+// The ring entry that --index names, checked against the ring.
+PublicKeyRecord ChosenEntry(const Options& o, std::vector<PublicKeyRecord>& ring) {
+  const int count = LoadRing(ring);
+  return ring[ChooseKey(ring, count, o, 0)];
+}
+
+void WriteRingEdit(int result) {
+  SetErrorFile(nullptr);
+  // Another program changed the ring between our load and our write.
+  if (result == kRingChanged) ReportError("the public key ring changed meanwhile; try again", true);
+}
+
+}  // namespace
+
+int RunRemove(const Options& o) {
+  ChooseKeyPaths(o, false);
+  std::vector<PublicKeyRecord> ring;
+  const PublicKeyRecord key = ChosenEntry(o, ring);
+  if (o.keyIndex == 0) ReportError("entry 0 is your own key and cannot be removed", true);
+  SetErrorFile(PublicKeyPath);
+  WriteRingEdit(RemoveRingEntry(o.keyIndex, key));
+  char id[kUserIdBytes + 1];
+  GetUserId(key, id);
+  WriteOutput("removed " + std::to_string(o.keyIndex) + "\t" + id + "\n");
+  return 0;
+}
+
+int RunRename(const Options& o) {
+  ChooseKeyPaths(o, false);
+  std::vector<PublicKeyRecord> ring;
+  const PublicKeyRecord key = ChosenEntry(o, ring);
+  SetErrorFile(PublicKeyPath);
+  WriteRingEdit(RenameRingEntry(o.keyIndex, key, o.newId.c_str()));
+  WriteOutput("renamed " + std::to_string(o.keyIndex) + "\t" + o.newId + "\n");
   return 0;
 }

@@ -22,6 +22,8 @@ static int Run(const Options& o) {
     case Command::kExport: return RunExport(o);
     case Command::kEncrypt: return RunEncrypt(o);
     case Command::kDecrypt: return RunDecrypt(o);
+    case Command::kRemove: return RunRemove(o);
+    case Command::kRename: return RunRename(o);
     case Command::kNone: break;
   }
   return kUsageStatus;

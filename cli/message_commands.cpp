@@ -1,4 +1,5 @@
 // encrypt and decrypt: the commands on messages.
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "cli/report_error.h"
 #include "keys/cipher.h"
 #include "keys/key_files.h"
+#include "keys/message_text.h"
 #include "keys/report_error.h"
 #include "resources/strings.h"
 
@@ -21,17 +23,6 @@ void LoadKeys(const Options& o, CurvePoint& q) {
   std::vector<PublicKeyRecord> ring;
   const int count = LoadRing(ring);
   RecordPoint(ring[ChooseKey(ring, count, o, -1)], q);
-}
-
-// The armour never uses these characters, and messengers add line breaks to
-// long lines.
-std::string WithoutBlanks(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    if (c != ' ' && c != '\t' && c != '\r' && c != '\n') out += c;
-  }
-  return out;
 }
 
 }  // namespace
@@ -50,9 +41,14 @@ int RunDecrypt(const Options& o) {
   CurvePoint q;
   LoadKeys(o, q);
   const std::string encrypted = WithoutBlanks(ReadInput(o.files.empty() ? "" : o.files[0]));
+  // Decrypting a plain text would only give garbage.
+  if (!encrypted.empty() && !IsEncryptedText(encrypted)) ReportError(StringText(IDS_NOT_ENCRYPTED), true);
   std::string plain;
-  if (!DecryptText(encrypted, SecretKey, q, plain)) ReportError(StringText(IDS_BAD_KEY), true);
-  if (o.trim) plain.erase(plain.find_last_not_of(' ') + 1);
+  if (!DecryptWholeBlocks(encrypted, SecretKey, q, plain)) ReportError(StringText(IDS_BAD_KEY), true);
+  if (const size_t cut = IncompleteTailChars(encrypted)) {
+    std::fprintf(stderr, "vwg: warning: the text ends %zu characters into a block, which are left out\n", cut);
+  }
+  if (o.trim) TrimPadding(plain);
   WriteOutput(plain);
   return 0;
 }

@@ -15,6 +15,7 @@ constexpr CommandName kCommands[] = {
     {"keygen", Command::kKeygen},   {"list", Command::kList},
     {"import", Command::kImport},   {"export", Command::kExport},
     {"encrypt", Command::kEncrypt}, {"decrypt", Command::kDecrypt},
+    {"remove", Command::kRemove},   {"rename", Command::kRename},
 };
 
 // Options that take a value, and the commands that accept them (a null
@@ -24,23 +25,27 @@ enum class Opt { kId, kIndex, kOutput, kTo, kToIndex, kFrom, kFromIndex, kPublic
 struct ValueOption {
   const char* name;
   Opt opt;
-  Command only[2];
+  Command only[3];
 };
 
 constexpr ValueOption kValueOptions[] = {
-    {"--id", Opt::kId, {Command::kKeygen, Command::kExport}},
-    {"--index", Opt::kIndex, {Command::kExport, Command::kExport}},
-    {"-o", Opt::kOutput, {Command::kExport, Command::kExport}},
-    {"--to", Opt::kTo, {Command::kEncrypt, Command::kEncrypt}},
-    {"--to-index", Opt::kToIndex, {Command::kEncrypt, Command::kEncrypt}},
-    {"--from", Opt::kFrom, {Command::kDecrypt, Command::kDecrypt}},
-    {"--from-index", Opt::kFromIndex, {Command::kDecrypt, Command::kDecrypt}},
-    {"--public", Opt::kPublic, {Command::kNone, Command::kNone}},
-    {"--secret", Opt::kSecret, {Command::kNone, Command::kNone}},
+    {"--id", Opt::kId, {Command::kKeygen, Command::kExport, Command::kRename}},
+    {"--index", Opt::kIndex, {Command::kExport, Command::kRemove, Command::kRename}},
+    {"-o", Opt::kOutput, {Command::kExport}},
+    {"--to", Opt::kTo, {Command::kEncrypt}},
+    {"--to-index", Opt::kToIndex, {Command::kEncrypt}},
+    {"--from", Opt::kFrom, {Command::kDecrypt}},
+    {"--from-index", Opt::kFromIndex, {Command::kDecrypt}},
+    {"--public", Opt::kPublic, {Command::kNone}},
+    {"--secret", Opt::kSecret, {Command::kNone}},
 };
 
 bool Allowed(const ValueOption& v, Command c) {
-  return v.only[0] == Command::kNone || v.only[0] == c || v.only[1] == c;
+  if (v.only[0] == Command::kNone) return true;
+  for (Command allowed : v.only) {
+    if (allowed == c && c != Command::kNone) return true;
+  }
+  return false;
 }
 
 // A ring index: decimal digits only, so that an ID is never taken for one.
@@ -124,6 +129,12 @@ bool Complete(const Options& o, std::string& error) {
     case Command::kImport:
       if (files == 0) error = "no file to import";
       break;
+    case Command::kRemove:
+    case Command::kRename:
+      if (files > 0) error = "unexpected argument: " + o.files[0];
+      else if (o.keyIndex < 0) error = "--index N is needed";
+      else if (o.command == Command::kRename && !o.hasNewId) error = "--id ID is needed";
+      break;
     case Command::kEncrypt:
     case Command::kDecrypt:
       if (files > 1) error = "unexpected argument: " + o.files[1];
@@ -157,6 +168,8 @@ bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
       o.force = true;
     } else if (arg == "--trim" && o.command == Command::kDecrypt) {
       o.trim = true;
+    } else if (arg == "--fingerprints" && o.command == Command::kList) {
+      o.fingerprints = true;
     } else {
       // --name VALUE or --name=VALUE
       const size_t eq = arg.find('=');

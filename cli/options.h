@@ -4,18 +4,19 @@
 #include <string>
 #include <vector>
 
-enum class Command { kNone, kKeygen, kList, kImport, kExport, kEncrypt, kDecrypt };
+enum class Command { kNone, kKeygen, kList, kImport, kExport, kEncrypt, kDecrypt, kRemove, kRename };
 
 struct Options {
   Command command = Command::kNone;
   bool help = false;
   bool force = false;       // keygen
   bool trim = false;        // decrypt
-  std::string newId;        // keygen, export: --id
+  bool fingerprints = false;  // list
+  std::string newId;        // keygen, export, rename: --id
   bool hasNewId = false;
   std::string keyId;        // encrypt --to, decrypt --from
   bool hasKeyId = false;
-  int keyIndex = -1;        // export --index, encrypt --to-index, decrypt --from-index
+  int keyIndex = -1;        // export, remove, rename --index; encrypt --to-index; decrypt --from-index
   std::string output;       // export -o
   std::string publicPath;   // --public; empty for the default
   std::string secretPath;   // --secret

@@ -9,9 +9,11 @@ constexpr char kOverview[] =
     "Encrypts and decrypts messages with the key files of %s.\n"
     "\n"
     "  keygen [--id ID] [--force]             make a new key pair\n"
-    "  list                                   show the public key ring\n"
+    "  list [--fingerprints]                  show the public key ring\n"
     "  import FILE...                         add public keys to the ring\n"
     "  export [--index N] [--id ID] -o FILE   write one public key to a file\n"
+    "  remove --index N                       take a public key out of the ring\n"
+    "  rename --index N --id ID               list a key under another user ID\n"
     "  encrypt --to ID | --to-index N [FILE]  encrypt a message\n"
     "  decrypt --from ID | --from-index N [FILE]\n"
     "                                         decrypt a message\n"
@@ -28,9 +30,11 @@ constexpr char kKeygen[] =
     "then lost, so export the public keys you want to keep first.\n";
 
 constexpr char kList[] =
-    "usage: vwg list\n"
+    "usage: vwg list [--fingerprints]\n"
     "Shows the public key ring, one line per key: its index, a tab and its\n"
-    "user ID. Index 0 is your own key.\n";
+    "user ID. Index 0 is your own key. With --fingerprints a tab and the key's\n"
+    "fingerprint follow: compare it with the one its owner reads out to you\n"
+    "over another channel before you trust a key you imported.\n";
 
 constexpr char kImport[] =
     "usage: vwg import FILE...\n"
@@ -54,9 +58,22 @@ constexpr char kDecrypt[] =
     "usage: vwg decrypt --from ID | --from-index N [--trim] [FILE]\n"
     "Decrypts the encrypted text in FILE, or on standard input, from the owner\n"
     "of the chosen public key, and writes the message to standard output.\n"
-    "Spaces, tabs and line breaks in the input are skipped. The spaces that\n"
-    "fill up the message's last block are kept, unless --trim removes all\n"
-    "spaces at its end.\n";
+    "Spaces, tabs and line breaks in the input are skipped. A text that holds\n"
+    "no encrypted block is refused; characters after the last whole block (a\n"
+    "text cut short) are left out with a warning. The spaces that fill up the\n"
+    "message's last block are kept, unless --trim removes all spaces at its\n"
+    "end.\n";
+
+constexpr char kRemove[] =
+    "usage: vwg remove --index N\n"
+    "Takes the public key at ring index N out of the ring; the keys after it\n"
+    "move up by one. Index 0, your own key, cannot be removed.\n";
+
+constexpr char kRename[] =
+    "usage: vwg rename --index N --id ID\n"
+    "Lists the public key at ring index N under the user ID given (1 to 20\n"
+    "characters); the key itself stays. Index 0 renames your own key, and\n"
+    "the ID it is exported under from then on.\n";
 
 constexpr char kCommonOptions[] =
     "\n"
@@ -80,6 +97,8 @@ const char* CommandText(Command c) {
     case Command::kExport: return kExport;
     case Command::kEncrypt: return kEncrypt;
     case Command::kDecrypt: return kDecrypt;
+    case Command::kRemove: return kRemove;
+    case Command::kRename: return kRename;
   }
   return kOverview;
 }

@@ -2,29 +2,11 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
-#include "app/app_state.h"
 #include "icq/key_menu.h"
-#include "keys/cipher.h"
-#include "keys/key_files.h"
-#include "keys/report_error.h"
-#include "resources/strings.h"
+#include "icq/text_transform.h"
 
 namespace {
-
-// The user's choice from the freshly loaded ring, or false when the menu was
-// dismissed. A ring that cannot be loaded ends the program (key-file
-// failures are fatal).
-bool ChooseCorrespondent(bool sending, CurvePoint& point) {
-  std::vector<PublicKeyRecord> ring(kMaxRingKeys);
-  const int count = LoadPublicKeyRing(ring.data(), true);
-  if (count <= 0) return false;
-  const int16_t chosen = ChooseKey(sending, static_cast<int16_t>(count), ring.data());
-  if (chosen < 0) return false;
-  RecordPoint(ring[chosen], point);
-  return true;
-}
 
 // The control's text; empty when the control is gone. Only what WM_GETTEXT
 // actually copied counts, should the text have shrunk since its length was
@@ -55,25 +37,21 @@ void WriteMessage(const DialogRecord& record, const std::string& text, bool empt
   AttachThreadInput(ownThread, icqThread, FALSE);
 }
 
-void TransformDialogMessage(const DialogRecord& record, bool sending) {
-  CurvePoint point;
-  if (!ChooseCorrespondent(sending, point)) return;
-  const std::string text = ReadMessage(record.messageEdit);
-  std::string result;
-  const int derived = sending ? EncryptText(text, SecretKey, point, result) : DecryptText(text, SecretKey, point, result);
-  if (!derived) {
-    // A key that fails the group check is never multiplied with our secret
-    // scalar, and ICQ's dialog keeps its text.
-    char message[kTextChars];
-    LoadText(IDS_BAD_KEY, message);
-    ReportError(message, false);
-    return;
-  }
-  WriteMessage(record, result, sending);
-}
-
 }  // namespace
 
-void EncryptDialogMessage(DialogRecord record) { TransformDialogMessage(record, true); }
+void EncryptDialogMessage(DialogRecord record) {
+  CurvePoint point;
+  if (!ChooseCorrespondent(true, point)) return;
+  std::string result;
+  if (TransformText(true, ReadMessage(record.messageEdit), point, result)) WriteMessage(record, result, true);
+}
 
-void DecryptDialogMessage(DialogRecord record) { TransformDialogMessage(record, false); }
+// The message is read before the key menu opens: a plain message gets its
+// notice at once, and no key to choose for nothing.
+void DecryptDialogMessage(DialogRecord record) {
+  std::string cipher, result;
+  if (!CipherTextOf(ReadMessage(record.messageEdit), cipher)) return;
+  CurvePoint point;
+  if (!ChooseCorrespondent(false, point)) return;
+  if (TransformText(false, cipher, point, result)) WriteMessage(record, result, false);
+}

@@ -14,6 +14,8 @@
 void EncryptDialogMessage(DialogRecord record);
 
 // For an incoming dialog: decrypts its message with the chosen sender's key.
-// Nothing tells whether the text was encrypted for this pair of keys: the
-// wrong key gives meaningless text of the right length.
+// Blanks that the way added are skipped, and only whole blocks are
+// decrypted; a message that holds no encrypted block is left as it is, with
+// a notice. Nothing tells whether the text was encrypted for this pair of
+// keys: the wrong key gives meaningless text of the right length.
 void DecryptDialogMessage(DialogRecord record);

@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <cstring>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/win_handles.h"
+#include "keys/key_files.h"
 #include "keys/report_error.h"
 #include "resources/strings.h"
 
@@ -61,4 +63,14 @@ int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys) {
 
   const int32_t index = static_cast<int32_t>(command) - static_cast<int32_t>(kFirstKeyCommand);
   return index >= 0 && index < count ? static_cast<int16_t>(index) : -1;
+}
+
+bool ChooseCorrespondent(bool sending, CurvePoint& point) {
+  std::vector<PublicKeyRecord> ring(kMaxRingKeys);
+  const int count = LoadPublicKeyRing(ring.data(), true);
+  if (count <= 0) return false;
+  const int16_t chosen = ChooseKey(sending, static_cast<int16_t>(count), ring.data());
+  if (chosen < 0) return false;
+  RecordPoint(ring[chosen], point);
+  return true;
 }

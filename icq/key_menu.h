@@ -11,3 +11,8 @@
 // or -1 when the menu was dismissed. Runs the menu's modal loop, in which
 // other messages of the program (scan ticks too) are dispatched.
 int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys);
+
+// Loads the ring afresh and lets the user choose from it: the chosen key's
+// point, or false when the menu was dismissed. A ring that cannot be loaded
+// ends the program (key-file failures are fatal).
+bool ChooseCorrespondent(bool sending, CurvePoint& point);

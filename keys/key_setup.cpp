@@ -2,16 +2,20 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/app_state.h"
 #include "app/registry.h"
 #include "app/settings.h"
 #include "keys/file_snapshot.h"
+#include "keys/fingerprint.h"
 #include "keys/key_file_dialog.h"
 #include "keys/key_files.h"
 #include "keys/key_format.h"
+#include "keys/ring_edits.h"
 #include "keys/user_id_dialog.h"
 #include "resources/strings.h"
 
@@ -32,10 +36,9 @@ void StorePath(const char* value, const char* path) {
 void CopyPath(char* dst, const char* src, int size) { lstrcpynA(dst, src, size); }
 
 bool AskYesNo(UINT textId) {
-  char text[kTextChars], caption[kTextChars];
+  char text[kTextChars];
   LoadText(textId, text);
-  LoadText(IDS_QUESTION_CAPTION, caption);
-  return MessageBoxA(MainWindow, text, caption, MB_YESNO | MB_ICONWARNING) == IDYES;
+  return AskQuestion(MainWindow, text);
 }
 
 // Generates a key pair and saves it where the user says; only once both files
@@ -69,6 +72,56 @@ int GenerateAndSave() {
   StorePath(kPublicValue, PublicKeyPath);
   StorePath(kSecretValue, SecretKeyPath);
   return 1;
+}
+
+// The keys of an import that may go into the ring, moved to the front of
+// entries; their count. A key whose user ID the ring (or a key kept before
+// it) already holds with another point may be someone pretending to be that
+// correspondent: it is kept only when the user says so.
+int KeepConfirmedKeys(std::vector<PublicKeyRecord>& entries, int count) {
+  std::vector<PublicKeyRecord> known(kMaxRingKeys);
+  const int ringCount = LoadPublicKeyRing(known.data(), false);
+  if (ringCount <= 0) return 0;
+  known.resize(static_cast<size_t>(ringCount));
+  char format[kTextChars], id[kUserIdBytes + 1];
+  LoadText(IDS_KEY_CHANGED, format);
+  int kept = 0;
+  for (int i = 0; i < count; ++i) {
+    if (FindChangedKey(entries[i], known.data(), static_cast<int>(known.size())) >= 0) {
+      GetUserId(entries[i], id);
+      char question[kTextChars + 2 * kUserIdBytes];
+      std::snprintf(question, sizeof question, format, id, id);
+      if (!AskQuestion(MainWindow, question)) continue;
+    }
+    known.push_back(entries[i]);
+    entries[kept++] = entries[i];
+  }
+  return kept;
+}
+
+// The success message, then one line per imported key, its user ID and
+// fingerprint, for the user to compare with the correspondent over another
+// channel. A long import lists its first keys and how many more there are,
+// so that the box still fits on the screen.
+constexpr int kListedKeys = 10;
+
+std::string ImportReport(const PublicKeyRecord* keys, int count) {
+  char text[kTextChars];
+  LoadText(IDS_IMPORT_DONE, text);
+  std::string report = std::string(text) + "\n";
+  char id[kUserIdBytes + 1], fingerprint[kFingerprintChars + 1];
+  for (int i = 0; i < count && i < kListedKeys; ++i) {
+    GetUserId(keys[i], id);
+    KeyFingerprint(keys[i], fingerprint);
+    report += std::string("\n") + id + ":  " + fingerprint;
+  }
+  if (count > kListedKeys) {
+    char format[kTextChars], more[kTextChars + 16];
+    LoadText(IDS_IMPORT_MORE, format);
+    std::snprintf(more, sizeof more, format, count - kListedKeys);
+    report += std::string("\n") + more;
+  }
+  return report;
 }
 
 // Start-up only: every failure here is fatal.
@@ -120,13 +173,13 @@ void ImportPublicKeys(const char* path, bool ask) {
     path = name;
   }
   std::vector<PublicKeyRecord> entries(kMaxRingKeys);
-  const int count = LoadImportFile(path, entries.data(), false);
+  int count = LoadImportFile(path, entries.data(), false);
+  if (count > 0) count = KeepConfirmedKeys(entries, count);
   if (count <= 0 || !AppendToPublicKeyRing(count, entries.data(), false)) return;
 
-  char text[kTextChars], caption[kTextChars];
-  LoadText(IDS_IMPORT_DONE, text);
+  char caption[kTextChars];
   LoadText(IDS_IMPORT_CAPTION, caption);
-  MessageBoxA(nullptr, text, caption, MB_OK);
+  MessageBoxA(nullptr, ImportReport(entries.data(), count).c_str(), caption, MB_OK);
 }
 
 void ExportPublicKey(int index) {

@@ -13,7 +13,14 @@ namespace {
 struct Exchange {
   const char* initial;
   char* id;
+  UINT captionId;
 };
+
+void SetCaption(HWND dialog, UINT captionId) {
+  char text[kTextChars];
+  LoadText(captionId, text);
+  SetWindowTextA(dialog, text);
+}
 
 INT_PTR CALLBACK UserIdDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -22,12 +29,12 @@ INT_PTR CALLBACK UserIdDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
       const auto* exchange = reinterpret_cast<const Exchange*>(lParam);
       HWND edit = GetDlgItem(dialog, IDC_USER_ID_EDIT);
       SendMessageA(edit, EM_LIMITTEXT, kUserIdBytes, 0);
+      if (exchange->captionId) SetCaption(dialog, exchange->captionId);
       if (exchange->initial) {
         SetWindowTextA(edit, exchange->initial);
       } else {
+        SetCaption(dialog, IDS_USER_ID_CAPTION);
         char text[kTextChars];
-        LoadText(IDS_USER_ID_CAPTION, text);
-        SetWindowTextA(dialog, text);
         LoadText(IDS_DEFAULT_USER_ID, text);
         SetWindowTextA(edit, text);
       }
@@ -52,8 +59,8 @@ INT_PTR CALLBACK UserIdDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
-UserIdAnswer UserIdDialog(const char* initial, char id[kUserIdBytes + 1]) {
-  Exchange exchange{initial, id};
+UserIdAnswer UserIdDialog(const char* initial, char id[kUserIdBytes + 1], UINT captionId) {
+  Exchange exchange{initial, id, captionId};
   const INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_USER_ID), MainWindow, UserIdDialogProc,
                                          reinterpret_cast<LPARAM>(&exchange));
   if (result == IDC_USER_ID_OK) return UserIdAnswer::Ok;

@@ -85,6 +85,8 @@
 #define IDC_EXPORT 1004
 #define IDC_REMOVE 1005
 #define IDC_CHANGE_ID 1006
+#define IDC_FINGERPRINT_LABEL 1007
+#define IDC_FINGERPRINT 1008
 
 /* Property sheet page: Settings */
 #define IDD_SETTINGS 1100

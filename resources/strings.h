@@ -1,4 +1,4 @@
-/* The program's string table, entries 1300 to 1344: one list that feeds both
+/* The program's string table, entries 1300 to 1348: one list that feeds both
    the resource script's STRINGTABLE and the portable code (key files, the
    command-line companion), so that every text has exactly one source.
    X(name, id, text) */
@@ -50,7 +50,11 @@
   X(IDS_AUTO_ENCRYPT_NO_KEY, 1341, "The recipient's public key could not be found and selected, so this message is being sent unencrypted.  Automatic encryption finds a key by the recipient's UIN: put the UIN into the key's User ID.") \
   X(IDS_AUTO_ENCRYPT_RING, 1342, "Automatic encryption needs the User IDs of your public key ring to hold your contacts' UINs.  Please change the User IDs in Public Key Manager before you turn this option on.") \
   X(IDS_RING_FULL, 1343, "The public key ring is full: it holds at most 1000 keys.  No key has been imported.") \
-  X(IDS_BAD_KEY, 1344, "This public key is not valid and cannot be used.  Ask its owner to export it again.")
+  X(IDS_BAD_KEY, 1344, "This public key is not valid and cannot be used.  Ask its owner to export it again.") \
+  X(IDS_NOT_ENCRYPTED, 1345, "This message is not encrypted.") \
+  X(IDS_KEY_CHANGED, 1346, "The key for %s differs from the one in your key ring. Someone may be pretending to be %s. Import it anyway?") \
+  X(IDS_CLIPBOARD_NO_TEXT, 1347, "There is no text in Windows Clipboard.  Copy the message first, then choose the command again.") \
+  X(IDS_IMPORT_MORE, 1348, "... and %d more")
 
 #ifndef RC_INVOKED
 enum StringId {

@@ -10,7 +10,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32 xvfb xauth x11-utils imagemagick fonts-wine
-  openssl hyperfine python3 valgrind
+  openssl libssl-dev hyperfine python3 valgrind
 )
 
 missing=()

@@ -127,6 +127,69 @@ printf 'hi' >"$work/expected"
 same "$work/out" "$work/expected" "short message"
 : >"$work/in"
 
+# Fingerprints, worked out here from the ring file's bytes: the coefficient
+# words 1..29 of x and of y (stored little-endian), high byte first, through
+# openssl's SHA-256; the first 16 bytes in groups of four hex digits.
+fingerprint_of() {  # fingerprint_of RING INDEX
+  python3 -c '
+import sys
+data = open(sys.argv[1], "rb").read()
+entry = 10 + 142 * int(sys.argv[2])
+out = bytearray()
+for words in (entry + 22, entry + 84):  # x, y: after the ID and a length word
+    for w in range(words, words + 58, 2):
+        out += bytes([data[w + 1], data[w]])
+sys.stdout.buffer.write(out)' "$1" "$2" | openssl dgst -sha256 -r | cut -c1-32 | tr a-f A-F |
+    sed 's/..../& /g; s/ $//'
+}
+run bob list --fingerprints
+expect 0 "list --fingerprints"
+for k in 0 1 2; do
+  line=$(sed -n "$((k + 1))p" "$work/out")
+  [ "$(printf '%s' "$line" | cut -f3)" = "$(fingerprint_of "$work/bob-public.vwg" $k)" ] ||
+    fail "fingerprint of entry $k: $line, expected $(fingerprint_of "$work/bob-public.vwg" $k)"
+done
+[ "$(cut -f3 "$work/out" | sed -n 2p)" = "$(cut -f3 "$work/out" | sed -n 3p)" ] ||
+  fail "the same key imported twice has two fingerprints"
+run alice list --fingerprints
+[ "$(cut -f3 "$work/out" | sed -n 2p)" = "$(fingerprint_of "$work/bob-public.vwg" 0)" ] ||
+  fail "bob's key, exported under another ID, has another fingerprint in alice's ring"
+
+# Ring edits: entry 0 stays, the others can go; any entry can be renamed.
+cp "$work/bob-public.vwg" "$work/ring.before"
+run bob remove --index 0
+expect 1 "removing entry 0"
+run bob remove --index 3
+expect 1 "removing beyond the ring"
+same "$work/bob-public.vwg" "$work/ring.before" "ring after refused removals"
+run bob remove --index 1
+expect 0 "remove"
+run bob rename --index 0 --id "Bob (UIN 1234567)"
+expect 0 "rename the own key"
+run bob rename --index 1 --id carol-alice
+expect 0 "rename"
+run bob list
+printf '0\tBob (UIN 1234567) -- Owner\n1\tcarol-alice\n' >"$work/expected"
+same "$work/out" "$work/expected" "bob's ring after the edits"
+[ "$(wc -c <"$work/bob-public.vwg")" = $((10 + 2 * 142)) ] || fail "ring size after a removal"
+run bob rename --index 1
+expect 2 "rename without an ID"
+run bob remove
+expect 2 "remove without an index"
+
+# A plain text is refused, not turned into garbage; a cut one gives back its
+# whole blocks.
+printf 'Hello Bob, this message is not encrypted at all, is it? No it is not.\r\n' >"$work/plain"
+run bob decrypt --from-index 1 "$drive$work/plain"
+expect 1 "decrypt of a plain text"
+grep -q 'This message is not encrypted.' "$work/err" || fail "plain text message: $(cat "$work/err")"
+head -c 100 "$work/encrypted" >"$work/cut"
+run bob decrypt --from-index 1 "$drive$work/cut"
+expect 0 "decrypt of a cut text"
+head -c 58 "$work/message" >"$work/expected"
+same "$work/out" "$work/expected" "the whole block of a cut text"
+grep -q 'warning: the text ends 28 characters into a block' "$work/err" || fail "no warning: $(cat "$work/err")"
+
 # Wrong input: errors (1) and usage errors (2), nothing written.
 cp "$alice_public" "$work/ring.before"
 run alice encrypt --to nobody "$drive$work/message"

@@ -49,7 +49,7 @@ COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
 }
 
 TEST(StringTable, EveryEntryLoadsWithItsText) {
-  for (int id = 1300; id <= 1344; ++id) {
+  for (int id = 1300; id <= 1348; ++id) {
     char text[485] = {};
     int length = LoadStringA(Instance(), id, text, sizeof text);
     EXPECT_GT(length, 0) << id;
@@ -57,7 +57,7 @@ TEST(StringTable, EveryEntryLoadsWithItsText) {
   }
   char text[485];
   EXPECT_EQ(LoadStringA(Instance(), 1299, text, sizeof text), 0);
-  EXPECT_EQ(LoadStringA(Instance(), 1345, text, sizeof text), 0);
+  EXPECT_EQ(LoadStringA(Instance(), 1349, text, sizeof text), 0);
 }
 
 TEST(StringTable, TextsTheOtherPartsQuoteAreWordForWord) {
@@ -204,7 +204,9 @@ std::vector<DialogSpec> Dialogs() {
         {IDC_IMPORT, "Button", "&Import", 142, 23, 50, 14},
         {IDC_EXPORT, "Button", "&Export", 142, 43, 50, 14},
         {IDC_REMOVE, "Button", "&Remove", 142, 60, 50, 14},
-        {IDC_CHANGE_ID, "Button", "&Change I.D.", 142, 79, 50, 14}}},
+        {IDC_CHANGE_ID, "Button", "&Change I.D.", 142, 79, 50, 14},
+        {IDC_FINGERPRINT_LABEL, "Static", "Fingerprint:", 7, 107, 40, 8},
+        {IDC_FINGERPRINT, "Edit", "", 47, 107, 156, 8}}},
       {IDD_SETTINGS,
        210,
        150,
@@ -312,6 +314,9 @@ TEST(Dialogs, ControlsHaveTheirKinds) {
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(keys.handle, IDC_EXPORT)));
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(keys.handle, IDC_REMOVE)));
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(keys.handle, IDC_CHANGE_ID)));
+  // A line to read and copy, not to edit.
+  EXPECT_TRUE(StyleOf(keys.handle, IDC_FINGERPRINT) & ES_READONLY);
+  EXPECT_FALSE(StyleOf(keys.handle, IDC_FINGERPRINT) & WS_BORDER);
 
   WindowHolder settings(CreateDialogParamA(Instance(), MAKEINTRESOURCEA(IDD_SETTINGS), parent.handle, QuietDialogProc, 0));
   EXPECT_EQ(StyleOf(settings.handle, IDC_LAUNCH_ON_STARTUP) & BS_TYPEMASK, BS_AUTO3STATE);

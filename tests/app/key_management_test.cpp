@@ -1,0 +1,215 @@
+// Removing keys, changing IDs and importing changed keys with the real
+// vaultwing.exe under Wine: the Public Key Manager page driven from outside,
+// the ring file read back after each step.
+#include <windows.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "keys/fingerprint.h"
+#include "keys/key_files.h"
+#include "resources/resource.h"
+#include "tests/app/sheet_driver.h"
+#include "tests/app/tray_fixture.h"
+#include "tests/keys/test_keys.h"
+
+using namespace tray;
+
+namespace {
+
+constexpr std::initializer_list<UINT> kKeyManagerItem = {VK_END, VK_UP, VK_UP, VK_UP};
+constexpr char kRemoveQuestion[] = "Are you sure that you want to remove this public key?";
+constexpr char kImportDone[] = "Public Key has been successfully imported";
+
+std::string Fingerprint(const PublicKeyRecord& key) {
+  char text[kFingerprintChars + 1];
+  EXPECT_EQ(KeyFingerprint(key, text), 1);
+  return text;
+}
+
+std::string Id(const PublicKeyRecord& key) {
+  char id[kUserIdBytes + 1];
+  GetUserId(key, id);
+  return id;
+}
+
+bool SamePoint(const PublicKeyRecord& a, const PublicKeyRecord& b) {
+  return memcmp(a.x, b.x, sizeof a.x) == 0 && memcmp(a.y, b.y, sizeof a.y) == 0;
+}
+
+bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
+
+class KeyManagement : public TrayProgram {
+ protected:
+  // The ring file as it is now.
+  std::vector<PublicKeyRecord> Ring() {
+    std::vector<PublicKeyRecord> ring(kMaxRingKeys);
+    ring.resize(static_cast<size_t>(LoadPublicKeyFile(publicPath_.c_str(), ring.data(), false)));
+    return ring;
+  }
+
+  // Starts the program on a ring of ringCount keys and opens the manager.
+  void OpenManager(int ringCount) {
+    MakeKeys(ringCount);
+    program_ = Start();
+    ExpectRunning(program_);
+    HWND menu = OpenTrayMenu(program_);
+    ASSERT_TRUE(driver::ChooseMenuItem(menu, kKeyManagerItem));
+    sheet_ = sheet::WaitForSheet(program_.pid());
+    ASSERT_NE(sheet_, nullptr);
+    ASSERT_TRUE(sheet::WaitForPage(sheet_, "Public Key Manager"));
+    page_ = sheet::Page(sheet_, "Public Key Manager");
+    ASSERT_NE(page_, nullptr);
+    list_ = GetDlgItem(page_, IDC_KEY_LIST);
+  }
+
+  // Selects a line; true once the fingerprint line shows that key's.
+  bool Select(int index, const PublicKeyRecord& key) {
+    sheet::Select(page_, IDC_KEY_LIST, index, false);
+    return driver::PollUntil(driver::kDefaultTimeoutMs,
+                             [&] { return driver::ControlText(page_, IDC_FINGERPRINT) == Fingerprint(key); });
+  }
+
+  std::vector<std::string> Lines() { return sheet::Lines(list_, false); }
+
+  bool WaitForLines(const std::vector<std::string>& lines) {
+    return driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return Lines() == lines; });
+  }
+
+  void Close() {
+    EXPECT_TRUE(driver::PressButton(sheet_, IDOK));
+    ExitThroughMenu(program_);
+  }
+
+  driver::Program program_;
+  HWND sheet_ = nullptr, page_ = nullptr, list_ = nullptr;
+};
+
+TEST_F(KeyManagement, RemoveAsksFirstAndNeverOffersTheOwnersKey) {
+  OpenManager(3);
+  EXPECT_EQ(driver::ControlText(page_, IDC_FINGERPRINT), "") << "nothing selected";
+  EXPECT_FALSE(Enabled(page_, IDC_REMOVE));
+  EXPECT_FALSE(Enabled(page_, IDC_CHANGE_ID));
+
+  ASSERT_TRUE(Select(0, ring_[0]));
+  EXPECT_FALSE(Enabled(page_, IDC_REMOVE)) << "the owner's key stays";
+  EXPECT_TRUE(Enabled(page_, IDC_CHANGE_ID));
+  // Even a press that reaches the page asks nothing and removes nothing.
+  driver::PostCommand(page_, IDC_REMOVE);
+  EXPECT_EQ(driver::WaitForMessageBox(kQuestionCaption, program_.pid(), 500), nullptr);
+  ASSERT_TRUE(Select(1, ring_[1]));
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return Enabled(page_, IDC_REMOVE); }));
+  KeepScreenshot("key-manager-fingerprint.png");
+
+  const auto before = driver::ReadWholeFile(publicPath_);
+  ASSERT_TRUE(driver::ClickButton(page_, IDC_REMOVE));
+  std::string question;
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDNO, &question, program_.pid()));
+  EXPECT_EQ(question, kRemoveQuestion);
+  EXPECT_EQ(driver::ReadWholeFile(publicPath_), before);
+
+  ASSERT_TRUE(driver::ClickButton(page_, IDC_REMOVE));
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, nullptr, program_.pid()));
+  EXPECT_TRUE(WaitForLines({"Me -- Owner", "Friend 2"}));
+  const std::vector<PublicKeyRecord> ring = Ring();
+  ASSERT_EQ(ring.size(), 2u);
+  EXPECT_EQ(Hex(&ring[0], sizeof ring[0]), Hex(&ring_[0], sizeof ring[0]));
+  EXPECT_EQ(Hex(&ring[1], sizeof ring[1]), Hex(&ring_[2], sizeof ring[1]));
+  // The next key moved up into the removed one's place: it is not selected.
+  EXPECT_EQ(sheet::Send(list_, LB_GETCURSEL), LB_ERR);
+  EXPECT_FALSE(Enabled(page_, IDC_REMOVE));
+  EXPECT_EQ(driver::ControlText(page_, IDC_FINGERPRINT), "");
+  Close();
+}
+
+TEST_F(KeyManagement, ChangeIdRenamesAnyEntryInTheRingAndKeepsItsKey) {
+  OpenManager(2);
+  ASSERT_TRUE(Select(1, ring_[1]));
+  ASSERT_TRUE(driver::ClickButton(page_, IDC_CHANGE_ID));
+  HWND dialog = driver::WaitForWindow({"#32770", "Public Key ID"});
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(driver::ControlText(dialog, IDC_USER_ID_EDIT), "Friend 1");
+  ASSERT_TRUE(driver::SetControlText(dialog, IDC_USER_ID_EDIT, "Bob (UIN 1234567)"));
+  ASSERT_TRUE(driver::PressButton(dialog, IDC_USER_ID_OK));
+  EXPECT_TRUE(WaitForLines({"Me -- Owner", "Bob (UIN 1234567)"}));
+  EXPECT_EQ(sheet::Send(list_, LB_GETCURSEL), 1) << "the renamed key stays selected";
+
+  // Cancel, or an empty ID, changes nothing.
+  const auto before = driver::ReadWholeFile(publicPath_);
+  ASSERT_TRUE(driver::ClickButton(page_, IDC_CHANGE_ID));
+  dialog = driver::WaitForWindow({"#32770", "Public Key ID"});
+  ASSERT_TRUE(driver::PressButton(dialog, IDC_USER_ID_CANCEL));
+  ASSERT_TRUE(driver::ClickButton(page_, IDC_CHANGE_ID));
+  dialog = driver::WaitForWindow({"#32770", "Public Key ID"});
+  ASSERT_TRUE(driver::SetControlText(dialog, IDC_USER_ID_EDIT, ""));
+  ASSERT_TRUE(driver::PressButton(dialog, IDC_USER_ID_OK));
+  Sleep(300);
+  EXPECT_EQ(driver::ReadWholeFile(publicPath_), before);
+
+  // The owner's own key too.
+  ASSERT_TRUE(Select(0, ring_[0]));
+  ASSERT_TRUE(driver::ClickButton(page_, IDC_CHANGE_ID));
+  dialog = driver::WaitForWindow({"#32770", "Public Key ID"});
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(driver::SetControlText(dialog, IDC_USER_ID_EDIT, "Alice"));
+  ASSERT_TRUE(driver::PressButton(dialog, IDC_USER_ID_OK));
+  EXPECT_TRUE(WaitForLines({"Alice -- Owner", "Bob (UIN 1234567)"}));
+
+  const std::vector<PublicKeyRecord> ring = Ring();
+  ASSERT_EQ(ring.size(), 2u);
+  EXPECT_EQ(Id(ring[0]), "Alice");
+  EXPECT_EQ(Id(ring[1]), "Bob (UIN 1234567)");
+  for (int k : {0, 1}) EXPECT_TRUE(SamePoint(ring[k], ring_[k])) << k;
+  Close();
+}
+
+TEST_F(KeyManagement, ChangedKeyIsImportedOnlyWhenTheUserSaysSoAndEveryKeyShowsItsFingerprint) {
+  MakeKeys(3);
+  driver::Program first = Start();
+  ExpectRunning(first);
+  // "Friend 1" with a new point, and Friend 2's key exactly as the ring has it.
+  KeyPair impostor;
+  MakeKeyPair(impostor, "Friend 1");
+  const std::string mixed = folder_.File("mixed.vwg");
+  const PublicKeyRecord both[2] = {impostor.pub, ring_[2]};
+  ASSERT_TRUE(SavePublicKeyFile(mixed.c_str(), 2, both, false));
+
+  driver::Program opener = Start(driver::QuoteArg(mixed));
+  std::string question, done;
+  ASSERT_TRUE(driver::WaitForMessageBox(kQuestionCaption, opener.pid()));
+  KeepScreenshot("changed-key-question.png");
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDNO, &question, opener.pid()));
+  EXPECT_EQ(question,
+            "The key for Friend 1 differs from the one in your key ring. Someone may be pretending to be Friend 1. "
+            "Import it anyway?");
+  ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, &done, opener.pid()));
+  EXPECT_EQ(done, std::string(kImportDone) + "\n\nFriend 2:  " + Fingerprint(ring_[2]));
+  EXPECT_EQ(opener.WaitExit(), std::optional<uint32_t>(0));
+  std::vector<PublicKeyRecord> ring = Ring();
+  ASSERT_EQ(ring.size(), 4u) << "an identical key is still appended";
+  EXPECT_EQ(Hex(&ring[3], sizeof ring[3]), Hex(&ring_[2], sizeof ring[3]));
+
+  // The changed key alone: No leaves the ring as it was, with no message.
+  const std::string alone = folder_.File("alone.vwg");
+  ASSERT_TRUE(SavePublicKeyFile(alone.c_str(), 1, &impostor.pub, false));
+  const auto before = driver::ReadWholeFile(publicPath_);
+  opener = Start(driver::QuoteArg(alone));
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDNO, nullptr, opener.pid()));
+  EXPECT_EQ(opener.WaitExit(), std::optional<uint32_t>(0));
+  EXPECT_EQ(driver::ReadWholeFile(publicPath_), before);
+
+  // Yes imports it.
+  opener = Start(driver::QuoteArg(alone));
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, nullptr, opener.pid()));
+  ASSERT_TRUE(driver::WaitForMessageBox(kImportCaption, opener.pid()));
+  KeepScreenshot("import-fingerprints.png");
+  ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, &done, opener.pid()));
+  EXPECT_EQ(done, std::string(kImportDone) + "\n\nFriend 1:  " + Fingerprint(impostor.pub));
+  EXPECT_EQ(opener.WaitExit(), std::optional<uint32_t>(0));
+  ring = Ring();
+  ASSERT_EQ(ring.size(), 5u);
+  EXPECT_TRUE(SamePoint(ring[4], impostor.pub));
+  ExitThroughMenu(first);
+}
+
+}  // namespace
