@@ -5,6 +5,7 @@
 #   run     install what is missing, build, start the program
 #   bench   build and run the benchmarks, with the reference figures
 #   build   install what is missing and build both presets
+#   dist    build the Windows installer and portable zip into build/windows/dist
 #   deps    only install the packages
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -37,6 +38,12 @@ case ${1:-} in
   bench)
     build
     exec scripts/bench.sh
+    ;;
+  dist)
+    deps
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows -j "$jobs" --target dist
+    ls -l build/windows/dist
     ;;
   *)
     sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'
