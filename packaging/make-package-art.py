@@ -41,14 +41,7 @@ def pill_button(size, text, unlocked, body, rim, ink, shine=None):
              art.vertical_gradient(1.5, h - 1.5, body[0], body[1]))
     if shine is not None:
         art.fill(c, art.rounded_rect(2.5, 2, w - 2.5, h / 2, r - 2), shine)
-    lock = art.pixel_lock(unlocked)
-    gap = 4
-    total = 9 + gap + art.text_width(text, bold=True)
-    x = (w - total) // 2
-    lock_top = (h - (len(lock) + 2)) // 2
-    text_top = lock_top + len(lock) - 7
-    art.draw_pixels(c, x, lock_top, lock, art.LOCK_LEGEND)
-    art.draw_text(c, x + 9 + gap, text_top, text, ink, bold=True)
+    art.draw_lock_and_word(c, text, unlocked, ink)
     return c
 
 

@@ -155,6 +155,21 @@ TEST_F(Installer, SilentUninstallRemovesTheProgramAndKeepsTheKeys) {
   EXPECT_EQ(driver::ReadWholeFile(Installed("SKINS\\Mine\\encrypt.bmp")), "mine");
 }
 
+TEST_F(Installer, SilentReinstallClosesTheRunningProgramAndKeepsItsSettings) {
+  ASSERT_TRUE(InstallSilently());
+  MakeKeys();
+  driver::Program program = StartFromShortcut();
+  ExpectRunning(program);
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return driver::RegKeyExists(tray::kAddOnKey); }));
+  // The running program holds its file open; it is closed, not overwritten
+  // under its feet.
+  ASSERT_TRUE(InstallSilently());
+  EXPECT_EQ(program.WaitExit(), std::optional<uint32_t>(0));
+  EXPECT_TRUE(Exists(Installed("vaultwing.exe")));
+  EXPECT_EQ(driver::ReadRegDword(tray::kSettingsKey, "LaunchOnStartup"), 1u);
+  EXPECT_TRUE(driver::RegKeyExists(tray::kAddOnKey));
+}
+
 TEST_F(Installer, WizardsOfferToStartTheProgramAndSayTheKeysAreKept) {
   MakeKeys();
   driver::Program setup = driver::StartProgram(InstallerPath());
