@@ -14,10 +14,10 @@ import importlib.util
 import os
 import sys
 
-_spec = importlib.util.spec_from_file_location(
+_found = importlib.util.spec_from_file_location(
     "make_art", os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts", "make-art.py"))
-art = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(art)
+art = importlib.util.module_from_spec(_found)
+_found.loader.exec_module(art)
 
 # Outside the button's rounded shape. It is the colour of the first stored
 # pixel, which LR_LOADTRANSPARENT turns into the system's button face, so the
