@@ -7,6 +7,7 @@
 #           messenger on a virtual display, with screenshots
 #   bench   build and run the benchmarks, with the reference figures
 #   build   install what is missing and build both presets
+#   dist    build the Windows installer and portable zip into build/windows/dist
 #   deps    only install the packages
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -44,8 +45,14 @@ case ${1:-} in
     build
     exec scripts/bench.sh
     ;;
+  dist)
+    deps
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows -j "$jobs" --target dist
+    ls -l build/windows/dist
+    ;;
   *)
-    sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

@@ -386,21 +386,25 @@ def pixel_lock(unlocked):
     return [("." + row)[:9] for row in shackle] + LOCK_BODY
 
 
-def button_image(w, h, text, unlocked):
-    """A button picture: lock glyph and a word, centred. The face colour
-    (light grey, mapped to the button face when loaded) fills the rest."""
-    face = (192, 192, 192)
-    c = Canvas(w, h, face)
+def draw_lock_and_word(c, text, unlocked, ink):
+    """The lock glyph and a word in ink, centred on the canvas."""
     lock = pixel_lock(unlocked)
     gap = 4
     total = 9 + gap + text_width(text, bold=True)
-    x = (w - total) // 2
+    x = (c.w - total) // 2
     # The lock stands on the text's baseline; lock and descenders together
     # are centred from top to bottom.
-    lock_top = (h - (len(lock) + 2)) // 2
+    lock_top = (c.h - (len(lock) + 2)) // 2
     text_top = lock_top + len(lock) - 7
     draw_pixels(c, x, lock_top, lock, LOCK_LEGEND)
-    draw_text(c, x + 9 + gap, text_top, text, (20, 32, 64), bold=True)
+    draw_text(c, x + 9 + gap, text_top, text, ink, bold=True)
+
+
+def button_image(w, h, text, unlocked):
+    """A button picture: lock glyph and a word, centred. The face colour
+    (light grey, mapped to the button face when loaded) fills the rest."""
+    c = Canvas(w, h, (192, 192, 192))
+    draw_lock_and_word(c, text, unlocked, (20, 32, 64))
     return c
 
 
