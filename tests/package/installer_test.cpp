@@ -15,10 +15,6 @@ using driver::ReadRegString;
 
 namespace {
 
-void KeepScreenshot(const char* name) {
-  if (const char* dir = getenv("VWG_SCREENSHOT_DIR")) driver::TakeScreenshot(std::string(dir) + "\\" + name);
-}
-
 // In double quotes, as the uninstall commands name the uninstaller.
 std::string Quoted(const std::string& path) {
   std::string quoted = "\"";
