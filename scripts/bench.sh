@@ -75,3 +75,8 @@ if [ -x scripts/bench-cli.sh ]; then
   echo
   scripts/bench-cli.sh
 fi
+
+if [ -x scripts/bench-scan.sh ] && [ -f build/windows/bench/scan_tick.exe ]; then
+  echo
+  scripts/bench-scan.sh
+fi
