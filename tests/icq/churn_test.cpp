@@ -2,6 +2,8 @@
 // is open, and many dialogs opened and closed while buttons are pressed.
 #include <cstdio>
 
+#include "keys/cipher.h"
+
 #include "tests/icq/icq_fixture.h"
 
 using namespace icq;
@@ -111,6 +113,42 @@ TEST_F(Churn, TwoHundredDialogsWithPressesLeaveNoRecordBehindAndNoGrowth) {
   EXPECT_LE(after.handles, before.handles + 4);
   // A leak of one button or record a round would show as far more than this.
   EXPECT_LE(after.residentBytes, before.residentBytes + 1024 * 1024);
+  ExitThroughMenu(program_);
+}
+
+TEST_F(Churn, KeysTypedIntoAKeyMenuWhileTicksRunAllReachTheMenu) {
+  // Many listed dialogs make every tick long, and keys typed meanwhile wait
+  // in the queue that the tick dispatches.
+  constexpr int kKeys = 24;
+  StartBoth(kKeys);
+  HWND newest = nullptr;
+  for (int i = 0; i < 40; ++i) newest = Open(kOpenSendDialog, "Send Message");
+  WaitForAddedButton(newest);
+  HWND send = Open(kOpenSendDialog, "Send Message");
+  HWND edit = MessageEdit(send);
+  ASSERT_TRUE(driver::SetWindowTextRemote(edit, "to the last key"));
+  HWND menu = PressForMenu(WaitForAddedButton(send));
+  ASSERT_TRUE(OpenKeyList(program_.pid(), menu));
+
+  // From the first key down to the last one press at a time, as a person
+  // types, then Return once.
+  // Home first: the list may open with its first key highlighted or with
+  // none.
+  driver::PostMenuKey(menu, VK_HOME);
+  for (int i = 1; i < kKeys; ++i) {
+    driver::PostMenuKey(menu, VK_DOWN);
+    Sleep(100);
+  }
+  driver::PostMenuKey(menu, VK_RETURN);
+  const std::string cipher = WaitForTextChange(edit, "to the last key");
+  int chosen = -1;
+  for (int i = 0; i < kKeys; ++i) {
+    CurvePoint key;
+    RecordPoint(ring_[i], key);
+    std::string expected;
+    if (EncryptText("to the last key", secret_, key, expected) && expected == cipher) chosen = i;
+  }
+  EXPECT_EQ(chosen, kKeys - 1) << "a key typed into the menu was lost";
   ExitThroughMenu(program_);
 }
 
