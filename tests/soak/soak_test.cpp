@@ -193,12 +193,6 @@ class Soak : public IcqIntegration {
     HWND sheet = sheet::WaitForSheet(program_.pid());
     return sheet && driver::PressButton(sheet, IDCANCEL);
   }
-
-  // --- Clipboard commands -------------------------------------------------
-  // The tray menu's Encrypt Clipboard and Decrypt Clipboard commands join
-  // the cycle here once the program carries them out: put a message on the
-  // clipboard, choose the command and a key, and read the clipboard back.
-  // ------------------------------------------------------------------------
 };
 
 TEST_F(Soak, DialogsPressesAndMenusForMinutes) {
@@ -215,6 +209,10 @@ TEST_F(Soak, DialogsPressesAndMenusForMinutes) {
       bool ok = MessageRoundTrip(RandomMessage(random), key);
       if (cycles % 5 == 0) ok = TrayMenuOpenAndClose() && ok;
       if (cycles % 10 == 0) ok = SheetOpenAndClose() && ok;
+      // CLIPBOARD COMMANDS go here: the tray menu's Encrypt Clipboard and
+      // Decrypt Clipboard, once the program carries them out. Put a message
+      // on the clipboard, choose the command and a key, read the clipboard
+      // back and compare, as MessageRoundTrip does for the dialogs.
       ++cycles;
       if (!ok) {
         ++failures;
