@@ -25,7 +25,7 @@ done
 [ ${#targets[@]} -gt 0 ] || targets=($(ls fuzz/corpus))
 
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j 2 >/dev/null
+cmake --build --preset fuzz -j 2 >build/fuzz/build.log || { cat build/fuzz/build.log; exit 1; }
 
 out=build/fuzz
 mkdir -p "$out/artifacts" "$out/logs"
