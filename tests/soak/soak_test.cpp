@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "keys/cipher.h"
 #include "tests/app/sheet_driver.h"
 #include "tests/icq/icq_fixture.h"
 #include "tests/support/test_seed.h"
@@ -155,43 +156,69 @@ std::string RandomMessage(std::mt19937& random) {
 
 class Soak : public IcqIntegration {
  protected:
+  // The ring entry for which message was encrypted into text, or -1: what
+  // the program wrote is checked against the cipher run here.
+  int EncryptedFor(const std::string& message, const std::string& text) const {
+    for (size_t i = 0; i < ring_.size(); ++i) {
+      CurvePoint q;
+      RecordPoint(ring_[i], q);
+      std::string expected;
+      if (EncryptText(message, secret_, q, expected) && expected == text) return static_cast<int>(i);
+    }
+    return -1;
+  }
+
   // One send dialog and one incoming dialog: the message encrypted for the
-  // ring's first or last key, decrypted from the same key, both closed.
-  bool MessageRoundTrip(const std::string& message, UINT key) {
+  // ring's first (VK_HOME) or last (VK_END) key, decrypted from the same
+  // key, both dialogs closed. "" when all went well, else what did not.
+  std::string MessageRoundTrip(const std::string& message, UINT key) {
+    const int wanted = key == VK_HOME ? 0 : static_cast<int>(ring_.size()) - 1;
     HWND send = Open(messenger::kOpenSendDialog, "Send Online Message (Bob)");
     HWND encrypt = send ? WaitForAddedButton(send) : nullptr;
-    bool ok = encrypt != nullptr;
+    std::string failure = encrypt ? "" : "no Encrypt button";
     std::string encrypted;
-    if (ok) {
+    if (encrypt) {
       HWND edit = MessageEdit(send);
       driver::SetWindowTextRemote(edit, message);
       encrypted = TransformWith(encrypt, edit, key);
-      ok = encrypted != message && !encrypted.empty();
+      const int chosen = EncryptedFor(message, encrypted);
+      if (encrypted == message) {
+        failure = "the send dialog's text did not change";
+      } else if (chosen < 0) {
+        failure = "the encrypted text is that of no key: " + encrypted;
+      } else if (chosen != wanted) {
+        failure = "the key menu chose entry " + std::to_string(chosen) + ", not " + std::to_string(wanted);
+      }
     }
     if (send) PostMessageA(send, WM_CLOSE, 0, 0);
-    if (!ok) return false;
+    if (!failure.empty()) return failure;
 
     HWND incoming = Open(messenger::kOpenIncomingDialog, "Incoming Message from Bob");
     HWND decrypt = incoming ? WaitForAddedButton(incoming) : nullptr;
-    ok = decrypt != nullptr;
-    if (ok) {
+    if (!decrypt) failure = "no Decrypt button";
+    if (decrypt) {
       HWND edit = MessageEdit(incoming);
       driver::SetWindowTextRemote(edit, encrypted);
-      ok = TransformWith(decrypt, edit, key).compare(0, message.size(), message) == 0;
+      const std::string decrypted = TransformWith(decrypt, edit, key);
+      if (decrypted.compare(0, message.size(), message) != 0)
+        failure = "decrypted \"" + decrypted + "\", not \"" + message + "\"";
     }
     if (incoming) PostMessageA(incoming, WM_CLOSE, 0, 0);
-    return ok && driver::WaitWindowGone(send) && driver::WaitWindowGone(incoming);
+    if (failure.empty() && !(driver::WaitWindowGone(send) && driver::WaitWindowGone(incoming)))
+      failure = "a dialog did not close";
+    return failure;
   }
 
-  bool TrayMenuOpenAndClose() {
+  std::string TrayMenuOpenAndClose() {
     HWND menu = OpenTrayMenu(program_);
-    return menu && driver::CloseMenu(menu);
+    return menu && driver::CloseMenu(menu) ? "" : "the tray menu did not open and close";
   }
 
-  bool SheetOpenAndClose() {
-    if (!driver::PostTrayCallback(program_.pid(), WM_LBUTTONDBLCLK)) return false;
-    HWND sheet = sheet::WaitForSheet(program_.pid());
-    return sheet && driver::PressButton(sheet, IDCANCEL);
+  std::string SheetOpenAndClose() {
+    HWND sheet = driver::PostTrayCallback(program_.pid(), WM_LBUTTONDBLCLK)
+                     ? sheet::WaitForSheet(program_.pid())
+                     : nullptr;
+    return sheet && driver::PressButton(sheet, IDCANCEL) ? "" : "the property sheet did not open and close";
   }
 };
 
@@ -206,19 +233,20 @@ TEST_F(Soak, DialogsPressesAndMenusForMinutes) {
   for (int minute = 1; minute <= minutes; ++minute) {
     while (driver::NowMs() - start < static_cast<uint64_t>(minute) * 60000) {
       const UINT key = cycles % 2 ? VK_HOME : VK_END;
-      bool ok = MessageRoundTrip(RandomMessage(random), key);
-      if (cycles % 5 == 0) ok = TrayMenuOpenAndClose() && ok;
-      if (cycles % 10 == 0) ok = SheetOpenAndClose() && ok;
+      std::vector<std::string> failed = {MessageRoundTrip(RandomMessage(random), key)};
+      if (cycles % 5 == 0) failed.push_back(TrayMenuOpenAndClose());
+      if (cycles % 10 == 0) failed.push_back(SheetOpenAndClose());
       // CLIPBOARD COMMANDS go here: the tray menu's Encrypt Clipboard and
       // Decrypt Clipboard, once the program carries them out. Put a message
       // on the clipboard, choose the command and a key, read the clipboard
       // back and compare, as MessageRoundTrip does for the dialogs.
       ++cycles;
-      if (!ok) {
+      for (const std::string& f : failed) {
+        if (f.empty()) continue;
         ++failures;
-        ADD_FAILURE() << "cycle " << cycles << " failed";
-        if (!program_.Running()) break;
+        ADD_FAILURE() << "cycle " << cycles << ": " << f;
       }
+      if (!program_.Running()) break;
       Sleep(200);
     }
     report.Add(Measure(program_.pid(), minute, cycles, failures));
