@@ -168,6 +168,19 @@ class Soak : public IcqIntegration {
     return -1;
   }
 
+  // The ring entry with which text decrypts to what begins decrypted (the
+  // edit control's text ends at a NUL byte), or -1.
+  int DecryptedWith(const std::string& text, const std::string& decrypted) const {
+    for (size_t i = 0; i < ring_.size(); ++i) {
+      CurvePoint q;
+      RecordPoint(ring_[i], q);
+      std::string expected;
+      if (DecryptText(text, secret_, q, expected) && expected.compare(0, decrypted.size(), decrypted) == 0)
+        return static_cast<int>(i);
+    }
+    return -1;
+  }
+
   // One send dialog and one incoming dialog: the message encrypted for the
   // ring's first (VK_HOME) or last (VK_END) key, decrypted from the same
   // key, both dialogs closed. "" when all went well, else what did not.
@@ -200,8 +213,12 @@ class Soak : public IcqIntegration {
       HWND edit = MessageEdit(incoming);
       driver::SetWindowTextRemote(edit, encrypted);
       const std::string decrypted = TransformWith(decrypt, edit, key);
-      if (decrypted.compare(0, message.size(), message) != 0)
-        failure = "decrypted \"" + decrypted + "\", not \"" + message + "\"";
+      if (decrypted.compare(0, message.size(), message) != 0) {
+        const int chosen = DecryptedWith(encrypted, decrypted);
+        failure = chosen >= 0 && chosen != wanted
+                      ? "the key menu chose entry " + std::to_string(chosen) + ", not " + std::to_string(wanted)
+                      : "decrypted \"" + decrypted + "\", not \"" + message + "\"";
+      }
     }
     if (incoming) PostMessageA(incoming, WM_CLOSE, 0, 0);
     if (failure.empty() && !(driver::WaitWindowGone(send) && driver::WaitWindowGone(incoming)))
