@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # ./build.sh COMMAND — one entry point for a fresh Debian machine.
 #   test    install what is missing, build both presets, run every test
-#           (native, then the 32-bit Windows build under Wine)
+#           (native, natively again under ASan and UBSan, the 32-bit Windows
+#           build under Wine, then each fuzz target for a minute)
 #   run     install what is missing, build, start the program
 #   demo    build, then encrypt and decrypt a message in the look-alike
 #           messenger on a virtual display, with screenshots
@@ -30,7 +31,11 @@ case ${1:-} in
     build
     status=0
     ctest --preset native -j "$jobs" || status=1
+    cmake --preset native-asan >/dev/null
+    cmake --build --preset native-asan -j "$jobs"
+    ctest --preset native-asan -j "$jobs" || status=1
     ctest --preset windows || status=1
+    scripts/fuzz.sh --time 60 --parallel "$jobs" || status=1
     exit $status
     ;;
   run)
@@ -52,7 +57,7 @@ case ${1:-} in
     ls -l build/windows/dist
     ;;
   *)
-    sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

@@ -20,6 +20,19 @@ static std::string TempPath(const char* path, unsigned long pid, int attempt) {
 
 constexpr int kTempAttempts = 100;
 
+FileFaultHook FileFault = nullptr;
+
+static void SetSystemError(int error);
+
+// True when the test hook makes step fail; the system's error is then set.
+static bool Injected(FileStep step, int* bytes = nullptr) {
+  if (!FileFault) return false;
+  int unused = 0;
+  const int error = FileFault(step, bytes ? bytes : &unused);
+  if (error) SetSystemError(error);
+  return error != 0;
+}
+
 #ifdef _WIN32
 
 namespace {
@@ -60,6 +73,8 @@ class FileHandle {
 
 }  // namespace
 
+static void SetSystemError(int error) { SetLastError(static_cast<DWORD>(error)); }
+
 int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size) {
   FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -80,7 +95,9 @@ int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size) {
 static bool WriteAll(HANDLE h, const uint8_t* data, int size) {
   while (size > 0) {
     DWORD put = 0;
-    if (!WriteFile(h, data, static_cast<DWORD>(size), &put, nullptr)) return false;
+    int bytes = size;
+    if (Injected(FileStep::kWrite, &bytes)) return false;
+    if (!WriteFile(h, data, static_cast<DWORD>(bytes), &put, nullptr)) return false;
     data += put;
     size -= static_cast<int>(put);
   }
@@ -92,13 +109,17 @@ int WriteFileAtomic(const char* path, const uint8_t* data, int size, bool) {
   HANDLE h = INVALID_HANDLE_VALUE;
   for (int attempt = 0; h == INVALID_HANDLE_VALUE && attempt < kTempAttempts; ++attempt) {
     temp = TempPath(path, GetCurrentProcessId(), attempt);
-    h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                    nullptr);
+    h = Injected(FileStep::kOpen)
+            ? INVALID_HANDLE_VALUE
+            : CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return 0;
   }
   if (h == INVALID_HANDLE_VALUE) return 0;
   FileHandle file(h);
-  const bool written = WriteAll(h, data, size) && FlushFileBuffers(h) && file.Close() &&
+  const bool written = WriteAll(h, data, size) && !Injected(FileStep::kFlush) &&
+                       FlushFileBuffers(h) && file.Close() && !Injected(FileStep::kClose) &&
+                       !Injected(FileStep::kReplace) &&
                        MoveFileExA(temp.c_str(), path,
                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   if (written) return 1;
@@ -151,6 +172,8 @@ class FileDescriptor {
 
 }  // namespace
 
+static void SetSystemError(int error) { errno = error; }
+
 int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size) {
   FileDescriptor file(open(path, O_RDONLY | O_CLOEXEC));
   if (!file.ok()) return 0;
@@ -170,7 +193,9 @@ int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size) {
 
 static bool WriteAll(int fd, const uint8_t* data, int size) {
   while (size > 0) {
-    const ssize_t put = write(fd, data, static_cast<size_t>(size));
+    int bytes = size;
+    if (Injected(FileStep::kWrite, &bytes)) return false;
+    const ssize_t put = write(fd, data, static_cast<size_t>(bytes));
     if (put < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -197,13 +222,15 @@ int WriteFileAtomic(const char* path, const uint8_t* data, int size, bool privat
   int fd = -1;
   for (int attempt = 0; fd < 0 && attempt < kTempAttempts; ++attempt) {
     temp = TempPath(path, static_cast<unsigned long>(getpid()), attempt);
-    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    fd = Injected(FileStep::kOpen) ? -1
+                                   : open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0 && errno != EEXIST) return 0;
   }
   if (fd < 0) return 0;
   FileDescriptor file(fd);
-  const bool written = WriteAll(fd, data, size) && fsync(fd) == 0 && file.Close() &&
-                       rename(temp.c_str(), path) == 0;
+  const bool written = WriteAll(fd, data, size) && !Injected(FileStep::kFlush) &&
+                       fsync(fd) == 0 && file.Close() && !Injected(FileStep::kClose) &&
+                       !Injected(FileStep::kReplace) && rename(temp.c_str(), path) == 0;
   if (!written) {
     ErrnoKeeper keep;
     unlink(temp.c_str());

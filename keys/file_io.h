@@ -21,3 +21,15 @@ int WriteFileAtomic(const char* path, const uint8_t* data, int size, bool privat
 
 // True when something (a file or a folder) exists at path.
 bool PathExists(const char* path);
+
+// Test seam for fault injection: the steps of WriteFileAtomic, in order.
+enum class FileStep { kOpen, kWrite, kFlush, kClose, kReplace };
+
+// Called before each step when set (the programs never set it). A nonzero
+// result is a system error code (errno, or a Win32 error on Windows) with
+// which the step then fails; for kWrite the hook may instead lower *bytes,
+// the size of the write about to be made, to make it a short write.
+// kClose and kReplace are checked after the real close has released the
+// file, so an injected failure there leaks nothing.
+using FileFaultHook = int (*)(FileStep step, int* bytes);
+extern FileFaultHook FileFault;

@@ -7,6 +7,7 @@
 
 struct FileSnapshot {
   bool existed = false;
+  bool ownerOnly = false;  // restored for its owner only, as a secret key file is
   std::vector<uint8_t> bytes;
 };
 

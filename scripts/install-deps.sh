@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on a Debian machine: the native
 # toolchain, the MinGW-w64 cross compiler for 32-bit Windows, Wine with its
-# 32-bit half, a virtual X display, the test and benchmark libraries, and
-# NSIS for the Windows installer.
+# 32-bit half, a virtual X display, the test and benchmark libraries, NSIS
+# for the Windows installer, and clang with libFuzzer for the fuzz targets.
 # Safe to run again: packages already present are left alone.
 set -euo pipefail
 
@@ -12,6 +12,7 @@ packages=(
   mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32 xvfb xauth x11-utils imagemagick fonts-wine
   openssl libssl-dev hyperfine python3 valgrind nsis
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

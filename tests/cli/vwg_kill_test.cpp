@@ -1,0 +1,157 @@
+// vwg import killed with SIGKILL at random moments: the ring it was growing
+// is afterwards either the old ring or the new one, byte for byte, never a
+// torn or missing file. The ring starts with 999 entries and the import
+// brings the 1000th, so every run rewrites a full-sized ring.
+//
+// VWG_KILL_RUNS sets the number of runs (default 1000); the moments are
+// drawn from the test seed (VWG_SEED replays a run).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include "keys/file_io.h"
+#include "keys/key_files.h"
+#include "tests/keys/test_keys.h"
+#include "tests/support/report_capture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadBytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  if (!in) return "(missing)";
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+uint64_t NowUs() {
+  timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<uint64_t>(t.tv_sec) * 1000000 + t.tv_nsec / 1000;
+}
+
+// Starts vwg with args, its output to /dev/null.
+pid_t Spawn(const std::vector<std::string>& args) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int null = open("/dev/null", O_RDWR);
+    dup2(null, 0);
+    dup2(null, 1);
+    dup2(null, 2);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+// The exit status, or -signal when it was killed.
+int Reap(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+int Runs() {
+  const char* v = std::getenv("VWG_KILL_RUNS");
+  return v ? std::atoi(v) : 1000;
+}
+
+TEST(VwgKill, AKilledImportLeavesTheOldRingOrTheNewOneNeverATornOne) {
+  const fs::path dir = fs::temp_directory_path() / ("vwg-kill-" + std::to_string(TestSeed()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string ring = (dir / "public.vwg").string();
+  const std::string secret = (dir / "secret.vwg").string();
+  const std::string import = (dir / "bob.vwg").string();
+
+  KeyPair keys[4];
+  for (KeyPair& k : keys) MakeKeyPair(k, "friend");
+  std::vector<PublicKeyRecord> entries(kMaxRingKeys);
+  for (int k = 0; k < kMaxRingKeys - 1; ++k) entries[k] = keys[k % 3].pub;
+  ASSERT_EQ(SaveSecretKeyFile(secret.c_str(), keys[0].secret), 1);
+  ASSERT_EQ(SavePublicKeyFile(import.c_str(), 1, &keys[3].pub), 1);
+  ASSERT_EQ(SavePublicKeyFile(ring.c_str(), kMaxRingKeys - 1, entries.data()), 1);
+  const std::string oldRing = ReadBytes(ring);
+  entries[kMaxRingKeys - 1] = keys[3].pub;
+  ASSERT_EQ(SavePublicKeyFile(ring.c_str(), kMaxRingKeys, entries.data()), 1);
+  const std::string newRing = ReadBytes(ring);
+
+  const std::vector<std::string> args = {VWG_PROGRAM, "import", "--public", ring, "--secret", secret, import};
+  auto reset = [&] {
+    ASSERT_EQ(WriteFileAtomic(ring.c_str(), reinterpret_cast<const uint8_t*>(oldRing.data()),
+                              static_cast<int>(oldRing.size()), false), 1);
+  };
+
+  // How long an import takes when nothing stops it: the kills are spread
+  // over the median of five such runs.
+  std::vector<uint64_t> took;
+  for (int i = 0; i < 5; ++i) {
+    reset();
+    const uint64_t start = NowUs();
+    ASSERT_EQ(Reap(Spawn(args)), 0);
+    took.push_back(NowUs() - start);
+    ASSERT_EQ(ReadBytes(ring), newRing);
+  }
+
+  std::sort(took.begin(), took.end());
+  const uint64_t typical = took[2];
+  std::mt19937 random(TestSeed());
+  std::uniform_int_distribution<uint64_t> moment(0, typical);
+  int oldCount = 0, newCount = 0, torn = 0, finished = 0, leftovers = 0;
+  const int runs = Runs();
+  for (int i = 0; i < runs; ++i) {
+    reset();
+    const pid_t pid = Spawn(args);
+    const uint64_t wait = moment(random);
+    usleep(static_cast<useconds_t>(wait));
+    kill(pid, SIGKILL);
+    const int status = Reap(pid);
+    if (status == 0) ++finished;
+    const std::string now = ReadBytes(ring);
+    if (now == oldRing) {
+      ++oldCount;
+      EXPECT_NE(status, 0) << "a finished import left the old ring";
+    } else if (now == newRing) {
+      ++newCount;
+    } else {
+      ++torn;
+      ADD_FAILURE() << "run " << i << " killed after " << wait << " us left a ring of " << now.size()
+                    << " bytes";
+    }
+    // A killed writer cannot remove its temporary file; later writes choose
+    // other names, so they only take space.
+    for (const auto& e : fs::directory_iterator(dir)) {
+      if (e.path().extension() == ".tmp") {
+        ++leftovers;
+        fs::remove(e.path());
+      }
+    }
+  }
+  std::printf("%d runs, an import taking %llu us: old ring %d, new ring %d, torn or missing %d; "
+              "%d finished before the kill; %d temporary files left by killed runs\n",
+              runs, static_cast<unsigned long long>(typical), oldCount, newCount, torn, finished,
+              leftovers);
+  EXPECT_EQ(torn, 0);
+  EXPECT_GT(oldCount, 0) << "some kills came before the replacement";
+  fs::remove_all(dir);
+}
+
+}  // namespace

@@ -1,0 +1,264 @@
+// Fault injection into the key-file writes: every step of a write (open,
+// each write, flush, close, replace) made to fail in turn, with the error a
+// real system gives there. Each time the old file must stay byte for byte,
+// no temporary file may be left, and the system's text for that error must
+// be what is reported.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "keys/file_io.h"
+#include "keys/file_snapshot.h"
+#include "keys/key_files.h"
+#include "keys/key_format.h"
+#include "keys/report_error.h"
+#include "tests/keys/test_keys.h"
+#include "tests/support/report_capture.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <sys/stat.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// What a real system reports at each step.
+#ifdef _WIN32
+constexpr int kOpenError = ERROR_ACCESS_DENIED;
+constexpr int kDiskFull = ERROR_DISK_FULL;
+constexpr int kFlushError = ERROR_WRITE_FAULT;
+constexpr int kCloseError = ERROR_WRITE_FAULT;
+constexpr int kReplaceError = ERROR_SHARING_VIOLATION;  // the target held open by another program
+constexpr int kNameTaken = ERROR_FILE_EXISTS;
+#else
+constexpr int kOpenError = EACCES;
+constexpr int kDiskFull = ENOSPC;
+constexpr int kFlushError = EIO;
+constexpr int kCloseError = EDQUOT;  // NFS reports quotas at the close
+constexpr int kReplaceError = EXDEV;
+constexpr int kNameTaken = EEXIST;
+#endif
+
+int ErrorFor(FileStep step) {
+  switch (step) {
+    case FileStep::kOpen: return kOpenError;
+    case FileStep::kWrite: return kDiskFull;
+    case FileStep::kFlush: return kFlushError;
+    case FileStep::kClose: return kCloseError;
+    case FileStep::kReplace: return kReplaceError;
+  }
+  return 0;
+}
+
+std::string SystemText(int error) {
+#ifdef _WIN32
+  SetLastError(static_cast<DWORD>(error));
+#else
+  errno = error;
+#endif
+  char buf[256];
+  return SystemErrorText(buf, sizeof buf);
+}
+
+// The hook's plan: writes are cut into pieces of kPiece bytes, so that a
+// file takes several writes; step number failAt (counting from 1) fails with
+// the error of its kind, or when shortAt matches a write, that write is made
+// short instead.
+struct FaultPlan {
+  static constexpr int kPiece = 256;
+  int steps = 0;
+  int failAt = 0;
+  int shortAt = 0;
+  std::vector<FileStep> seen;
+};
+FaultPlan Plan;
+
+int PlannedFault(FileStep step, int* bytes) {
+  ++Plan.steps;
+  Plan.seen.push_back(step);
+  if (step == FileStep::kWrite) {
+    *bytes = std::min(*bytes, FaultPlan::kPiece);
+    if (Plan.steps == Plan.shortAt) *bytes = std::max(1, *bytes / 3);
+  }
+  return Plan.steps == Plan.failAt ? ErrorFor(step) : 0;
+}
+
+std::string ReadBytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class FileFaults : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    for (KeyPair& k : keys_) MakeKeyPair(k, "friend");
+  }
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("vwg-file-faults-" + std::to_string(TestSeed()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    std::strcpy(PublicKeyPath, (dir_ / "public.vwg").string().c_str());
+    std::strcpy(SecretKeyPath, (dir_ / "secret.vwg").string().c_str());
+    ASSERT_EQ(SaveRing(3), 1);
+    ASSERT_EQ(SaveSecretKeyFile(SecretKeyPath, keys_[0].secret), 1);
+    ClearReportedErrors();
+  }
+  void TearDown() override {
+    FileFault = nullptr;
+    fs::remove_all(dir_);
+  }
+
+  std::vector<std::string> FilesInDir() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  // Runs write under the plan; returns its result.
+  int RunPlanned(int failAt, int shortAt, int (*write)()) {
+    Plan = FaultPlan{};
+    Plan.failAt = failAt;
+    Plan.shortAt = shortAt;
+    ClearReportedErrors();
+    FileFault = PlannedFault;
+    const int result = write();
+    FileFault = nullptr;
+    return result;
+  }
+
+  // Every step of write failed in turn: the file at target keeps its old
+  // bytes, only the two key files are in the folder, and the system's text
+  // for the step's error is reported once, with the fatal flag as given.
+  void FailEveryStep(const char* target, int (*write)()) {
+    ASSERT_EQ(RunPlanned(0, 0, write), 1) << "a clean run under the hook";
+    const std::vector<FileStep> steps = Plan.seen;
+    ASSERT_GE(std::count(steps.begin(), steps.end(), FileStep::kWrite), 2) << "several writes";
+    const std::string after = ReadBytes(target);
+    // Back to the old bytes, so that the failures have something to keep.
+    ASSERT_EQ(RunPlanned(0, 0, restore_), 1);
+    const std::string before = ReadBytes(target);
+    ASSERT_NE(before, after);
+    const std::vector<std::string> files = FilesInDir();
+
+    for (size_t n = 1; n <= steps.size(); ++n) {
+      SCOPED_TRACE("failing step " + std::to_string(n) + " of " + std::to_string(steps.size()));
+      EXPECT_EQ(RunPlanned(static_cast<int>(n), 0, write), 0);
+      EXPECT_EQ(ReadBytes(target), before);
+      EXPECT_EQ(FilesInDir(), files) << "no temporary file is left";
+      EXPECT_EQ(Reported.count, 1);
+      EXPECT_FALSE(Reported.lastFatal);
+      EXPECT_EQ(Reported.lastText, SystemText(ErrorFor(steps[n - 1])));
+    }
+    // A short write is no failure: the rest follows in the next write. Then
+    // a full disk right after a short write.
+    for (size_t n = 1; n <= steps.size(); ++n) {
+      if (steps[n - 1] != FileStep::kWrite) continue;
+      SCOPED_TRACE("short write at step " + std::to_string(n));
+      EXPECT_EQ(RunPlanned(0, static_cast<int>(n), write), 1);
+      EXPECT_EQ(ReadBytes(target), after);
+      EXPECT_EQ(Reported.count, 0);
+      ASSERT_EQ(RunPlanned(0, 0, restore_), 1);
+      EXPECT_EQ(RunPlanned(static_cast<int>(n) + 1, static_cast<int>(n), write), 0);
+      EXPECT_EQ(ReadBytes(target), before);
+      EXPECT_EQ(FilesInDir(), files);
+      EXPECT_EQ(Reported.lastText, SystemText(kDiskFull));
+    }
+  }
+
+  // The first count keys as a ring.
+  static int SaveRing(int count) {
+    std::vector<PublicKeyRecord> ring(count);
+    for (int k = 0; k < count; ++k) ring[k] = keys_[k].pub;
+    return SavePublicKeyFile(PublicKeyPath, count, ring.data(), false);
+  }
+
+  static KeyPair keys_[5];
+  static int (*restore_)();
+  fs::path dir_;
+};
+KeyPair FileFaults::keys_[5];
+int (*FileFaults::restore_)() = nullptr;
+
+TEST_F(FileFaults, EveryFailedStepOfARingWriteKeepsTheOldRing) {
+  restore_ = [] { return SaveRing(3); };
+  FailEveryStep(PublicKeyPath, [] { return SaveRing(5); });
+}
+
+TEST_F(FileFaults, EveryFailedStepOfAnAppendKeepsTheOldRing) {
+  restore_ = [] { return SaveRing(3); };
+  FailEveryStep(PublicKeyPath, [] { return AppendToPublicKeyRing(1, &keys_[3].pub, false); });
+}
+
+TEST_F(FileFaults, EveryFailedStepOfASecretKeyWriteKeepsTheOldKey) {
+  restore_ = [] { return SaveSecretKeyFile(SecretKeyPath, keys_[0].secret, false); };
+  FailEveryStep(SecretKeyPath, [] { return SaveSecretKeyFile(SecretKeyPath, keys_[1].secret, false); });
+}
+
+TEST_F(FileFaults, ATakenTemporaryNameIsSkipped) {
+  static int opens;
+  opens = 0;
+  FileFault = [](FileStep step, int*) {
+    // The first two names are taken, as by a killed earlier run.
+    return step == FileStep::kOpen && opens++ < 2 ? kNameTaken : 0;
+  };
+  EXPECT_EQ(SaveSecretKeyFile(SecretKeyPath, keys_[2].secret, false), 1);
+  FileFault = nullptr;
+  EXPECT_EQ(opens, 3);
+  uint16_t secret[kScalarWords];
+  ASSERT_EQ(LoadSecretKeyFile(SecretKeyPath, secret, false), 1);
+  EXPECT_EQ(std::memcmp(secret, keys_[2].secret, sizeof secret), 0);
+  EXPECT_EQ(FilesInDir(), (std::vector<std::string>{"public.vwg", "secret.vwg"}));
+}
+
+#ifndef _WIN32
+mode_t ModeOf(const fs::path& p) {
+  struct stat st;
+  return stat(p.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
+// The secret key is for its owner from its first byte on disk: the temporary
+// file is made 0600 (whatever the umask), the replaced file stays so, and a
+// secret key file put back after a failed key generation is 0600 again.
+TEST_F(FileFaults, TheSecretKeyIsNeverReadableByOthers) {
+  const mode_t oldMask = umask(0);
+  static std::vector<mode_t> tempModes;
+  static const fs::path* dir = &dir_;
+  tempModes.clear();
+  FileFault = [](FileStep step, int*) {
+    if (step == FileStep::kWrite) {
+      for (const auto& e : fs::directory_iterator(*dir)) {
+        if (e.path().extension() == ".tmp") tempModes.push_back(ModeOf(e.path()));
+      }
+    }
+    return 0;
+  };
+  EXPECT_EQ(SaveSecretKeyFile(SecretKeyPath, keys_[1].secret, false), 1);
+  FileFault = nullptr;
+  ASSERT_FALSE(tempModes.empty());
+  for (mode_t m : tempModes) EXPECT_EQ(m, 0600u);
+  EXPECT_EQ(ModeOf(SecretKeyPath), 0600u);
+
+  const FileSnapshot old = TakeFileSnapshot(SecretKeyPath, kSecretFileBytes + 1);
+  ASSERT_EQ(SaveSecretKeyFile(SecretKeyPath, keys_[2].secret, false), 1);
+  ASSERT_EQ(RestoreFileSnapshot(SecretKeyPath, old), 1);
+  EXPECT_EQ(ModeOf(SecretKeyPath), 0600u);
+  EXPECT_EQ(ReadBytes(SecretKeyPath), std::string(old.bytes.begin(), old.bytes.end()));
+  umask(oldMask);
+  EXPECT_EQ(FilesInDir(), (std::vector<std::string>{"public.vwg", "secret.vwg"})) << "no copy anywhere";
+}
+#endif
+
+}  // namespace

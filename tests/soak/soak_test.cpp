@@ -1,0 +1,277 @@
+// The long run ("soak") of the tray program beside the look-alike messenger:
+// dialogs opened and closed every few hundred milliseconds, Encrypt and
+// Decrypt pressed with a key chosen from the key menu, the tray menu and the
+// property sheet opened and closed, for VWG_SOAK_MINUTES minutes (default
+// 30). Once a minute it samples what the program holds, as Wine reports it
+// for another process: working set and private bytes
+// (GetProcessMemoryInfo); kernel handles, counted in the system's handle
+// table (NtQuerySystemInformation), since Wine 8's GetProcessHandleCount
+// gives 0 for another process; the program's windows, its buttons in the
+// messenger's dialogs included; GDI and USER objects (GetGuiResources,
+// which Wine 8 answers with 0). The samples go to standard output and,
+// with VWG_SOAK_CSV set to a Windows path, to a CSV file. Not part of the
+// test command: scripts/soak.sh runs it.
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "keys/cipher.h"
+#include "tests/app/sheet_driver.h"
+#include "tests/icq/icq_fixture.h"
+#include "tests/support/test_seed.h"
+
+using namespace icq;
+
+namespace {
+
+struct Sample {
+  int minute;
+  uint64_t cycles, failures;
+  SIZE_T workingSetKb, privateKb;
+  DWORD handles, windows, gdiObjects, userObjects;
+};
+
+// The system's handle table as NtQuerySystemInformation gives it
+// (SystemHandleInformation, 16); winternl.h does not declare these.
+struct HandleEntry {
+  ULONG ownerPid;
+  BYTE objectType;
+  BYTE flags;
+  USHORT handle;
+  PVOID object;
+  ULONG access;
+};
+struct HandleTable {
+  ULONG count;
+  HandleEntry entries[1];
+};
+constexpr ULONG kSystemHandleInformation = 16;
+constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+using QuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+
+DWORD CountHandles(DWORD pid) {
+  const auto query = reinterpret_cast<QuerySystemInformation>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+  if (!query) return 0;
+  std::vector<BYTE> buffer(1 << 16);
+  LONG status;
+  while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                         nullptr)) == kInfoLengthMismatch) {
+    buffer.resize(buffer.size() * 2);
+  }
+  if (status != 0) return 0;
+  const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
+  DWORD n = 0;
+  for (ULONG i = 0; i < table->count; ++i) n += table->entries[i].ownerPid == pid;
+  return n;
+}
+
+struct WindowCount {
+  DWORD pid;
+  DWORD count;
+};
+
+BOOL CALLBACK CountWindow(HWND window, LPARAM data) {
+  auto* c = reinterpret_cast<WindowCount*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == c->pid) ++c->count;
+  EnumChildWindows(window, CountWindow, data);
+  return TRUE;
+}
+
+// Every window of process pid, at any depth under any top-level window.
+DWORD CountWindows(DWORD pid) {
+  WindowCount c{pid, 0};
+  EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&c));
+  return c.count;
+}
+
+Sample Measure(DWORD pid, int minute, uint64_t cycles, uint64_t failures) {
+  Sample s{minute, cycles, failures, 0, 0, CountHandles(pid), CountWindows(pid), 0, 0};
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  if (!process) return s;
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof memory;
+  if (GetProcessMemoryInfo(process, &memory, sizeof memory)) {
+    s.workingSetKb = memory.WorkingSetSize / 1024;
+    s.privateKb = memory.PagefileUsage / 1024;
+  }
+  s.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
+  s.userObjects = GetGuiResources(process, GR_USEROBJECTS);
+  CloseHandle(process);
+  return s;
+}
+
+class Report {
+ public:
+  Report() {
+    if (const char* path = std::getenv("VWG_SOAK_CSV")) csv_ = std::fopen(path, "w");
+    Line("minute,cycles,failures,working_set_kb,private_kb,handles,windows,gdi_objects,user_objects");
+  }
+  ~Report() {
+    if (csv_) std::fclose(csv_);
+  }
+  void Add(const Sample& s) {
+    char line[200];
+    std::snprintf(line, sizeof line, "%d,%llu,%llu,%lu,%lu,%lu,%lu,%lu,%lu", s.minute,
+                  static_cast<unsigned long long>(s.cycles), static_cast<unsigned long long>(s.failures),
+                  static_cast<unsigned long>(s.workingSetKb), static_cast<unsigned long>(s.privateKb),
+                  static_cast<unsigned long>(s.handles), static_cast<unsigned long>(s.windows),
+                  static_cast<unsigned long>(s.gdiObjects),
+                  static_cast<unsigned long>(s.userObjects));
+    Line(line);
+  }
+
+ private:
+  void Line(const char* text) {
+    std::printf("%s\n", text);
+    std::fflush(stdout);
+    if (csv_) {
+      std::fprintf(csv_, "%s\n", text);
+      std::fflush(csv_);
+    }
+  }
+  FILE* csv_ = nullptr;
+};
+
+int Minutes() {
+  const char* v = std::getenv("VWG_SOAK_MINUTES");
+  const int m = v ? std::atoi(v) : 30;
+  return m > 0 ? m : 30;
+}
+
+// A message of 1..400 printable characters: up to seven blocks.
+std::string RandomMessage(std::mt19937& random) {
+  std::uniform_int_distribution<int> length(1, 400), character(0x20, 0x7E);
+  std::string text(length(random), ' ');
+  for (char& c : text) c = static_cast<char>(character(random));
+  return text;
+}
+
+class Soak : public IcqIntegration {
+ protected:
+  // The ring entry for which message was encrypted into text, or -1: what
+  // the program wrote is checked against the cipher run here.
+  int EncryptedFor(const std::string& message, const std::string& text) const {
+    for (size_t i = 0; i < ring_.size(); ++i) {
+      CurvePoint q;
+      RecordPoint(ring_[i], q);
+      std::string expected;
+      if (EncryptText(message, secret_, q, expected) && expected == text) return static_cast<int>(i);
+    }
+    return -1;
+  }
+
+  // The ring entry with which text decrypts to what begins decrypted (the
+  // edit control's text ends at a NUL byte), or -1.
+  int DecryptedWith(const std::string& text, const std::string& decrypted) const {
+    for (size_t i = 0; i < ring_.size(); ++i) {
+      CurvePoint q;
+      RecordPoint(ring_[i], q);
+      std::string expected;
+      if (DecryptText(text, secret_, q, expected) && expected.compare(0, decrypted.size(), decrypted) == 0)
+        return static_cast<int>(i);
+    }
+    return -1;
+  }
+
+  // One send dialog and one incoming dialog: the message encrypted for the
+  // ring's first (VK_HOME) or last (VK_END) key, decrypted from the same
+  // key, both dialogs closed. "" when all went well, else what did not.
+  std::string MessageRoundTrip(const std::string& message, UINT key) {
+    const int wanted = key == VK_HOME ? 0 : static_cast<int>(ring_.size()) - 1;
+    HWND send = Open(messenger::kOpenSendDialog, "Send Online Message (Bob)");
+    HWND encrypt = send ? WaitForAddedButton(send) : nullptr;
+    std::string failure = encrypt ? "" : "no Encrypt button";
+    std::string encrypted;
+    if (encrypt) {
+      HWND edit = MessageEdit(send);
+      driver::SetWindowTextRemote(edit, message);
+      encrypted = TransformWith(encrypt, edit, key);
+      const int chosen = EncryptedFor(message, encrypted);
+      if (encrypted == message) {
+        failure = "the send dialog's text did not change";
+      } else if (chosen < 0) {
+        failure = "the encrypted text is that of no key: " + encrypted;
+      } else if (chosen != wanted) {
+        failure = "the key menu chose entry " + std::to_string(chosen) + ", not " + std::to_string(wanted);
+      }
+    }
+    if (send) PostMessageA(send, WM_CLOSE, 0, 0);
+    if (!failure.empty()) return failure;
+
+    HWND incoming = Open(messenger::kOpenIncomingDialog, "Incoming Message from Bob");
+    HWND decrypt = incoming ? WaitForAddedButton(incoming) : nullptr;
+    if (!decrypt) failure = "no Decrypt button";
+    if (decrypt) {
+      HWND edit = MessageEdit(incoming);
+      driver::SetWindowTextRemote(edit, encrypted);
+      const std::string decrypted = TransformWith(decrypt, edit, key);
+      if (decrypted.compare(0, message.size(), message) != 0) {
+        const int chosen = DecryptedWith(encrypted, decrypted);
+        failure = chosen >= 0 && chosen != wanted
+                      ? "the key menu chose entry " + std::to_string(chosen) + ", not " + std::to_string(wanted)
+                      : "decrypted \"" + decrypted + "\", not \"" + message + "\"";
+      }
+    }
+    if (incoming) PostMessageA(incoming, WM_CLOSE, 0, 0);
+    if (failure.empty() && !(driver::WaitWindowGone(send) && driver::WaitWindowGone(incoming)))
+      failure = "a dialog did not close";
+    return failure;
+  }
+
+  std::string TrayMenuOpenAndClose() {
+    HWND menu = OpenTrayMenu(program_);
+    return menu && driver::CloseMenu(menu) ? "" : "the tray menu did not open and close";
+  }
+
+  std::string SheetOpenAndClose() {
+    HWND sheet = driver::PostTrayCallback(program_.pid(), WM_LBUTTONDBLCLK)
+                     ? sheet::WaitForSheet(program_.pid())
+                     : nullptr;
+    return sheet && driver::PressButton(sheet, IDCANCEL) ? "" : "the property sheet did not open and close";
+  }
+};
+
+TEST_F(Soak, DialogsPressesAndMenusForMinutes) {
+  StartBoth(4);
+  std::mt19937 random(TestSeed());
+  Report report;
+  const int minutes = Minutes();
+  const uint64_t start = driver::NowMs();
+  uint64_t cycles = 0, failures = 0;
+  report.Add(Measure(program_.pid(), 0, cycles, failures));
+  for (int minute = 1; minute <= minutes; ++minute) {
+    while (driver::NowMs() - start < static_cast<uint64_t>(minute) * 60000) {
+      const UINT key = cycles % 2 ? VK_HOME : VK_END;
+      std::vector<std::string> failed = {MessageRoundTrip(RandomMessage(random), key)};
+      if (cycles % 5 == 0) failed.push_back(TrayMenuOpenAndClose());
+      if (cycles % 10 == 0) failed.push_back(SheetOpenAndClose());
+      // CLIPBOARD COMMANDS go here: the tray menu's Encrypt Clipboard and
+      // Decrypt Clipboard, once the program carries them out. Put a message
+      // on the clipboard, choose the command and a key, read the clipboard
+      // back and compare, as MessageRoundTrip does for the dialogs.
+      ++cycles;
+      for (const std::string& f : failed) {
+        if (f.empty()) continue;
+        ++failures;
+        ADD_FAILURE() << "cycle " << cycles << ": " << f;
+      }
+      if (!program_.Running()) break;
+      Sleep(200);
+    }
+    report.Add(Measure(program_.pid(), minute, cycles, failures));
+    if (!program_.Running()) break;
+  }
+  EXPECT_TRUE(program_.Running()) << "the program ended during the run";
+  EXPECT_EQ(failures, 0u);
+  ExitThroughMenu(program_);
+}
+
+}  // namespace
