@@ -65,14 +65,15 @@ HWND PressForMenu(DWORD pid, HWND button) {
 bool OpenKeyList(DWORD pid, HWND menu) {
   if (menu == nullptr) return false;
   // Down highlights the menu's only item, Right opens the key list under it.
-  // A scan tick that dispatches the program's queue can swallow either key,
-  // and both are harmless to repeat.
-  return driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+  // Sent again only when the list has not opened after a while: a key that
+  // arrives once the list is open would move its highlight.
+  for (int attempt = 0; attempt < 5; ++attempt) {
     if (driver::OpenMenuCount(pid) >= 2) return true;
     driver::PostMenuKey(menu, VK_DOWN);
     driver::PostMenuKey(menu, VK_RIGHT);
-    return driver::OpenMenuCount(pid) >= 2;
-  });
+    if (driver::PollUntil(1500, [&] { return driver::OpenMenuCount(pid) >= 2; })) return true;
+  }
+  return false;
 }
 
 bool ChooseKey(DWORD pid, HWND menu, UINT key) {

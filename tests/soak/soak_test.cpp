@@ -12,7 +12,6 @@
 // with VWG_SOAK_CSV set to a Windows path, to a CSV file. Not part of the
 // test command: scripts/soak.sh runs it.
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,76 +35,11 @@ struct Sample {
   DWORD handles, windows, gdiObjects, userObjects;
 };
 
-// The system's handle table as NtQuerySystemInformation gives it
-// (SystemHandleInformation, 16); winternl.h does not declare these.
-struct HandleEntry {
-  ULONG ownerPid;
-  BYTE objectType;
-  BYTE flags;
-  USHORT handle;
-  PVOID object;
-  ULONG access;
-};
-struct HandleTable {
-  ULONG count;
-  HandleEntry entries[1];
-};
-constexpr ULONG kSystemHandleInformation = 16;
-constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
-using QuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-
-DWORD CountHandles(DWORD pid) {
-  const auto query = reinterpret_cast<QuerySystemInformation>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-  if (!query) return 0;
-  std::vector<BYTE> buffer(1 << 16);
-  LONG status;
-  while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
-                         nullptr)) == kInfoLengthMismatch) {
-    buffer.resize(buffer.size() * 2);
-  }
-  if (status != 0) return 0;
-  const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
-  DWORD n = 0;
-  for (ULONG i = 0; i < table->count; ++i) n += table->entries[i].ownerPid == pid;
-  return n;
-}
-
-struct WindowCount {
-  DWORD pid;
-  DWORD count;
-};
-
-BOOL CALLBACK CountWindow(HWND window, LPARAM data) {
-  auto* c = reinterpret_cast<WindowCount*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == c->pid) ++c->count;
-  EnumChildWindows(window, CountWindow, data);
-  return TRUE;
-}
-
-// Every window of process pid, at any depth under any top-level window.
-DWORD CountWindows(DWORD pid) {
-  WindowCount c{pid, 0};
-  EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&c));
-  return c.count;
-}
-
-Sample Measure(DWORD pid, int minute, uint64_t cycles, uint64_t failures) {
-  Sample s{minute, cycles, failures, 0, 0, CountHandles(pid), CountWindows(pid), 0, 0};
-  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-  if (!process) return s;
-  PROCESS_MEMORY_COUNTERS memory{};
-  memory.cb = sizeof memory;
-  if (GetProcessMemoryInfo(process, &memory, sizeof memory)) {
-    s.workingSetKb = memory.WorkingSetSize / 1024;
-    s.privateKb = memory.PagefileUsage / 1024;
-  }
-  s.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
-  s.userObjects = GetGuiResources(process, GR_USEROBJECTS);
-  CloseHandle(process);
-  return s;
+Sample Measure(const driver::Program& program, int minute, uint64_t cycles, uint64_t failures) {
+  const driver::Program::ResourceUse use = program.Resources();
+  return {minute, cycles, failures, static_cast<SIZE_T>(use.residentBytes / 1024),
+          static_cast<SIZE_T>(use.privateBytes / 1024), use.handles, use.windows, use.gdiObjects,
+          use.userObjects};
 }
 
 class Report {
@@ -246,7 +180,7 @@ TEST_F(Soak, DialogsPressesAndMenusForMinutes) {
   const int minutes = Minutes();
   const uint64_t start = driver::NowMs();
   uint64_t cycles = 0, failures = 0;
-  report.Add(Measure(program_.pid(), 0, cycles, failures));
+  report.Add(Measure(program_, 0, cycles, failures));
   for (int minute = 1; minute <= minutes; ++minute) {
     while (driver::NowMs() - start < static_cast<uint64_t>(minute) * 60000) {
       const UINT key = cycles % 2 ? VK_HOME : VK_END;
@@ -266,7 +200,7 @@ TEST_F(Soak, DialogsPressesAndMenusForMinutes) {
       if (!program_.Running()) break;
       Sleep(200);
     }
-    report.Add(Measure(program_.pid(), minute, cycles, failures));
+    report.Add(Measure(program_, minute, cycles, failures));
     if (!program_.Running()) break;
   }
   EXPECT_TRUE(program_.Running()) << "the program ended during the run";

@@ -81,6 +81,27 @@ uint32_t CountHandles(DWORD pid) {
   return count;
 }
 
+struct WindowCount {
+  DWORD pid;
+  uint32_t count;
+};
+
+BOOL CALLBACK CountWindow(HWND window, LPARAM data) {
+  auto* c = reinterpret_cast<WindowCount*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == c->pid) ++c->count;
+  EnumChildWindows(window, CountWindow, data);
+  return TRUE;
+}
+
+// Every window of process pid, at any depth under any top-level window.
+uint32_t CountWindows(DWORD pid) {
+  WindowCount c{pid, 0};
+  EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&c));
+  return c.count;
+}
+
 }  // namespace
 
 Program::ResourceUse Program::Resources() const {
@@ -89,7 +110,13 @@ Program::ResourceUse Program::Resources() const {
   use.handles = CountHandles(pid_);
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
-  if (GetProcessMemoryInfo(process_, &counters, sizeof counters)) use.residentBytes = counters.WorkingSetSize;
+  if (GetProcessMemoryInfo(process_, &counters, sizeof counters)) {
+    use.residentBytes = counters.WorkingSetSize;
+    use.privateBytes = counters.PagefileUsage;
+  }
+  use.windows = CountWindows(pid_);
+  use.gdiObjects = GetGuiResources(process_, GR_GDIOBJECTS);
+  use.userObjects = GetGuiResources(process_, GR_USEROBJECTS);
   return use;
 }
 

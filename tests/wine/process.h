@@ -37,13 +37,17 @@ class Program {
   // end. True when the program has ended (also when it had ended before).
   bool Kill();
 
-  // What the program holds now: its kernel handles, counted in the system's
-  // handle table (GetProcessHandleCount is a stub that answers 0 under
-  // Wine), and its working set, which Wine reads from the resident size of
-  // the program's Unix process. Zeroes when they cannot be read.
+  // What the program holds now, as far as Wine reports it for another
+  // process: its kernel handles, counted in the system's handle table
+  // (GetProcessHandleCount answers 0 under Wine); its working set, which
+  // Wine reads from the resident size of the program's Unix process, and
+  // private bytes; its windows at any depth, its buttons in other
+  // processes' dialogs included; its GDI and USER objects (GetGuiResources,
+  // which Wine 8 answers with 0). Zeroes where they cannot be read.
   struct ResourceUse {
     uint32_t handles = 0;
-    uint64_t residentBytes = 0;
+    uint64_t residentBytes = 0, privateBytes = 0;
+    uint32_t windows = 0, gdiObjects = 0, userObjects = 0;
   };
   ResourceUse Resources() const;
 
