@@ -17,19 +17,12 @@
 
 namespace {
 
-struct Element {
-  uint16_t w[kTempWords] = {};
-};
+using ref::Element;
+using ref::Make;
 
 struct Scalar {
   uint16_t w[kScalarWords] = {};
 };
-
-Element Make(const ref::Poly& p) {
-  Element e;
-  ref::ToElement(p, e.w);
-  return e;
-}
 
 Element Constant(uint16_t c) {
   ref::Poly p{};

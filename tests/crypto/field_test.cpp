@@ -8,15 +8,8 @@
 
 namespace {
 
-struct Element {
-  uint16_t w[kTempWords] = {};
-};
-
-Element Make(const ref::Poly& p) {
-  Element e;
-  ref::ToElement(p, e.w);
-  return e;
-}
+using ref::Element;
+using ref::Make;
 
 // A single coefficient c at t^degree.
 Element Monomial(int degree, uint16_t c) {

@@ -81,4 +81,10 @@ Poly Generator::NonZeroElement() {
   }
 }
 
+Element Make(const Poly& p) {
+  Element e;
+  ToElement(p, e.w);
+  return e;
+}
+
 }  // namespace ref

@@ -24,6 +24,12 @@ Poly FromElement(const uint16_t* e);
 // A canonical FieldElement (length 0 or 29) in a 60-word buffer.
 void ToElement(const Poly& p, uint16_t* e);
 
+// A FieldElement buffer that a test can hold by value, and one made from p.
+struct Element {
+  uint16_t w[kTempWords] = {};
+};
+Element Make(const Poly& p);
+
 // Random elements biased towards the edge values where table code goes wrong:
 // zero words, all-ones words, only the top coefficient set, the zero element.
 struct Generator {
