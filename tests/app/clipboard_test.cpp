@@ -6,10 +6,12 @@
 #include <string>
 
 #include "keys/cipher.h"
+#include "tests/app/clipboard_driver.h"
 #include "tests/icq/icq_fixture.h"
 #include "tests/keys/test_keys.h"
 
 using namespace icq;
+using namespace clipboard;
 using messenger::kOpenIncomingDialog;
 using messenger::kOpenSendDialog;
 
@@ -27,55 +29,11 @@ constexpr const char* kPrivateFormats[] = {"ExcludeClipboardContentFromMonitorPr
 // Two lines, 87 bytes: two blocks, the second padded with 29 spaces.
 const std::string kMessage = "Meet me at the station at noon.\r\nBring the documents, and tell nobody where we go!";
 
-// The tray menu's items after the banner, which Home highlights.
-constexpr std::initializer_list<UINT> kEncryptClipboard = {VK_HOME, VK_DOWN};
-constexpr std::initializer_list<UINT> kDecryptClipboard = {VK_HOME, VK_DOWN, VK_DOWN};
-
-// The test's own clipboard access: SetClipboardData needs an owner window.
-class Clipboard {
- public:
-  Clipboard() : owner_(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {
-    open_ = driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return OpenClipboard(owner_) != FALSE; });
-  }
-  ~Clipboard() {
-    if (open_) CloseClipboard();
-    DestroyWindow(owner_);
-  }
-  bool ok() const { return open_; }
-
- private:
-  HWND owner_;
-  bool open_ = false;
-};
-
-bool PutData(UINT format, const void* data, size_t size) {
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-  memcpy(GlobalLock(block), data, size);
-  GlobalUnlock(block);
-  return SetClipboardData(format, block) != nullptr;
-}
-
-// Empties the clipboard and leaves text on it, or nothing for nullopt.
-bool SetClipboard(const std::optional<std::string>& text) {
-  Clipboard clipboard;
-  if (!clipboard.ok() || !EmptyClipboard()) return false;
-  return !text || PutData(CF_TEXT, text->c_str(), text->size() + 1);
-}
-
-std::optional<std::string> ClipboardText() {
-  Clipboard clipboard;
-  HANDLE data = GetClipboardData(CF_TEXT);
-  if (!clipboard.ok() || !data) return std::nullopt;
-  std::string text(static_cast<const char*>(GlobalLock(data)));
-  GlobalUnlock(data);
-  return text;
-}
-
 // The DWORD in a registered format, or nullopt when the clipboard lacks it.
 std::optional<DWORD> ClipboardDword(const char* formatName) {
-  Clipboard clipboard;
+  Clipboard open;
   HANDLE data = GetClipboardData(RegisterClipboardFormatA(formatName));
-  if (!clipboard.ok() || !data || GlobalSize(data) < sizeof(DWORD)) return std::nullopt;
+  if (!open.ok() || !data || GlobalSize(data) < sizeof(DWORD)) return std::nullopt;
   const DWORD value = *static_cast<const DWORD*>(GlobalLock(data));
   GlobalUnlock(data);
   return value;
@@ -105,17 +63,8 @@ class ClipboardCommands : public IcqIntegration {
   }
   static constexpr DWORD kTicksToDropMs = 700;
 
-  // Chooses a command of the tray menu. Return is posted until the tray
-  // menu itself has gone, not until no menu is open: the command opens the
-  // key menu at once.
   bool ChooseTrayCommand(std::initializer_list<UINT> keys) {
-    HWND menu = OpenTrayMenu(program_);
-    if (menu == nullptr) return false;
-    for (UINT vk : keys) driver::PostMenuKey(menu, vk);
-    return driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
-      if (IsWindow(menu) && IsWindowVisible(menu)) driver::PostMenuKey(menu, VK_RETURN);
-      return !IsWindow(menu) || !IsWindowVisible(menu);
-    });
+    return clipboard::ChooseTrayCommand(OpenTrayMenu(program_), keys);
   }
 
   // A clipboard command with the owner's key, up to its notice.

@@ -1,8 +1,8 @@
 // The long run ("soak") of the tray program beside the look-alike messenger:
 // dialogs opened and closed every few hundred milliseconds, Encrypt and
-// Decrypt pressed with a key chosen from the key menu, the tray menu and the
-// property sheet opened and closed, for VWG_SOAK_MINUTES minutes (default
-// 30). Once a minute it samples what the program holds, as Wine reports it
+// Decrypt pressed with a key chosen from the key menu, the clipboard
+// commands, the tray menu and the property sheet opened and closed, for
+// VWG_SOAK_MINUTES minutes (default 30). Once a minute it samples what the program holds, as Wine reports it
 // for another process: working set and private bytes
 // (GetProcessMemoryInfo); kernel handles, counted in the system's handle
 // table (NtQuerySystemInformation), since Wine 8's GetProcessHandleCount
@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "keys/cipher.h"
+#include "tests/app/clipboard_driver.h"
 #include "tests/app/sheet_driver.h"
 #include "tests/icq/icq_fixture.h"
 #include "tests/support/test_seed.h"
@@ -160,6 +161,31 @@ class Soak : public IcqIntegration {
     return failure;
   }
 
+  // Encrypt Clipboard and then Decrypt Clipboard on message, with the
+  // ring's first or last key, each answered at its notice.
+  std::string ClipboardRoundTrip(const std::string& message, UINT key) {
+    if (!clipboard::SetClipboard(message)) return "could not put the message on the clipboard";
+    const std::string encrypted = RunClipboardCommand(clipboard::kEncryptClipboard, key);
+    if (EncryptedFor(message, encrypted) != (key == VK_HOME ? 0 : static_cast<int>(ring_.size()) - 1))
+      return "Encrypt Clipboard left \"" + encrypted + "\"";
+    const std::string decrypted = RunClipboardCommand(clipboard::kDecryptClipboard, key);
+    // The clipboard gets the message without the padding spaces; a message
+    // that ends in spaces loses those too.
+    const size_t end = message.find_last_not_of(' ');
+    if (decrypted != message.substr(0, end == std::string::npos ? 0 : end + 1))
+      return "Decrypt Clipboard left \"" + decrypted + "\"";
+    return "";
+  }
+
+  // The clipboard's text after command with key, "" if a step failed.
+  std::string RunClipboardCommand(std::initializer_list<UINT> command, UINT key) {
+    if (!clipboard::ChooseTrayCommand(OpenTrayMenu(program_), command) ||
+        !ChooseKey(driver::WaitForMenu(program_.pid()), key) ||
+        !driver::AnswerMessageBox("Vaultwing for ICQ", IDOK, nullptr, program_.pid()))
+      return "";
+    return clipboard::ClipboardText().value_or("");
+  }
+
   std::string TrayMenuOpenAndClose() {
     HWND menu = OpenTrayMenu(program_);
     return menu && driver::CloseMenu(menu) ? "" : "the tray menu did not open and close";
@@ -187,10 +213,8 @@ TEST_F(Soak, DialogsPressesAndMenusForMinutes) {
       std::vector<std::string> failed = {MessageRoundTrip(RandomMessage(random), key)};
       if (cycles % 5 == 0) failed.push_back(TrayMenuOpenAndClose());
       if (cycles % 10 == 0) failed.push_back(SheetOpenAndClose());
-      // CLIPBOARD COMMANDS go here: the tray menu's Encrypt Clipboard and
-      // Decrypt Clipboard, once the program carries them out. Put a message
-      // on the clipboard, choose the command and a key, read the clipboard
-      // back and compare, as MessageRoundTrip does for the dialogs.
+      // A clipboard of blanks only is refused as holding no text.
+      if (cycles % 3 == 0) failed.push_back(ClipboardRoundTrip("Clip: " + RandomMessage(random), key));
       ++cycles;
       for (const std::string& f : failed) {
         if (f.empty()) continue;

@@ -1,0 +1,50 @@
+#include "tests/app/clipboard_driver.h"
+
+#include <cstring>
+
+#include "tests/wine/driver.h"
+
+namespace clipboard {
+
+Clipboard::Clipboard()
+    : owner_(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {
+  open_ = driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return OpenClipboard(owner_) != FALSE; });
+}
+
+Clipboard::~Clipboard() {
+  if (open_) CloseClipboard();
+  DestroyWindow(owner_);
+}
+
+bool PutData(UINT format, const void* data, size_t size) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+  std::memcpy(GlobalLock(block), data, size);
+  GlobalUnlock(block);
+  return SetClipboardData(format, block) != nullptr;
+}
+
+bool SetClipboard(const std::optional<std::string>& text) {
+  Clipboard open;
+  if (!open.ok() || !EmptyClipboard()) return false;
+  return !text || PutData(CF_TEXT, text->c_str(), text->size() + 1);
+}
+
+std::optional<std::string> ClipboardText() {
+  Clipboard open;
+  HANDLE data = GetClipboardData(CF_TEXT);
+  if (!open.ok() || !data) return std::nullopt;
+  std::string text(static_cast<const char*>(GlobalLock(data)));
+  GlobalUnlock(data);
+  return text;
+}
+
+bool ChooseTrayCommand(HWND trayMenu, std::initializer_list<UINT> keys) {
+  if (trayMenu == nullptr) return false;
+  for (UINT vk : keys) driver::PostMenuKey(trayMenu, vk);
+  return driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+    if (IsWindow(trayMenu) && IsWindowVisible(trayMenu)) driver::PostMenuKey(trayMenu, VK_RETURN);
+    return !IsWindow(trayMenu) || !IsWindowVisible(trayMenu);
+  });
+}
+
+}  // namespace clipboard
