@@ -99,16 +99,8 @@ bool MakeKeys(const std::string& folder) {
   if (!GenerateKeyPair(secret, own, "Bench") || !SavePublicKeyFile(ring.c_str(), 1, &own, false) ||
       !SaveSecretKeyFile(secretFile.c_str(), secret, false))
     return false;
-  HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Corvandel\\Keys", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                      &key, nullptr) != ERROR_SUCCESS)
-    return false;
-  RegSetValueExA(key, "Public Key", 0, REG_SZ, reinterpret_cast<const BYTE*>(ring.c_str()),
-                 static_cast<DWORD>(ring.size() + 1));
-  RegSetValueExA(key, "Secret Key", 0, REG_SZ, reinterpret_cast<const BYTE*>(secretFile.c_str()),
-                 static_cast<DWORD>(secretFile.size() + 1));
-  RegCloseKey(key);
-  return true;
+  return driver::WriteRegString("Software\\Corvandel\\Keys", "Public Key", ring) &&
+         driver::WriteRegString("Software\\Corvandel\\Keys", "Secret Key", secretFile);
 }
 
 }  // namespace

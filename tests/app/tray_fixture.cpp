@@ -26,14 +26,6 @@ TrayProgram::TrayProgram() {
 
 TrayProgram::~TrayProgram() { driver::DeleteRegTree("Software\\Corvandel"); }
 
-static void SetRegString(const char* value, const std::string& text) {
-  HKEY key;
-  RegCreateKeyExA(HKEY_CURRENT_USER, kKeysKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>(text.size() + 1));
-  RegCloseKey(key);
-}
-
 void TrayProgram::MakeKeys(int ringCount) {
   ring_.assign(ringCount, PublicKeyRecord{});
   uint16_t other[kScalarWords];
@@ -46,8 +38,8 @@ void TrayProgram::MakeKeys(int ringCount) {
 void TrayProgram::SaveKeys(const std::vector<PublicKeyRecord>& ring, const uint16_t* secret) {
   ASSERT_TRUE(SavePublicKeyFile(publicPath_.c_str(), static_cast<int>(ring.size()), ring.data(), false));
   ASSERT_TRUE(SaveSecretKeyFile(secretPath_.c_str(), secret, false));
-  SetRegString("Public Key", publicPath_);
-  SetRegString("Secret Key", secretPath_);
+  ASSERT_TRUE(driver::WriteRegString(kKeysKey, "Public Key", publicPath_));
+  ASSERT_TRUE(driver::WriteRegString(kKeysKey, "Secret Key", secretPath_));
 }
 
 std::string TrayProgram::MakeKeyFile(const char* name, int count) {

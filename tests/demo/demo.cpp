@@ -32,16 +32,7 @@ bool Fail(const char* step) {
 }
 
 bool UseKeys(const std::string& ring, const std::string& secret) {
-  HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kKeysKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
-  bool ok = true;
-  for (const auto& [name, path] : {std::pair{"Public Key", &ring}, std::pair{"Secret Key", &secret}})
-    ok &= RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(path->c_str()),
-                         static_cast<DWORD>(path->size() + 1)) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  return ok;
+  return driver::WriteRegString(kKeysKey, "Public Key", ring) && driver::WriteRegString(kKeysKey, "Secret Key", secret);
 }
 
 // A picture of the display, and the button to mark on it.

@@ -88,6 +88,17 @@ std::optional<uint32_t> ReadRegDword(const char* subkey, const char* value) {
   return static_cast<uint32_t>(buf[0] | buf[1] << 8 | buf[2] << 16 | static_cast<uint32_t>(buf[3]) << 24);
 }
 
+bool WriteRegString(const char* subkey, const char* value, const std::string& text) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, subkey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  const bool ok = RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                 static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return ok;
+}
+
 bool RegKeyExists(const char* subkey) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;

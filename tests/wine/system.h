@@ -17,6 +17,10 @@ std::optional<std::string> ReadRegString(const char* subkey, const char* value);
 std::optional<uint32_t> ReadRegDword(const char* subkey, const char* value);
 bool RegKeyExists(const char* subkey);
 
+// Stores text as the REG_SZ value of HKEY_CURRENT_USER\subkey, creating the
+// key if need be. True when it was stored.
+bool WriteRegString(const char* subkey, const char* value, const std::string& text);
+
 // Deletes HKEY_CURRENT_USER\subkey with everything below it, for a clean
 // start. True when the key is gone afterwards (also when it never existed).
 bool DeleteRegTree(const char* subkey);
