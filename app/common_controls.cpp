@@ -5,6 +5,8 @@
 
 #include "app/win_handles.h"
 
+static_assert(sizeof(DLLVERSIONINFO) == 20);
+
 bool GetCommonControlsVersion(unsigned* major, unsigned* minor) {
   LibraryHandle library(LoadLibraryA("comctl32.dll"));
   if (!library) return false;

@@ -19,6 +19,12 @@
 #include "resources/resource.h"
 #include "resources/strings.h"
 
+// The records whose sizes the program's data model fixes, as the 32-bit
+// program sees them and as the same code sees them when built as 64-bit.
+constexpr bool kWide = sizeof(void*) == 8;
+static_assert(sizeof(WNDCLASSEXA) == (kWide ? 80 : 48));
+static_assert(NOTIFYICONDATAA_V1_SIZE == (kWide ? 104 : 88));
+
 namespace {
 
 void ReportFatal(UINT textId) {
@@ -66,7 +72,7 @@ void CheckCommonControls() {
 }
 
 void AddTrayIcon() {
-  TrayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;  // 88: the first version of the record
+  TrayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;  // the first version of the record
   TrayIcon.hWnd = MainWindow;
   TrayIcon.uID = kTrayIconId;
   TrayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;

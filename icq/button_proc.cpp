@@ -6,7 +6,7 @@
 WNDPROC SavedButtonProc;
 
 void SubclassButton(HWND button) {
-  const LONG previous = SetWindowLongA(button, GWL_WNDPROC, reinterpret_cast<LONG>(ButtonProc));
+  const LONG_PTR previous = SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonProc));
   // A failed call subclassed nothing; keeping the slot keeps the other
   // buttons working.
   if (previous != 0) SavedButtonProc = reinterpret_cast<WNDPROC>(previous);

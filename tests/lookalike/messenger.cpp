@@ -29,11 +29,22 @@ HWND CreateEmptyDialog(HWND parent, DWORD style, DLGPROC proc) {
   return CreateDialogIndirectParamA(Instance, &t.header, parent, proc, 0);
 }
 
+// Wine's 64-bit text shaping crashes the process when an edit control in a
+// proportional font shows U+02DC, which is byte 0x98 of the old message
+// armour; the fixed font has no mark-positioning tables to trip over.
+#ifdef _WIN64
+constexpr int kEditFont = ANSI_FIXED_FONT;
+#else
+constexpr int kEditFont = DEFAULT_GUI_FONT;
+#endif
+
 HWND AddControl(HWND parent, const char* cls, const char* text, DWORD style, int id, const Box& b) {
-  HWND control = CreateWindowExA(std::strcmp(cls, "EDIT") == 0 ? WS_EX_CLIENTEDGE : 0, cls, text,
-                                 WS_CHILD | WS_VISIBLE | style, b.x, b.y, b.width, b.height, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance, nullptr);
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  const bool edit = std::strcmp(cls, "EDIT") == 0;
+  HWND control = CreateWindowExA(edit ? WS_EX_CLIENTEDGE : 0, cls, text, WS_CHILD | WS_VISIBLE | style, b.x, b.y,
+                                 b.width, b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 Instance, nullptr);
+  const int font = edit ? kEditFont : DEFAULT_GUI_FONT;
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(font)), FALSE);
   return control;
 }
 

@@ -409,7 +409,15 @@ TEST(Manifest, AsksForCommonControlsSix) {
   const char* data = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
   std::string manifest(data, SizeofResource(nullptr, found));
   EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
-  EXPECT_NE(manifest.find("processorArchitecture=\"x86\""), std::string::npos);
+  // The program's own processor, for itself and for the common controls.
+#ifdef _WIN64
+  const char* ownArchitecture = "processorArchitecture=\"amd64\"";
+#else
+  const char* ownArchitecture = "processorArchitecture=\"x86\"";
+#endif
+  ASSERT_NE(manifest.find(ownArchitecture), std::string::npos);
+  EXPECT_EQ(manifest.find("processorArchitecture=\""), manifest.find(ownArchitecture));
+  EXPECT_EQ(manifest.rfind("processorArchitecture=\""), manifest.rfind(ownArchitecture));
   EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
 }
 
