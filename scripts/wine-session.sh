@@ -1,11 +1,23 @@
 #!/usr/bin/env bash
-# wine-session.sh start|stop DIR
+# wine-session.sh start DIR [32|64] | stop DIR
 # start: a virtual X display and a persistent wineserver for the prefix in
-# DIR/prefix (created on first use), so that each test's Wine start is cheap.
+# DIR/prefix (created on first use), so that each test's Wine start is cheap;
+# the width (default 32) says which programs the prefix runs, and is kept in
+# DIR/width for wine-run.sh. A prefix of the other width is made anew.
 # stop: ends every Wine process of the prefix and the display.
 set -euo pipefail
 cmd=$1
 dir=$(mkdir -p "$2" && cd "$2" && pwd)
+if [ "$cmd" = start ]; then
+  width=${3:-32}
+  case $width in 32|64) ;; *) echo "wine-session: width must be 32 or 64" >&2; exit 2 ;; esac
+  if [ "$(cat "$dir/width" 2>/dev/null || echo 32)" != "$width" ]; then
+    # The prefix was made for programs of the other width.
+    (. "$(dirname "$0")/wine-env.sh" "$dir" && "$vwg_wineserver" -k 2>/dev/null) || true
+    rm -rf "$dir/prefix"
+  fi
+  echo "$width" >"$dir/width"
+fi
 . "$(dirname "$0")/wine-env.sh" "$dir"
 
 start_display() {
@@ -34,20 +46,20 @@ stop_display() {
 case $cmd in
   start)
     stop_display
-    wineserver -k 2>/dev/null || true
+    "$vwg_wineserver" -k 2>/dev/null || true
     start_display
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      wineboot -i >"$dir/wineboot.log" 2>&1
+      "$vwg_wine" wineboot -i >"$dir/wineboot.log" 2>&1
       # Without a window manager every hide of a managed window stalls ~2 s.
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-      wineserver -w
+      "$vwg_wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+      "$vwg_wineserver" -w
     fi
     # A persistent server: each later wine start skips the server start-up.
-    setsid wineserver -p >/dev/null 2>&1 </dev/null &
-    wine cmd /c exit 0 >/dev/null 2>&1
+    setsid "$vwg_wineserver" -p >/dev/null 2>&1 </dev/null &
+    "$vwg_wine" cmd /c exit 0 >/dev/null 2>&1
     ;;
   stop)
-    wineserver -k 2>/dev/null || true
+    "$vwg_wineserver" -k 2>/dev/null || true
     stop_display
     ;;
   *)
