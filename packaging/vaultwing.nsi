@@ -1,5 +1,6 @@
 ; The per-user installer of Vaultwing for ICQ. Built by the dist target of the
 ; Windows build (packaging/CMakeLists.txt), which defines:
+;   WIDTH         32 or 64: the programs' and the installer's own width
 ;   VERSION       1.0.650, shown and used in the file name
 ;   FILE_VERSION  1.0.0.650, the four numbers of the version block
 ;   COMPANY, COPYRIGHT, WEB_ADDRESS   from the program's resource header
@@ -16,6 +17,9 @@
 ; the user could be read again.
 
 Unicode true
+!if ${WIDTH} == 64
+  Target amd64-unicode
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """The portable zip: exactly the program, vwg, the read-me and the two example
 skins; folders that the program will list as skins once unpacked; skin
-pictures in the form of the program's own button pictures; two 32-bit
-Windows programs of the right kind.
+pictures in the form of the program's own button pictures; two Windows
+programs of the right kind and of the width they were built for (32 for the
+packages users get, 64 for the 64-bit build's).
 
-    portable_zip_test.py PORTABLE.zip RESOURCES-ART-FOLDER
+    portable_zip_test.py PORTABLE.zip RESOURCES-ART-FOLDER WIDTH
 """
 
 import struct
@@ -12,10 +13,11 @@ import sys
 import unittest
 import zipfile
 
-ZIP, ART = sys.argv[1], sys.argv[2]
+ZIP, ART, WIDTH = sys.argv[1], sys.argv[2], sys.argv[3]
 SKINS = ["Meadow", "Midnight"]
 FILE_ATTRIBUTE_DIRECTORY = 0x10
-IMAGE_FILE_MACHINE_I386 = 0x14C
+# The machine and the optional header's magic of each width's programs.
+PE_WIDTHS = {"32": (0x14C, 0x10B), "64": (0x8664, 0x20B)}
 SUBSYSTEM_GUI, SUBSYSTEM_CONSOLE = 2, 3
 
 
@@ -27,13 +29,15 @@ def bmp_form(data):
 
 
 def pe_kind(data):
-    """(machine, subsystem) of a PE program."""
+    """(machine, optional header magic, subsystem) of a PE program."""
     assert data[:2] == b"MZ"
     pe = struct.unpack_from("<I", data, 0x3C)[0]
     assert data[pe:pe + 4] == b"PE\0\0"
     machine = struct.unpack_from("<H", data, pe + 4)[0]
+    magic = struct.unpack_from("<H", data, pe + 24)[0]
+    # The subsystem sits at the same offset in both optional header forms.
     subsystem = struct.unpack_from("<H", data, pe + 24 + 68)[0]
-    return machine, subsystem
+    return machine, magic, subsystem
 
 
 class PortableZip(unittest.TestCase):
@@ -66,9 +70,10 @@ class PortableZip(unittest.TestCase):
                 with open(f"{ART}/{kind}.bmp", "rb") as f:
                     self.assertNotEqual(picture, f.read(), "a skin of its own, not the built-in picture")
 
-    def test_programs_are_32_bit_windows_programs_of_their_kind(self):
-        self.assertEqual(pe_kind(self.zip.read("vaultwing.exe")), (IMAGE_FILE_MACHINE_I386, SUBSYSTEM_GUI))
-        self.assertEqual(pe_kind(self.zip.read("vwg.exe")), (IMAGE_FILE_MACHINE_I386, SUBSYSTEM_CONSOLE))
+    def test_programs_are_windows_programs_of_their_width_and_kind(self):
+        machine, magic = PE_WIDTHS[WIDTH]
+        self.assertEqual(pe_kind(self.zip.read("vaultwing.exe")), (machine, magic, SUBSYSTEM_GUI))
+        self.assertEqual(pe_kind(self.zip.read("vwg.exe")), (machine, magic, SUBSYSTEM_CONSOLE))
 
     def test_read_me_names_the_version_with_windows_line_ends(self):
         text = self.zip.read("README.txt")
