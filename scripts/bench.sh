@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Runs the benchmarks of the native build and, in the same run, OpenSSL's
 # ECDH on the binary curve B-409 as the reference peer, then vwg_speed natively
-# and as the 32-bit Windows program under Wine; prints the summary table with
+# and as the Windows program under Wine (the 32-bit one, or the 64-bit one on
+# a host that cannot start 32-bit programs); prints the summary table with
 # the ratios. Times are CPU time, as openssl speed counts them, so that other
 # work on the machine does not show up as ours.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/host-width.sh
 bin=build/native/bench
-win=build/windows/bench/vwg_speed.exe
+win=$windows_build/bench/vwg_speed.exe
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
@@ -23,15 +25,15 @@ echo
 echo "vwg_speed, native:"
 "$bin"/vwg_speed | tee "$out/speed-native.txt"
 if [ -f "$win" ]; then
-  echo "vwg_speed, 32-bit Windows under Wine:"
-  scripts/wine-session.sh start build/windows/wine >/dev/null
-  scripts/wine-run.sh build/windows/wine "$win" | tr -d '\r' | tee "$out/speed-wine.txt"
-  scripts/wine-session.sh stop build/windows/wine >/dev/null
+  echo "vwg_speed, $host_width-bit Windows under Wine:"
+  scripts/wine-session.sh start "$windows_build/wine" "$host_width" >/dev/null
+  scripts/wine-run.sh "$windows_build/wine" "$win" | tr -d '\r' | tee "$out/speed-wine.txt"
+  scripts/wine-session.sh stop "$windows_build/wine" >/dev/null
 fi
 
-python3 - "$out" <<'PY'
+python3 - "$out" "$host_width" <<'PY'
 import json, os, re, sys
-out = sys.argv[1]
+out, width = sys.argv[1], sys.argv[2]
 def bench(name):
     for f in ("crypto_bench.json", "keys_bench.json"):
         for b in json.load(open(os.path.join(out, f)))["benchmarks"]:
@@ -64,7 +66,7 @@ rows = [
 for key, unit in (("PointMultiply", "ms"), ("EncryptText", "MB/s"), ("DecryptText", "MB/s")):
     if key in native and key in wine:
         slower = wine[key] / native[key] if unit == "ms" else native[key] / wine[key]
-        rows.append((f"{key}, Wine 32-bit vs native (vwg_speed)", f"{wine[key]:g} vs {native[key]:g} {unit}",
+        rows.append((f"{key}, Wine {width}-bit vs native (vwg_speed)", f"{wine[key]:g} vs {native[key]:g} {unit}",
                      f"{slower:.2f} x slower"))
 print("\n| Measure | Result | Ratio |\n|---|---|---|")
 for r in rows:
@@ -76,7 +78,7 @@ if [ -x scripts/bench-cli.sh ]; then
   scripts/bench-cli.sh
 fi
 
-if [ -x scripts/bench-scan.sh ] && [ -f build/windows/bench/scan_tick.exe ]; then
+if [ -x scripts/bench-scan.sh ] && [ -f "$windows_build/bench/scan_tick.exe" ]; then
   echo
   scripts/bench-scan.sh
 fi

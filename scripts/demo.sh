@@ -4,10 +4,13 @@
 # work. Makes the two users' keys with vwg, runs the demo's driver under Wine
 # in a session of its own, marks the added button on each screenshot (Wine
 # does not paint a button that one process puts into another's dialog) and
-# prints the texts. Pictures: build/windows/demo/*.png.
+# prints the texts. Pictures: build/windows/demo/*.png (build/windows64/demo
+# on a host that cannot start 32-bit programs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=$PWD/build/windows/demo
+. scripts/host-width.sh
+say_host_width
+out=$PWD/$windows_build/demo
 vwg=build/native/cli/vwg
 winpath() { echo "Z:${1//\//\\}"; }
 
@@ -23,13 +26,13 @@ done
 "$vwg" import "$out/alice.vwg" --public "$out/bob/public.vwg" --secret "$out/bob/secret.vwg" >/dev/null
 
 session=$out/wine
-scripts/wine-session.sh start "$session"
+scripts/wine-session.sh start "$session" "$host_width"
 trap 'scripts/wine-session.sh stop "$session"' EXIT
 echo "Running the demo on a virtual display..."
 status=0
-scripts/wine-run.sh "$session" build/windows/tests/demo/demo.exe \
-  "$(winpath "$PWD/build/windows/app/vaultwing.exe")" \
-  "$(winpath "$PWD/build/windows/tests/lookalike/messenger.exe")" \
+scripts/wine-run.sh "$session" "$windows_build/tests/demo/demo.exe" \
+  "$(winpath "$PWD/$windows_build/app/vaultwing.exe")" \
+  "$(winpath "$PWD/$windows_build/tests/lookalike/messenger.exe")" \
   "$(winpath "$out/alice/public.vwg")" "$(winpath "$out/alice/secret.vwg")" \
   "$(winpath "$out/bob/public.vwg")" "$(winpath "$out/bob/secret.vwg")" \
   "$(winpath "$out")" | tr -d '\r' >"$out/demo.log" || status=$?

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on a Debian machine: the native
-# toolchain, the MinGW-w64 cross compiler for 32-bit Windows, Wine with its
-# 32-bit half, a virtual X display, the test and benchmark libraries, NSIS
-# for the Windows installer, and clang with libFuzzer for the fuzz targets.
+# toolchain, the MinGW-w64 cross compilers for 32- and 64-bit Windows, Wine
+# with its 32- and 64-bit halves (hosts that cannot start 32-bit programs
+# still install the 32-bit half, and run the 64-bit build), a virtual X
+# display, the test and benchmark libraries, NSIS for the Windows installer,
+# and clang with libFuzzer for the fuzz targets.
 # Safe to run again: packages already present are left alone.
 set -euo pipefail
 
@@ -10,7 +12,8 @@ packages=(
   cmake make g++ pkg-config
   googletest libgtest-dev libbenchmark-dev
   mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32 xvfb xauth x11-utils imagemagick fonts-wine
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  wine wine32 wine64 xvfb xauth x11-utils imagemagick fonts-wine
   openssl libssl-dev hyperfine python3 valgrind nsis
   clang-14 libclang-rt-14-dev
 )

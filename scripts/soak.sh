@@ -6,17 +6,20 @@
 # takes each minute inside Wine to build/windows/soak.csv. Each minute this
 # script also reads the resident memory of the program's Linux process
 # (VmRSS in /proc) into build/windows/soak-linux.csv, as a cross-check of
-# what Wine reports. Not part of ./build.sh test.
+# what Wine reports. On a host that cannot start 32-bit programs the 64-bit
+# build soaks instead, in build/windows64. Not part of ./build.sh test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 minutes=${1:-30}
+. scripts/host-width.sh
+say_host_width
 
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j 2 --target soak_tests >build/windows/soak-build.log || { cat build/windows/soak-build.log; exit 1; }
+build=$(pwd)/$windows_build
+cmake --preset "$windows_preset" >/dev/null
+cmake --build --preset "$windows_preset" -j 2 --target soak_tests >"$build/soak-build.log" || { cat "$build/soak-build.log"; exit 1; }
 
-build=$(pwd)/build/windows
 session=$build/soak-wine
-scripts/wine-session.sh start "$session"
+scripts/wine-session.sh start "$session" "$host_width"
 trap 'kill "$sampler" 2>/dev/null || true; scripts/wine-session.sh stop "$session"' EXIT
 prefix=$session/prefix
 
