@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "crypto/gf16.h"
+#include "tests/crypto/gf16.h"
 
 void MakeKeyPair(KeyPair& k, const char* id) {
   GenerateKeyPair(k.secret, k.pub, id);
