@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/key_setup.h"
 #include "app/property_sheet.h"
+#include "app/user_id_dialog.h"
 #include "keys/fingerprint.h"
 #include "keys/key_files.h"
 #include "keys/key_records.h"
-#include "keys/key_setup.h"
 #include "keys/ring_edits.h"
-#include "keys/user_id_dialog.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
 

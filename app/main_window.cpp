@@ -2,11 +2,11 @@
 
 #include "app/app_state.h"
 #include "app/clipboard_commands.h"
+#include "app/key_setup.h"
 #include "app/menu_drawing.h"
 #include "app/property_sheet.h"
 #include "app/splash_about.h"
 #include "app/win_handles.h"
-#include "keys/key_setup.h"
 #include "resources/resource.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "keys/key_file_dialog.h"
+#include "app/key_file_dialog.h"
 
 #include <commdlg.h>
 

@@ -1,4 +1,4 @@
-#include "keys/user_id_dialog.h"
+#include "app/user_id_dialog.h"
 
 #include <windows.h>
 

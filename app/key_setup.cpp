@@ -1,4 +1,4 @@
-#include "keys/key_setup.h"
+#include "app/key_setup.h"
 
 #include <windows.h>
 
@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/key_file_dialog.h"
 #include "app/registry.h"
 #include "app/settings.h"
+#include "app/user_id_dialog.h"
 #include "keys/file_snapshot.h"
 #include "keys/fingerprint.h"
-#include "keys/key_file_dialog.h"
 #include "keys/key_files.h"
 #include "keys/key_format.h"
 #include "keys/ring_edits.h"
-#include "keys/user_id_dialog.h"
 #include "resources/strings.h"
 
 namespace {
