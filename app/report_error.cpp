@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "app/app_state.h"
-#include "keys/error_text.h"
+#include "keys/system_error.h"
 #include "resources/strings.h"
 
 void ReportError(const char* text, bool fatal) {

@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "keys/owned.h"
+#include "keys/system_error.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -37,39 +40,20 @@ static bool Injected(FileStep step, int* bytes = nullptr) {
 
 namespace {
 
-// Keeps GetLastError across the clean-up that follows a failed call.
-class LastErrorKeeper {
- public:
-  LastErrorKeeper() : error_(GetLastError()) {}
-  ~LastErrorKeeper() { SetLastError(error_); }
-
- private:
-  DWORD error_;
-};
-
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE h) : h_(h) {}
-  ~FileHandle() {
-    if (ok()) {
-      LastErrorKeeper keep;
-      CloseHandle(h_);
-    }
+// Closing keeps the last error, so that a holder going out of scope after a
+// failed call does not hide why it failed.
+struct FileTraits {
+  using Handle = HANDLE;
+  static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) {
+    KeepSystemError keep;
+    CloseHandle(h);
   }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return h_; }
-  // Closes now, with the result; the holder is then empty.
-  bool Close() {
-    HANDLE h = h_;
-    h_ = INVALID_HANDLE_VALUE;
-    return CloseHandle(h) != 0;
-  }
-
- private:
-  HANDLE h_;
 };
+using FileHandle = Owned<FileTraits>;
+
+// Closes now, with the result; the holder is then empty.
+bool CloseNow(FileHandle& file) { return CloseHandle(file.release()) != 0; }
 
 }  // namespace
 
@@ -78,7 +62,7 @@ static void SetSystemError(int error) { SetLastError(static_cast<DWORD>(error));
 int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size) {
   FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.ok()) return 0;
+  if (!file) return 0;
   int total = 0;
   while (total < capacity) {
     DWORD got = 0;
@@ -118,14 +102,14 @@ int WriteFileAtomic(const char* path, const uint8_t* data, int size, bool) {
   if (h == INVALID_HANDLE_VALUE) return 0;
   FileHandle file(h);
   const bool written = WriteAll(h, data, size) && !Injected(FileStep::kFlush) &&
-                       FlushFileBuffers(h) && file.Close() && !Injected(FileStep::kClose) &&
+                       FlushFileBuffers(h) && CloseNow(file) && !Injected(FileStep::kClose) &&
                        !Injected(FileStep::kReplace) &&
                        MoveFileExA(temp.c_str(), path,
                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   if (written) return 1;
   // A file still open without sharing cannot be deleted.
-  LastErrorKeeper keep;
-  if (file.ok()) file.Close();
+  KeepSystemError keep;
+  file.reset();
   DeleteFileA(temp.c_str());
   return 0;
 }
@@ -136,39 +120,19 @@ bool PathExists(const char* path) { return GetFileAttributesA(path) != INVALID_F
 
 namespace {
 
-class ErrnoKeeper {
- public:
-  ErrnoKeeper() : error_(errno) {}
-  ~ErrnoKeeper() { errno = error_; }
-
- private:
-  int error_;
-};
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (ok()) {
-      ErrnoKeeper keep;
-      close(fd_);
-    }
+struct DescriptorTraits {
+  using Handle = int;
+  static int Empty() { return -1; }
+  static void Close(int fd) {
+    KeepSystemError keep;
+    close(fd);
   }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  bool ok() const { return fd_ >= 0; }
-  int get() const { return fd_; }
-  // Closes now, with the result; the holder is then empty. A close that
-  // fails may be the first report of a failed write (NFS, quotas).
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return close(fd) == 0;
-  }
-
- private:
-  int fd_;
 };
+using FileDescriptor = Owned<DescriptorTraits>;
+
+// Closes now, with the result; the holder is then empty. A close that fails
+// may be the first report of a failed write (NFS, quotas).
+bool CloseNow(FileDescriptor& file) { return close(file.release()) == 0; }
 
 }  // namespace
 
@@ -176,7 +140,7 @@ static void SetSystemError(int error) { errno = error; }
 
 int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size) {
   FileDescriptor file(open(path, O_RDONLY | O_CLOEXEC));
-  if (!file.ok()) return 0;
+  if (!file) return 0;
   int total = 0;
   while (total < capacity) {
     const ssize_t got = read(file.get(), buf + total, static_cast<size_t>(capacity - total));
@@ -213,7 +177,7 @@ static void SyncFolder(const char* path) {
   const size_t slash = folder.find_last_of('/');
   folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
   FileDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.ok()) fsync(dir.get());
+  if (dir) fsync(dir.get());
 }
 
 int WriteFileAtomic(const char* path, const uint8_t* data, int size, bool privateFile) {
@@ -229,10 +193,10 @@ int WriteFileAtomic(const char* path, const uint8_t* data, int size, bool privat
   if (fd < 0) return 0;
   FileDescriptor file(fd);
   const bool written = WriteAll(fd, data, size) && !Injected(FileStep::kFlush) &&
-                       fsync(fd) == 0 && file.Close() && !Injected(FileStep::kClose) &&
+                       fsync(fd) == 0 && CloseNow(file) && !Injected(FileStep::kClose) &&
                        !Injected(FileStep::kReplace) && rename(temp.c_str(), path) == 0;
   if (!written) {
-    ErrnoKeeper keep;
+    KeepSystemError keep;
     unlink(temp.c_str());
     return 0;
   }

@@ -7,8 +7,3 @@
 // text is null, so call it right after the failing call. With fatal set it
 // ends the process with exit code 1 and does not return.
 void ReportError(const char* text, bool fatal);
-
-// The system's text for the last error of the calling thread (GetLastError on
-// Windows, errno elsewhere) in buf, without a trailing line break; "" when the
-// system has none. Returns buf.
-char* SystemErrorText(char* buf, int size);

@@ -18,6 +18,7 @@
 #include "keys/key_files.h"
 #include "keys/key_format.h"
 #include "keys/report_error.h"
+#include "keys/system_error.h"
 #include "tests/keys/test_keys.h"
 #include "tests/support/report_capture.h"
 
