@@ -1,9 +1,7 @@
 #include "app/app_state.h"
 
-#include "resources/strings.h"
+#include "win/program.h"
 
-HINSTANCE AppInstance;
-HWND MainWindow;
 HANDLE InstanceMutex;
 NOTIFYICONDATAA TrayIcon;
 HBITMAP SplashBitmap;
@@ -30,14 +28,4 @@ void ShutdownApp() {
   DeleteBitmap(DecryptBitmap);
   for (HBITMAP& icon : MenuIcons) DeleteBitmap(icon);
   UnregisterClassA(kMainWindowClass, AppInstance);
-}
-
-void LoadText(UINT id, char* buf) {
-  if (LoadStringA(AppInstance, id, buf, kTextChars) <= 0) buf[0] = '\0';
-}
-
-bool AskQuestion(HWND owner, const char* text) {
-  char caption[kTextChars];
-  LoadText(IDS_QUESTION_CAPTION, caption);
-  return MessageBoxA(owner, text, caption, MB_YESNO | MB_ICONWARNING) == IDYES;
 }

@@ -8,13 +8,9 @@ constexpr UINT WM_TRAYICON = 50000;
 constexpr UINT kTrayIconId = 101;
 constexpr UINT_PTR IDT_SCANNER = 600;
 constexpr UINT kScannerPeriodMs = 300;
-constexpr int kTextChars = 485;  // every text loaded from the string table
 constexpr char kMainWindowClass[] = "VWG for ICQ";
 constexpr char kInstanceMutexName[] = "VWG_ICQ_MUTEX";
 
-extern HINSTANCE AppInstance;
-// Null until start-up has created it; message boxes then have no owner.
-extern HWND MainWindow;
 extern HANDLE InstanceMutex;
 extern NOTIFYICONDATAA TrayIcon;
 
@@ -32,10 +28,3 @@ extern HBITMAP MenuIcons[kMenuIconCount];
 // Releases what start-up acquired: the scan timer, the mutex, the bitmaps and
 // the window class. Safe at any point of start-up: null handles are skipped.
 void ShutdownApp();
-
-// A string-table text in a kTextChars buffer.
-void LoadText(UINT id, char* buf);
-
-// The program's questions: text with Yes and No and a warning icon, captioned
-// "VWG". True for Yes.
-bool AskQuestion(HWND owner, const char* text);

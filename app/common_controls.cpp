@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
-#include "app/win_handles.h"
+#include "win/handles.h"
 
 bool GetCommonControlsVersion(unsigned* major, unsigned* minor) {
   LibraryHandle library(LoadLibraryA("comctl32.dll"));

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
 #include "resources/strings.h"
+#include "win/program.h"
 
 bool ChooseKeyFile(bool save, UINT titleId, char* name) {
   char title[kTextChars], filter[kTextChars];

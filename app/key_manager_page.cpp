@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/key_setup.h"
 #include "app/property_sheet.h"
 #include "app/user_id_dialog.h"
@@ -18,6 +17,7 @@
 #include "keys/ring_edits.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
+#include "win/program.h"
 
 namespace {
 

@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/key_file_dialog.h"
-#include "app/registry.h"
 #include "app/settings.h"
 #include "app/user_id_dialog.h"
 #include "keys/file_snapshot.h"
@@ -18,6 +16,8 @@
 #include "keys/key_format.h"
 #include "keys/ring_edits.h"
 #include "resources/strings.h"
+#include "win/program.h"
+#include "win/registry.h"
 
 namespace {
 

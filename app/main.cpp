@@ -18,6 +18,7 @@
 #include "keys/report_error.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
+#include "win/program.h"
 
 namespace {
 

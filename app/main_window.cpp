@@ -6,8 +6,10 @@
 #include "app/menu_drawing.h"
 #include "app/property_sheet.h"
 #include "app/splash_about.h"
-#include "app/win_handles.h"
 #include "resources/resource.h"
+#include "win/handles.h"
+#include "win/popup_menu.h"
+#include "win/program.h"
 
 namespace {
 
@@ -15,15 +17,7 @@ namespace {
 bool RunTrayMenu(HWND window) {
   MenuHandle menu(LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_TRAY_MENU)));
   if (!menu) return false;
-  HMENU popup = GetSubMenu(menu.get(), 0);
-  POINT cursor;
-  GetCursorPos(&cursor);
-  // The window must be in the foreground, or the menu does not close when
-  // the user clicks elsewhere.
-  SetForegroundWindow(window);
-  SetFocus(window);
-  const UINT command = static_cast<UINT>(
-      TrackPopupMenuEx(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, window, nullptr));
+  const UINT command = TrackMenuAtCursor(GetSubMenu(menu.get(), 0), window);
   if (command == 0) return false;
 
   switch (command) {
@@ -50,8 +44,6 @@ bool RunTrayMenu(HWND window) {
       PostMessageA(window, WM_CLOSE, 0, 0);
       break;
   }
-  // Lets the menu's own clean-up run before anything else is shown.
-  PostMessageA(window, WM_NULL, 0, 0);
   return true;
 }
 

@@ -1,9 +1,10 @@
 #include "app/menu_drawing.h"
 
 #include "app/app_state.h"
-#include "app/win_handles.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
+#include "win/handles.h"
+#include "win/program.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "keys/system_error.h"
 #include "resources/strings.h"
+#include "win/program.h"
 
 void ReportError(const char* text, bool fatal) {
   char system[256];

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/registry.h"
 #include "app/skins.h"
+#include "win/registry.h"
 
 DWORD LaunchOnStartup = 1;
 DWORD Skins = 0;

@@ -5,10 +5,10 @@
 #include <commctrl.h>
 
 #include "app/property_sheet.h"
-#include "app/registry.h"
 #include "app/settings.h"
 #include "app/skins.h"
 #include "resources/resource.h"
+#include "win/registry.h"
 
 namespace {
 

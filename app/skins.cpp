@@ -5,10 +5,12 @@
 #include <cstring>
 
 #include "app/app_state.h"
-#include "app/registry.h"
 #include "app/settings.h"
 #include "icq/dialog_lists.h"
 #include "resources/resource.h"
+#include "win/handles.h"
+#include "win/program.h"
+#include "win/registry.h"
 
 char SkinList[kMaxSkins][kSkinNameChars];
 int SkinCount;
@@ -19,23 +21,6 @@ namespace {
 constexpr char kEncryptFile[] = "encrypt.bmp";
 constexpr char kDecryptFile[] = "decrypt.bmp";
 constexpr UINT kButtonImageFlags = LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT;
-
-// A search handle is INVALID_HANDLE_VALUE when empty, so it gets its own
-// holder rather than the null-based ones of win_handles.h.
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE h) : h_(h) {}
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  ~FindHandle() {
-    if (valid()) FindClose(h_);
-  }
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
 
 // "<current directory>\SKINS\<name>\<file>" (name and file may be empty) into
 // out; false when it does not fit in MAX_PATH characters.
@@ -100,7 +85,7 @@ void EnumerateSkins() {
   if (!SkinPath("", "*", pattern)) return;
   WIN32_FIND_DATAA entry;
   FindHandle search(FindFirstFileA(pattern, &entry));
-  if (!search.valid()) return;
+  if (!search) return;
   do {
     if (IsSkinFolder(entry)) std::strcpy(SkinList[SkinCount++], entry.cFileName);
   } while (SkinCount < kMaxSkins && FindNextFileA(search.get(), &entry));

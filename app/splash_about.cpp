@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/win_handles.h"
 #include "keys/report_error.h"
 #include "resources/resource.h"
+#include "win/handles.h"
+#include "win/program.h"
 
 namespace {
 

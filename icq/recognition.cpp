@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/app_state.h"
 #include "icq/button_proc.h"
 #include "icq/dialog_lists.h"
 #include "icq/icq_client.h"
@@ -11,6 +10,7 @@
 #include "icq/placement.h"
 #include "keys/report_error.h"
 #include "resources/strings.h"
+#include "win/program.h"
 
 namespace {
 

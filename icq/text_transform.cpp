@@ -1,11 +1,11 @@
 #include "icq/text_transform.h"
 
-#include "app/app_state.h"
 #include "keys/cipher.h"
 #include "keys/key_records.h"
 #include "keys/message_text.h"
 #include "keys/report_error.h"
 #include "resources/strings.h"
+#include "win/program.h"
 
 bool CipherTextOf(const std::string& text, std::string& cipher) {
   cipher = WithoutBlanks(text);
@@ -22,11 +22,4 @@ bool TransformText(bool sending, const std::string& text, const CurvePoint& poin
   LoadText(IDS_BAD_KEY, message);
   ReportError(message, false);
   return false;
-}
-
-void ShowNotice(UINT textId) {
-  char text[kTextChars], caption[kTextChars];
-  LoadText(textId, text);
-  LoadText(IDS_APP_NAME, caption);
-  MessageBoxA(MainWindow, text, caption, MB_OK | MB_ICONINFORMATION);
 }

@@ -19,7 +19,3 @@ bool CipherTextOf(const std::string& text, std::string& cipher);
 // of the blank-free cipher decrypted from it. False after reporting a key
 // that cannot be used, which is never multiplied with our secret scalar.
 bool TransformText(bool sending, const std::string& text, const CurvePoint& point, std::string& result);
-
-// A string-table text in a message box captioned with the program's name,
-// owned by the main window.
-void ShowNotice(UINT textId);

@@ -1,5 +1,5 @@
 // The registry helpers and the settings against Wine's real registry.
-#include "app/registry.h"
+#include "win/registry.h"
 
 #include <gtest/gtest.h>
 

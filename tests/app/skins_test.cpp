@@ -12,6 +12,7 @@
 #include "icq/dialog_lists.h"
 #include "tests/app/skin_folders.h"
 #include "tests/wine/system.h"
+#include "win/program.h"
 
 namespace {
 
