@@ -10,15 +10,17 @@
 #include "app/command_line.h"
 #include "app/common_controls.h"
 #include "app/key_setup.h"
+#include "app/key_state.h"
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "app/skins.h"
 #include "app/splash_about.h"
+#include "icq/action_keys.h"
 #include "icq/scanner.h"
-#include "keys/report_error.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
 #include "win/program.h"
+#include "win/report_error.h"
 
 namespace {
 
@@ -88,6 +90,7 @@ void WriteSystemRegistrations() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   AppInstance = instance;
+  SetActionKeys({SecretKey, PublicKeyPath});
   if (!SetUpKeys(kSetUpAtStart)) ReportFatal(IDS_NO_KEYS);
 
   char keyFile[kCommandLinePathChars];

@@ -1,7 +1,7 @@
 // The tray program's error reporter: a warning box owned by the main window
 // (no owner before it exists), and for fatal errors the orderly shutdown and
 // exit code 1.
-#include "keys/report_error.h"
+#include "win/report_error.h"
 
 #include <cstdlib>
 

@@ -7,6 +7,7 @@
 #include "app/property_sheet.h"
 #include "app/settings.h"
 #include "app/skins.h"
+#include "keys/registry_names.h"
 #include "resources/resource.h"
 #include "win/registry.h"
 

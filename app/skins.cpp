@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "app/app_state.h"
-#include "app/settings.h"
 #include "icq/dialog_lists.h"
+#include "keys/registry_names.h"
 #include "resources/resource.h"
 #include "win/handles.h"
 #include "win/program.h"

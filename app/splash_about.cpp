@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "keys/report_error.h"
 #include "resources/resource.h"
 #include "win/handles.h"
 #include "win/program.h"
+#include "win/report_error.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "keys/report_error.h"
 #include "keys/system_error.h"
 
 static const char* ErrorFile = nullptr;

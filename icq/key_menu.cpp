@@ -3,14 +3,14 @@
 #include <windows.h>
 
 #include <cstring>
-#include <vector>
 
+#include "icq/action_keys.h"
 #include "keys/key_files.h"
-#include "keys/report_error.h"
 #include "resources/strings.h"
 #include "win/handles.h"
 #include "win/popup_menu.h"
 #include "win/program.h"
+#include "win/report_error.h"
 
 namespace {
 
@@ -57,11 +57,14 @@ int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys) {
 }
 
 bool ChooseCorrespondent(bool sending, CurvePoint& point) {
-  std::vector<PublicKeyRecord> ring(kMaxRingKeys);
-  const int count = LoadPublicKeyRing(ring.data(), true);
-  if (count <= 0) return false;
-  const int16_t chosen = ChooseKey(sending, static_cast<int16_t>(count), ring.data());
+  PublicKeyRing ring;
+  const KeyFileStatus loaded = LoadPublicKeyRing(CurrentActionKeys().ringPath, ring);
+  if (loaded != KeyFileStatus::kOk) {
+    ReportError(KeyFileErrorText(loaded), true);
+    return false;
+  }
+  const int16_t chosen = ChooseKey(sending, static_cast<int16_t>(ring.count()), ring.keys.data());
   if (chosen < 0) return false;
-  RecordPoint(ring[chosen], point);
+  RecordPoint(ring.keys[chosen], point);
   return true;
 }

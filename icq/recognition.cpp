@@ -8,9 +8,9 @@
 #include "icq/icq_client.h"
 #include "icq/message_pump.h"
 #include "icq/placement.h"
-#include "keys/report_error.h"
 #include "resources/strings.h"
 #include "win/program.h"
+#include "win/report_error.h"
 
 namespace {
 

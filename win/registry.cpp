@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "keys/report_error.h"
 #include "win/handles.h"
+#include "win/report_error.h"
 
 static RegKey OpenKey(HKEY root, const char* subkey, bool create) {
   HKEY key = nullptr;

@@ -7,6 +7,7 @@
 
 #include "app/common_controls.h"
 #include "app/settings.h"
+#include "keys/registry_names.h"
 #include "tests/support/report_capture.h"
 
 namespace {

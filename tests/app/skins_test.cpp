@@ -10,6 +10,7 @@
 #include "app/app_state.h"
 #include "app/settings.h"
 #include "icq/dialog_lists.h"
+#include "keys/registry_names.h"
 #include "tests/app/skin_folders.h"
 #include "tests/wine/system.h"
 #include "win/program.h"

@@ -1,6 +1,7 @@
-// The one error reporter. Each program supplies the definition: the tray
-// program shows a message box (app/), the command-line companion prints a line
-// on stderr (cli/), the tests record the text (tests/support/).
+// The one error reporter of the Windows programs. Each program supplies the
+// definition: the tray program shows a message box and, for a fatal error,
+// shuts down (app/report_error.cpp); the tests record what would have been
+// shown (tests/support/).
 #pragma once
 
 // Shows text, or the system's text for the calling thread's last error when
