@@ -1,13 +1,13 @@
 #include "app/app_state.h"
 
+#include "icq/button_images.h"
+#include "icq/scanner.h"
 #include "win/program.h"
 
 HANDLE InstanceMutex;
 NOTIFYICONDATAA TrayIcon;
 HBITMAP SplashBitmap;
 HBITMAP AboutBitmap;
-HBITMAP EncryptBitmap;
-HBITMAP DecryptBitmap;
 HBITMAP MenuIcons[kMenuIconCount];
 
 static void DeleteBitmap(HBITMAP& bitmap) {
@@ -24,8 +24,7 @@ void ShutdownApp() {
   }
   DeleteBitmap(SplashBitmap);
   DeleteBitmap(AboutBitmap);
-  DeleteBitmap(EncryptBitmap);
-  DeleteBitmap(DecryptBitmap);
+  DeleteButtonImages();
   for (HBITMAP& icon : MenuIcons) DeleteBitmap(icon);
   UnregisterClassA(kMainWindowClass, AppInstance);
 }

@@ -6,8 +6,6 @@
 
 constexpr UINT WM_TRAYICON = 50000;
 constexpr UINT kTrayIconId = 101;
-constexpr UINT_PTR IDT_SCANNER = 600;
-constexpr UINT kScannerPeriodMs = 300;
 constexpr char kMainWindowClass[] = "VWG for ICQ";
 constexpr char kInstanceMutexName[] = "VWG_ICQ_MUTEX";
 
@@ -17,9 +15,6 @@ extern NOTIFYICONDATAA TrayIcon;
 // Pictures of the splash and About windows.
 extern HBITMAP SplashBitmap;
 extern HBITMAP AboutBitmap;
-// The current button images; the built-in ones until a skin replaces them.
-extern HBITMAP EncryptBitmap;
-extern HBITMAP DecryptBitmap;
 
 // Menu icons, one per tray-menu command, indexed by MenuIconIndex().
 constexpr int kMenuIconCount = 7;

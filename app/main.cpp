@@ -16,6 +16,7 @@
 #include "app/skins.h"
 #include "app/splash_about.h"
 #include "icq/action_keys.h"
+#include "icq/button_images.h"
 #include "icq/scanner.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
@@ -33,8 +34,7 @@ void ReportFatal(UINT textId) {
 void LoadBitmaps() {
   SplashBitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_SPLASH));
   AboutBitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_ABOUT));
-  EncryptBitmap = LoadBuiltInBitmap(IDB_ENCRYPT);
-  DecryptBitmap = LoadBuiltInBitmap(IDB_DECRYPT);
+  ReplaceButtonImages(LoadBuiltInBitmap(IDB_ENCRYPT), LoadBuiltInBitmap(IDB_DECRYPT));
   const int icons[kMenuIconCount] = {IDB_MENU_ENCRYPT_CLIPBOARD, IDB_MENU_DECRYPT_CLIPBOARD, IDB_MENU_GENERATE_KEYS,
                                      IDB_MENU_KEY_MANAGER,       IDB_MENU_SETTINGS,          IDB_MENU_ABOUT,
                                      IDB_MENU_EXIT};

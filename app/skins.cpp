@@ -4,8 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/app_state.h"
-#include "icq/dialog_lists.h"
+#include "icq/button_images.h"
 #include "keys/registry_names.h"
 #include "resources/resource.h"
 #include "win/handles.h"
@@ -51,17 +50,6 @@ HBITMAP LoadSkinBitmap(const char* name, const char* file) {
   return static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | kButtonImageFlags));
 }
 
-// Makes loaded the current bitmap and returns the one it replaces, which the
-// caller deletes once no button shows it any more. A picture that could not
-// be loaded keeps the current one: a button with neither picture nor text
-// could not be found by the user.
-HBITMAP Replace(HBITMAP& current, HBITMAP loaded) {
-  if (!loaded) return nullptr;
-  HBITMAP old = current;
-  current = loaded;
-  return old;
-}
-
 }  // namespace
 
 HBITMAP LoadBuiltInBitmap(int id) {
@@ -104,21 +92,14 @@ int FindSkin(const char* name) {
 
 void ApplySkin(int index) {
   if (index < 0 || index > SkinCount) return;
-  HBITMAP oldEncrypt, oldDecrypt;
   if (index == 0) {
     RegDeleteValueAt(HKEY_CURRENT_USER, kSettingsKey, kSkinValue);
     CurrentSkinName[0] = '\0';
-    oldEncrypt = Replace(EncryptBitmap, LoadBuiltInBitmap(IDB_ENCRYPT));
-    oldDecrypt = Replace(DecryptBitmap, LoadBuiltInBitmap(IDB_DECRYPT));
+    ReplaceButtonImages(LoadBuiltInBitmap(IDB_ENCRYPT), LoadBuiltInBitmap(IDB_DECRYPT));
   } else {
     const char* name = SkinList[index - 1];
     RegWriteString(HKEY_CURRENT_USER, kSettingsKey, kSkinValue, name, static_cast<DWORD>(std::strlen(name)), true);
     std::strcpy(CurrentSkinName, name);
-    oldEncrypt = Replace(EncryptBitmap, LoadSkinBitmap(name, kEncryptFile));
-    oldDecrypt = Replace(DecryptBitmap, LoadSkinBitmap(name, kDecryptFile));
+    ReplaceButtonImages(LoadSkinBitmap(name, kEncryptFile), LoadSkinBitmap(name, kDecryptFile));
   }
-  // The buttons let go of the old pictures before they are deleted.
-  ApplyButtonImages();
-  if (oldEncrypt) DeleteObject(oldEncrypt);
-  if (oldDecrypt) DeleteObject(oldDecrypt);
 }

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/app_state.h"
+#include "icq/button_images.h"
 #include "icq/dialog_lists.h"
 #include "icq/message_pump.h"
 #include "icq/placement.h"
@@ -70,8 +70,8 @@ void RefreshDialogs(DialogList& list, bool incoming, HBITMAP bitmap) {
 void CALLBACK ScanTimerProc(HWND, UINT message, UINT_PTR timerId, DWORD) {
   if (message != WM_TIMER || timerId != IDT_SCANNER || Scanning) return;
   Scanning = true;
-  RefreshDialogs(SendDialogs, false, EncryptBitmap);
-  RefreshDialogs(ReceiveDialogs, true, DecryptBitmap);
+  RefreshDialogs(SendDialogs, false, EncryptImage());
+  RefreshDialogs(ReceiveDialogs, true, DecryptImage());
   EnumWindows(EnumDialogsProc, 0);
   Scanning = false;
 }
