@@ -17,6 +17,7 @@
 #include "keys/ring_edits.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
+#include "win/callback_guard.h"
 #include "win/program.h"
 
 namespace {
@@ -143,7 +144,7 @@ void OnCommand(HWND page, int id) {
 
 }  // namespace
 
-INT_PTR CALLBACK KeyManagerPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR OnKeyManagerMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       InitKeyManagerPage(page);
@@ -158,4 +159,8 @@ INT_PTR CALLBACK KeyManagerPageProc(HWND page, UINT message, WPARAM wParam, LPAR
       return FALSE;
   }
   return FALSE;
+}
+
+INT_PTR CALLBACK KeyManagerPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  return Guarded<INT_PTR>(FALSE, [&] { return OnKeyManagerMessage(page, message, wParam, lParam); });
 }

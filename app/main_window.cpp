@@ -7,6 +7,7 @@
 #include "app/property_sheet.h"
 #include "app/splash_about.h"
 #include "resources/resource.h"
+#include "win/callback_guard.h"
 #include "win/handles.h"
 #include "win/popup_menu.h"
 #include "win/program.h"
@@ -64,7 +65,7 @@ LRESULT OnTrayIcon(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_DESTROY:
       Shell_NotifyIconA(NIM_DELETE, &TrayIcon);
@@ -80,4 +81,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return OnTrayIcon(window, message, wParam, lParam);
   }
   return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return Guarded<LRESULT>(0, [&] { return OnMainWindowMessage(window, message, wParam, lParam); });
 }

@@ -8,6 +8,7 @@
 
 #include "app/app_state.h"
 #include "resources/resource.h"
+#include "win/callback_guard.h"
 #include "win/handles.h"
 #include "win/program.h"
 #include "win/report_error.h"
@@ -98,7 +99,7 @@ void DrawLink(const DRAWITEMSTRUCT* item) {
 
 }  // namespace
 
-INT_PTR CALLBACK SplashDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+static INT_PTR OnSplashMessage(HWND dialog, UINT message, WPARAM wParam) {
   switch (message) {
     case WM_INITDIALOG: {
       VersionTexts texts;
@@ -119,7 +120,11 @@ INT_PTR CALLBACK SplashDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
   return FALSE;
 }
 
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK SplashDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  return Guarded<INT_PTR>(FALSE, [&] { return OnSplashMessage(dialog, message, wParam); });
+}
+
+static INT_PTR OnAboutMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: {
       VersionTexts texts;
@@ -147,7 +152,11 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
   return FALSE;
 }
 
-LRESULT CALLBACK LinkButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  return Guarded<INT_PTR>(FALSE, [&] { return OnAboutMessage(dialog, message, wParam, lParam); });
+}
+
+static LRESULT OnLinkMessage(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SETCURSOR:
       SetCursor(LoadCursorA(AppInstance, MAKEINTRESOURCEA(IDC_LINK_HAND)));
@@ -163,6 +172,10 @@ LRESULT CALLBACK LinkButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM
       return TRUE;
   }
   return CallWindowProcA(SavedLinkProc, button, message, wParam, lParam);
+}
+
+LRESULT CALLBACK LinkButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+  return Guarded<LRESULT>(0, [&] { return OnLinkMessage(button, message, wParam, lParam); });
 }
 
 void ShowSplash() {

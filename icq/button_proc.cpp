@@ -2,6 +2,7 @@
 
 #include "icq/dialog_actions.h"
 #include "icq/dialog_lists.h"
+#include "win/callback_guard.h"
 
 WNDPROC SavedButtonProc;
 
@@ -63,9 +64,13 @@ bool OnButtonMessage(const DialogRecord& record, bool encrypt, UINT message, WPA
 }  // namespace
 
 LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
-  DialogRecord record{};
-  bool encrypt = false;
-  // Not listed yet, the class handles it.
-  if (FindPressedRecord(button, record, encrypt) && OnButtonMessage(record, encrypt, message, wParam)) return 0;
-  return CallWindowProcA(SavedButtonProc, button, message, wParam, lParam);
+  return Guarded<LRESULT>(0, [&] {
+    DialogRecord record{};
+    bool encrypt = false;
+    // Not listed yet, the class handles it.
+    if (FindPressedRecord(button, record, encrypt) && OnButtonMessage(record, encrypt, message, wParam)) {
+      return LRESULT{0};
+    }
+    return CallWindowProcA(SavedButtonProc, button, message, wParam, lParam);
+  });
 }
