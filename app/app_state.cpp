@@ -1,30 +1,25 @@
 #include "app/app_state.h"
 
+#include "app/tray_icon.h"
 #include "icq/button_images.h"
 #include "icq/scanner.h"
 #include "win/program.h"
 
-HANDLE InstanceMutex;
-NOTIFYICONDATAA TrayIcon;
-HBITMAP SplashBitmap;
-HBITMAP AboutBitmap;
-HBITMAP MenuIcons[kMenuIconCount];
-
-static void DeleteBitmap(HBITMAP& bitmap) {
-  if (bitmap) DeleteObject(bitmap);
-  bitmap = nullptr;
-}
+KernelHandle InstanceMutex;
+BitmapHandle SplashBitmap;
+BitmapHandle AboutBitmap;
+BitmapHandle MenuIcons[kMenuIconCount];
 
 void ShutdownApp() {
   if (MainWindow) KillTimer(MainWindow, IDT_SCANNER);
+  RemoveTrayIcon();
   if (InstanceMutex) {
-    ReleaseMutex(InstanceMutex);
-    CloseHandle(InstanceMutex);
-    InstanceMutex = nullptr;
+    ReleaseMutex(InstanceMutex.get());
+    InstanceMutex.reset();
   }
-  DeleteBitmap(SplashBitmap);
-  DeleteBitmap(AboutBitmap);
+  SplashBitmap.reset();
+  AboutBitmap.reset();
   DeleteButtonImages();
-  for (HBITMAP& icon : MenuIcons) DeleteBitmap(icon);
+  for (BitmapHandle& icon : MenuIcons) icon.reset();
   UnregisterClassA(kMainWindowClass, AppInstance);
 }

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstring>
+#include <utility>
 
 #include "app/app_state.h"
 #include "app/command_line.h"
@@ -15,6 +15,7 @@
 #include "app/settings.h"
 #include "app/skins.h"
 #include "app/splash_about.h"
+#include "app/tray_icon.h"
 #include "icq/action_keys.h"
 #include "icq/button_images.h"
 #include "icq/scanner.h"
@@ -32,13 +33,13 @@ void ReportFatal(UINT textId) {
 }
 
 void LoadBitmaps() {
-  SplashBitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_SPLASH));
-  AboutBitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_ABOUT));
+  SplashBitmap.reset(LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_SPLASH)));
+  AboutBitmap.reset(LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_ABOUT)));
   ReplaceButtonImages(LoadBuiltInBitmap(IDB_ENCRYPT), LoadBuiltInBitmap(IDB_DECRYPT));
   const int icons[kMenuIconCount] = {IDB_MENU_ENCRYPT_CLIPBOARD, IDB_MENU_DECRYPT_CLIPBOARD, IDB_MENU_GENERATE_KEYS,
                                      IDB_MENU_KEY_MANAGER,       IDB_MENU_SETTINGS,          IDB_MENU_ABOUT,
                                      IDB_MENU_EXIT};
-  for (int i = 0; i < kMenuIconCount; ++i) MenuIcons[i] = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(icons[i]));
+  for (int i = 0; i < kMenuIconCount; ++i) MenuIcons[i].reset(LoadBitmapA(AppInstance, MAKEINTRESOURCEA(icons[i])));
 }
 
 void CreateMainWindow() {
@@ -68,17 +69,6 @@ void CheckCommonControls() {
   InitCommonControls();
 }
 
-void AddTrayIcon() {
-  TrayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;  // 88: the first version of the record
-  TrayIcon.hWnd = MainWindow;
-  TrayIcon.uID = kTrayIconId;
-  TrayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  TrayIcon.uCallbackMessage = WM_TRAYICON;
-  TrayIcon.hIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_TRAY));
-  LoadStringA(AppInstance, IDS_APP_NAME, TrayIcon.szTip, sizeof TrayIcon.szTip);
-  if (!Shell_NotifyIconA(NIM_ADD, &TrayIcon)) ReportError(nullptr, true);
-}
-
 void WriteSystemRegistrations() {
   char exePath[MAX_PATH] = "", currentDir[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, exePath, MAX_PATH);
@@ -99,12 +89,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 
   // A second copy ends here, after the import: opening a key file while the
   // program runs imports it through a short-lived second copy.
-  InstanceMutex = CreateMutexA(nullptr, TRUE, kInstanceMutexName);
-  if (GetLastError() == ERROR_ALREADY_EXISTS) {
-    if (InstanceMutex) CloseHandle(InstanceMutex);
-    InstanceMutex = nullptr;
-    return 0;
-  }
+  KernelHandle mutex(CreateMutexA(nullptr, TRUE, kInstanceMutexName));
+  if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+  InstanceMutex = std::move(mutex);
 
   LoadBitmaps();
   LoadSettings();
@@ -112,7 +99,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   CheckCommonControls();
   ShowSplash();
   WriteSystemRegistrations();
-  AddTrayIcon();
+  if (!AddTrayIcon()) ReportError(nullptr, true);
   if (!SetTimer(MainWindow, IDT_SCANNER, kScannerPeriodMs, ScanTimerProc)) ReportError(nullptr, true);
 
   MSG msg;

@@ -1,11 +1,11 @@
 #include "app/main_window.h"
 
-#include "app/app_state.h"
 #include "app/clipboard_commands.h"
 #include "app/key_setup.h"
 #include "app/menu_drawing.h"
 #include "app/property_sheet.h"
 #include "app/splash_about.h"
+#include "app/tray_icon.h"
 #include "resources/resource.h"
 #include "win/callback_guard.h"
 #include "win/handles.h"
@@ -14,13 +14,7 @@
 
 namespace {
 
-// Returns true when a command was chosen.
-bool RunTrayMenu(HWND window) {
-  MenuHandle menu(LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_TRAY_MENU)));
-  if (!menu) return false;
-  const UINT command = TrackMenuAtCursor(GetSubMenu(menu.get(), 0), window);
-  if (command == 0) return false;
-
+void RunTrayCommand(HWND window, UINT command) {
   switch (command) {
     case IDM_ENCRYPT_CLIPBOARD:
       EncryptClipboard();
@@ -45,6 +39,15 @@ bool RunTrayMenu(HWND window) {
       PostMessageA(window, WM_CLOSE, 0, 0);
       break;
   }
+}
+
+// Returns true when a command was chosen.
+bool RunTrayMenu(HWND window) {
+  MenuHandle menu(LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_TRAY_MENU)));
+  if (!menu) return false;
+  const UINT command = TrackMenuAtCursor(GetSubMenu(menu.get(), 0), window);
+  if (command == 0) return false;
+  RunTrayCommand(window, command);
   return true;
 }
 
@@ -68,7 +71,7 @@ LRESULT OnTrayIcon(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 static LRESULT OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_DESTROY:
-      Shell_NotifyIconA(NIM_DELETE, &TrayIcon);
+      RemoveTrayIcon();
       PostQuitMessage(0);
       return 0;
     case WM_MEASUREITEM:

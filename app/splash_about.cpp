@@ -114,7 +114,7 @@ static INT_PTR OnSplashMessage(HWND dialog, UINT message, WPARAM wParam) {
       EndDialog(dialog, 1);
       return TRUE;
     case WM_CTLCOLORSTATIC:
-      PaintPicture(dialog, IDC_SPLASH_PICTURE, SplashBitmap, kSplashPictureWidth, kSplashPictureHeight);
+      PaintPicture(dialog, IDC_SPLASH_PICTURE, SplashBitmap.get(), kSplashPictureWidth, kSplashPictureHeight);
       return FALSE;
   }
   return FALSE;
@@ -146,7 +146,7 @@ static INT_PTR OnAboutMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM l
       if (LOWORD(wParam) == IDC_ABOUT_OK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, IDC_ABOUT_OK);
       return TRUE;
     case WM_CTLCOLORSTATIC:
-      PaintPicture(dialog, IDC_ABOUT_PICTURE, AboutBitmap, kAboutPictureWidth, kAboutPictureHeight);
+      PaintPicture(dialog, IDC_ABOUT_PICTURE, AboutBitmap.get(), kAboutPictureWidth, kAboutPictureHeight);
       return FALSE;
   }
   return FALSE;

@@ -155,6 +155,25 @@ TEST_F(TrayProgram, ExitRemovesTheIconAndFreesTheMutexForANewCopy) {
   ExitThroughMenu(again);
 }
 
+// A fatal error while the program runs, here a ring found malformed when the
+// Public Key Manager opens, ends it with exit code 1 once the box is closed,
+// and its tray icon goes with it. (Wine also drops the icon of a window that
+// is gone; app_state_test.cpp checks that the program takes it away itself.)
+TEST_F(TrayProgram, FatalErrorWhileRunningEndsWithOneAndTakesTheIconAway) {
+  MakeKeys();
+  const int iconsBefore = driver::TrayIconCount();
+  driver::Program program = Start();
+  ExpectRunning(program);
+  ASSERT_TRUE(driver::WaitTrayIconCount(iconsBefore + 1));
+  ASSERT_TRUE(driver::WriteWholeFile(publicPath_, "VWG. not a ring"));
+  ASSERT_TRUE(driver::ChooseMenuItem(OpenTrayMenu(program), {VK_END, VK_UP, VK_UP, VK_UP}));  // Public Key Manager
+  std::string text;
+  ASSERT_TRUE(driver::AnswerMessageBox(kErrorCaption, IDOK, &text, program.pid()));
+  EXPECT_EQ(text, kBadPublicFile);
+  EXPECT_EQ(program.WaitExit(), std::optional<uint32_t>(1));
+  EXPECT_TRUE(driver::WaitTrayIconCount(iconsBefore));
+}
+
 // Up from Exit: About, Settings, Public Key Manager, Generate.
 constexpr std::initializer_list<UINT> kGenerateKeys = {VK_END, VK_UP, VK_UP, VK_UP, VK_UP};
 
