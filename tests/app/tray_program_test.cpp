@@ -23,6 +23,10 @@ TEST_F(TrayProgram, FirstStartGeneratesKeysAndWritesSettingsAndRegistrations) {
   ASSERT_TRUE(driver::ChooseFile("Save Public Key As", publicPath_, program.pid()));
   ASSERT_TRUE(driver::ChooseFile("Save Secret Key As", secretPath_, program.pid()));
   ExpectRunning(program);
+  // The registrations are written once the splash has gone, the add-on
+  // entry's start-up folder last.
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs,
+                                [] { return ReadRegString(kAddOnKey, "Startup").has_value(); }));
 
   EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes);
   EXPECT_EQ(driver::FileSize(secretPath_), kSecretBytes);
