@@ -1,10 +1,8 @@
 // What the dialog buttons and the tray's clipboard commands share between
 // reading a text and putting the result back: the check that a text to
-// decrypt is encrypted at all, the transformation with the chosen key, and
-// the notices they show.
+// decrypt is encrypted at all, and the transformation with the chosen key
+// and the secret key in force (icq/action_keys.h).
 #pragma once
-
-#include <windows.h>
 
 #include <string>
 
