@@ -1,43 +1,25 @@
 #include "app/app_state.h"
 
-#include "resources/strings.h"
+#include "app/tray_icon.h"
+#include "icq/button_images.h"
+#include "icq/scanner.h"
+#include "win/program.h"
 
-HINSTANCE AppInstance;
-HWND MainWindow;
-HANDLE InstanceMutex;
-NOTIFYICONDATAA TrayIcon;
-HBITMAP SplashBitmap;
-HBITMAP AboutBitmap;
-HBITMAP EncryptBitmap;
-HBITMAP DecryptBitmap;
-HBITMAP MenuIcons[kMenuIconCount];
-
-static void DeleteBitmap(HBITMAP& bitmap) {
-  if (bitmap) DeleteObject(bitmap);
-  bitmap = nullptr;
-}
+KernelHandle InstanceMutex;
+BitmapHandle SplashBitmap;
+BitmapHandle AboutBitmap;
+BitmapHandle MenuIcons[kMenuIconCount];
 
 void ShutdownApp() {
   if (MainWindow) KillTimer(MainWindow, IDT_SCANNER);
+  RemoveTrayIcon();
   if (InstanceMutex) {
-    ReleaseMutex(InstanceMutex);
-    CloseHandle(InstanceMutex);
-    InstanceMutex = nullptr;
+    ReleaseMutex(InstanceMutex.get());
+    InstanceMutex.reset();
   }
-  DeleteBitmap(SplashBitmap);
-  DeleteBitmap(AboutBitmap);
-  DeleteBitmap(EncryptBitmap);
-  DeleteBitmap(DecryptBitmap);
-  for (HBITMAP& icon : MenuIcons) DeleteBitmap(icon);
+  SplashBitmap.reset();
+  AboutBitmap.reset();
+  DeleteButtonImages();
+  for (BitmapHandle& icon : MenuIcons) icon.reset();
   UnregisterClassA(kMainWindowClass, AppInstance);
-}
-
-void LoadText(UINT id, char* buf) {
-  if (LoadStringA(AppInstance, id, buf, kTextChars) <= 0) buf[0] = '\0';
-}
-
-bool AskQuestion(HWND owner, const char* text) {
-  char caption[kTextChars];
-  LoadText(IDS_QUESTION_CAPTION, caption);
-  return MessageBoxA(owner, text, caption, MB_YESNO | MB_ICONWARNING) == IDYES;
 }

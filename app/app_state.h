@@ -4,38 +4,23 @@
 
 #include <windows.h>
 
-constexpr UINT WM_TRAYICON = 50000;
-constexpr UINT kTrayIconId = 101;
-constexpr UINT_PTR IDT_SCANNER = 600;
-constexpr UINT kScannerPeriodMs = 300;
-constexpr int kTextChars = 485;  // every text loaded from the string table
+#include "win/handles.h"
+
 constexpr char kMainWindowClass[] = "VWG for ICQ";
 constexpr char kInstanceMutexName[] = "VWG_ICQ_MUTEX";
 
-extern HINSTANCE AppInstance;
-// Null until start-up has created it; message boxes then have no owner.
-extern HWND MainWindow;
-extern HANDLE InstanceMutex;
-extern NOTIFYICONDATAA TrayIcon;
+// Held by the first copy of the program for as long as it runs.
+extern KernelHandle InstanceMutex;
 
 // Pictures of the splash and About windows.
-extern HBITMAP SplashBitmap;
-extern HBITMAP AboutBitmap;
-// The current button images; the built-in ones until a skin replaces them.
-extern HBITMAP EncryptBitmap;
-extern HBITMAP DecryptBitmap;
+extern BitmapHandle SplashBitmap;
+extern BitmapHandle AboutBitmap;
 
-// Menu icons, one per tray-menu command, indexed by MenuIconIndex().
+// Menu icons, one per tray-menu command, in the order of the menu.
 constexpr int kMenuIconCount = 7;
-extern HBITMAP MenuIcons[kMenuIconCount];
+extern BitmapHandle MenuIcons[kMenuIconCount];
 
-// Releases what start-up acquired: the scan timer, the mutex, the bitmaps and
-// the window class. Safe at any point of start-up: null handles are skipped.
+// Releases what start-up acquired: the scan timer, the tray icon, the
+// mutex, the bitmaps and the window class. Safe at any point of start-up:
+// what has not been acquired yet is skipped.
 void ShutdownApp();
-
-// A string-table text in a kTextChars buffer.
-void LoadText(UINT id, char* buf);
-
-// The program's questions: text with Yes and No and a warning icon, captioned
-// "VWG". True for Yes.
-bool AskQuestion(HWND owner, const char* text);

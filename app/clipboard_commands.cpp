@@ -5,12 +5,12 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
 #include "icq/key_menu.h"
 #include "icq/text_transform.h"
 #include "keys/message_text.h"
-#include "keys/report_error.h"
 #include "resources/strings.h"
+#include "win/program.h"
+#include "win/report_error.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
-#include "app/win_handles.h"
+#include "win/handles.h"
 
 static_assert(sizeof(DLLVERSIONINFO) == 20);
 

@@ -1,23 +1,24 @@
 // The Public Key Manager page: the ring's user IDs in ring order (so a list
 // index is a ring index), with import, export, removal and a change of ID,
 // and the selected key's fingerprint. The ring is loaded afresh for every
-// filling and every change, never kept.
+// filling and every change, never kept; a ring that cannot be loaded ends
+// the program, as at start-up.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
-#include <vector>
 
-#include "app/app_state.h"
+#include "app/key_setup.h"
+#include "app/key_state.h"
 #include "app/property_sheet.h"
+#include "app/user_id_dialog.h"
 #include "keys/fingerprint.h"
-#include "keys/key_files.h"
 #include "keys/key_records.h"
-#include "keys/key_setup.h"
 #include "keys/ring_edits.h"
-#include "keys/user_id_dialog.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
+#include "win/callback_guard.h"
+#include "win/program.h"
 
 namespace {
 
@@ -36,9 +37,9 @@ void EnableButton(HWND page, int id, bool enabled) { EnableWindow(GetDlgItem(pag
 bool SelectedRecord(HWND page, int& index, PublicKeyRecord& record) {
   index = SelectedKey(page);
   if (index < 0) return false;
-  std::vector<PublicKeyRecord> ring(kMaxRingKeys);
-  if (index >= LoadPublicKeyRing(ring.data())) return false;
-  record = ring[index];
+  PublicKeyRing ring;
+  if (!LoadRingInForce(ring, KeyFailure::kFatal) || index >= ring.count()) return false;
+  record = ring.keys[index];
   return true;
 }
 
@@ -62,13 +63,14 @@ void FillKeyList(HWND page, bool keep) {
   HWND list = GetDlgItem(page, IDC_KEY_LIST);
   const LRESULT selected = keep ? SendMessageA(list, LB_GETCURSEL, 0, 0) : LB_ERR;
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  std::vector<PublicKeyRecord> ring(kMaxRingKeys);
-  const int count = LoadPublicKeyRing(ring.data());
+  PublicKeyRing ring;
+  LoadRingInForce(ring, KeyFailure::kFatal);
+  const int count = ring.count();
   char suffix[kTextChars];
   LoadText(IDS_OWNER_SUFFIX, suffix);
   for (int i = 0; i < count; ++i) {
     char id[kUserIdBytes + 1];
-    GetUserId(ring[i], id);
+    GetUserId(ring.keys[i], id);
     if (i == 0) {
       char owner[kOwnerLineChars];
       std::snprintf(owner, sizeof owner, "%s%s", id, suffix);
@@ -81,6 +83,12 @@ void FillKeyList(HWND page, bool keep) {
   ShowSelection(page);
 }
 
+// A failed edit is reported; a ring that another program changed meanwhile
+// is not, the list just shows it as it now is.
+void ReportRingEdit(KeyFileStatus status) {
+  if (status != KeyFileStatus::kRingChanged) CheckKeyFile(status, KeyFailure::kWarning);
+}
+
 // After the question the ring is loaded again and the entry removed only if
 // it is still the one the user saw (RemoveRingEntry); otherwise the list is
 // simply shown as the ring now is.
@@ -91,7 +99,7 @@ void RemoveSelected(HWND page) {
   char question[kTextChars];
   LoadText(IDS_ASK_REMOVE_KEY, question);
   if (!AskQuestion(page, question)) return;
-  RemoveRingEntry(index, record, false);
+  ReportRingEdit(RemoveRingEntry(PublicKeyPath, index, record));
   // Nothing stays selected: the next key, now at this index, was not chosen.
   FillKeyList(page, false);
 }
@@ -104,7 +112,7 @@ void ChangeSelectedId(HWND page) {
   char initial[kUserIdBytes + 1], typed[kUserIdBytes + 1];
   GetUserId(record, initial);
   if (UserIdDialog(initial, typed, IDS_USER_ID_CAPTION) != UserIdAnswer::Ok || typed[0] == '\0') return;
-  RenameRingEntry(index, record, typed, false);
+  ReportRingEdit(RenameRingEntry(PublicKeyPath, index, record, typed));
   FillKeyList(page, true);
 }
 
@@ -136,7 +144,7 @@ void OnCommand(HWND page, int id) {
 
 }  // namespace
 
-INT_PTR CALLBACK KeyManagerPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR OnKeyManagerMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       InitKeyManagerPage(page);
@@ -151,4 +159,8 @@ INT_PTR CALLBACK KeyManagerPageProc(HWND page, UINT message, WPARAM wParam, LPAR
       return FALSE;
   }
   return FALSE;
+}
+
+INT_PTR CALLBACK KeyManagerPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  return Guarded<INT_PTR>(FALSE, [&] { return OnKeyManagerMessage(page, message, wParam, lParam); });
 }

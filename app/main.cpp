@@ -4,26 +4,29 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstring>
+#include <utility>
 
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/common_controls.h"
+#include "app/key_setup.h"
+#include "app/key_state.h"
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "app/skins.h"
 #include "app/splash_about.h"
+#include "app/tray_icon.h"
+#include "icq/action_keys.h"
+#include "icq/button_images.h"
 #include "icq/scanner.h"
-#include "keys/key_setup.h"
-#include "keys/report_error.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
+#include "win/program.h"
+#include "win/report_error.h"
 
-// The records whose sizes the program's data model fixes, as the 32-bit
-// program sees them and as the same code sees them when built as 64-bit.
-constexpr bool kWide = sizeof(void*) == 8;
-static_assert(sizeof(WNDCLASSEXA) == (kWide ? 80 : 48));
-static_assert(NOTIFYICONDATAA_V1_SIZE == (kWide ? 104 : 88));
+// The window class record, whose size the program's data model fixes: as
+// the 32-bit program sees it, and as the same code sees it built as 64-bit.
+static_assert(sizeof(WNDCLASSEXA) == (sizeof(void*) == 8 ? 80 : 48));
 
 namespace {
 
@@ -34,14 +37,13 @@ void ReportFatal(UINT textId) {
 }
 
 void LoadBitmaps() {
-  SplashBitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_SPLASH));
-  AboutBitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_ABOUT));
-  EncryptBitmap = LoadBuiltInBitmap(IDB_ENCRYPT);
-  DecryptBitmap = LoadBuiltInBitmap(IDB_DECRYPT);
+  SplashBitmap.reset(LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_SPLASH)));
+  AboutBitmap.reset(LoadBitmapA(AppInstance, MAKEINTRESOURCEA(IDB_ABOUT)));
+  ReplaceButtonImages(LoadBuiltInBitmap(IDB_ENCRYPT), LoadBuiltInBitmap(IDB_DECRYPT));
   const int icons[kMenuIconCount] = {IDB_MENU_ENCRYPT_CLIPBOARD, IDB_MENU_DECRYPT_CLIPBOARD, IDB_MENU_GENERATE_KEYS,
                                      IDB_MENU_KEY_MANAGER,       IDB_MENU_SETTINGS,          IDB_MENU_ABOUT,
                                      IDB_MENU_EXIT};
-  for (int i = 0; i < kMenuIconCount; ++i) MenuIcons[i] = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(icons[i]));
+  for (int i = 0; i < kMenuIconCount; ++i) MenuIcons[i].reset(LoadBitmapA(AppInstance, MAKEINTRESOURCEA(icons[i])));
 }
 
 void CreateMainWindow() {
@@ -71,17 +73,6 @@ void CheckCommonControls() {
   InitCommonControls();
 }
 
-void AddTrayIcon() {
-  TrayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;  // the first version of the record
-  TrayIcon.hWnd = MainWindow;
-  TrayIcon.uID = kTrayIconId;
-  TrayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  TrayIcon.uCallbackMessage = WM_TRAYICON;
-  TrayIcon.hIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_TRAY));
-  LoadStringA(AppInstance, IDS_APP_NAME, TrayIcon.szTip, sizeof TrayIcon.szTip);
-  if (!Shell_NotifyIconA(NIM_ADD, &TrayIcon)) ReportError(nullptr, true);
-}
-
 void WriteSystemRegistrations() {
   char exePath[MAX_PATH] = "", currentDir[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, exePath, MAX_PATH);
@@ -93,6 +84,7 @@ void WriteSystemRegistrations() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   AppInstance = instance;
+  SetActionKeys({SecretKey, PublicKeyPath});
   if (!SetUpKeys(kSetUpAtStart)) ReportFatal(IDS_NO_KEYS);
 
   char keyFile[kCommandLinePathChars];
@@ -101,12 +93,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 
   // A second copy ends here, after the import: opening a key file while the
   // program runs imports it through a short-lived second copy.
-  InstanceMutex = CreateMutexA(nullptr, TRUE, kInstanceMutexName);
-  if (GetLastError() == ERROR_ALREADY_EXISTS) {
-    if (InstanceMutex) CloseHandle(InstanceMutex);
-    InstanceMutex = nullptr;
-    return 0;
-  }
+  KernelHandle mutex(CreateMutexA(nullptr, TRUE, kInstanceMutexName));
+  if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+  InstanceMutex = std::move(mutex);
 
   LoadBitmaps();
   LoadSettings();
@@ -114,7 +103,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   CheckCommonControls();
   ShowSplash();
   WriteSystemRegistrations();
-  AddTrayIcon();
+  if (!AddTrayIcon()) ReportError(nullptr, true);
   if (!SetTimer(MainWindow, IDT_SCANNER, kScannerPeriodMs, ScanTimerProc)) ReportError(nullptr, true);
 
   MSG msg;

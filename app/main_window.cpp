@@ -1,31 +1,20 @@
 #include "app/main_window.h"
 
-#include "app/app_state.h"
 #include "app/clipboard_commands.h"
+#include "app/key_setup.h"
 #include "app/menu_drawing.h"
 #include "app/property_sheet.h"
 #include "app/splash_about.h"
-#include "app/win_handles.h"
-#include "keys/key_setup.h"
+#include "app/tray_icon.h"
 #include "resources/resource.h"
+#include "win/callback_guard.h"
+#include "win/handles.h"
+#include "win/popup_menu.h"
+#include "win/program.h"
 
 namespace {
 
-// Returns true when a command was chosen.
-bool RunTrayMenu(HWND window) {
-  MenuHandle menu(LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_TRAY_MENU)));
-  if (!menu) return false;
-  HMENU popup = GetSubMenu(menu.get(), 0);
-  POINT cursor;
-  GetCursorPos(&cursor);
-  // The window must be in the foreground, or the menu does not close when
-  // the user clicks elsewhere.
-  SetForegroundWindow(window);
-  SetFocus(window);
-  const UINT command = static_cast<UINT>(
-      TrackPopupMenuEx(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, window, nullptr));
-  if (command == 0) return false;
-
+void RunTrayCommand(HWND window, UINT command) {
   switch (command) {
     case IDM_ENCRYPT_CLIPBOARD:
       EncryptClipboard();
@@ -50,8 +39,15 @@ bool RunTrayMenu(HWND window) {
       PostMessageA(window, WM_CLOSE, 0, 0);
       break;
   }
-  // Lets the menu's own clean-up run before anything else is shown.
-  PostMessageA(window, WM_NULL, 0, 0);
+}
+
+// Returns true when a command was chosen.
+bool RunTrayMenu(HWND window) {
+  MenuHandle menu(LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_TRAY_MENU)));
+  if (!menu) return false;
+  const UINT command = TrackMenuAtCursor(GetSubMenu(menu.get(), 0), window);
+  if (command == 0) return false;
+  RunTrayCommand(window, command);
   return true;
 }
 
@@ -72,10 +68,10 @@ LRESULT OnTrayIcon(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_DESTROY:
-      Shell_NotifyIconA(NIM_DELETE, &TrayIcon);
+      RemoveTrayIcon();
       PostQuitMessage(0);
       return 0;
     case WM_MEASUREITEM:
@@ -88,4 +84,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return OnTrayIcon(window, message, wParam, lParam);
   }
   return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return Guarded<LRESULT>(0, [&] { return OnMainWindowMessage(window, message, wParam, lParam); });
 }

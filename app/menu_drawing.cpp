@@ -1,9 +1,10 @@
 #include "app/menu_drawing.h"
 
 #include "app/app_state.h"
-#include "app/win_handles.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
+#include "win/handles.h"
+#include "win/program.h"
 
 namespace {
 
@@ -71,8 +72,8 @@ void DrawCommand(const DRAWITEMSTRUCT* item, const MenuCommand& command) {
   FillRect(item->hDC, &item->rcItem, GetSysColorBrush(background));
 
   const RECT& r = item->rcItem;
-  DrawTransparentBitmap(item->hDC, r.left, r.top + (r.bottom - r.top) / 2 - kIconSize / 2, MenuIcons[command.icon],
-                        kIconKeyColour);
+  const int iconTop = r.top + (r.bottom - r.top) / 2 - kIconSize / 2;
+  DrawTransparentBitmap(item->hDC, r.left, iconTop, MenuIcons[command.icon].get(), kIconKeyColour);
 
   char text[kTextChars];
   LoadText(command.textId, text);

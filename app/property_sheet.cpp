@@ -4,9 +4,9 @@
 
 #include <iterator>
 
-#include "app/app_state.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
+#include "win/program.h"
 
 namespace {
 

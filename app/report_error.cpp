@@ -1,13 +1,14 @@
 // The tray program's error reporter: a warning box owned by the main window
 // (no owner before it exists), and for fatal errors the orderly shutdown and
 // exit code 1.
-#include "keys/report_error.h"
+#include "win/report_error.h"
 
 #include <cstdlib>
 
 #include "app/app_state.h"
-#include "keys/error_text.h"
+#include "keys/system_error.h"
 #include "resources/strings.h"
+#include "win/program.h"
 
 void ReportError(const char* text, bool fatal) {
   char system[256];

@@ -3,8 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/registry.h"
 #include "app/skins.h"
+#include "keys/registry_names.h"
+#include "win/registry.h"
 
 DWORD LaunchOnStartup = 1;
 DWORD Skins = 0;
@@ -17,8 +18,8 @@ static void LoadFlag(const char* name, DWORD defaultValue, DWORD* flag) {
 }
 
 void LoadSettings() {
-  LoadFlag("LaunchOnStartup", 1, &LaunchOnStartup);
-  LoadFlag("Skins", 0, &Skins);
+  LoadFlag(kLaunchOnStartupValue, 1, &LaunchOnStartup);
+  LoadFlag(kSkinsValue, 0, &Skins);
   EnumerateSkins();
   if (!Skins) return;
   // A stored name that no longer names a skin folder is dropped: applying
@@ -32,8 +33,8 @@ void LoadSettings() {
 }
 
 void SaveSettings() {
-  RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, "LaunchOnStartup", LaunchOnStartup, true);
-  RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, "Skins", Skins, true);
+  RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, kLaunchOnStartupValue, LaunchOnStartup, true);
+  RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, kSkinsValue, Skins, true);
 }
 
 static void WriteDefault(const char* classKey, const std::string& value) {

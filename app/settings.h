@@ -3,13 +3,6 @@
 
 #include <windows.h>
 
-constexpr char kSettingsKey[] = "Software\\Corvandel\\VWG for ICQ\\Settings";
-constexpr char kKeysKey[] = "Software\\Corvandel\\Keys";
-constexpr char kAddOnKey[] = "Software\\Mirabilis\\ICQ\\Agent\\Apps\\Vaultwing for ICQ";
-// The per-user half of HKEY_CLASSES_ROOT: writable without administrator
-// rights, and the shell merges it into HKEY_CLASSES_ROOT.
-constexpr char kClassesKey[] = "Software\\Classes";
-
 // Flags: any nonzero value read at start-up counts as on.
 extern DWORD LaunchOnStartup;
 extern DWORD Skins;

@@ -5,10 +5,12 @@
 #include <commctrl.h>
 
 #include "app/property_sheet.h"
-#include "app/registry.h"
 #include "app/settings.h"
 #include "app/skins.h"
+#include "keys/registry_names.h"
 #include "resources/resource.h"
+#include "win/callback_guard.h"
+#include "win/registry.h"
 
 namespace {
 
@@ -94,7 +96,7 @@ void RefreshSettingsPage(HWND page) {
   }
 }
 
-INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR OnSettingsPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       InitSettingsPage(page);
@@ -109,4 +111,8 @@ INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
       return TRUE;
   }
   return FALSE;
+}
+
+INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  return Guarded<INT_PTR>(FALSE, [&] { return OnSettingsPageMessage(page, message, wParam, lParam); });
 }

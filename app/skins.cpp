@@ -4,11 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/app_state.h"
-#include "app/registry.h"
-#include "app/settings.h"
-#include "icq/dialog_lists.h"
+#include "icq/button_images.h"
+#include "keys/registry_names.h"
 #include "resources/resource.h"
+#include "win/handles.h"
+#include "win/program.h"
+#include "win/registry.h"
 
 char SkinList[kMaxSkins][kSkinNameChars];
 int SkinCount;
@@ -19,23 +20,6 @@ namespace {
 constexpr char kEncryptFile[] = "encrypt.bmp";
 constexpr char kDecryptFile[] = "decrypt.bmp";
 constexpr UINT kButtonImageFlags = LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT;
-
-// A search handle is INVALID_HANDLE_VALUE when empty, so it gets its own
-// holder rather than the null-based ones of win_handles.h.
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE h) : h_(h) {}
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  ~FindHandle() {
-    if (valid()) FindClose(h_);
-  }
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
 
 // "<current directory>\SKINS\<name>\<file>" (name and file may be empty) into
 // out; false when it does not fit in MAX_PATH characters.
@@ -66,17 +50,6 @@ HBITMAP LoadSkinBitmap(const char* name, const char* file) {
   return static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | kButtonImageFlags));
 }
 
-// Makes loaded the current bitmap and returns the one it replaces, which the
-// caller deletes once no button shows it any more. A picture that could not
-// be loaded keeps the current one: a button with neither picture nor text
-// could not be found by the user.
-HBITMAP Replace(HBITMAP& current, HBITMAP loaded) {
-  if (!loaded) return nullptr;
-  HBITMAP old = current;
-  current = loaded;
-  return old;
-}
-
 }  // namespace
 
 HBITMAP LoadBuiltInBitmap(int id) {
@@ -100,7 +73,7 @@ void EnumerateSkins() {
   if (!SkinPath("", "*", pattern)) return;
   WIN32_FIND_DATAA entry;
   FindHandle search(FindFirstFileA(pattern, &entry));
-  if (!search.valid()) return;
+  if (!search) return;
   do {
     if (IsSkinFolder(entry)) std::strcpy(SkinList[SkinCount++], entry.cFileName);
   } while (SkinCount < kMaxSkins && FindNextFileA(search.get(), &entry));
@@ -119,21 +92,14 @@ int FindSkin(const char* name) {
 
 void ApplySkin(int index) {
   if (index < 0 || index > SkinCount) return;
-  HBITMAP oldEncrypt, oldDecrypt;
   if (index == 0) {
     RegDeleteValueAt(HKEY_CURRENT_USER, kSettingsKey, kSkinValue);
     CurrentSkinName[0] = '\0';
-    oldEncrypt = Replace(EncryptBitmap, LoadBuiltInBitmap(IDB_ENCRYPT));
-    oldDecrypt = Replace(DecryptBitmap, LoadBuiltInBitmap(IDB_DECRYPT));
+    ReplaceButtonImages(LoadBuiltInBitmap(IDB_ENCRYPT), LoadBuiltInBitmap(IDB_DECRYPT));
   } else {
     const char* name = SkinList[index - 1];
     RegWriteString(HKEY_CURRENT_USER, kSettingsKey, kSkinValue, name, static_cast<DWORD>(std::strlen(name)), true);
     std::strcpy(CurrentSkinName, name);
-    oldEncrypt = Replace(EncryptBitmap, LoadSkinBitmap(name, kEncryptFile));
-    oldDecrypt = Replace(DecryptBitmap, LoadSkinBitmap(name, kDecryptFile));
+    ReplaceButtonImages(LoadSkinBitmap(name, kEncryptFile), LoadSkinBitmap(name, kDecryptFile));
   }
-  // The buttons let go of the old pictures before they are deleted.
-  ApplyButtonImages();
-  if (oldEncrypt) DeleteObject(oldEncrypt);
-  if (oldDecrypt) DeleteObject(oldDecrypt);
 }

@@ -9,7 +9,6 @@
 constexpr int kMaxSkins = 100;
 constexpr int kSkinNameChars = MAX_PATH;
 constexpr char kSkinsFolder[] = "SKINS";
-constexpr char kSkinValue[] = "Skin";
 
 // The skin folders found at start-up, sorted with CompareSkinNames; a folder
 // whose picture paths would not fit in MAX_PATH characters is left out, so

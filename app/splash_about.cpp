@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/win_handles.h"
-#include "keys/report_error.h"
 #include "resources/resource.h"
+#include "win/callback_guard.h"
+#include "win/handles.h"
+#include "win/program.h"
+#include "win/report_error.h"
 
 namespace {
 
@@ -97,7 +99,7 @@ void DrawLink(const DRAWITEMSTRUCT* item) {
 
 }  // namespace
 
-INT_PTR CALLBACK SplashDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+static INT_PTR OnSplashMessage(HWND dialog, UINT message, WPARAM wParam) {
   switch (message) {
     case WM_INITDIALOG: {
       VersionTexts texts;
@@ -112,13 +114,17 @@ INT_PTR CALLBACK SplashDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
       EndDialog(dialog, 1);
       return TRUE;
     case WM_CTLCOLORSTATIC:
-      PaintPicture(dialog, IDC_SPLASH_PICTURE, SplashBitmap, kSplashPictureWidth, kSplashPictureHeight);
+      PaintPicture(dialog, IDC_SPLASH_PICTURE, SplashBitmap.get(), kSplashPictureWidth, kSplashPictureHeight);
       return FALSE;
   }
   return FALSE;
 }
 
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK SplashDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  return Guarded<INT_PTR>(FALSE, [&] { return OnSplashMessage(dialog, message, wParam); });
+}
+
+static INT_PTR OnAboutMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: {
       VersionTexts texts;
@@ -140,13 +146,17 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       if (LOWORD(wParam) == IDC_ABOUT_OK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, IDC_ABOUT_OK);
       return TRUE;
     case WM_CTLCOLORSTATIC:
-      PaintPicture(dialog, IDC_ABOUT_PICTURE, AboutBitmap, kAboutPictureWidth, kAboutPictureHeight);
+      PaintPicture(dialog, IDC_ABOUT_PICTURE, AboutBitmap.get(), kAboutPictureWidth, kAboutPictureHeight);
       return FALSE;
   }
   return FALSE;
 }
 
-LRESULT CALLBACK LinkButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  return Guarded<INT_PTR>(FALSE, [&] { return OnAboutMessage(dialog, message, wParam, lParam); });
+}
+
+static LRESULT OnLinkMessage(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SETCURSOR:
       SetCursor(LoadCursorA(AppInstance, MAKEINTRESOURCEA(IDC_LINK_HAND)));
@@ -162,6 +172,10 @@ LRESULT CALLBACK LinkButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM
       return TRUE;
   }
   return CallWindowProcA(SavedLinkProc, button, message, wParam, lParam);
+}
+
+LRESULT CALLBACK LinkButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+  return Guarded<LRESULT>(0, [&] { return OnLinkMessage(button, message, wParam, lParam); });
 }
 
 void ShowSplash() {

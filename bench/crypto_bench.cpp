@@ -5,7 +5,7 @@
 
 #include "crypto/curve.h"
 #include "crypto/fast_arith.h"
-#include "crypto/gf16.h"
+#include "tests/crypto/gf16.h"
 #include "tests/crypto/literal.h"
 
 namespace {
@@ -22,6 +22,7 @@ struct Operands {
   }
 };
 
+// The table product of the literal field arithmetic.
 void BM_Gf16Mul(benchmark::State& state) {
   std::mt19937 rng(1);
   uint16_t values[256];
@@ -63,11 +64,12 @@ void BM_FieldInverse(benchmark::State& state) {
 }
 BENCHMARK(BM_FieldInverse);
 
+// The steps of the literal double-and-add.
 void BM_PointAdd(benchmark::State& state) {
   CurvePoint twoG, r;
-  PointAdd(BasePoint, BasePoint, twoG);
+  literal::PointAdd(BasePoint, BasePoint, twoG);
   for (auto _ : state) {
-    PointAdd(BasePoint, twoG, r);
+    literal::PointAdd(BasePoint, twoG, r);
     benchmark::DoNotOptimize(r);
   }
 }
@@ -76,7 +78,7 @@ BENCHMARK(BM_PointAdd);
 void BM_PointDouble(benchmark::State& state) {
   CurvePoint r;
   for (auto _ : state) {
-    PointAdd(BasePoint, BasePoint, r);
+    literal::PointAdd(BasePoint, BasePoint, r);
     benchmark::DoNotOptimize(r);
   }
 }

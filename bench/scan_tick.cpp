@@ -96,8 +96,8 @@ bool MakeKeys(const std::string& folder) {
   uint16_t secret[kScalarWords];
   PublicKeyRecord own;
   const std::string ring = folder + "\\public.vwg", secretFile = folder + "\\secret.vwg";
-  if (!GenerateKeyPair(secret, own, "Bench") || !SavePublicKeyFile(ring.c_str(), 1, &own, false) ||
-      !SaveSecretKeyFile(secretFile.c_str(), secret, false))
+  if (!GenerateKeyPair(secret, own, "Bench") ||
+      SaveKeyPair(ring.c_str(), secretFile.c_str(), own, secret).status != KeyFileStatus::kOk)
     return false;
   return driver::WriteRegString("Software\\Corvandel\\Keys", "Public Key", ring) &&
          driver::WriteRegString("Software\\Corvandel\\Keys", "Secret Key", secretFile);

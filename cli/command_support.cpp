@@ -3,23 +3,25 @@
 #include <cstdio>
 
 #include "cli/report_error.h"
-#include "keys/key_files.h"
-#include "keys/report_error.h"
 
-int LoadRing(std::vector<PublicKeyRecord>& ring) {
-  ring.assign(kMaxRingKeys, PublicKeyRecord{});
-  SetErrorFile(PublicKeyPath);
-  const int count = LoadPublicKeyRing(ring.data());
-  SetErrorFile(nullptr);
-  return count;
+void ExitOnFailure(KeyFileStatus status, const std::string& path) {
+  if (status == KeyFileStatus::kOk) return;
+  SetErrorFile(path.c_str());
+  ReportError(KeyFileErrorText(status), true);
 }
 
-int ChooseKey(const std::vector<PublicKeyRecord>& ring, int count, const Options& o,
-              int defaultIndex) {
+PublicKeyRing LoadRing(const std::string& path) {
+  PublicKeyRing ring;
+  ExitOnFailure(LoadPublicKeyRing(path.c_str(), ring), path);
+  return ring;
+}
+
+int ChooseKey(const PublicKeyRing& ring, const Options& o, int defaultIndex) {
+  const int count = ring.count();
   if (o.hasKeyId) {
     char id[kUserIdBytes + 1];
     for (int k = 0; k < count; ++k) {
-      GetUserId(ring[k], id);
+      GetUserId(ring.keys[k], id);
       if (o.keyId == id) return k;
     }
     ReportError(("no key with the user ID \"" + o.keyId + "\" in the ring").c_str(), true);

@@ -1,21 +1,24 @@
-// What several vwg commands share: the ring, the choice of a key in it, and
-// whole-input and whole-output transfers.
+// What several vwg commands share: the key files, the choice of a key in the
+// ring, and whole-input and whole-output transfers. Every failure is
+// reported as fatal and ends vwg there.
 #pragma once
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "cli/options.h"
-#include "keys/key_records.h"
+#include "keys/key_files.h"
 
-// The ring at PublicKeyPath into a buffer of 1000 records; returns the count.
-int LoadRing(std::vector<PublicKeyRecord>& ring);
+// Ends vwg with the report of a failed key-file operation on path; kOk
+// passes.
+void ExitOnFailure(KeyFileStatus status, const std::string& path);
+
+// The ring at path.
+PublicKeyRing LoadRing(const std::string& path);
 
 // The ring index chosen by --to/--from (the first exact match of the user ID)
 // or by the index options (defaultIndex when neither was given).
-int ChooseKey(const std::vector<PublicKeyRecord>& ring, int count, const Options& o,
-              int defaultIndex);
+int ChooseKey(const PublicKeyRing& ring, const Options& o, int defaultIndex);
 
 // All bytes of the file, or of standard input for "-" or an empty name.
 std::string ReadInput(const std::string& file);

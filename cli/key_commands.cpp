@@ -1,58 +1,44 @@
 // keygen, list, import, export, remove and rename: the commands on the key
 // files.
-#include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/key_paths.h"
 #include "cli/report_error.h"
 #include "keys/file_io.h"
-#include "keys/file_snapshot.h"
 #include "keys/fingerprint.h"
-#include "keys/key_format.h"
 #include "keys/key_files.h"
-#include "keys/report_error.h"
 #include "keys/ring_edits.h"
 #include "resources/strings.h"
 
 int RunKeygen(const Options& o) {
-  ChooseKeyPaths(o, true);
+  const KeyPaths paths = ChooseKeyPaths(o, true);
   if (!o.force) {
-    for (const char* path : {PublicKeyPath, SecretKeyPath}) {
-      if (PathExists(path)) {
-        SetErrorFile(path);
+    for (const std::string* path : {&paths.publicPath, &paths.secretPath}) {
+      if (PathExists(path->c_str())) {
+        SetErrorFile(path->c_str());
         ReportError("a key file is there already; --force replaces it, and its keys are lost", true);
       }
     }
   }
-  GenerateKeys(o.hasNewId ? o.newId.c_str() : nullptr);
-  // Both files or neither: when the ring cannot be written, the secret key
-  // file written just before is put back as it was.
-  const FileSnapshot oldSecret = TakeFileSnapshot(SecretKeyPath, kSecretFileBytes + 1);
-  SetErrorFile(SecretKeyPath);
-  SaveSecretKeyFile(SecretKeyPath, SecretKey);
-  SetErrorFile(PublicKeyPath);
-  if (!SavePublicKeyFile(PublicKeyPath, 1, &OwnPublicKey, false)) {
-    RestoreFileSnapshot(SecretKeyPath, oldSecret);
-    std::exit(1);
-  }
+  uint16_t secret[kScalarWords];
+  PublicKeyRecord own;
+  if (!GenerateKeyPair(secret, own, o.hasNewId ? o.newId.c_str() : nullptr)) ReportError(nullptr, true);
+  const KeyPairSave saved = SaveKeyPair(paths.publicPath.c_str(), paths.secretPath.c_str(), own, secret);
+  if (saved.status != KeyFileStatus::kOk) ExitOnFailure(saved.status, saved.failedPath);
   return 0;
 }
 
 int RunList(const Options& o) {
-  ChooseKeyPaths(o, false);
-  std::vector<PublicKeyRecord> ring;
-  const int count = LoadRing(ring);
+  const PublicKeyRing ring = LoadRing(ChooseKeyPaths(o, false).publicPath);
   std::string out;
   char id[kUserIdBytes + 1], fingerprint[kFingerprintChars + 1];
-  for (int k = 0; k < count; ++k) {
-    GetUserId(ring[k], id);
+  for (int k = 0; k < ring.count(); ++k) {
+    GetUserId(ring.keys[k], id);
     out += std::to_string(k) + "\t" + id + (k == 0 ? StringText(IDS_OWNER_SUFFIX) : "");
     if (o.fingerprints) {
-      if (!KeyFingerprint(ring[k], fingerprint)) ReportError("the system's SHA-256 failed", true);
+      if (!KeyFingerprint(ring.keys[k], fingerprint)) ReportError("the system's SHA-256 failed", true);
       out += std::string("\t") + fingerprint;
     }
     out += "\n";
@@ -62,60 +48,50 @@ int RunList(const Options& o) {
 }
 
 int RunImport(const Options& o) {
-  ChooseKeyPaths(o, false);
+  const std::string ringPath = ChooseKeyPaths(o, false).publicPath;
   // Every file is read and checked before the ring is touched, so that a bad
   // file anywhere in the list leaves the ring as it was.
-  std::vector<PublicKeyRecord> imported, file(kMaxRingKeys);
+  PublicKeyRing imported, file;
   for (const std::string& path : o.files) {
-    SetErrorFile(path.c_str());
-    const int count = LoadImportFile(path.c_str(), file.data());
-    imported.insert(imported.end(), file.begin(), file.begin() + count);
-    if (imported.size() > static_cast<size_t>(kMaxRingKeys)) {
-      ReportError(StringText(IDS_RING_FULL), true);
-    }
+    ExitOnFailure(LoadImportFile(path.c_str(), file), path);
+    imported.keys.insert(imported.keys.end(), file.keys.begin(), file.keys.end());
+    if (imported.count() > kMaxRingKeys) ExitOnFailure(KeyFileStatus::kRingFull, path);
   }
-  SetErrorFile(PublicKeyPath);
-  AppendToPublicKeyRing(static_cast<int>(imported.size()), imported.data());
-  SetErrorFile(nullptr);
-  const size_t n = imported.size();
+  ExitOnFailure(AppendToPublicKeyRing(ringPath.c_str(), imported.count(), imported.keys.data()), ringPath);
+  const int n = imported.count();
   WriteOutput(std::to_string(n) + (n == 1 ? " public key" : " public keys") + " imported\n");
   return 0;
 }
 
 int RunExport(const Options& o) {
-  ChooseKeyPaths(o, false);
-  std::vector<PublicKeyRecord> ring;
-  const int count = LoadRing(ring);
-  PublicKeyRecord key = ring[ChooseKey(ring, count, o, 0)];
+  const PublicKeyRing ring = LoadRing(ChooseKeyPaths(o, false).publicPath);
+  PublicKeyRecord key = ring.keys[ChooseKey(ring, o, 0)];
   if (o.hasNewId) SetUserId(key, o.newId.c_str());
-  SetErrorFile(o.output.c_str());
-  SavePublicKeyFile(o.output.c_str(), 1, &key);
+  ExitOnFailure(SavePublicKeyFile(o.output.c_str(), 1, &key), o.output);
   return 0;
 }
 
 namespace {
 
 // The ring entry that --index names, checked against the ring.
-PublicKeyRecord ChosenEntry(const Options& o, std::vector<PublicKeyRecord>& ring) {
-  const int count = LoadRing(ring);
-  return ring[ChooseKey(ring, count, o, 0)];
+PublicKeyRecord ChosenEntry(const Options& o, const std::string& ringPath) {
+  const PublicKeyRing ring = LoadRing(ringPath);
+  return ring.keys[ChooseKey(ring, o, 0)];
 }
 
-void WriteRingEdit(int result) {
-  SetErrorFile(nullptr);
+void CheckRingEdit(KeyFileStatus status, const std::string& ringPath) {
   // Another program changed the ring between our load and our write.
-  if (result == kRingChanged) ReportError("the public key ring changed meanwhile; try again", true);
+  if (status == KeyFileStatus::kRingChanged) ReportError("the public key ring changed meanwhile; try again", true);
+  ExitOnFailure(status, ringPath);
 }
 
 }  // namespace
 
 int RunRemove(const Options& o) {
-  ChooseKeyPaths(o, false);
-  std::vector<PublicKeyRecord> ring;
-  const PublicKeyRecord key = ChosenEntry(o, ring);
+  const std::string ringPath = ChooseKeyPaths(o, false).publicPath;
+  const PublicKeyRecord key = ChosenEntry(o, ringPath);
   if (o.keyIndex == 0) ReportError("entry 0 is your own key and cannot be removed", true);
-  SetErrorFile(PublicKeyPath);
-  WriteRingEdit(RemoveRingEntry(o.keyIndex, key));
+  CheckRingEdit(RemoveRingEntry(ringPath.c_str(), o.keyIndex, key), ringPath);
   char id[kUserIdBytes + 1];
   GetUserId(key, id);
   WriteOutput("removed " + std::to_string(o.keyIndex) + "\t" + id + "\n");
@@ -123,11 +99,9 @@ int RunRemove(const Options& o) {
 }
 
 int RunRename(const Options& o) {
-  ChooseKeyPaths(o, false);
-  std::vector<PublicKeyRecord> ring;
-  const PublicKeyRecord key = ChosenEntry(o, ring);
-  SetErrorFile(PublicKeyPath);
-  WriteRingEdit(RenameRingEntry(o.keyIndex, key, o.newId.c_str()));
+  const std::string ringPath = ChooseKeyPaths(o, false).publicPath;
+  const PublicKeyRecord key = ChosenEntry(o, ringPath);
+  CheckRingEdit(RenameRingEntry(ringPath.c_str(), o.keyIndex, key, o.newId.c_str()), ringPath);
   WriteOutput("renamed " + std::to_string(o.keyIndex) + "\t" + o.newId + "\n");
   return 0;
 }

@@ -3,9 +3,16 @@
 // secret.vwg in $XDG_CONFIG_HOME/vaultwing, default ~/.config/vaultwing).
 #pragma once
 
+#include <string>
+
 #include "cli/options.h"
 
-// Fills PublicKeyPath and SecretKeyPath. With creating set (keygen), the
-// default folder is created when it is missing. Returns 1, or 0 after
-// reporting why (as fatal).
-int ChooseKeyPaths(const Options& o, bool creating);
+struct KeyPaths {
+  std::string publicPath;
+  std::string secretPath;
+};
+
+// The key files of this command. With creating set (keygen), the default
+// folder is created when it is missing. A failure is reported as fatal: vwg
+// ends there.
+KeyPaths ChooseKeyPaths(const Options& o, bool creating);

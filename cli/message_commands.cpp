@@ -1,7 +1,6 @@
 // encrypt and decrypt: the commands on messages.
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "cli/command_support.h"
 #include "cli/commands.h"
@@ -10,41 +9,40 @@
 #include "keys/cipher.h"
 #include "keys/key_files.h"
 #include "keys/message_text.h"
-#include "keys/report_error.h"
 #include "resources/strings.h"
 
 namespace {
 
 // The secret key and the chosen correspondent's public point.
-void LoadKeys(const Options& o, CurvePoint& q) {
-  ChooseKeyPaths(o, false);
-  SetErrorFile(SecretKeyPath);
-  LoadSecretKeyFile(SecretKeyPath, SecretKey);
-  std::vector<PublicKeyRecord> ring;
-  const int count = LoadRing(ring);
-  RecordPoint(ring[ChooseKey(ring, count, o, -1)], q);
+void LoadKeys(const Options& o, uint16_t* secret, CurvePoint& q) {
+  const KeyPaths paths = ChooseKeyPaths(o, false);
+  ExitOnFailure(LoadSecretKeyFile(paths.secretPath.c_str(), secret), paths.secretPath);
+  const PublicKeyRing ring = LoadRing(paths.publicPath);
+  RecordPoint(ring.keys[ChooseKey(ring, o, -1)], q);
 }
 
 }  // namespace
 
 int RunEncrypt(const Options& o) {
+  uint16_t secret[kScalarWords];
   CurvePoint q;
-  LoadKeys(o, q);
+  LoadKeys(o, secret, q);
   const std::string plain = ReadInput(o.files.empty() ? "" : o.files[0]);
   std::string encrypted;
-  if (!EncryptText(plain, SecretKey, q, encrypted)) ReportError(StringText(IDS_BAD_KEY), true);
+  if (!EncryptText(plain, secret, q, encrypted)) ReportError(StringText(IDS_BAD_KEY), true);
   WriteOutput(encrypted + "\n");
   return 0;
 }
 
 int RunDecrypt(const Options& o) {
+  uint16_t secret[kScalarWords];
   CurvePoint q;
-  LoadKeys(o, q);
+  LoadKeys(o, secret, q);
   const std::string encrypted = WithoutBlanks(ReadInput(o.files.empty() ? "" : o.files[0]));
   // Decrypting a plain text would only give garbage.
   if (!encrypted.empty() && !IsEncryptedText(encrypted)) ReportError(StringText(IDS_NOT_ENCRYPTED), true);
   std::string plain;
-  if (!DecryptWholeBlocks(encrypted, SecretKey, q, plain)) ReportError(StringText(IDS_BAD_KEY), true);
+  if (!DecryptWholeBlocks(encrypted, secret, q, plain)) ReportError(StringText(IDS_BAD_KEY), true);
   if (const size_t cut = IncompleteTailChars(encrypted)) {
     std::fprintf(stderr, "vwg: warning: the text ends %zu characters into a block, which are left out\n", cut);
   }

@@ -3,8 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "keys/error_text.h"
-#include "keys/report_error.h"
+#include "keys/system_error.h"
 
 static const char* ErrorFile = nullptr;
 

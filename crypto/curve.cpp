@@ -21,11 +21,6 @@ void SetPointAtInfinity(CurvePoint& p) {
   FieldCopy(p.y, PointAtInfinity);
 }
 
-static void CopyPoint(CurvePoint& dst, const CurvePoint& src) {
-  FieldCopy(dst.x, src.x);
-  FieldCopy(dst.y, src.y);
-}
-
 bool IsOnCurve(const CurvePoint& p) {
   if (IsPointAtInfinity(p)) return false;
   uint16_t y2[kTempWords], xy[kTempWords], x2[kTempWords], x3[kTempWords];
@@ -36,37 +31,6 @@ bool IsOnCurve(const CurvePoint& p) {
   FieldAdd(y2, xy, y2);
   FieldAdd(y2, x3, y2);
   return FieldEqual(y2, CurveB);
-}
-
-// With a = 0: lambda = x1 + y1/x1 when doubling, (y1 + y2)/(x1 + x2) when
-// adding; x3 = lambda^2 + lambda (+ x1 + x2 when adding);
-// y3 = lambda (x1 + x3) + x3 + y1. -(x, y) = (x, x + y), and (0, sqrt b) is
-// the point of order 2, whose double is O.
-void PointAdd(const CurvePoint& p, const CurvePoint& q, CurvePoint& r) {
-  if (IsPointAtInfinity(p)) return CopyPoint(r, q);
-  if (IsPointAtInfinity(q)) return CopyPoint(r, p);
-
-  uint16_t lambda[kTempWords], inv[kTempWords], t[kTempWords], s[kTempWords];
-  if (FieldEqual(p.x, q.x)) {
-    if (!FieldEqual(p.y, q.y) || FieldEqual(p.x, FieldZero)) return SetPointAtInfinity(r);
-    FieldInverse(p.x, inv);
-    FieldMul(p.y, inv, t);
-    FieldAdd(p.x, t, lambda);
-    FieldSquare(lambda, t);
-    FieldAdd(t, lambda, r.x);
-  } else {
-    FieldAdd(p.x, q.x, s);
-    FieldAdd(p.y, q.y, t);
-    FieldInverse(s, inv);
-    FieldMul(t, inv, lambda);
-    FieldSquare(lambda, t);
-    FieldAdd(t, lambda, t);
-    FieldAdd(t, s, r.x);
-  }
-  FieldAdd(p.x, r.x, s);
-  FieldMul(lambda, s, t);
-  FieldAdd(r.x, p.y, s);
-  FieldAdd(t, s, r.y);
 }
 
 void PointMultiply(const uint16_t* k, const CurvePoint& p, CurvePoint& r) {

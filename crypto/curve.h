@@ -32,15 +32,13 @@ void SetPointAtInfinity(CurvePoint& p);
 // y^2 + x*y + x^3 == CurveB. False for O.
 bool IsOnCurve(const CurvePoint& p);
 
-// r = p + q; p and q may be the same point (doubling), r must be distinct
-// from both. Costs one inversion, two products and one square.
-void PointAdd(const CurvePoint& p, const CurvePoint& q, CurvePoint& r);
-
-// r = k * p, exactly as left-to-right double-and-add with PointAdd gives it
-// (O for p = O, p itself for a bit count of 0 or 1); r may be p. Computed by
-// a Montgomery ladder whose time and memory accesses do not depend on k (see
-// crypto/fast_impl.h); only p, which is public, may steer it. Bit counts
-// above 464 are taken as 464.
+// r = k * p, exactly as left-to-right double-and-add over affine point
+// additions gives it (O for p = O, p itself for a bit count of 0 or 1); r may
+// be p. Computed by a Montgomery ladder whose time and memory accesses do not
+// depend on k (see crypto/fast_impl.h); only p, which is public, may steer
+// it. Bit counts above 464 are taken as 464. The double-and-add itself, whose
+// time follows the bits of k, is kept by the tests as the reference
+// (tests/crypto/literal.h).
 void PointMultiply(const uint16_t* k, const CurvePoint& p, CurvePoint& r);
 
 // Words 1..count of k receive the low count bits of v, least significant

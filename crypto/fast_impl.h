@@ -100,38 +100,24 @@ struct FastCurve {
     F::Add(t1, t2, x1);
   }
 
-  static void PointMultiply(const uint16_t* k, const CurvePoint& p, CurvePoint& r) {
-    // Only the point, which is public, decides these branches.
-    if (IsPointAtInfinity(p)) return SetPointAtInfinity(r);
-    uint16_t px[kElementWords], py[kElementWords], minusY[kElementWords];
-    FieldCopy(px, p.x);
-    FieldCopy(py, p.y);
-    uint64_t bits[kGf464Words];
-    EffectiveScalar(k, bits);
-    const uint16_t odd = static_cast<uint16_t>(0 - (bits[0] & 1));
-
-    if (FieldEqual(px, FieldZero)) {
-      // The point of order 2: P for an odd multiple, O for an even one.
-      CtSelectElement(odd, px, PointAtInfinity, r.x);
-      CtSelectElement(odd, py, PointAtInfinity, r.y);
-      SecureWipe(bits, sizeof bits);
-      return;
-    }
-
-    // b of the curve through P (y^2 + xy = x^3 + b): CurveB for every point
-    // of ours, and what double-and-add implicitly uses for any other.
-    E x, y, b, t, x1, z1, x2, z2;
-    ToWorking(px, x);
-    ToWorking(py, y);
+  // b of the curve through (x, y), y^2 + xy = x^3 + b: CurveB for every
+  // point of ours, and what double-and-add implicitly uses for any other.
+  static void CurveBThrough(const E x, const E y, E b) {
+    E t;
     F::Square(y, b);
     F::Mul(x, y, t);
     F::Add(b, t, b);
     F::Square(x, t);
     F::Mul(t, x, t);
     F::Add(b, t, b);
+  }
 
+  // From (R0, R1) = (O, P) down all 464 bits of the scalar, whatever its
+  // bit count, swapping by mask rather than by branch; ends with
+  // R0 = kP = (X1:Z1) and R1 = (k+1)P = (X2:Z2).
+  static void Ladder(const uint64_t bits[kGf464Words], const E x, const E b, E x1, E z1, E x2, E z2) {
     F::SetOne(x1);
-    for (auto& lane : z1) lane = B::Zero();
+    for (int i = 0; i < kGf464Lanes; ++i) z1[i] = B::Zero();
     F::Set(x2, x);
     F::SetOne(z2);
     uint64_t previous = 0;
@@ -145,13 +131,15 @@ struct FastCurve {
     }
     F::CondSwap(x1, x2, 0 - previous);
     F::CondSwap(z1, z2, 0 - previous);
+  }
 
-    // R0 = kP = (X1:Z1), R1 = (k+1)P = (X2:Z2). With x1 = X1/Z1, x2 = X2/Z2:
-    // y1 = (x1 + x)((x1 + x)(x2 + x) + x^2 + y) / x + y. One inversion of
-    // x Z1 Z2 gives all three quotients; when Z1 or Z2 is 0 it gives 0 and
-    // the masks below discard the result.
-    const uint16_t isInfinity = static_cast<uint16_t>(F::ZeroMask(z1));
-    const uint16_t isMinusP = static_cast<uint16_t>(F::ZeroMask(z2));
+  // The affine kP from the ladder's two points and P = (x, y), in the stored
+  // form. With x1 = X1/Z1, x2 = X2/Z2:
+  // y1 = (x1 + x)((x1 + x)(x2 + x) + x^2 + y) / x + y. One inversion of
+  // x Z1 Z2 gives all three quotients; when Z1 or Z2 is 0 it gives 0, and
+  // the caller's masks discard the result. x1 and x2 are overwritten.
+  static void RecoverAffine(const E x, const E y, E x1, const E z1, E x2, const E z2, uint16_t* rx,
+                            uint16_t* ry) {
     E d, inv, invX, u, v, w;
     F::Mul(z1, z2, d);
     F::Mul(d, x, inv);
@@ -171,10 +159,40 @@ struct FastCurve {
     F::Mul(v, w, w);
     F::Mul(w, invX, w);
     F::Add(w, y, w);
-
-    uint16_t rx[kElementWords], ry[kElementWords];
     ToStored(x1, rx);
     ToStored(w, ry);
+    E* secrets[] = {&d, &inv, &invX, &u, &v, &w};
+    for (E* e : secrets) SecureWipe(*e, sizeof *e);
+  }
+
+  static void PointMultiply(const uint16_t* k, const CurvePoint& p, CurvePoint& r) {
+    // Only the point, which is public, decides these branches.
+    if (IsPointAtInfinity(p)) return SetPointAtInfinity(r);
+    uint16_t px[kElementWords], py[kElementWords], minusY[kElementWords];
+    FieldCopy(px, p.x);
+    FieldCopy(py, p.y);
+    uint64_t bits[kGf464Words];
+    EffectiveScalar(k, bits);
+    const uint16_t odd = static_cast<uint16_t>(0 - (bits[0] & 1));
+
+    if (FieldEqual(px, FieldZero)) {
+      // The point of order 2: P for an odd multiple, O for an even one.
+      CtSelectElement(odd, px, PointAtInfinity, r.x);
+      CtSelectElement(odd, py, PointAtInfinity, r.y);
+      SecureWipe(bits, sizeof bits);
+      return;
+    }
+
+    E x, y, b, x1, z1, x2, z2;
+    ToWorking(px, x);
+    ToWorking(py, y);
+    CurveBThrough(x, y, b);
+    Ladder(bits, x, b, x1, z1, x2, z2);
+    const uint16_t isInfinity = static_cast<uint16_t>(F::ZeroMask(z1));
+    const uint16_t isMinusP = static_cast<uint16_t>(F::ZeroMask(z2));
+    uint16_t rx[kElementWords], ry[kElementWords];
+    RecoverAffine(x, y, x1, z1, x2, z2, rx, ry);
+
     FieldAdd(px, py, minusY);
     CtSelectElement(isMinusP, px, rx, rx);
     CtSelectElement(isMinusP, minusY, ry, ry);
@@ -182,7 +200,7 @@ struct FastCurve {
     CtSelectElement(isInfinity, PointAtInfinity, ry, r.y);
 
     SecureWipe(bits, sizeof bits);
-    E* secrets[] = {&x1, &z1, &x2, &z2, &d, &inv, &invX, &u, &v, &w};
+    E* secrets[] = {&x1, &z1, &x2, &z2};
     for (E* e : secrets) SecureWipe(*e, sizeof *e);
     SecureWipe(rx, sizeof rx);
     SecureWipe(ry, sizeof ry);

@@ -14,9 +14,9 @@
 // carry-less products instead of the GF(2^16) tables, and inversion by a fixed
 // exponentiation chain instead of Euclid; crypto/fast_arith.h picks the CPU
 // instruction or the portable form. Their results are those of the table
-// products and Euclid's algorithm, which the tests keep as the reference.
-// The work-polynomial operations below are the pieces of that Euclid
-// inversion; they use the tables and are not constant-time.
+// products and Euclid's algorithm, which the tests keep as the reference
+// (tests/crypto/literal.h), together with the tables and the reduction and
+// polynomial steps that only that variable-time reference needs.
 #pragma once
 
 #include <cstdint>
@@ -25,14 +25,11 @@ constexpr int kFieldDegree = 29;
 constexpr int kElementWords = 30;
 constexpr int kProductWords = 58;
 constexpr int kTempWords = 60;
-constexpr int kWorkPolyWords = 32;
 
 // A length word no element can have; marks the point at infinity.
 constexpr uint16_t kInfinityLength = 777;
 
 extern const uint16_t FieldZero[kElementWords];
-// 1 + t^2 + t^29 as a work polynomial (length 30).
-extern const uint16_t FieldModulus[kWorkPolyWords];
 
 // out = a + b. Reads all 29 coefficient words of both operands; out may be
 // either operand. The only operation that can produce the zero element.
@@ -50,24 +47,6 @@ void FieldMul(const uint16_t* a, const uint16_t* b, uint16_t* out);
 // out = a^2; out holds at least 58 words and is distinct from a.
 void FieldSquare(const uint16_t* a, uint16_t* out);
 
-// Folds an unreduced product (length word n, coefficients in words 1..n)
-// into a FieldElement in place, using t^29 = t^2 + 1. The length becomes 29.
-void FieldReduce(uint16_t* e);
-
 // out = a^-1 for nonzero a (length 29); out may be a. The zero element has
 // no inverse and must not be passed (it gives the zero element).
 void FieldInverse(const uint16_t* a, uint16_t* out);
-
-// Work polynomials (32 words: word 0 the index of the highest coefficient
-// word in use, words 1..length the coefficients of t^0 upward), the steps of
-// the extended Euclid inversion. Words above the length are ignored.
-
-// Copies words 0..length of src; the rest of dst is left as it was.
-void PolyCopy(uint16_t* dst, const uint16_t* src);
-
-// out = a + b with the length normalised to the highest nonzero word; out may
-// be a or b.
-void PolyAdd(const uint16_t* a, const uint16_t* b, uint16_t* out);
-
-// out = d * t^j * v for nonzero d; the length is length(v) + j, not normalised.
-void PolyScaleShift(const uint16_t* v, uint16_t d, int j, uint16_t* out);

@@ -2,6 +2,7 @@
 
 #include "icq/dialog_actions.h"
 #include "icq/dialog_lists.h"
+#include "win/callback_guard.h"
 
 WNDPROC SavedButtonProc;
 
@@ -14,6 +15,20 @@ void SubclassButton(HWND button) {
 
 namespace {
 
+// The record of button's dialog, as a copy: the action runs a menu, during
+// which a scan tick may drop the record from its list. False while the
+// button is not listed yet (between subclassing and recording).
+bool FindPressedRecord(HWND button, DialogRecord& record, bool& encrypt) {
+  for (DialogList* list : {&SendDialogs, &ReceiveDialogs}) {
+    const int32_t i = FindButtonRecord(*list, button);
+    if (i < 0) continue;
+    record = list->records[i];
+    encrypt = list == &SendDialogs;
+    return true;
+  }
+  return false;
+}
+
 // Keys for our button reach our message loop, not ICQ's, so ICQ's dialog
 // navigation never sees a Tab pressed on it: it is passed on here.
 void FocusNextControl(const DialogRecord& record) {
@@ -22,41 +37,40 @@ void FocusNextControl(const DialogRecord& record) {
   SendMessageA(record.innerDialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
 }
 
+// True when the message was ours to handle.
+bool OnButtonMessage(const DialogRecord& record, bool encrypt, UINT message, WPARAM wParam) {
+  switch (message) {
+    case WM_KEYDOWN:
+      if (wParam == VK_TAB) {
+        FocusNextControl(record);
+        return true;
+      }
+      if (wParam == VK_RETURN || wParam == VK_SPACE) {
+        SendMessageA(record.button, WM_LBUTTONUP, 0, 0);
+        return true;
+      }
+      return false;
+    case WM_LBUTTONUP:
+      // Never passed on: the press is ours, not a click for ICQ's dialog.
+      if (encrypt)
+        EncryptDialogMessage(record);
+      else
+        DecryptDialogMessage(record);
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
-  // A copy: the action runs a menu, during which a scan tick may drop the
-  // record from its list.
-  DialogRecord record{};
-  bool encrypt = false;
-  int32_t i = FindButtonRecord(SendDialogs, button);
-  if (i >= 0) {
-    record = SendDialogs.records[i];
-    encrypt = true;
-  } else if ((i = FindButtonRecord(ReceiveDialogs, button)) >= 0) {
-    record = ReceiveDialogs.records[i];
-  }
-  // Not listed yet (between subclassing and recording): the class handles it.
-  if (i >= 0) {
-    switch (message) {
-      case WM_KEYDOWN:
-        if (wParam == VK_TAB) {
-          FocusNextControl(record);
-          return 0;
-        }
-        if (wParam == VK_RETURN || wParam == VK_SPACE) {
-          SendMessageA(button, WM_LBUTTONUP, 0, 0);
-          return 0;
-        }
-        break;
-      case WM_LBUTTONUP:
-        // Never passed on: the press is ours, not a click for ICQ's dialog.
-        if (encrypt)
-          EncryptDialogMessage(record);
-        else
-          DecryptDialogMessage(record);
-        return 0;
+  return Guarded<LRESULT>(0, [&] {
+    DialogRecord record{};
+    bool encrypt = false;
+    // Not listed yet, the class handles it.
+    if (FindPressedRecord(button, record, encrypt) && OnButtonMessage(record, encrypt, message, wParam)) {
+      return LRESULT{0};
     }
-  }
-  return CallWindowProcA(SavedButtonProc, button, message, wParam, lParam);
+    return CallWindowProcA(SavedButtonProc, button, message, wParam, lParam);
+  });
 }

@@ -1,7 +1,5 @@
 #include "icq/dialog_lists.h"
 
-#include "app/app_state.h"
-
 DialogList SendDialogs;
 DialogList ReceiveDialogs;
 
@@ -25,14 +23,4 @@ int32_t FindButtonRecord(const DialogList& list, HWND button) {
 
 bool IsDialogKnown(HWND dialog, bool incoming) {
   return FindDialogRecord(incoming ? ReceiveDialogs : SendDialogs, dialog) >= 0;
-}
-
-static void SetImages(const DialogList& list, HBITMAP bitmap) {
-  for (const DialogRecord& r : list.records)
-    SendMessageA(r.button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
-}
-
-void ApplyButtonImages() {
-  SetImages(SendDialogs, EncryptBitmap);
-  SetImages(ReceiveDialogs, DecryptBitmap);
 }

@@ -39,8 +39,3 @@ int32_t FindButtonRecord(const DialogList& list, HWND button);
 
 // True if the list of that kind (ReceiveDialogs when incoming) holds dialog.
 bool IsDialogKnown(HWND dialog, bool incoming);
-
-// Gives every Encrypt button the current Encrypt bitmap and every Decrypt
-// button the current Decrypt bitmap, in list order; called when a skin has
-// replaced the bitmaps.
-void ApplyButtonImages();

@@ -3,13 +3,14 @@
 #include <windows.h>
 
 #include <cstring>
-#include <vector>
 
-#include "app/app_state.h"
-#include "app/win_handles.h"
+#include "icq/action_keys.h"
 #include "keys/key_files.h"
-#include "keys/report_error.h"
 #include "resources/strings.h"
+#include "win/handles.h"
+#include "win/popup_menu.h"
+#include "win/program.h"
+#include "win/report_error.h"
 
 namespace {
 
@@ -50,27 +51,20 @@ int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys) {
     ReportError(nullptr, false);
   }
 
-  POINT cursor;
-  GetCursorPos(&cursor);
-  // The owner must be in the foreground, or the menu does not close when the
-  // user clicks elsewhere.
-  SetForegroundWindow(MainWindow);
-  SetFocus(MainWindow);
-  const UINT command = static_cast<UINT>(
-      TrackPopupMenuEx(popup.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, MainWindow, nullptr));
-  // Lets the menu's own clean-up run before anything else is shown.
-  PostMessageA(MainWindow, WM_NULL, 0, 0);
-
+  const UINT command = TrackMenuAtCursor(popup.get(), MainWindow);
   const int32_t index = static_cast<int32_t>(command) - static_cast<int32_t>(kFirstKeyCommand);
   return index >= 0 && index < count ? static_cast<int16_t>(index) : -1;
 }
 
 bool ChooseCorrespondent(bool sending, CurvePoint& point) {
-  std::vector<PublicKeyRecord> ring(kMaxRingKeys);
-  const int count = LoadPublicKeyRing(ring.data(), true);
-  if (count <= 0) return false;
-  const int16_t chosen = ChooseKey(sending, static_cast<int16_t>(count), ring.data());
+  PublicKeyRing ring;
+  const KeyFileStatus loaded = LoadPublicKeyRing(CurrentActionKeys().ringPath, ring);
+  if (loaded != KeyFileStatus::kOk) {
+    ReportError(KeyFileErrorText(loaded), true);
+    return false;
+  }
+  const int16_t chosen = ChooseKey(sending, static_cast<int16_t>(ring.count()), ring.keys.data());
   if (chosen < 0) return false;
-  RecordPoint(ring[chosen], point);
+  RecordPoint(ring.keys[chosen], point);
   return true;
 }

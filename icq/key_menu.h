@@ -12,7 +12,7 @@
 // other messages of the program (scan ticks too) are dispatched.
 int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys);
 
-// Loads the ring afresh and lets the user choose from it: the chosen key's
-// point, or false when the menu was dismissed. A ring that cannot be loaded
-// ends the program (key-file failures are fatal).
+// Loads the ring in force afresh and lets the user choose from it: the
+// chosen key's point, or false when the menu was dismissed. A ring that
+// cannot be loaded ends the program (key-file failures are fatal).
 bool ChooseCorrespondent(bool sending, CurvePoint& point);

@@ -3,14 +3,15 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/app_state.h"
 #include "icq/button_proc.h"
 #include "icq/dialog_lists.h"
 #include "icq/icq_client.h"
 #include "icq/message_pump.h"
 #include "icq/placement.h"
-#include "keys/report_error.h"
 #include "resources/strings.h"
+#include "win/callback_guard.h"
+#include "win/program.h"
+#include "win/report_error.h"
 
 namespace {
 
@@ -93,11 +94,13 @@ void EquipDialog(HWND dialog, bool incoming) {
 }  // namespace
 
 BOOL CALLBACK EnumDialogsProc(HWND window, LPARAM) {
-  char caption[kCaptionBytes] = "";
-  GetWindowTextA(window, caption, kCaptionBytes);
-  const DialogKind kind = RecogniseCaption(caption);
-  if (kind == DialogKind::kNone) return TRUE;
-  const bool incoming = kind == DialogKind::kIncoming;
-  if (!IsDialogKnown(window, incoming)) EquipDialog(window, incoming);
+  Guarded([window] {
+    char caption[kCaptionBytes] = "";
+    GetWindowTextA(window, caption, kCaptionBytes);
+    const DialogKind kind = RecogniseCaption(caption);
+    if (kind == DialogKind::kNone) return;
+    const bool incoming = kind == DialogKind::kIncoming;
+    if (!IsDialogKnown(window, incoming)) EquipDialog(window, incoming);
+  });
   return TRUE;
 }

@@ -2,11 +2,12 @@
 
 #include <cstdint>
 
-#include "app/app_state.h"
+#include "icq/button_images.h"
 #include "icq/dialog_lists.h"
 #include "icq/message_pump.h"
 #include "icq/placement.h"
 #include "icq/recognition.h"
+#include "win/callback_guard.h"
 
 namespace {
 
@@ -14,6 +15,15 @@ namespace {
 // or message box opened inside the tick runs its own loop): such a nested
 // tick is skipped, so that only one pass at a time changes the lists.
 bool Scanning = false;
+
+// Marks a pass for as long as it runs, also when it ends early.
+class ScanPass {
+ public:
+  ScanPass() { Scanning = true; }
+  ~ScanPass() { Scanning = false; }
+  ScanPass(const ScanPass&) = delete;
+  ScanPass& operator=(const ScanPass&) = delete;
+};
 
 void SetImage(HWND button, HBITMAP bitmap) {
   SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
@@ -69,9 +79,10 @@ void RefreshDialogs(DialogList& list, bool incoming, HBITMAP bitmap) {
 
 void CALLBACK ScanTimerProc(HWND, UINT message, UINT_PTR timerId, DWORD) {
   if (message != WM_TIMER || timerId != IDT_SCANNER || Scanning) return;
-  Scanning = true;
-  RefreshDialogs(SendDialogs, false, EncryptBitmap);
-  RefreshDialogs(ReceiveDialogs, true, DecryptBitmap);
-  EnumWindows(EnumDialogsProc, 0);
-  Scanning = false;
+  Guarded([] {
+    const ScanPass pass;
+    RefreshDialogs(SendDialogs, false, EncryptImage());
+    RefreshDialogs(ReceiveDialogs, true, DecryptImage());
+    EnumWindows(EnumDialogsProc, 0);
+  });
 }

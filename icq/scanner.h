@@ -5,5 +5,8 @@
 
 #include <windows.h>
 
+constexpr UINT_PTR IDT_SCANNER = 600;
+constexpr UINT kScannerPeriodMs = 300;
+
 // The TIMERPROC of IDT_SCANNER; other messages and timers are ignored.
 void CALLBACK ScanTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);

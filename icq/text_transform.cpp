@@ -1,11 +1,11 @@
 #include "icq/text_transform.h"
 
-#include "app/app_state.h"
+#include "icq/action_keys.h"
 #include "keys/cipher.h"
-#include "keys/key_records.h"
 #include "keys/message_text.h"
-#include "keys/report_error.h"
 #include "resources/strings.h"
+#include "win/program.h"
+#include "win/report_error.h"
 
 bool CipherTextOf(const std::string& text, std::string& cipher) {
   cipher = WithoutBlanks(text);
@@ -15,18 +15,12 @@ bool CipherTextOf(const std::string& text, std::string& cipher) {
 }
 
 bool TransformText(bool sending, const std::string& text, const CurvePoint& point, std::string& result) {
-  const int derived = sending ? EncryptText(text, SecretKey, point, result)
-                              : DecryptWholeBlocks(text, SecretKey, point, result);
+  const uint16_t* secret = CurrentActionKeys().secretKey;
+  const int derived = sending ? EncryptText(text, secret, point, result)
+                              : DecryptWholeBlocks(text, secret, point, result);
   if (derived) return true;
   char message[kTextChars];
   LoadText(IDS_BAD_KEY, message);
   ReportError(message, false);
   return false;
-}
-
-void ShowNotice(UINT textId) {
-  char text[kTextChars], caption[kTextChars];
-  LoadText(textId, text);
-  LoadText(IDS_APP_NAME, caption);
-  MessageBoxA(MainWindow, text, caption, MB_OK | MB_ICONINFORMATION);
 }

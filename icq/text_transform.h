@@ -1,10 +1,8 @@
 // What the dialog buttons and the tray's clipboard commands share between
 // reading a text and putting the result back: the check that a text to
-// decrypt is encrypted at all, the transformation with the chosen key, and
-// the notices they show.
+// decrypt is encrypted at all, and the transformation with the chosen key
+// and the secret key in force (icq/action_keys.h).
 #pragma once
-
-#include <windows.h>
 
 #include <string>
 
@@ -19,7 +17,3 @@ bool CipherTextOf(const std::string& text, std::string& cipher);
 // of the blank-free cipher decrypted from it. False after reporting a key
 // that cannot be used, which is never multiplied with our secret scalar.
 bool TransformText(bool sending, const std::string& text, const CurvePoint& point, std::string& result);
-
-// A string-table text in a message box captioned with the program's name,
-// owned by the main window.
-void ShowNotice(UINT textId);

@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "keys/owned.h"
+#include "keys/system_error.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -11,21 +14,144 @@
 #include <unistd.h>
 #endif
 
+FileFaultHook FileFault = nullptr;
+
+// The few calls that differ between the systems; ReadFilePrefix and
+// WriteFileAtomic below are written once over them. Closing a file keeps the
+// last error, so that a holder going out of scope after a failed call does
+// not hide why it failed.
+namespace {
+
+#ifdef _WIN32
+
+struct FileTraits {
+  using Handle = HANDLE;
+  static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) {
+    KeepSystemError keep;
+    CloseHandle(h);
+  }
+};
+using File = Owned<FileTraits>;
+
+void SetSystemError(int error) { SetLastError(static_cast<DWORD>(error)); }
+uint32_t ProcessId() { return GetCurrentProcessId(); }
+
+File OpenForReading(const char* path) {
+  return File(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// A new file that no other program can open while it is being written.
+File CreateTemp(const std::string& temp, bool) {
+  return File(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool NameTaken() { return GetLastError() == ERROR_FILE_EXISTS; }
+
+// The bytes read, 0 at the end of the file, -1 on a failure.
+int ReadSome(const File& file, uint8_t* buf, int n) {
+  DWORD got = 0;
+  return ReadFile(file.get(), buf, static_cast<DWORD>(n), &got, nullptr) ? static_cast<int>(got) : -1;
+}
+
+// The bytes written, -1 on a failure.
+int WriteSome(const File& file, const uint8_t* data, int n) {
+  DWORD put = 0;
+  return WriteFile(file.get(), data, static_cast<DWORD>(n), &put, nullptr) ? static_cast<int>(put) : -1;
+}
+
+bool FlushToDisk(const File& file) { return FlushFileBuffers(file.get()) != 0; }
+
+// Closes now, with the result; the holder is then empty.
+bool CloseNow(File& file) { return CloseHandle(file.release()) != 0; }
+
+bool ReplaceWith(const std::string& temp, const char* path) {
+  return MoveFileExA(temp.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+
+#else
+
+struct DescriptorTraits {
+  using Handle = int;
+  static int Empty() { return -1; }
+  static void Close(int fd) {
+    KeepSystemError keep;
+    close(fd);
+  }
+};
+using File = Owned<DescriptorTraits>;
+
+void SetSystemError(int error) { errno = error; }
+uint32_t ProcessId() { return static_cast<uint32_t>(getpid()); }
+
+File OpenForReading(const char* path) { return File(open(path, O_RDONLY | O_CLOEXEC)); }
+
+// A private file is its owner's from its first byte on, whatever the umask.
+File CreateTemp(const std::string& temp, bool privateFile) {
+  const mode_t mode = privateFile ? 0600 : 0666;  // less the umask
+  return File(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+}
+
+bool NameTaken() { return errno == EEXIST; }
+
+// The bytes read, 0 at the end of the file, -1 on a failure.
+int ReadSome(const File& file, uint8_t* buf, int n) {
+  ssize_t got;
+  do {
+    got = read(file.get(), buf, static_cast<size_t>(n));
+  } while (got < 0 && errno == EINTR);
+  return static_cast<int>(got);
+}
+
+// The bytes written, -1 on a failure.
+int WriteSome(const File& file, const uint8_t* data, int n) {
+  ssize_t put;
+  do {
+    put = write(file.get(), data, static_cast<size_t>(n));
+  } while (put < 0 && errno == EINTR);
+  return static_cast<int>(put);
+}
+
+bool FlushToDisk(const File& file) { return fsync(file.get()) == 0; }
+
+// Closes now, with the result; the holder is then empty. A close that fails
+// may be the first report of a failed write (NFS, quotas).
+bool CloseNow(File& file) { return close(file.release()) == 0; }
+
+// The rename is only durable once the folder's entry is on the disk too. A
+// failure there cannot be undone any more, so it is not reported.
+void SyncFolder(const char* path) {
+  std::string folder(path);
+  const size_t slash = folder.find_last_of('/');
+  folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+  const File dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir) fsync(dir.get());
+}
+
+bool ReplaceWith(const std::string& temp, const char* path) {
+  if (rename(temp.c_str(), path) != 0) return false;
+  SyncFolder(path);
+  return true;
+}
+
+void RemoveFile(const std::string& path) { unlink(path.c_str()); }
+
+#endif
+
 // Temporary files are named after the target, the process and a counter, so
 // that two programs writing the same key file at once never share one; the
 // final rename decides which complete file wins.
-static std::string TempPath(const char* path, unsigned long pid, int attempt) {
-  return std::string(path) + "." + std::to_string(pid) + "-" + std::to_string(attempt) + ".tmp";
+std::string TempPath(const char* path, int attempt) {
+  return std::string(path) + "." + std::to_string(ProcessId()) + "-" + std::to_string(attempt) + ".tmp";
 }
 
 constexpr int kTempAttempts = 100;
 
-FileFaultHook FileFault = nullptr;
-
-static void SetSystemError(int error);
-
 // True when the test hook makes step fail; the system's error is then set.
-static bool Injected(FileStep step, int* bytes = nullptr) {
+bool Injected(FileStep step, int* bytes = nullptr) {
   if (!FileFault) return false;
   int unused = 0;
   const int error = FileFault(step, bytes ? bytes : &unused);
@@ -33,216 +159,59 @@ static bool Injected(FileStep step, int* bytes = nullptr) {
   return error != 0;
 }
 
-#ifdef _WIN32
-
-namespace {
-
-// Keeps GetLastError across the clean-up that follows a failed call.
-class LastErrorKeeper {
- public:
-  LastErrorKeeper() : error_(GetLastError()) {}
-  ~LastErrorKeeper() { SetLastError(error_); }
-
- private:
-  DWORD error_;
-};
-
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE h) : h_(h) {}
-  ~FileHandle() {
-    if (ok()) {
-      LastErrorKeeper keep;
-      CloseHandle(h_);
-    }
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return h_; }
-  // Closes now, with the result; the holder is then empty.
-  bool Close() {
-    HANDLE h = h_;
-    h_ = INVALID_HANDLE_VALUE;
-    return CloseHandle(h) != 0;
-  }
-
- private:
-  HANDLE h_;
-};
-
-}  // namespace
-
-static void SetSystemError(int error) { SetLastError(static_cast<DWORD>(error)); }
-
-int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size) {
-  FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.ok()) return 0;
-  int total = 0;
-  while (total < capacity) {
-    DWORD got = 0;
-    if (!ReadFile(file.get(), buf + total, static_cast<DWORD>(capacity - total), &got, nullptr)) {
-      return 0;
-    }
-    if (got == 0) break;
-    total += static_cast<int>(got);
-  }
-  *size = total;
-  return 1;
-}
-
-static bool WriteAll(HANDLE h, const uint8_t* data, int size) {
+bool WriteAll(const File& file, const uint8_t* data, int size) {
   while (size > 0) {
-    DWORD put = 0;
     int bytes = size;
     if (Injected(FileStep::kWrite, &bytes)) return false;
-    if (!WriteFile(h, data, static_cast<DWORD>(bytes), &put, nullptr)) return false;
+    const int put = WriteSome(file, data, bytes);
+    if (put < 0) return false;
     data += put;
-    size -= static_cast<int>(put);
+    size -= put;
   }
   return true;
 }
 
-int WriteFileAtomic(const char* path, const uint8_t* data, int size, bool) {
-  std::string temp;
-  HANDLE h = INVALID_HANDLE_VALUE;
-  for (int attempt = 0; h == INVALID_HANDLE_VALUE && attempt < kTempAttempts; ++attempt) {
-    temp = TempPath(path, GetCurrentProcessId(), attempt);
-    h = Injected(FileStep::kOpen)
-            ? INVALID_HANDLE_VALUE
-            : CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return 0;
-  }
-  if (h == INVALID_HANDLE_VALUE) return 0;
-  FileHandle file(h);
-  const bool written = WriteAll(h, data, size) && !Injected(FileStep::kFlush) &&
-                       FlushFileBuffers(h) && file.Close() && !Injected(FileStep::kClose) &&
-                       !Injected(FileStep::kReplace) &&
-                       MoveFileExA(temp.c_str(), path,
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (written) return 1;
-  // A file still open without sharing cannot be deleted.
-  LastErrorKeeper keep;
-  if (file.ok()) file.Close();
-  DeleteFileA(temp.c_str());
-  return 0;
-}
-
-bool PathExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
-
-#else
-
-namespace {
-
-class ErrnoKeeper {
- public:
-  ErrnoKeeper() : error_(errno) {}
-  ~ErrnoKeeper() { errno = error_; }
-
- private:
-  int error_;
-};
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (ok()) {
-      ErrnoKeeper keep;
-      close(fd_);
-    }
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  bool ok() const { return fd_ >= 0; }
-  int get() const { return fd_; }
-  // Closes now, with the result; the holder is then empty. A close that
-  // fails may be the first report of a failed write (NFS, quotas).
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
 }  // namespace
 
-static void SetSystemError(int error) { errno = error; }
-
 int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size) {
-  FileDescriptor file(open(path, O_RDONLY | O_CLOEXEC));
-  if (!file.ok()) return 0;
+  const File file = OpenForReading(path);
+  if (!file) return 0;
   int total = 0;
   while (total < capacity) {
-    const ssize_t got = read(file.get(), buf + total, static_cast<size_t>(capacity - total));
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return 0;
-    }
+    const int got = ReadSome(file, buf + total, capacity - total);
+    if (got < 0) return 0;
     if (got == 0) break;
-    total += static_cast<int>(got);
+    total += got;
   }
   *size = total;
   return 1;
-}
-
-static bool WriteAll(int fd, const uint8_t* data, int size) {
-  while (size > 0) {
-    int bytes = size;
-    if (Injected(FileStep::kWrite, &bytes)) return false;
-    const ssize_t put = write(fd, data, static_cast<size_t>(bytes));
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += put;
-    size -= static_cast<int>(put);
-  }
-  return true;
-}
-
-// The rename is only durable once the folder's entry is on the disk too. A
-// failure here cannot be undone any more, so it is not reported.
-static void SyncFolder(const char* path) {
-  std::string folder(path);
-  const size_t slash = folder.find_last_of('/');
-  folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
-  FileDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.ok()) fsync(dir.get());
 }
 
 int WriteFileAtomic(const char* path, const uint8_t* data, int size, bool privateFile) {
-  const mode_t mode = privateFile ? 0600 : 0666;  // less the umask
   std::string temp;
-  int fd = -1;
-  for (int attempt = 0; fd < 0 && attempt < kTempAttempts; ++attempt) {
-    temp = TempPath(path, static_cast<unsigned long>(getpid()), attempt);
-    fd = Injected(FileStep::kOpen) ? -1
-                                   : open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0 && errno != EEXIST) return 0;
+  File file;
+  for (int attempt = 0; !file && attempt < kTempAttempts; ++attempt) {
+    temp = TempPath(path, attempt);
+    if (!Injected(FileStep::kOpen)) file = CreateTemp(temp, privateFile);
+    if (!file && !NameTaken()) return 0;
   }
-  if (fd < 0) return 0;
-  FileDescriptor file(fd);
-  const bool written = WriteAll(fd, data, size) && !Injected(FileStep::kFlush) &&
-                       fsync(fd) == 0 && file.Close() && !Injected(FileStep::kClose) &&
-                       !Injected(FileStep::kReplace) && rename(temp.c_str(), path) == 0;
-  if (!written) {
-    ErrnoKeeper keep;
-    unlink(temp.c_str());
-    return 0;
-  }
-  SyncFolder(path);
-  return 1;
+  if (!file) return 0;
+  const bool written = WriteAll(file, data, size) && !Injected(FileStep::kFlush) && FlushToDisk(file) &&
+                       CloseNow(file) && !Injected(FileStep::kClose) && !Injected(FileStep::kReplace) &&
+                       ReplaceWith(temp, path);
+  if (written) return 1;
+  // Closed first: a file still open without sharing cannot be deleted.
+  KeepSystemError keep;
+  file.reset();
+  RemoveFile(temp);
+  return 0;
 }
 
 bool PathExists(const char* path) {
+#ifdef _WIN32
+  return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+#else
   struct stat st;
   return stat(path, &st) == 0;
-}
-
 #endif
+}

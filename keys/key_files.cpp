@@ -1,86 +1,86 @@
 #include "keys/key_files.h"
 
-#include <cstring>
-#include <vector>
+#include <utility>
 
 #include "keys/file_io.h"
+#include "keys/file_snapshot.h"
 #include "keys/key_check.h"
-#include "keys/report_error.h"
-#include "resources/strings.h"
+#include "keys/key_format.h"
+#include "keys/system_error.h"
 
-char PublicKeyPath[kPathChars];
-char SecretKeyPath[kPathChars];
-
-static int Refuse(int text, bool fatal) {
-  ReportError(StringText(text), fatal);
-  return 0;
+const char* KeyFileErrorText(KeyFileStatus status) {
+  return status == KeyFileStatus::kSystemError ? nullptr : StringText(static_cast<int>(status));
 }
 
-// The system's text for the failure that file_io has just left behind.
-static int SystemFailure(bool fatal) {
-  ReportError(nullptr, fatal);
-  return 0;
-}
-
-static int LoadPublicFile(const char* path, PublicKeyRecord* entries, bool fatal,
-                          PublicKeyCheck check) {
+static KeyFileStatus LoadPublicFile(const char* path, PublicKeyCheck check, PublicKeyRing& ring) {
   // Bytes after the last possible entry are never needed.
   std::vector<uint8_t> data(kMaxPublicFileBytes);
   int size = 0;
-  if (!ReadFilePrefix(path, data.data(), kMaxPublicFileBytes, &size)) return SystemFailure(fatal);
-  const int count = ParsePublicKeyFile(data.data(), size, entries, check);
-  return count ? count : Refuse(IDS_BAD_PUBLIC_KEY_FILE, fatal);
+  if (!ReadFilePrefix(path, data.data(), kMaxPublicFileBytes, &size)) return KeyFileStatus::kSystemError;
+  std::vector<PublicKeyRecord> keys(kMaxRingKeys);
+  const int count = ParsePublicKeyFile(data.data(), size, keys.data(), check);
+  if (!count) return KeyFileStatus::kBadPublicKeyFile;
+  keys.resize(static_cast<size_t>(count));
+  ring.keys = std::move(keys);
+  return KeyFileStatus::kOk;
 }
 
-int LoadPublicKeyFile(const char* path, PublicKeyRecord* entries, bool fatal) {
-  return LoadPublicFile(path, entries, fatal, PublicKeyCheck::kCheap);
+KeyFileStatus LoadPublicKeyRing(const char* path, PublicKeyRing& ring) {
+  return LoadPublicFile(path, PublicKeyCheck::kCheap, ring);
 }
 
-int LoadImportFile(const char* path, PublicKeyRecord* entries, bool fatal) {
-  return LoadPublicFile(path, entries, fatal, PublicKeyCheck::kFull);
+KeyFileStatus LoadImportFile(const char* path, PublicKeyRing& keys) {
+  return LoadPublicFile(path, PublicKeyCheck::kFull, keys);
 }
 
-int LoadPublicKeyRing(PublicKeyRecord* entries, bool fatal) {
-  const int count = LoadPublicKeyFile(PublicKeyPath, entries, fatal);
-  if (count) OwnPublicKey = entries[0];
-  return count;
-}
-
-int SavePublicKeyFile(const char* path, int count, const PublicKeyRecord* entries, bool fatal) {
-  if (count > kMaxRingKeys) return Refuse(IDS_RING_FULL, fatal);
-  if (count < 1) return Refuse(IDS_BAD_PUBLIC_KEY_FILE, fatal);
+KeyFileStatus SavePublicKeyFile(const char* path, int count, const PublicKeyRecord* entries) {
+  if (count > kMaxRingKeys) return KeyFileStatus::kRingFull;
+  if (count < 1) return KeyFileStatus::kBadPublicKeyFile;
   for (int k = 0; k < count; ++k) {
     CurvePoint p;
     RecordPoint(entries[k], p);
-    if (!IsValidPublicPoint(p)) return Refuse(IDS_BAD_KEY, fatal);
+    if (!IsValidPublicPoint(p)) return KeyFileStatus::kBadKey;
   }
   std::vector<uint8_t> data(PublicFileBytes(count));
   FormatPublicKeyFile(count, entries, data.data());
-  if (!WriteFileAtomic(path, data.data(), static_cast<int>(data.size()), false)) {
-    return SystemFailure(fatal);
-  }
-  return 1;
+  if (!WriteFileAtomic(path, data.data(), static_cast<int>(data.size()), false)) return KeyFileStatus::kSystemError;
+  return KeyFileStatus::kOk;
 }
 
-int AppendToPublicKeyRing(int count, const PublicKeyRecord* entries, bool fatal) {
-  std::vector<PublicKeyRecord> ring(kMaxRingKeys);
-  const int n = LoadPublicKeyRing(ring.data(), fatal);
-  if (!n) return 0;
-  if (count > kMaxRingKeys - n) return Refuse(IDS_RING_FULL, fatal);
-  std::memcpy(ring.data() + n, entries, sizeof(PublicKeyRecord) * static_cast<size_t>(count));
-  return SavePublicKeyFile(PublicKeyPath, n + count, ring.data(), fatal);
+KeyFileStatus AppendToPublicKeyRing(const char* path, int count, const PublicKeyRecord* entries) {
+  PublicKeyRing ring;
+  const KeyFileStatus loaded = LoadPublicKeyRing(path, ring);
+  if (loaded != KeyFileStatus::kOk) return loaded;
+  if (count > kMaxRingKeys - ring.count()) return KeyFileStatus::kRingFull;
+  ring.keys.insert(ring.keys.end(), entries, entries + count);
+  return SavePublicKeyFile(path, ring.count(), ring.keys.data());
 }
 
-int LoadSecretKeyFile(const char* path, uint16_t* key, bool fatal) {
+KeyFileStatus LoadSecretKeyFile(const char* path, uint16_t* key) {
   uint8_t data[kSecretFileBytes];
   int size = 0;
-  if (!ReadFilePrefix(path, data, kSecretFileBytes, &size)) return SystemFailure(fatal);
-  return ParseSecretKeyFile(data, size, key) ? 1 : Refuse(IDS_BAD_SECRET_KEY_FILE, fatal);
+  if (!ReadFilePrefix(path, data, kSecretFileBytes, &size)) return KeyFileStatus::kSystemError;
+  return ParseSecretKeyFile(data, size, key) ? KeyFileStatus::kOk : KeyFileStatus::kBadSecretKeyFile;
 }
 
-int SaveSecretKeyFile(const char* path, const uint16_t* key, bool fatal) {
-  if (!IsValidSecretKey(key)) return Refuse(IDS_BAD_SECRET_KEY_FILE, fatal);
+KeyFileStatus SaveSecretKeyFile(const char* path, const uint16_t* key) {
+  if (!IsValidSecretKey(key)) return KeyFileStatus::kBadSecretKeyFile;
   uint8_t data[kSecretFileBytes];
   FormatSecretKeyFile(key, data);
-  return WriteFileAtomic(path, data, kSecretFileBytes, true) ? 1 : SystemFailure(fatal);
+  return WriteFileAtomic(path, data, kSecretFileBytes, true) ? KeyFileStatus::kOk : KeyFileStatus::kSystemError;
+}
+
+// The ring goes first, as the user chooses its file first; only the old
+// ring needs keeping aside, since nothing has touched the secret key file
+// when the ring's write fails.
+KeyPairSave SaveKeyPair(const char* publicPath, const char* secretPath, const PublicKeyRecord& own,
+                        const uint16_t* secret) {
+  const FileSnapshot oldRing = TakeFileSnapshot(publicPath, kMaxPublicFileBytes + 1);
+  const KeyFileStatus ring = SavePublicKeyFile(publicPath, 1, &own);
+  if (ring != KeyFileStatus::kOk) return {ring, publicPath};
+  const KeyFileStatus key = SaveSecretKeyFile(secretPath, secret);
+  if (key == KeyFileStatus::kOk) return {key, nullptr};
+  KeepSystemError keep;
+  RestoreFileSnapshot(publicPath, oldRing);
+  return {key, secretPath};
 }

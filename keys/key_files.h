@@ -1,49 +1,78 @@
 // Reading and writing the key files. Each operation opens, works and closes
-// before it returns. Every failure is reported through ReportError right
-// where it happens and the operation returns 0; with fatal set ReportError
-// ends the process. A file that cannot be opened, read or written gives the
-// system's text; a malformed file "Incorrect public key file format!" or
-// "Incorrect secret key file format!". Writes replace their file in one step
-// (see WriteFileAtomic): a failed write leaves the old file as it was.
+// before it returns, and reports nothing: it returns what went wrong, and
+// the program decides whether that ends it and shows the text
+// (KeyFileErrorText). A file that cannot be opened, read or written gives
+// kSystemError, with the system's last error left as the failing call set
+// it; a malformed file kBadPublicKeyFile or kBadSecretKeyFile. Writes
+// replace their file in one step (see WriteFileAtomic): a failed write
+// leaves the old file as it was.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
-#include "keys/key_format.h"
 #include "keys/key_records.h"
+#include "resources/strings.h"
 
-// The key files in force, empty until the key setup fills them.
-extern char PublicKeyPath[kPathChars];
-extern char SecretKeyPath[kPathChars];
+// Every failure but a system error is a string-table entry, so that the
+// programs show the same text for it.
+enum class KeyFileStatus : int {
+  kOk = 0,
+  kSystemError = 1,
+  kRingChanged = 2,  // only from the ring edits (keys/ring_edits.h); not reported
+  kBadPublicKeyFile = IDS_BAD_PUBLIC_KEY_FILE,
+  kBadSecretKeyFile = IDS_BAD_SECRET_KEY_FILE,
+  kRingFull = IDS_RING_FULL,
+  kBadKey = IDS_BAD_KEY,
+};
 
-// The entries of the public key file at path into entries (1000 records),
-// each checked cheaply (canonical, on the curve, x != 0). Returns the count,
-// 1..1000, or 0 with entries untouched.
-int LoadPublicKeyFile(const char* path, PublicKeyRecord* entries, bool fatal = true);
+// The text that reports a failure: its string-table text, or null for
+// kSystemError, which the error reporter shows as the system's text for the
+// last error (so report before anything else can change it).
+const char* KeyFileErrorText(KeyFileStatus status);
 
-// LoadPublicKeyFile for a file offered for import, which comes from someone
+// The entries of a public key file in file order, 1 to 1000 once loaded: the
+// ring, an import file, an exported key.
+struct PublicKeyRing {
+  std::vector<PublicKeyRecord> keys;
+  int count() const { return static_cast<int>(keys.size()); }
+};
+
+// The public key file at path, every entry checked cheaply (canonical, on
+// the curve, x != 0). On a failure ring is left as it was.
+KeyFileStatus LoadPublicKeyRing(const char* path, PublicKeyRing& ring);
+
+// LoadPublicKeyRing for a file offered for import, which comes from someone
 // else: every entry must also have the base point's prime order.
-int LoadImportFile(const char* path, PublicKeyRecord* entries, bool fatal = true);
-
-// The ring at PublicKeyPath; on success entry 0 is copied over OwnPublicKey.
-int LoadPublicKeyRing(PublicKeyRecord* entries, bool fatal = true);
+KeyFileStatus LoadImportFile(const char* path, PublicKeyRing& keys);
 
 // Writes count (1..1000) records as a public key file. What could not be
-// loaded again is refused: a record whose point fails the cheap check ("This
-// public key is not valid..."), a count outside 1..1000. Returns 1 or 0.
-int SavePublicKeyFile(const char* path, int count, const PublicKeyRecord* entries,
-                      bool fatal = true);
+// loaded again is refused: a record whose point fails the cheap check
+// (kBadKey), a count above 1000 (kRingFull) or below 1 (kBadPublicKeyFile).
+KeyFileStatus SavePublicKeyFile(const char* path, int count, const PublicKeyRecord* entries);
 
-// The ring at PublicKeyPath grows by count records, rewritten whole. An
-// append that would take it above 1000 entries is refused and the ring is
-// not touched. Returns 1 or 0.
-int AppendToPublicKeyRing(int count, const PublicKeyRecord* entries, bool fatal = true);
+// The ring at path grows by count records, rewritten whole. An append that
+// would take it above 1000 entries is refused (kRingFull) and the ring is
+// not touched.
+KeyFileStatus AppendToPublicKeyRing(const char* path, int count, const PublicKeyRecord* entries);
 
-// The validated secret key of the file at path into key (465 words).
-// Returns 1, or 0 with key untouched.
-int LoadSecretKeyFile(const char* path, uint16_t* key, bool fatal = true);
+// The validated secret key of the file at path into key (465 words); on a
+// failure key is left as it was.
+KeyFileStatus LoadSecretKeyFile(const char* path, uint16_t* key);
 
 // Writes key as a secret key file, readable by its owner only where the
 // system has such permissions; a key that IsValidSecretKey refuses is not
-// written. Returns 1 or 0.
-int SaveSecretKeyFile(const char* path, const uint16_t* key, bool fatal = true);
+// written (kBadSecretKeyFile).
+KeyFileStatus SaveSecretKeyFile(const char* path, const uint16_t* key);
+
+struct KeyPairSave {
+  KeyFileStatus status;
+  const char* failedPath;  // the file whose write failed; null on success
+};
+
+// A new key pair on disk, both files or neither: a ring holding only own at
+// publicPath, then secret at secretPath. When the secret key cannot be
+// written, the file at publicPath is put back as it was (or removed when
+// there was none), and the last error still says why the write failed.
+KeyPairSave SaveKeyPair(const char* publicPath, const char* secretPath, const PublicKeyRecord& own,
+                        const uint16_t* secret);

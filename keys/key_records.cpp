@@ -5,11 +5,7 @@
 #include "crypto/gf464.h"
 #include "crypto/wipe.h"
 #include "keys/random_source.h"
-#include "keys/report_error.h"
 #include "resources/strings.h"
-
-uint16_t SecretKey[kScalarWords];
-PublicKeyRecord OwnPublicKey;
 
 // Bits of the random bytes, least significant bit of byte 0 first, into words
 // 1..464; word 0 gets the index of the highest set bit (0 when none is set),
@@ -45,7 +41,6 @@ int GenerateKeyPair(uint16_t* secret, PublicKeyRecord& pub, const char* userId) 
   while (!usable) {
     if (!RandomBytes(bytes, kScalarBytes)) {
       SecureWipe(bytes, sizeof bytes);
-      ReportError(nullptr, true);
       return 0;
     }
     usable = KeyPairFromRandomBytes(bytes, secret, pub);
@@ -54,8 +49,6 @@ int GenerateKeyPair(uint16_t* secret, PublicKeyRecord& pub, const char* userId) 
   SetUserId(pub, userId ? userId : StringText(IDS_DEFAULT_USER_ID));
   return 1;
 }
-
-int GenerateKeys(const char* userId) { return GenerateKeyPair(SecretKey, OwnPublicKey, userId); }
 
 void SetUserId(PublicKeyRecord& r, const char* id) {
   std::memset(r.userId, 0, kUserIdBytes);

@@ -1,5 +1,5 @@
-// The in-memory key records: the owner's secret scalar, public key records
-// with their user IDs, and key-pair generation.
+// The in-memory key records: public key records with their user IDs, and
+// key-pair generation into the caller's storage.
 //
 // A PublicKeyRecord has the same 142-byte layout as an entry of a public key
 // file (only the ID is stored scrambled there), but files are still read and
@@ -27,16 +27,12 @@ static_assert(offsetof(PublicKeyRecord, x) == 20);
 static_assert(offsetof(PublicKeyRecord, spare) == 80);
 static_assert(offsetof(PublicKeyRecord, y) == 82);
 
-// Process-wide, zero until the keys are loaded or generated.
-extern uint16_t SecretKey[kScalarWords];
-extern PublicKeyRecord OwnPublicKey;
-
 // A new key pair in caller storage: a scalar drawn from the operating system's
 // cryptographic random source (getrandom / BCryptGenRandom), uniform among
 // 2 .. 2^464 - 1 (a multiple of the base point's order, which would give the
 // point at infinity, is drawn again), and its public point with spare word 0
 // and the given user ID (null: "Owner"). Returns 1, or 0 when the random
-// source fails; that failure is reported through ReportError as fatal.
+// source fails, with the system's last error saying why.
 int GenerateKeyPair(uint16_t* secret, PublicKeyRecord& pub, const char* userId);
 
 // The draw of GenerateKeyPair from 58 random bytes: the scalar of their
@@ -46,9 +42,6 @@ int GenerateKeyPair(uint16_t* secret, PublicKeyRecord& pub, const char* userId);
 // depend on the bytes; only the verdict tells anything about them.
 constexpr int kScalarBytes = kMaxScalarBits / 8;
 int KeyPairFromRandomBytes(const uint8_t bytes[kScalarBytes], uint16_t* secret, PublicKeyRecord& pub);
-
-// GenerateKeyPair into SecretKey and OwnPublicKey.
-int GenerateKeys(const char* userId = nullptr);
 
 // At most 20 characters of id, NUL-padded to 20 bytes.
 void SetUserId(PublicKeyRecord& r, const char* id);

@@ -1,9 +1,6 @@
 #include "keys/ring_edits.h"
 
 #include <cstring>
-#include <vector>
-
-#include "keys/key_files.h"
 
 namespace {
 
@@ -15,36 +12,33 @@ bool SamePoint(const PublicKeyRecord& a, const PublicKeyRecord& b) {
   return std::memcmp(a.x, b.x, sizeof a.x) == 0 && std::memcmp(a.y, b.y, sizeof a.y) == 0;
 }
 
-// The ring into ring; its count, 0 when it could not be loaded (reported), or
-// kRingChanged when entry index is not expected.
-int LoadRingFor(int index, const PublicKeyRecord& expected, std::vector<PublicKeyRecord>& ring,
-                bool fatal) {
-  ring.assign(kMaxRingKeys, PublicKeyRecord{});
-  const int count = LoadPublicKeyRing(ring.data(), fatal);
-  if (!count) return 0;
-  if (index < 0 || index >= count || !SameRecord(ring[index], expected)) return kRingChanged;
-  return count;
+// The ring at path, whose entry index must still be expected.
+KeyFileStatus LoadRingFor(const char* path, int index, const PublicKeyRecord& expected, PublicKeyRing& ring) {
+  const KeyFileStatus loaded = LoadPublicKeyRing(path, ring);
+  if (loaded != KeyFileStatus::kOk) return loaded;
+  if (index < 0 || index >= ring.count() || !SameRecord(ring.keys[index], expected)) {
+    return KeyFileStatus::kRingChanged;
+  }
+  return KeyFileStatus::kOk;
 }
 
 }  // namespace
 
-int RemoveRingEntry(int index, const PublicKeyRecord& expected, bool fatal) {
-  if (index == 0) return kRingChanged;
-  std::vector<PublicKeyRecord> ring;
-  const int count = LoadRingFor(index, expected, ring, fatal);
-  if (count <= 0) return count;
-  ring.erase(ring.begin() + index);
-  return SavePublicKeyFile(PublicKeyPath, count - 1, ring.data(), fatal);
+KeyFileStatus RemoveRingEntry(const char* ringPath, int index, const PublicKeyRecord& expected) {
+  if (index == 0) return KeyFileStatus::kRingChanged;
+  PublicKeyRing ring;
+  const KeyFileStatus loaded = LoadRingFor(ringPath, index, expected, ring);
+  if (loaded != KeyFileStatus::kOk) return loaded;
+  ring.keys.erase(ring.keys.begin() + index);
+  return SavePublicKeyFile(ringPath, ring.count(), ring.keys.data());
 }
 
-int RenameRingEntry(int index, const PublicKeyRecord& expected, const char* id, bool fatal) {
-  std::vector<PublicKeyRecord> ring;
-  const int count = LoadRingFor(index, expected, ring, fatal);
-  if (count <= 0) return count;
-  SetUserId(ring[index], id);
-  if (!SavePublicKeyFile(PublicKeyPath, count, ring.data(), fatal)) return 0;
-  OwnPublicKey = ring[0];
-  return 1;
+KeyFileStatus RenameRingEntry(const char* ringPath, int index, const PublicKeyRecord& expected, const char* id) {
+  PublicKeyRing ring;
+  const KeyFileStatus loaded = LoadRingFor(ringPath, index, expected, ring);
+  if (loaded != KeyFileStatus::kOk) return loaded;
+  SetUserId(ring.keys[index], id);
+  return SavePublicKeyFile(ringPath, ring.count(), ring.keys.data());
 }
 
 int FindChangedKey(const PublicKeyRecord& key, const PublicKeyRecord* keys, int count) {

@@ -1,7 +1,7 @@
+#include "keys/system_error.h"
+
 #include <cstring>
 
-#include "keys/error_text.h"
-#include "keys/report_error.h"
 #include "resources/strings.h"
 
 #ifdef _WIN32
@@ -19,6 +19,9 @@ char* SystemErrorText(char* buf, int size) {
   return buf;
 }
 
+KeepSystemError::KeepSystemError() : error_(GetLastError()) {}
+KeepSystemError::~KeepSystemError() { SetLastError(error_); }
+
 #else
 #include <cerrno>
 
@@ -31,6 +34,9 @@ char* SystemErrorText(char* buf, int size) {
   }
   return buf;
 }
+
+KeepSystemError::KeepSystemError() : error_(static_cast<uint32_t>(errno)) {}
+KeepSystemError::~KeepSystemError() { errno = static_cast<int>(error_); }
 
 #endif
 

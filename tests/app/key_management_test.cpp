@@ -43,9 +43,9 @@ class KeyManagement : public TrayProgram {
  protected:
   // The ring file as it is now.
   std::vector<PublicKeyRecord> Ring() {
-    std::vector<PublicKeyRecord> ring(kMaxRingKeys);
-    ring.resize(static_cast<size_t>(LoadPublicKeyFile(publicPath_.c_str(), ring.data(), false)));
-    return ring;
+    PublicKeyRing ring;
+    EXPECT_EQ(LoadPublicKeyRing(publicPath_.c_str(), ring), KeyFileStatus::kOk);
+    return ring.keys;
   }
 
   // Starts the program on a ring of ringCount keys and opens the manager.
@@ -172,7 +172,7 @@ TEST_F(KeyManagement, ChangedKeyIsImportedOnlyWhenTheUserSaysSoAndEveryKeyShowsI
   MakeKeyPair(impostor, "Friend 1");
   const std::string mixed = folder_.File("mixed.vwg");
   const PublicKeyRecord both[2] = {impostor.pub, ring_[2]};
-  ASSERT_TRUE(SavePublicKeyFile(mixed.c_str(), 2, both, false));
+  ASSERT_EQ(SavePublicKeyFile(mixed.c_str(), 2, both), KeyFileStatus::kOk);
 
   driver::Program opener = Start(driver::QuoteArg(mixed));
   std::string question, done;
@@ -191,7 +191,7 @@ TEST_F(KeyManagement, ChangedKeyIsImportedOnlyWhenTheUserSaysSoAndEveryKeyShowsI
 
   // The changed key alone: No leaves the ring as it was, with no message.
   const std::string alone = folder_.File("alone.vwg");
-  ASSERT_TRUE(SavePublicKeyFile(alone.c_str(), 1, &impostor.pub, false));
+  ASSERT_EQ(SavePublicKeyFile(alone.c_str(), 1, &impostor.pub), KeyFileStatus::kOk);
   const auto before = driver::ReadWholeFile(publicPath_);
   opener = Start(driver::QuoteArg(alone));
   ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDNO, nullptr, opener.pid()));

@@ -7,11 +7,13 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
 #include "app/settings.h"
+#include "icq/button_images.h"
 #include "icq/dialog_lists.h"
+#include "keys/registry_names.h"
 #include "tests/app/skin_folders.h"
 #include "tests/wine/system.h"
+#include "win/program.h"
 
 namespace {
 
@@ -139,9 +141,9 @@ class ApplyingSkins : public SkinFolder {
   }
   // What both buttons show, checked against the current bitmaps.
   std::string Pictures() const {
-    EXPECT_EQ(SendMessageA(buttons_[0], BM_GETIMAGE, IMAGE_BITMAP, 0), reinterpret_cast<LRESULT>(EncryptBitmap));
-    EXPECT_EQ(SendMessageA(buttons_[1], BM_GETIMAGE, IMAGE_BITMAP, 0), reinterpret_cast<LRESULT>(DecryptBitmap));
-    return SizeOf(EncryptBitmap) + " " + SizeOf(DecryptBitmap);
+    EXPECT_EQ(SendMessageA(buttons_[0], BM_GETIMAGE, IMAGE_BITMAP, 0), reinterpret_cast<LRESULT>(EncryptImage()));
+    EXPECT_EQ(SendMessageA(buttons_[1], BM_GETIMAGE, IMAGE_BITMAP, 0), reinterpret_cast<LRESULT>(DecryptImage()));
+    return SizeOf(EncryptImage()) + " " + SizeOf(DecryptImage());
   }
   static std::string StoredSkin() {
     char name[MAX_PATH] = "";
@@ -162,7 +164,7 @@ TEST_F(ApplyingSkins, ReplacesThePicturesItHasAndKeepsTheOthers) {
   EXPECT_EQ(StoredSkin(), "<none>");
   EXPECT_STREQ(CurrentSkinName, "");
 
-  HBITMAP builtIn = EncryptBitmap;
+  HBITMAP builtIn = EncryptImage();
   ApplySkin(full);
   EXPECT_EQ(Pictures(), "30x10 40x12");
   EXPECT_EQ(StoredSkin(), "full");

@@ -36,8 +36,8 @@ void TrayProgram::MakeKeys(int ringCount) {
 }
 
 void TrayProgram::SaveKeys(const std::vector<PublicKeyRecord>& ring, const uint16_t* secret) {
-  ASSERT_TRUE(SavePublicKeyFile(publicPath_.c_str(), static_cast<int>(ring.size()), ring.data(), false));
-  ASSERT_TRUE(SaveSecretKeyFile(secretPath_.c_str(), secret, false));
+  ASSERT_EQ(SavePublicKeyFile(publicPath_.c_str(), static_cast<int>(ring.size()), ring.data()), KeyFileStatus::kOk);
+  ASSERT_EQ(SaveSecretKeyFile(secretPath_.c_str(), secret), KeyFileStatus::kOk);
   ASSERT_TRUE(driver::WriteRegString(kKeysKey, "Public Key", publicPath_));
   ASSERT_TRUE(driver::WriteRegString(kKeysKey, "Secret Key", secretPath_));
 }
@@ -47,7 +47,7 @@ std::string TrayProgram::MakeKeyFile(const char* name, int count) {
   uint16_t secret[kScalarWords];
   for (int i = 0; i < count; ++i) GenerateKeyPair(secret, keys[i], ("Import " + std::to_string(i)).c_str());
   const std::string path = folder_.File(name);
-  SavePublicKeyFile(path.c_str(), count, keys.data(), false);
+  EXPECT_EQ(SavePublicKeyFile(path.c_str(), count, keys.data()), KeyFileStatus::kOk);
   return path;
 }
 

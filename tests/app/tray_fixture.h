@@ -9,13 +9,11 @@
 #include <vector>
 
 #include "keys/key_records.h"
+#include "keys/registry_names.h"
 #include "tests/wine/driver.h"
 
 namespace tray {
 
-constexpr char kKeysKey[] = "Software\\Corvandel\\Keys";
-constexpr char kSettingsKey[] = "Software\\Corvandel\\VWG for ICQ\\Settings";
-constexpr char kAddOnKey[] = "Software\\Mirabilis\\ICQ\\Agent\\Apps\\Vaultwing for ICQ";
 constexpr char kErrorCaption[] = "Vaultwing for ICQ Error";
 constexpr char kQuestionCaption[] = "VWG";
 constexpr char kImportCaption[] = "Public Key Importing";

@@ -23,6 +23,10 @@ TEST_F(TrayProgram, FirstStartGeneratesKeysAndWritesSettingsAndRegistrations) {
   ASSERT_TRUE(driver::ChooseFile("Save Public Key As", publicPath_, program.pid()));
   ASSERT_TRUE(driver::ChooseFile("Save Secret Key As", secretPath_, program.pid()));
   ExpectRunning(program);
+  // The registrations are written once the splash has gone, the add-on
+  // entry's start-up folder last.
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs,
+                                [] { return ReadRegString(kAddOnKey, "Startup").has_value(); }));
 
   EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes);
   EXPECT_EQ(driver::FileSize(secretPath_), kSecretBytes);
@@ -153,6 +157,25 @@ TEST_F(TrayProgram, ExitRemovesTheIconAndFreesTheMutexForANewCopy) {
   driver::Program again = Start();
   ExpectRunning(again);  // a second copy would have ended at once
   ExitThroughMenu(again);
+}
+
+// A fatal error while the program runs, here a ring found malformed when the
+// Public Key Manager opens, ends it with exit code 1 once the box is closed,
+// and its tray icon goes with it. (Wine also drops the icon of a window that
+// is gone; app_state_test.cpp checks that the program takes it away itself.)
+TEST_F(TrayProgram, FatalErrorWhileRunningEndsWithOneAndTakesTheIconAway) {
+  MakeKeys();
+  const int iconsBefore = driver::TrayIconCount();
+  driver::Program program = Start();
+  ExpectRunning(program);
+  ASSERT_TRUE(driver::WaitTrayIconCount(iconsBefore + 1));
+  ASSERT_TRUE(driver::WriteWholeFile(publicPath_, "VWG. not a ring"));
+  ASSERT_TRUE(driver::ChooseMenuItem(OpenTrayMenu(program), {VK_END, VK_UP, VK_UP, VK_UP}));  // Public Key Manager
+  std::string text;
+  ASSERT_TRUE(driver::AnswerMessageBox(kErrorCaption, IDOK, &text, program.pid()));
+  EXPECT_EQ(text, kBadPublicFile);
+  EXPECT_EQ(program.WaitExit(), std::optional<uint32_t>(1));
+  EXPECT_TRUE(driver::WaitTrayIconCount(iconsBefore));
 }
 
 // Up from Exit: About, Settings, Public Key Manager, Generate.

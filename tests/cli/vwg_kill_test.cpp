@@ -13,8 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -27,17 +25,10 @@
 #include "keys/file_io.h"
 #include "keys/key_files.h"
 #include "tests/keys/test_keys.h"
-#include "tests/support/report_capture.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  if (!in) return "(missing)";
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 uint64_t NowUs() {
   timespec t;
@@ -86,12 +77,12 @@ TEST(VwgKill, AKilledImportLeavesTheOldRingOrTheNewOneNeverATornOne) {
   for (KeyPair& k : keys) MakeKeyPair(k, "friend");
   std::vector<PublicKeyRecord> entries(kMaxRingKeys);
   for (int k = 0; k < kMaxRingKeys - 1; ++k) entries[k] = keys[k % 3].pub;
-  ASSERT_EQ(SaveSecretKeyFile(secret.c_str(), keys[0].secret), 1);
-  ASSERT_EQ(SavePublicKeyFile(import.c_str(), 1, &keys[3].pub), 1);
-  ASSERT_EQ(SavePublicKeyFile(ring.c_str(), kMaxRingKeys - 1, entries.data()), 1);
+  ASSERT_EQ(SaveSecretKeyFile(secret.c_str(), keys[0].secret), KeyFileStatus::kOk);
+  ASSERT_EQ(SavePublicKeyFile(import.c_str(), 1, &keys[3].pub), KeyFileStatus::kOk);
+  ASSERT_EQ(SavePublicKeyFile(ring.c_str(), kMaxRingKeys - 1, entries.data()), KeyFileStatus::kOk);
   const std::string oldRing = ReadBytes(ring);
   entries[kMaxRingKeys - 1] = keys[3].pub;
-  ASSERT_EQ(SavePublicKeyFile(ring.c_str(), kMaxRingKeys, entries.data()), 1);
+  ASSERT_EQ(SavePublicKeyFile(ring.c_str(), kMaxRingKeys, entries.data()), KeyFileStatus::kOk);
   const std::string newRing = ReadBytes(ring);
 
   const std::vector<std::string> args = {VWG_PROGRAM, "import", "--public", ring, "--secret", secret, import};

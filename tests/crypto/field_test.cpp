@@ -84,17 +84,6 @@ TEST(FieldInverse, KnownResults) {
   ExpectCoefficients(out.w, {{1, 1}});
 }
 
-TEST(FieldReduce, ReducedElementOnlyGetsItsLengthRewritten) {
-  ref::Generator gen(TestSeed());
-  Element a = Make(gen.NonZeroElement());
-  Element b = a;
-  b.w[0] = 12;
-  for (int i = 30; i < kTempWords; ++i) b.w[i] = 0x5555;  // beyond the length: not read
-  FieldReduce(b.w);
-  EXPECT_EQ(b.w[0], 29);
-  EXPECT_EQ(std::memcmp(a.w + 1, b.w + 1, 29 * 2), 0);
-}
-
 TEST_F(FieldRandom, MulAndSquareMatchReference) {
   for (int i = 0; i < 3000; ++i) {
     const ref::Poly pa = gen.Element(), pb = gen.Element();
@@ -140,26 +129,4 @@ TEST_F(FieldRandom, InverseMatchesFermatAndMultipliesToOne) {
       ASSERT_TRUE(FieldEqual(inv.w, expected.w)) << i;
     }
   }
-}
-
-TEST(Poly, AddNormalisesAndScaleShiftDoesNot) {
-  uint16_t a[kWorkPolyWords] = {3, 5, 0, 7}, b[kWorkPolyWords] = {3, 0, 0, 7};
-  b[4] = 0x99;  // stale word above the length: must be ignored
-  uint16_t out[kWorkPolyWords];
-  PolyAdd(a, b, out);
-  EXPECT_EQ(out[0], 1);
-  EXPECT_EQ(out[1], 5);
-  PolyAdd(b, b, out);
-  EXPECT_EQ(out[0], 0);
-
-  uint16_t v[kWorkPolyWords] = {2, 1, 2};
-  PolyScaleShift(v, 3, 2, out);  // 3 t^2 (1 + 2t) = 3t^2 + 6t^3
-  EXPECT_EQ(out[0], 4);
-  EXPECT_EQ(out[1], 0);
-  EXPECT_EQ(out[2], 0);
-  EXPECT_EQ(out[3], 3);
-  EXPECT_EQ(out[4], 6);
-  uint16_t zero[kWorkPolyWords] = {0};
-  PolyScaleShift(zero, 3, 5, out);
-  EXPECT_EQ(out[0], 5);  // not normalised
 }

@@ -1,4 +1,4 @@
-#include "crypto/gf16.h"
+#include "tests/crypto/gf16.h"
 
 #include <gtest/gtest.h>
 

@@ -8,6 +8,7 @@
 
 #include "crypto/field.h"
 #include "keys/key_check.h"
+#include "tests/crypto/literal.h"
 #include "tests/keys/test_keys.h"
 
 namespace {
@@ -140,7 +141,7 @@ TEST(BlockMultiply, ByOneAndByTFollowTheByteOrder) {
 TEST_F(Cipher, UnusableKeysAreRefused) {
   const CurvePoint small = SmallOrderPoint();
   CurvePoint mixed;  // on the curve, order 2..65272 times r
-  PointAdd(small, BasePoint, mixed);
+  literal::PointAdd(small, BasePoint, mixed);
   CurvePoint offCurve = bob_.point;
   offCurve.y[5] ^= 1;
   CurvePoint shortX = bob_.point;

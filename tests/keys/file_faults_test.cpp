@@ -1,15 +1,13 @@
 // Fault injection into the key-file writes: every step of a write (open,
 // each write, flush, close, replace) made to fail in turn, with the error a
 // real system gives there. Each time the old file must stay byte for byte,
-// no temporary file may be left, and the system's text for that error must
-// be what is reported.
+// no temporary file may be left, and the system's last error must be that
+// error, for the caller's report to show its text.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -17,9 +15,8 @@
 #include "keys/file_snapshot.h"
 #include "keys/key_files.h"
 #include "keys/key_format.h"
-#include "keys/report_error.h"
+#include "keys/system_error.h"
 #include "tests/keys/test_keys.h"
-#include "tests/support/report_capture.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -93,10 +90,17 @@ int PlannedFault(FileStep step, int* bytes) {
   return Plan.steps == Plan.failAt ? ErrorFor(step) : 0;
 }
 
-std::string ReadBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+// The key files of the running test, for the writes below, which are plain
+// functions so that a test can hand them over as they are.
+std::string RingPath, SecretPath;
+
+using Write = KeyFileStatus (*)();
+
+// A write's result and the system's text for the last error right after it.
+struct Outcome {
+  KeyFileStatus status;
+  std::string reason;
+};
 
 class FileFaults : public ::testing::Test {
  protected:
@@ -104,107 +108,91 @@ class FileFaults : public ::testing::Test {
     for (KeyPair& k : keys_) MakeKeyPair(k, "friend");
   }
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("vwg-file-faults-" + std::to_string(TestSeed()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    std::strcpy(PublicKeyPath, (dir_ / "public.vwg").string().c_str());
-    std::strcpy(SecretKeyPath, (dir_ / "secret.vwg").string().c_str());
-    ASSERT_EQ(SaveRing(3), 1);
-    ASSERT_EQ(SaveSecretKeyFile(SecretKeyPath, keys_[0].secret), 1);
-    ClearReportedErrors();
+    RingPath = folder_.File("public.vwg");
+    SecretPath = folder_.File("secret.vwg");
+    ASSERT_EQ(SaveRing(3), KeyFileStatus::kOk);
+    ASSERT_EQ(SaveSecretKeyFile(SecretPath.c_str(), keys_[0].secret), KeyFileStatus::kOk);
   }
-  void TearDown() override {
-    FileFault = nullptr;
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { FileFault = nullptr; }
 
-  std::vector<std::string> FilesInDir() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-  // Runs write under the plan; returns its result.
-  int RunPlanned(int failAt, int shortAt, int (*write)()) {
+  // Runs write under the plan.
+  static Outcome RunPlanned(int failAt, int shortAt, Write write) {
     Plan = FaultPlan{};
     Plan.failAt = failAt;
     Plan.shortAt = shortAt;
-    ClearReportedErrors();
     FileFault = PlannedFault;
-    const int result = write();
+    const KeyFileStatus status = write();
+    char buf[256];
+    Outcome outcome{status, SystemErrorText(buf, sizeof buf)};
     FileFault = nullptr;
-    return result;
+    return outcome;
   }
 
   // Every step of write failed in turn: the file at target keeps its old
-  // bytes, only the two key files are in the folder, and the system's text
-  // for the step's error is reported once, with the fatal flag as given.
-  void FailEveryStep(const char* target, int (*write)()) {
-    ASSERT_EQ(RunPlanned(0, 0, write), 1) << "a clean run under the hook";
+  // bytes, only the two key files are in the folder, and the write fails
+  // with the system's error of that step left for the report.
+  void FailEveryStep(const std::string& target, Write write) {
+    ASSERT_EQ(RunPlanned(0, 0, write).status, KeyFileStatus::kOk) << "a clean run under the hook";
     const std::vector<FileStep> steps = Plan.seen;
     ASSERT_GE(std::count(steps.begin(), steps.end(), FileStep::kWrite), 2) << "several writes";
     const std::string after = ReadBytes(target);
     // Back to the old bytes, so that the failures have something to keep.
-    ASSERT_EQ(RunPlanned(0, 0, restore_), 1);
+    ASSERT_EQ(RunPlanned(0, 0, restore_).status, KeyFileStatus::kOk);
     const std::string before = ReadBytes(target);
     ASSERT_NE(before, after);
-    const std::vector<std::string> files = FilesInDir();
+    const std::vector<std::string> files = folder_.Names();
 
     for (size_t n = 1; n <= steps.size(); ++n) {
       SCOPED_TRACE("failing step " + std::to_string(n) + " of " + std::to_string(steps.size()));
-      EXPECT_EQ(RunPlanned(static_cast<int>(n), 0, write), 0);
+      const Outcome failed = RunPlanned(static_cast<int>(n), 0, write);
+      EXPECT_EQ(failed.status, KeyFileStatus::kSystemError);
+      EXPECT_EQ(failed.reason, SystemText(ErrorFor(steps[n - 1])));
       EXPECT_EQ(ReadBytes(target), before);
-      EXPECT_EQ(FilesInDir(), files) << "no temporary file is left";
-      EXPECT_EQ(Reported.count, 1);
-      EXPECT_FALSE(Reported.lastFatal);
-      EXPECT_EQ(Reported.lastText, SystemText(ErrorFor(steps[n - 1])));
+      EXPECT_EQ(folder_.Names(), files) << "no temporary file is left";
     }
     // A short write is no failure: the rest follows in the next write. Then
     // a full disk right after a short write.
     for (size_t n = 1; n <= steps.size(); ++n) {
       if (steps[n - 1] != FileStep::kWrite) continue;
       SCOPED_TRACE("short write at step " + std::to_string(n));
-      EXPECT_EQ(RunPlanned(0, static_cast<int>(n), write), 1);
+      EXPECT_EQ(RunPlanned(0, static_cast<int>(n), write).status, KeyFileStatus::kOk);
       EXPECT_EQ(ReadBytes(target), after);
-      EXPECT_EQ(Reported.count, 0);
-      ASSERT_EQ(RunPlanned(0, 0, restore_), 1);
-      EXPECT_EQ(RunPlanned(static_cast<int>(n) + 1, static_cast<int>(n), write), 0);
+      ASSERT_EQ(RunPlanned(0, 0, restore_).status, KeyFileStatus::kOk);
+      const Outcome failed = RunPlanned(static_cast<int>(n) + 1, static_cast<int>(n), write);
+      EXPECT_EQ(failed.status, KeyFileStatus::kSystemError);
+      EXPECT_EQ(failed.reason, SystemText(kDiskFull));
       EXPECT_EQ(ReadBytes(target), before);
-      EXPECT_EQ(FilesInDir(), files);
-      EXPECT_EQ(Reported.lastText, SystemText(kDiskFull));
+      EXPECT_EQ(folder_.Names(), files);
     }
   }
 
   // The first count keys as a ring.
-  static int SaveRing(int count) {
+  static KeyFileStatus SaveRing(int count) {
     std::vector<PublicKeyRecord> ring(count);
     for (int k = 0; k < count; ++k) ring[k] = keys_[k].pub;
-    return SavePublicKeyFile(PublicKeyPath, count, ring.data(), false);
+    return SavePublicKeyFile(RingPath.c_str(), count, ring.data());
   }
 
   static KeyPair keys_[5];
-  static int (*restore_)();
-  fs::path dir_;
+  static Write restore_;
+  TestFolder folder_{"vwg-file-faults"};
 };
 KeyPair FileFaults::keys_[5];
-int (*FileFaults::restore_)() = nullptr;
+Write FileFaults::restore_ = nullptr;
 
 TEST_F(FileFaults, EveryFailedStepOfARingWriteKeepsTheOldRing) {
   restore_ = [] { return SaveRing(3); };
-  FailEveryStep(PublicKeyPath, [] { return SaveRing(5); });
+  FailEveryStep(RingPath, [] { return SaveRing(5); });
 }
 
 TEST_F(FileFaults, EveryFailedStepOfAnAppendKeepsTheOldRing) {
   restore_ = [] { return SaveRing(3); };
-  FailEveryStep(PublicKeyPath, [] { return AppendToPublicKeyRing(1, &keys_[3].pub, false); });
+  FailEveryStep(RingPath, [] { return AppendToPublicKeyRing(RingPath.c_str(), 1, &keys_[3].pub); });
 }
 
 TEST_F(FileFaults, EveryFailedStepOfASecretKeyWriteKeepsTheOldKey) {
-  restore_ = [] { return SaveSecretKeyFile(SecretKeyPath, keys_[0].secret, false); };
-  FailEveryStep(SecretKeyPath, [] { return SaveSecretKeyFile(SecretKeyPath, keys_[1].secret, false); });
+  restore_ = [] { return SaveSecretKeyFile(SecretPath.c_str(), keys_[0].secret); };
+  FailEveryStep(SecretPath, [] { return SaveSecretKeyFile(SecretPath.c_str(), keys_[1].secret); });
 }
 
 TEST_F(FileFaults, ATakenTemporaryNameIsSkipped) {
@@ -214,13 +202,13 @@ TEST_F(FileFaults, ATakenTemporaryNameIsSkipped) {
     // The first two names are taken, as by a killed earlier run.
     return step == FileStep::kOpen && opens++ < 2 ? kNameTaken : 0;
   };
-  EXPECT_EQ(SaveSecretKeyFile(SecretKeyPath, keys_[2].secret, false), 1);
+  EXPECT_EQ(SaveSecretKeyFile(SecretPath.c_str(), keys_[2].secret), KeyFileStatus::kOk);
   FileFault = nullptr;
   EXPECT_EQ(opens, 3);
   uint16_t secret[kScalarWords];
-  ASSERT_EQ(LoadSecretKeyFile(SecretKeyPath, secret, false), 1);
+  ASSERT_EQ(LoadSecretKeyFile(SecretPath.c_str(), secret), KeyFileStatus::kOk);
   EXPECT_EQ(std::memcmp(secret, keys_[2].secret, sizeof secret), 0);
-  EXPECT_EQ(FilesInDir(), (std::vector<std::string>{"public.vwg", "secret.vwg"}));
+  EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"public.vwg", "secret.vwg"}));
 }
 
 #ifndef _WIN32
@@ -235,29 +223,28 @@ mode_t ModeOf(const fs::path& p) {
 TEST_F(FileFaults, TheSecretKeyIsNeverReadableByOthers) {
   const mode_t oldMask = umask(0);
   static std::vector<mode_t> tempModes;
-  static const fs::path* dir = &dir_;
   tempModes.clear();
   FileFault = [](FileStep step, int*) {
     if (step == FileStep::kWrite) {
-      for (const auto& e : fs::directory_iterator(*dir)) {
+      for (const auto& e : fs::directory_iterator(fs::path(SecretPath).parent_path())) {
         if (e.path().extension() == ".tmp") tempModes.push_back(ModeOf(e.path()));
       }
     }
     return 0;
   };
-  EXPECT_EQ(SaveSecretKeyFile(SecretKeyPath, keys_[1].secret, false), 1);
+  EXPECT_EQ(SaveSecretKeyFile(SecretPath.c_str(), keys_[1].secret), KeyFileStatus::kOk);
   FileFault = nullptr;
   ASSERT_FALSE(tempModes.empty());
   for (mode_t m : tempModes) EXPECT_EQ(m, 0600u);
-  EXPECT_EQ(ModeOf(SecretKeyPath), 0600u);
+  EXPECT_EQ(ModeOf(SecretPath), 0600u);
 
-  const FileSnapshot old = TakeFileSnapshot(SecretKeyPath, kSecretFileBytes + 1);
-  ASSERT_EQ(SaveSecretKeyFile(SecretKeyPath, keys_[2].secret, false), 1);
-  ASSERT_EQ(RestoreFileSnapshot(SecretKeyPath, old), 1);
-  EXPECT_EQ(ModeOf(SecretKeyPath), 0600u);
-  EXPECT_EQ(ReadBytes(SecretKeyPath), std::string(old.bytes.begin(), old.bytes.end()));
+  const FileSnapshot old = TakeFileSnapshot(SecretPath.c_str(), kSecretFileBytes + 1);
+  ASSERT_EQ(SaveSecretKeyFile(SecretPath.c_str(), keys_[2].secret), KeyFileStatus::kOk);
+  ASSERT_EQ(RestoreFileSnapshot(SecretPath.c_str(), old), 1);
+  EXPECT_EQ(ModeOf(SecretPath), 0600u);
+  EXPECT_EQ(ReadBytes(SecretPath), std::string(old.bytes.begin(), old.bytes.end()));
   umask(oldMask);
-  EXPECT_EQ(FilesInDir(), (std::vector<std::string>{"public.vwg", "secret.vwg"})) << "no copy anywhere";
+  EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"public.vwg", "secret.vwg"})) << "no copy anywhere";
 }
 #endif
 

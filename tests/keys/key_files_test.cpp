@@ -4,14 +4,12 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "keys/system_error.h"
 #include "resources/strings.h"
 #include "tests/keys/test_keys.h"
-#include "tests/support/report_capture.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -25,19 +23,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+// The system's text for the last error, as an error reporter would show it.
+std::string LastErrorText() {
+  char buf[256];
+  return SystemErrorText(buf, sizeof buf);
 }
 
 // Makes the next replacement of one file fail part-way: natively through a
-// file size limit (the temporary file cannot be written in full), on Windows
-// by holding the file open without sharing (it cannot be replaced).
+// file size limit (a temporary file of more than 200 bytes cannot be written
+// in full: a one-key ring still fits, a secret key file does not), on
+// Windows by holding the file open without sharing (it cannot be replaced).
 class WriteFailure {
  public:
-  explicit WriteFailure(const fs::path& target) {
+  explicit WriteFailure(const std::string& target) {
 #ifdef _WIN32
-    h_ = CreateFileA(target.string().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    h_ = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
 #else
     (void)target;
     getrlimit(RLIMIT_FSIZE, &old_);
@@ -71,153 +71,190 @@ class KeyFiles : public ::testing::Test {
     for (KeyPair& k : keys_) MakeKeyPair(k, "friend");
     SetUserId(keys_[0].pub, "me");
   }
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("vwg-key-files-" + std::to_string(TestSeed()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    std::strcpy(PublicKeyPath, (dir_ / "public.vwg").string().c_str());
-    std::strcpy(SecretKeyPath, (dir_ / "secret.vwg").string().c_str());
-    ClearReportedErrors();
-  }
-  void TearDown() override { fs::remove_all(dir_); }
 
   // A ring of n entries: the own key, then friends' keys in turn.
   void WriteRing(int n) {
     std::vector<PublicKeyRecord> ring(n);
     for (int k = 0; k < n; ++k) ring[k] = keys_[k % 4].pub;
-    ASSERT_EQ(SavePublicKeyFile(PublicKeyPath, n, ring.data()), 1);
-  }
-  std::vector<std::string> FilesInDir() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
-    return names;
+    ASSERT_EQ(SavePublicKeyFile(ringPath_.c_str(), n, ring.data()), KeyFileStatus::kOk);
   }
 
   static KeyPair keys_[4];
-  fs::path dir_;
-  std::vector<PublicKeyRecord> buffer_ = std::vector<PublicKeyRecord>(kMaxRingKeys);
+  TestFolder folder_{"vwg-key-files"};
+  const std::string ringPath_ = folder_.File("public.vwg"), secretPath_ = folder_.File("secret.vwg");
+  PublicKeyRing ring_;
 };
 KeyPair KeyFiles::keys_[4];
 
 TEST_F(KeyFiles, OwnKeyRingAndSecretFileHaveTheirSizesAndReadBack) {
   WriteRing(1);
-  ASSERT_EQ(SaveSecretKeyFile(SecretKeyPath, keys_[0].secret), 1);
-  EXPECT_EQ(fs::file_size(PublicKeyPath), 152u);
-  EXPECT_EQ(fs::file_size(SecretKeyPath), 938u);
-  EXPECT_EQ(FilesInDir().size(), 2u) << "no temporary file is left behind";
+  ASSERT_EQ(SaveSecretKeyFile(secretPath_.c_str(), keys_[0].secret), KeyFileStatus::kOk);
+  EXPECT_EQ(fs::file_size(ringPath_), 152u);
+  EXPECT_EQ(fs::file_size(secretPath_), 938u);
+  EXPECT_EQ(folder_.Names().size(), 2u) << "no temporary file is left behind";
 
-  std::memset(&OwnPublicKey, 0, sizeof OwnPublicKey);
-  ASSERT_EQ(LoadPublicKeyRing(buffer_.data()), 1);
-  EXPECT_EQ(Hex(&OwnPublicKey, 142), Hex(&keys_[0].pub, 142));
+  ASSERT_EQ(LoadPublicKeyRing(ringPath_.c_str(), ring_), KeyFileStatus::kOk);
+  ASSERT_EQ(ring_.count(), 1);
+  EXPECT_EQ(Hex(&ring_.keys[0], 142), Hex(&keys_[0].pub, 142));
   uint16_t secret[kScalarWords];
-  ASSERT_EQ(LoadSecretKeyFile(SecretKeyPath, secret), 1);
+  ASSERT_EQ(LoadSecretKeyFile(secretPath_.c_str(), secret), KeyFileStatus::kOk);
   EXPECT_EQ(std::memcmp(secret, keys_[0].secret, sizeof secret), 0);
-  EXPECT_EQ(Reported.count, 0);
 #ifndef _WIN32
   struct stat st;
-  ASSERT_EQ(stat(SecretKeyPath, &st), 0);
+  ASSERT_EQ(stat(secretPath_.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u) << "the secret key is for its owner only";
 #endif
 }
 
 TEST_F(KeyFiles, AppendKeepsTheRingInOrder) {
   WriteRing(3);
-  const std::string before = ReadBytes(PublicKeyPath);
+  const std::string before = ReadBytes(ringPath_);
   const PublicKeyRecord added[2] = {keys_[3].pub, keys_[1].pub};
-  ASSERT_EQ(AppendToPublicKeyRing(2, added), 1);
-  ASSERT_EQ(LoadPublicKeyRing(buffer_.data()), 5);
-  EXPECT_EQ(ReadBytes(PublicKeyPath).substr(10, 3 * 142), before.substr(10, 3 * 142));
-  EXPECT_EQ(Hex(&buffer_[3], 142), Hex(&keys_[3].pub, 142));
-  EXPECT_EQ(Hex(&buffer_[4], 142), Hex(&keys_[1].pub, 142));
-  EXPECT_EQ(Hex(&OwnPublicKey, 142), Hex(&keys_[0].pub, 142));
+  ASSERT_EQ(AppendToPublicKeyRing(ringPath_.c_str(), 2, added), KeyFileStatus::kOk);
+  ASSERT_EQ(LoadPublicKeyRing(ringPath_.c_str(), ring_), KeyFileStatus::kOk);
+  ASSERT_EQ(ring_.count(), 5);
+  EXPECT_EQ(ReadBytes(ringPath_).substr(10, 3 * 142), before.substr(10, 3 * 142));
+  EXPECT_EQ(Hex(&ring_.keys[3], 142), Hex(&keys_[3].pub, 142));
+  EXPECT_EQ(Hex(&ring_.keys[4], 142), Hex(&keys_[1].pub, 142));
 }
 
 TEST_F(KeyFiles, AppendBeyond1000IsRefusedAndTheRingUnchanged) {
   WriteRing(998);
-  const std::string before = ReadBytes(PublicKeyPath);
+  const std::string before = ReadBytes(ringPath_);
   const PublicKeyRecord added[3] = {keys_[1].pub, keys_[2].pub, keys_[3].pub};
-  EXPECT_EQ(AppendToPublicKeyRing(3, added, false), 0);
-  EXPECT_EQ(Reported.lastText, StringText(IDS_RING_FULL));
-  EXPECT_FALSE(Reported.lastFatal);
-  EXPECT_EQ(ReadBytes(PublicKeyPath), before);
+  EXPECT_EQ(AppendToPublicKeyRing(ringPath_.c_str(), 3, added), KeyFileStatus::kRingFull);
+  EXPECT_STREQ(KeyFileErrorText(KeyFileStatus::kRingFull), StringText(IDS_RING_FULL));
+  EXPECT_EQ(ReadBytes(ringPath_), before);
 
-  ASSERT_EQ(AppendToPublicKeyRing(2, added), 1);  // exactly full
-  EXPECT_EQ(LoadPublicKeyRing(buffer_.data()), 1000);
-  EXPECT_EQ(fs::file_size(PublicKeyPath), 142010u);
+  ASSERT_EQ(AppendToPublicKeyRing(ringPath_.c_str(), 2, added), KeyFileStatus::kOk);  // exactly full
+  ASSERT_EQ(LoadPublicKeyRing(ringPath_.c_str(), ring_), KeyFileStatus::kOk);
+  EXPECT_EQ(ring_.count(), 1000);
+  EXPECT_EQ(fs::file_size(ringPath_), 142010u);
 }
 
-TEST_F(KeyFiles, FailedWriteLeavesTheOldRingByteForByte) {
+TEST_F(KeyFiles, FailedWriteLeavesTheOldRingByteForByteAndTheSystemsReason) {
   WriteRing(1);
-  const std::string before = ReadBytes(PublicKeyPath);
+  const std::string before = ReadBytes(ringPath_);
   const PublicKeyRecord two[2] = {keys_[0].pub, keys_[1].pub};
+  std::string reason;
   {
-    WriteFailure failure(PublicKeyPath);
-    EXPECT_EQ(SavePublicKeyFile(PublicKeyPath, 2, two, false), 0);
+    WriteFailure failure(ringPath_);
+    EXPECT_EQ(SavePublicKeyFile(ringPath_.c_str(), 2, two), KeyFileStatus::kSystemError);
+    reason = LastErrorText();
   }
-  EXPECT_EQ(Reported.count, 1);
-  EXPECT_NE(Reported.lastText, "");
-  EXPECT_NE(Reported.lastText, StringText(IDS_UNKNOWN_ERROR)) << "the system's own text";
-  EXPECT_EQ(ReadBytes(PublicKeyPath), before);
-  EXPECT_EQ(FilesInDir(), std::vector<std::string>{"public.vwg"}) << "the temporary file is removed";
+  EXPECT_NE(reason, "") << "the system's own text";
+  EXPECT_EQ(ReadBytes(ringPath_), before);
+  EXPECT_EQ(folder_.Names(), std::vector<std::string>{"public.vwg"}) << "the temporary file is removed";
 #ifndef _WIN32
   // The same through an append, which reads the ring first.
   {
-    WriteFailure failure(PublicKeyPath);
-    EXPECT_EQ(AppendToPublicKeyRing(1, two + 1, false), 0);
+    WriteFailure failure(ringPath_);
+    EXPECT_EQ(AppendToPublicKeyRing(ringPath_.c_str(), 1, two + 1), KeyFileStatus::kSystemError);
   }
-  EXPECT_EQ(ReadBytes(PublicKeyPath), before);
-  EXPECT_EQ(FilesInDir(), std::vector<std::string>{"public.vwg"});
+  EXPECT_EQ(ReadBytes(ringPath_), before);
+  EXPECT_EQ(folder_.Names(), std::vector<std::string>{"public.vwg"});
 #endif
 }
 
-TEST_F(KeyFiles, FailuresReportTheirTextWithTheFatalFlag) {
-  const std::string missing = (dir_ / "missing.vwg").string();
-  EXPECT_EQ(LoadPublicKeyFile(missing.c_str(), buffer_.data(), true), 0);
-  EXPECT_TRUE(Reported.lastFatal);
+TEST_F(KeyFiles, FailuresSayWhatWentWrongAndLeaveTheBuffersAlone) {
+  WriteRing(2);
+  ASSERT_EQ(LoadPublicKeyRing(ringPath_.c_str(), ring_), KeyFileStatus::kOk);
+  const std::string missing = folder_.File("missing.vwg");
+  EXPECT_EQ(LoadPublicKeyRing(missing.c_str(), ring_), KeyFileStatus::kSystemError);
 #ifndef _WIN32
-  EXPECT_EQ(Reported.lastText, "No such file or directory");
+  EXPECT_EQ(LastErrorText(), "No such file or directory");
 #else
-  EXPECT_NE(Reported.lastText, StringText(IDS_UNKNOWN_ERROR));
+  EXPECT_NE(LastErrorText(), "");
 #endif
-  uint16_t secret[kScalarWords];
-  EXPECT_EQ(LoadSecretKeyFile(missing.c_str(), secret, false), 0);
-  EXPECT_FALSE(Reported.lastFatal);
-  EXPECT_EQ(SaveSecretKeyFile((dir_ / "no-folder" / "s.vwg").string().c_str(), keys_[0].secret), 0);
+  EXPECT_EQ(KeyFileErrorText(KeyFileStatus::kSystemError), nullptr) << "the reporter shows the system's text";
+  EXPECT_EQ(ring_.count(), 2) << "a failed load keeps what the ring held";
+
+  uint16_t secret[kScalarWords] = {7};
+  EXPECT_EQ(LoadSecretKeyFile(missing.c_str(), secret), KeyFileStatus::kSystemError);
+  EXPECT_EQ(secret[0], 7);
+  EXPECT_EQ(SaveSecretKeyFile(folder_.File("no-folder/s.vwg").c_str(), keys_[0].secret), KeyFileStatus::kSystemError);
 
   // Each kind of key file offered as the other.
-  WriteRing(1);
-  ASSERT_EQ(SaveSecretKeyFile(SecretKeyPath, keys_[0].secret), 1);
-  EXPECT_EQ(LoadSecretKeyFile(PublicKeyPath, secret), 0);
-  EXPECT_EQ(Reported.lastText, StringText(IDS_BAD_SECRET_KEY_FILE));
-  EXPECT_EQ(LoadPublicKeyFile(SecretKeyPath, buffer_.data()), 0);
-  EXPECT_EQ(Reported.lastText, StringText(IDS_BAD_PUBLIC_KEY_FILE));
+  ASSERT_EQ(SaveSecretKeyFile(secretPath_.c_str(), keys_[0].secret), KeyFileStatus::kOk);
+  EXPECT_EQ(LoadSecretKeyFile(ringPath_.c_str(), secret), KeyFileStatus::kBadSecretKeyFile);
+  EXPECT_STREQ(KeyFileErrorText(KeyFileStatus::kBadSecretKeyFile), "Incorrect secret key file format!");
+  EXPECT_EQ(LoadPublicKeyRing(secretPath_.c_str(), ring_), KeyFileStatus::kBadPublicKeyFile);
+  EXPECT_STREQ(KeyFileErrorText(KeyFileStatus::kBadPublicKeyFile), "Incorrect public key file format!");
+  EXPECT_EQ(ring_.count(), 2);
 }
 
 TEST_F(KeyFiles, ImportChecksTheOrderOfEveryEntry) {
   const PublicKeyRecord records[2] = {keys_[1].pub, MakeRecord("mallory", SmallOrderPoint())};
-  const std::string path = (dir_ / "import.vwg").string();
-  ASSERT_EQ(SavePublicKeyFile(path.c_str(), 2, records), 1);
-  EXPECT_EQ(LoadPublicKeyFile(path.c_str(), buffer_.data()), 2);
-  EXPECT_EQ(LoadImportFile(path.c_str(), buffer_.data()), 0);
-  EXPECT_EQ(Reported.lastText, StringText(IDS_BAD_PUBLIC_KEY_FILE));
-  ASSERT_EQ(SavePublicKeyFile(path.c_str(), 1, records), 1);
-  EXPECT_EQ(LoadImportFile(path.c_str(), buffer_.data()), 1);
+  const std::string path = folder_.File("import.vwg");
+  ASSERT_EQ(SavePublicKeyFile(path.c_str(), 2, records), KeyFileStatus::kOk);
+  EXPECT_EQ(LoadPublicKeyRing(path.c_str(), ring_), KeyFileStatus::kOk);
+  EXPECT_EQ(ring_.count(), 2);
+  EXPECT_EQ(LoadImportFile(path.c_str(), ring_), KeyFileStatus::kBadPublicKeyFile);
+  ASSERT_EQ(SavePublicKeyFile(path.c_str(), 1, records), KeyFileStatus::kOk);
+  EXPECT_EQ(LoadImportFile(path.c_str(), ring_), KeyFileStatus::kOk);
+  EXPECT_EQ(ring_.count(), 1);
 }
 
 TEST_F(KeyFiles, WritesThatCouldNotBeReadBackAreRefused) {
   CurvePoint off = keys_[1].point;
   off.y[3] ^= 0x10;
   const PublicKeyRecord bad = MakeRecord("bad", off);
-  EXPECT_EQ(SavePublicKeyFile(PublicKeyPath, 1, &bad), 0);
-  EXPECT_EQ(Reported.lastText, StringText(IDS_BAD_KEY));
-  EXPECT_FALSE(fs::exists(PublicKeyPath));
+  EXPECT_EQ(SavePublicKeyFile(ringPath_.c_str(), 1, &bad), KeyFileStatus::kBadKey);
+  EXPECT_STREQ(KeyFileErrorText(KeyFileStatus::kBadKey), StringText(IDS_BAD_KEY));
+  EXPECT_EQ(SavePublicKeyFile(ringPath_.c_str(), 0, &bad), KeyFileStatus::kBadPublicKeyFile);
+  EXPECT_FALSE(fs::exists(ringPath_));
 
   uint16_t secret[kScalarWords] = {3, 1, 0, 0};  // the top bit is not set
-  EXPECT_EQ(SaveSecretKeyFile(SecretKeyPath, secret), 0);
-  EXPECT_EQ(Reported.lastText, StringText(IDS_BAD_SECRET_KEY_FILE));
-  EXPECT_FALSE(fs::exists(SecretKeyPath));
+  EXPECT_EQ(SaveSecretKeyFile(secretPath_.c_str(), secret), KeyFileStatus::kBadSecretKeyFile);
+  EXPECT_FALSE(fs::exists(secretPath_));
+}
+
+// A new key pair replaces both files or neither; when the secret key cannot
+// be written the old ring comes back byte for byte, or goes when there was
+// none, and the reason is still the system's.
+TEST_F(KeyFiles, KeyPairIsSavedWholeOrNotAtAll) {
+  WriteRing(3);
+  ASSERT_EQ(SaveSecretKeyFile(secretPath_.c_str(), keys_[0].secret), KeyFileStatus::kOk);
+  KeyPairSave saved = SaveKeyPair(ringPath_.c_str(), secretPath_.c_str(), keys_[1].pub, keys_[1].secret);
+  ASSERT_EQ(saved.status, KeyFileStatus::kOk);
+  EXPECT_EQ(saved.failedPath, nullptr);
+  ASSERT_EQ(LoadPublicKeyRing(ringPath_.c_str(), ring_), KeyFileStatus::kOk);
+  ASSERT_EQ(ring_.count(), 1) << "the old correspondents are gone from the new ring";
+  EXPECT_EQ(Hex(&ring_.keys[0], 142), Hex(&keys_[1].pub, 142));
+  uint16_t secret[kScalarWords];
+  ASSERT_EQ(LoadSecretKeyFile(secretPath_.c_str(), secret), KeyFileStatus::kOk);
+  EXPECT_EQ(std::memcmp(secret, keys_[1].secret, sizeof secret), 0);
+
+  // The one-key ring (152 bytes) goes through; the secret key file does not.
+  const std::string ring = ReadBytes(ringPath_), key = ReadBytes(secretPath_);
+  std::string reason;
+  {
+    WriteFailure failure(secretPath_);
+    saved = SaveKeyPair(ringPath_.c_str(), secretPath_.c_str(), keys_[2].pub, keys_[2].secret);
+    reason = LastErrorText();
+  }
+  EXPECT_EQ(saved.status, KeyFileStatus::kSystemError);
+  EXPECT_EQ(std::string(saved.failedPath), secretPath_);
+  EXPECT_NE(reason, "");
+  EXPECT_EQ(ReadBytes(ringPath_), ring);
+  EXPECT_EQ(ReadBytes(secretPath_), key);
+
+  const std::string newRing = folder_.File("new public.vwg");
+  {
+    WriteFailure failure(secretPath_);
+    saved = SaveKeyPair(newRing.c_str(), secretPath_.c_str(), keys_[2].pub, keys_[2].secret);
+  }
+  EXPECT_EQ(saved.status, KeyFileStatus::kSystemError);
+  EXPECT_FALSE(fs::exists(newRing));
+  EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"public.vwg", "secret.vwg"}));
+
+  CurvePoint off = keys_[3].point;
+  off.x[2] ^= 1;
+  saved = SaveKeyPair(ringPath_.c_str(), secretPath_.c_str(), MakeRecord("bad", off), keys_[3].secret);
+  EXPECT_EQ(saved.status, KeyFileStatus::kBadKey);
+  EXPECT_EQ(std::string(saved.failedPath), ringPath_);
+  EXPECT_EQ(ReadBytes(ringPath_), ring);
+  EXPECT_EQ(ReadBytes(secretPath_), key) << "a refused ring writes no secret key";
 }
 
 }  // namespace

@@ -2,25 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "keys/key_files.h"
 #include "tests/keys/test_keys.h"
-#include "tests/support/report_capture.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 std::string Id(const PublicKeyRecord& r) {
   char id[kUserIdBytes + 1];
@@ -35,63 +25,58 @@ class RingEdits : public ::testing::Test {
     for (int k = 0; k < 4; ++k) MakeKeyPair(keys_[k], ids[k]);
   }
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("vwg-ring-edits-" + std::to_string(TestSeed()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    std::strcpy(PublicKeyPath, (dir_ / "public.vwg").string().c_str());
     std::vector<PublicKeyRecord> ring;
     for (const KeyPair& k : keys_) ring.push_back(k.pub);
-    ASSERT_EQ(SavePublicKeyFile(PublicKeyPath, 4, ring.data()), 1);
-    ClearReportedErrors();
+    ASSERT_EQ(SavePublicKeyFile(path_, 4, ring.data()), KeyFileStatus::kOk);
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
-  std::vector<std::string> Ids() {
-    std::vector<PublicKeyRecord> ring(kMaxRingKeys);
-    const int count = LoadPublicKeyRing(ring.data());
+  PublicKeyRing Ring() const {
+    PublicKeyRing ring;
+    EXPECT_EQ(LoadPublicKeyRing(path_, ring), KeyFileStatus::kOk);
+    return ring;
+  }
+  std::vector<std::string> Ids() const {
     std::vector<std::string> ids;
-    for (int k = 0; k < count; ++k) ids.push_back(Id(ring[k]));
+    for (const PublicKeyRecord& key : Ring().keys) ids.push_back(Id(key));
     return ids;
   }
 
   static KeyPair keys_[4];
-  fs::path dir_;
+  TestFolder folder_{"vwg-ring-edits"};
+  const std::string ring_ = folder_.File("public.vwg");
+  const char* path_ = ring_.c_str();
 };
 KeyPair RingEdits::keys_[4];
 
 TEST_F(RingEdits, RemoveTakesOutOneEntryAndKeepsTheOthersByteForByte) {
-  const std::string before = ReadBytes(PublicKeyPath);
-  ASSERT_EQ(RemoveRingEntry(2, keys_[2].pub), 1);
+  const std::string before = ReadBytes(ring_);
+  ASSERT_EQ(RemoveRingEntry(path_, 2, keys_[2].pub), KeyFileStatus::kOk);
   EXPECT_EQ(Ids(), (std::vector<std::string>{"me", "alice", "carol"}));
-  const std::string after = ReadBytes(PublicKeyPath);
+  const std::string after = ReadBytes(ring_);
   ASSERT_EQ(after.size(), before.size() - 142);
   EXPECT_EQ(after.substr(10), before.substr(10, 2 * 142) + before.substr(10 + 3 * 142));
-  EXPECT_EQ(Reported.count, 0);
 }
 
 TEST_F(RingEdits, OwnKeyAndOutOfDateViewsAreRefusedWithoutAWrite) {
-  const std::string before = ReadBytes(PublicKeyPath);
-  EXPECT_EQ(RemoveRingEntry(0, keys_[0].pub), kRingChanged);
-  EXPECT_EQ(RemoveRingEntry(4, keys_[3].pub), kRingChanged) << "beyond the ring";
-  EXPECT_EQ(RemoveRingEntry(-1, keys_[3].pub), kRingChanged);
+  const std::string before = ReadBytes(ring_);
+  constexpr KeyFileStatus kChanged = KeyFileStatus::kRingChanged;
+  EXPECT_EQ(RemoveRingEntry(path_, 0, keys_[0].pub), kChanged);
+  EXPECT_EQ(RemoveRingEntry(path_, 4, keys_[3].pub), kChanged) << "beyond the ring";
+  EXPECT_EQ(RemoveRingEntry(path_, -1, keys_[3].pub), kChanged);
   // Another program removed alice meanwhile: index 1 now holds bob.
-  EXPECT_EQ(RemoveRingEntry(2, keys_[1].pub), kRingChanged);
+  EXPECT_EQ(RemoveRingEntry(path_, 2, keys_[1].pub), kChanged);
   PublicKeyRecord renamedMeanwhile = keys_[3].pub;
   SetUserId(renamedMeanwhile, "caroline");
-  EXPECT_EQ(RenameRingEntry(3, renamedMeanwhile, "x"), kRingChanged);
-  EXPECT_EQ(ReadBytes(PublicKeyPath), before);
-  EXPECT_EQ(Reported.count, 0);
+  EXPECT_EQ(RenameRingEntry(path_, 3, renamedMeanwhile, "x"), kChanged);
+  EXPECT_EQ(ReadBytes(ring_), before);
 }
 
 TEST_F(RingEdits, RenameChangesTheIdOnlyAndOfEntryZeroTheOwnKeyToo) {
-  ASSERT_EQ(RenameRingEntry(3, keys_[3].pub, "Carol (UIN 1234567)"), 1);
-  ASSERT_EQ(RenameRingEntry(0, keys_[0].pub, "123456789012345678901234"), 1);
+  ASSERT_EQ(RenameRingEntry(path_, 3, keys_[3].pub, "Carol (UIN 1234567)"), KeyFileStatus::kOk);
+  ASSERT_EQ(RenameRingEntry(path_, 0, keys_[0].pub, "123456789012345678901234"), KeyFileStatus::kOk);
   EXPECT_EQ(Ids(), (std::vector<std::string>{"12345678901234567890", "alice", "bob", "Carol (UIN 1234567)"}));
-  EXPECT_EQ(Id(OwnPublicKey), "12345678901234567890");
-  std::vector<PublicKeyRecord> ring(kMaxRingKeys);
-  ASSERT_EQ(LoadPublicKeyRing(ring.data()), 4);
+  const std::vector<PublicKeyRecord> ring = Ring().keys;
+  ASSERT_EQ(ring.size(), 4u);
   for (int k : {0, 3}) {
     EXPECT_EQ(Hex(ring[k].x, sizeof ring[k].x), Hex(keys_[k].pub.x, sizeof ring[k].x));
     EXPECT_EQ(Hex(ring[k].y, sizeof ring[k].y), Hex(keys_[k].pub.y, sizeof ring[k].y));
@@ -99,12 +84,11 @@ TEST_F(RingEdits, RenameChangesTheIdOnlyAndOfEntryZeroTheOwnKeyToo) {
   }
 }
 
-TEST_F(RingEdits, MissingRingIsReportedAndWritesNothing) {
-  fs::remove(PublicKeyPath);
-  EXPECT_EQ(RemoveRingEntry(1, keys_[1].pub, false), 0);
-  EXPECT_EQ(Reported.count, 1);
-  EXPECT_FALSE(Reported.lastFatal);
-  EXPECT_FALSE(fs::exists(PublicKeyPath));
+TEST_F(RingEdits, MissingRingIsAFailureAndWritesNothing) {
+  fs::remove(ring_);
+  EXPECT_EQ(RemoveRingEntry(path_, 1, keys_[1].pub), KeyFileStatus::kSystemError);
+  EXPECT_EQ(RenameRingEntry(path_, 1, keys_[1].pub, "x"), KeyFileStatus::kSystemError);
+  EXPECT_FALSE(fs::exists(ring_));
 }
 
 TEST_F(RingEdits, ChangedKeyIsOneWithAKnownIdAndAnotherPoint) {

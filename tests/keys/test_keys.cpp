@@ -1,10 +1,15 @@
 #include "tests/keys/test_keys.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
-#include "crypto/gf16.h"
+#include "tests/crypto/gf16.h"
 
 void MakeKeyPair(KeyPair& k, const char* id) {
   GenerateKeyPair(k.secret, k.pub, id);
@@ -58,4 +63,26 @@ std::string Hex(const void* data, size_t n) {
     s += buf;
   }
   return s;
+}
+
+TestFolder::TestFolder(const char* prefix)
+    : path_(std::filesystem::temp_directory_path() /
+            (std::string(prefix) + "-" + std::to_string(TestSeed()) + "-" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+  std::filesystem::remove_all(path_);
+  std::filesystem::create_directories(path_);
+}
+
+TestFolder::~TestFolder() { std::filesystem::remove_all(path_); }
+
+std::vector<std::string> TestFolder::Names() const {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(path_)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }

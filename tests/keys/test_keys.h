@@ -1,12 +1,17 @@
-// Keys and points for the key tests: random key pairs, and points that a
-// public key file could carry but that no key generation produces.
+// Keys and points for the key tests: random key pairs, points that a public
+// key file could carry but that no key generation produces, and a folder of
+// its own for each test's key files.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <ostream>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "crypto/curve.h"
+#include "keys/key_files.h"
 #include "keys/key_records.h"
 #include "tests/support/test_seed.h"
 
@@ -31,3 +36,29 @@ PublicKeyRecord MakeRecord(const char* id, const CurvePoint& p);
 
 // Hex of bytes, for readable failures.
 std::string Hex(const void* data, size_t n);
+
+// An empty folder named after the running test, removed with everything in
+// it at the end.
+class TestFolder {
+ public:
+  explicit TestFolder(const char* prefix);
+  ~TestFolder();
+  TestFolder(const TestFolder&) = delete;
+  TestFolder& operator=(const TestFolder&) = delete;
+
+  std::string File(const char* name) const { return (path_ / name).string(); }
+  // The names in the folder, sorted.
+  std::vector<std::string> Names() const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The whole file; "" when it cannot be read.
+std::string ReadBytes(const std::string& path);
+
+// Failures name their status and its text.
+inline void PrintTo(KeyFileStatus status, std::ostream* out) {
+  const char* text = KeyFileErrorText(status);
+  *out << static_cast<int>(status) << " (" << (text ? text : "system error") << ")";
+}

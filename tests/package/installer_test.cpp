@@ -89,9 +89,9 @@ TEST_F(Installer, ProgramStartedFromTheShortcutRunsInItsFolderAndListsTheSkins) 
   driver::Program program = StartFromShortcut();
   ExpectRunning(program);
   // Written at start-up with the program's path and current folder.
-  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return driver::RegKeyExists(tray::kAddOnKey); }));
-  EXPECT_EQ(ReadRegString(tray::kAddOnKey, "Path"), Installed("vaultwing.exe"));
-  EXPECT_EQ(ReadRegString(tray::kAddOnKey, "Startup"), InstallFolder());
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return driver::RegKeyExists(kAddOnKey); }));
+  EXPECT_EQ(ReadRegString(kAddOnKey, "Path"), Installed("vaultwing.exe"));
+  EXPECT_EQ(ReadRegString(kAddOnKey, "Startup"), InstallFolder());
 
   ASSERT_TRUE(driver::PostTrayCallback(program.pid(), WM_LBUTTONDBLCLK));
   HWND sheet = sheet::WaitForSheet(program.pid());
@@ -107,7 +107,7 @@ TEST_F(Installer, ProgramStartedFromTheShortcutRunsInItsFolderAndListsTheSkins) 
                                 [&] { return IsWindowEnabled(GetDlgItem(page, IDC_SKIN_COMBO)) != FALSE; }));
   sheet::Select(page, IDC_SKIN_COMBO, 2, true);
   EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs,
-                                [] { return ReadRegString(tray::kSettingsKey, "Skin") == "Midnight"; }));
+                                [] { return ReadRegString(kSettingsKey, "Skin") == "Midnight"; }));
   KeepScreenshot("installed-skins.png");
   ASSERT_TRUE(driver::PressButton(sheet, IDOK));
   ExitThroughMenu(program);
@@ -126,8 +126,8 @@ TEST_F(Installer, SilentUninstallRemovesTheProgramAndKeepsTheKeys) {
   // entry; the uninstaller closes it.
   driver::Program program = StartFromShortcut();
   ExpectRunning(program);
-  ASSERT_TRUE(driver::RegKeyExists(tray::kSettingsKey));
-  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return driver::RegKeyExists(tray::kAddOnKey); }));
+  ASSERT_TRUE(driver::RegKeyExists(kSettingsKey));
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return driver::RegKeyExists(kAddOnKey); }));
   ASSERT_TRUE(ClassKeyExists(".vwg"));
 
   ASSERT_TRUE(UninstallSilently());
@@ -139,15 +139,15 @@ TEST_F(Installer, SilentUninstallRemovesTheProgramAndKeepsTheKeys) {
   EXPECT_FALSE(Exists(ShortcutPath()));
   EXPECT_FALSE(driver::RegKeyExists(kUninstallKey));
   EXPECT_FALSE(driver::RegKeyExists(kProgramSettingsKey));
-  EXPECT_FALSE(driver::RegKeyExists(tray::kAddOnKey));
+  EXPECT_FALSE(driver::RegKeyExists(kAddOnKey));
   EXPECT_FALSE(ClassKeyExists(".vwg"));
   EXPECT_FALSE(ClassKeyExists("VWG.KeyFile"));
 
   // What is the user's stays as it was.
   EXPECT_EQ(driver::ReadWholeFile(publicPath_), publicBytes);
   EXPECT_EQ(driver::ReadWholeFile(secretPath_), secretBytes);
-  EXPECT_EQ(ReadRegString(tray::kKeysKey, "Public Key"), publicPath_);
-  EXPECT_EQ(ReadRegString(tray::kKeysKey, "Secret Key"), secretPath_);
+  EXPECT_EQ(ReadRegString(kKeysKey, "Public Key"), publicPath_);
+  EXPECT_EQ(ReadRegString(kKeysKey, "Secret Key"), secretPath_);
   EXPECT_EQ(driver::ReadWholeFile(Installed("SKINS\\Mine\\encrypt.bmp")), "mine");
 }
 
@@ -156,14 +156,14 @@ TEST_F(Installer, SilentReinstallClosesTheRunningProgramAndKeepsItsSettings) {
   MakeKeys();
   driver::Program program = StartFromShortcut();
   ExpectRunning(program);
-  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return driver::RegKeyExists(tray::kAddOnKey); }));
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return driver::RegKeyExists(kAddOnKey); }));
   // The running program holds its file open; it is closed, not overwritten
   // under its feet.
   ASSERT_TRUE(InstallSilently());
   EXPECT_EQ(program.WaitExit(), std::optional<uint32_t>(0));
   EXPECT_TRUE(Exists(Installed("vaultwing.exe")));
-  EXPECT_EQ(driver::ReadRegDword(tray::kSettingsKey, "LaunchOnStartup"), 1u);
-  EXPECT_TRUE(driver::RegKeyExists(tray::kAddOnKey));
+  EXPECT_EQ(driver::ReadRegDword(kSettingsKey, "LaunchOnStartup"), 1u);
+  EXPECT_TRUE(driver::RegKeyExists(kAddOnKey));
 }
 
 TEST_F(Installer, WizardsOfferToStartTheProgramAndSayTheKeysAreKept) {
@@ -188,8 +188,8 @@ TEST_F(Installer, WizardsOfferToStartTheProgramAndSayTheKeysAreKept) {
   HWND main = driver::WaitForWindow({.className = driver::kMainWindowClass, .visibleOnly = false});
   ASSERT_NE(main, nullptr) << "the finish page started the program";
   ASSERT_TRUE(driver::EndSplash(driver::WindowProcess(main)));
-  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return driver::RegKeyExists(tray::kAddOnKey); }));
-  EXPECT_EQ(ReadRegString(tray::kAddOnKey, "Startup"), InstallFolder()) << "started in its own folder";
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return driver::RegKeyExists(kAddOnKey); }));
+  EXPECT_EQ(ReadRegString(kAddOnKey, "Startup"), InstallFolder()) << "started in its own folder";
 
   driver::Program uninstall = driver::StartProgram(Installed("uninstall.exe"));
   ASSERT_TRUE(uninstall);

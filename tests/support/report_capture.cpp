@@ -1,7 +1,7 @@
 #include "tests/support/report_capture.h"
 
-#include "keys/error_text.h"
-#include "keys/report_error.h"
+#include "keys/system_error.h"
+#include "win/report_error.h"
 
 ReportedErrors Reported;
 

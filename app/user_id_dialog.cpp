@@ -1,12 +1,13 @@
-#include "keys/user_id_dialog.h"
+#include "app/user_id_dialog.h"
 
 #include <windows.h>
 
 #include <cstring>
 
-#include "app/app_state.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
+#include "win/callback_guard.h"
+#include "win/program.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ void SetCaption(HWND dialog, UINT captionId) {
   SetWindowTextA(dialog, text);
 }
 
-INT_PTR CALLBACK UserIdDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR OnUserIdMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: {
       SetWindowLongPtrA(dialog, DWLP_USER, lParam);
@@ -55,6 +56,10 @@ INT_PTR CALLBACK UserIdDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
       return TRUE;
   }
   return FALSE;
+}
+
+INT_PTR CALLBACK UserIdDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  return Guarded<INT_PTR>(FALSE, [&] { return OnUserIdMessage(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

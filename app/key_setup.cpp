@@ -1,28 +1,24 @@
-#include "keys/key_setup.h"
+#include "app/key_setup.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
 
-#include "app/app_state.h"
-#include "app/registry.h"
-#include "app/settings.h"
-#include "keys/file_snapshot.h"
+#include "app/key_file_dialog.h"
+#include "app/key_state.h"
+#include "app/user_id_dialog.h"
 #include "keys/fingerprint.h"
-#include "keys/key_file_dialog.h"
 #include "keys/key_files.h"
-#include "keys/key_format.h"
+#include "keys/registry_names.h"
 #include "keys/ring_edits.h"
-#include "keys/user_id_dialog.h"
 #include "resources/strings.h"
+#include "win/program.h"
+#include "win/registry.h"
+#include "win/report_error.h"
 
 namespace {
-
-constexpr char kPublicValue[] = "Public Key";
-constexpr char kSecretValue[] = "Secret Key";
 
 bool FileExists(const char* path) {
   const DWORD attributes = GetFileAttributesA(path);
@@ -50,53 +46,50 @@ int GenerateAndSave() {
   PublicKeyRecord own;
   char userId[kTextChars];
   LoadText(IDS_DEFAULT_USER_ID, userId);
-  if (!GenerateKeyPair(secret, own, userId)) return 0;
+  if (!GenerateKeyPair(secret, own, userId)) {
+    // Without the system's random source no key can be made at all.
+    ReportError(nullptr, true);
+    return 0;
+  }
 
   char publicName[kFileNameChars], secretName[kFileNameChars];
   LoadText(IDS_DEFAULT_PUBLIC_FILE, publicName);
   if (!ChooseKeyFile(true, IDS_SAVE_PUBLIC_TITLE, publicName)) return 0;
   LoadText(IDS_DEFAULT_SECRET_FILE, secretName);
   if (!ChooseKeyFile(true, IDS_SAVE_SECRET_TITLE, secretName)) return 0;
-
-  const FileSnapshot oldRing = TakeFileSnapshot(publicName, kMaxPublicFileBytes + 1);
-  if (!SavePublicKeyFile(publicName, 1, &own, false)) return 0;
-  if (!SaveSecretKeyFile(secretName, secret, false)) {
-    RestoreFileSnapshot(publicName, oldRing);
-    return 0;
-  }
+  if (!CheckKeyFile(SaveKeyPair(publicName, secretName, own, secret).status, KeyFailure::kWarning)) return 0;
 
   std::memcpy(SecretKey, secret, sizeof secret);
   OwnPublicKey = own;
   CopyPath(PublicKeyPath, publicName, sizeof PublicKeyPath);
   CopyPath(SecretKeyPath, secretName, sizeof SecretKeyPath);
-  StorePath(kPublicValue, PublicKeyPath);
-  StorePath(kSecretValue, SecretKeyPath);
+  StorePath(kPublicKeyValue, PublicKeyPath);
+  StorePath(kSecretKeyValue, SecretKeyPath);
   return 1;
 }
 
-// The keys of an import that may go into the ring, moved to the front of
-// entries; their count. A key whose user ID the ring (or a key kept before
-// it) already holds with another point may be someone pretending to be that
-// correspondent: it is kept only when the user says so.
-int KeepConfirmedKeys(std::vector<PublicKeyRecord>& entries, int count) {
-  std::vector<PublicKeyRecord> known(kMaxRingKeys);
-  const int ringCount = LoadPublicKeyRing(known.data(), false);
-  if (ringCount <= 0) return 0;
-  known.resize(static_cast<size_t>(ringCount));
+// The keys of an import that may go into the ring, kept in their order. A
+// key whose user ID the ring (or a key kept before it) already holds with
+// another point may be someone pretending to be that correspondent: it is
+// kept only when the user says so. False when the ring cannot be loaded.
+bool KeepConfirmedKeys(PublicKeyRing& imported) {
+  PublicKeyRing known;
+  if (!LoadRingInForce(known, KeyFailure::kWarning)) return false;
   char format[kTextChars], id[kUserIdBytes + 1];
   LoadText(IDS_KEY_CHANGED, format);
   int kept = 0;
-  for (int i = 0; i < count; ++i) {
-    if (FindChangedKey(entries[i], known.data(), static_cast<int>(known.size())) >= 0) {
-      GetUserId(entries[i], id);
+  for (const PublicKeyRecord& key : imported.keys) {
+    if (FindChangedKey(key, known.keys.data(), known.count()) >= 0) {
+      GetUserId(key, id);
       char question[kTextChars + 2 * kUserIdBytes];
       std::snprintf(question, sizeof question, format, id, id);
       if (!AskQuestion(MainWindow, question)) continue;
     }
-    known.push_back(entries[i]);
-    entries[kept++] = entries[i];
+    known.keys.push_back(key);
+    imported.keys[kept++] = key;
   }
-  return kept;
+  imported.keys.resize(static_cast<size_t>(kept));
+  return true;
 }
 
 // The success message, then one line per imported key, its user ID and
@@ -105,14 +98,15 @@ int KeepConfirmedKeys(std::vector<PublicKeyRecord>& entries, int count) {
 // so that the box still fits on the screen.
 constexpr int kListedKeys = 10;
 
-std::string ImportReport(const PublicKeyRecord* keys, int count) {
+std::string ImportReport(const PublicKeyRing& imported) {
+  const int count = imported.count();
   char text[kTextChars];
   LoadText(IDS_IMPORT_DONE, text);
   std::string report = std::string(text) + "\n";
   char id[kUserIdBytes + 1], fingerprint[kFingerprintChars + 1];
   for (int i = 0; i < count && i < kListedKeys; ++i) {
-    GetUserId(keys[i], id);
-    KeyFingerprint(keys[i], fingerprint);
+    GetUserId(imported.keys[i], id);
+    KeyFingerprint(imported.keys[i], fingerprint);
     report += std::string("\n") + id + ":  " + fingerprint;
   }
   if (count > kListedKeys) {
@@ -130,15 +124,15 @@ int OpenExistingFiles(const char* publicPath, const char* secretPath) {
   CopyPath(name, publicPath, sizeof name);
   if (!ChooseKeyFile(false, IDS_OPEN_PUBLIC_TITLE, name)) return 0;
   CopyPath(PublicKeyPath, name, sizeof PublicKeyPath);
-  std::vector<PublicKeyRecord> ring(kMaxRingKeys);
-  LoadPublicKeyRing(ring.data(), true);
-  StorePath(kPublicValue, PublicKeyPath);
+  PublicKeyRing ring;
+  LoadRingInForce(ring, KeyFailure::kFatal);
+  StorePath(kPublicKeyValue, PublicKeyPath);
 
   CopyPath(name, secretPath, sizeof name);
   if (!ChooseKeyFile(false, IDS_OPEN_SECRET_TITLE, name)) return 0;
   CopyPath(SecretKeyPath, name, sizeof SecretKeyPath);
-  LoadSecretKeyFile(SecretKeyPath, SecretKey, true);
-  StorePath(kSecretValue, SecretKeyPath);
+  CheckKeyFile(LoadSecretKeyFile(SecretKeyPath, SecretKey), KeyFailure::kFatal);
+  StorePath(kSecretKeyValue, SecretKeyPath);
   return 1;
 }
 
@@ -146,16 +140,18 @@ int OpenExistingFiles(const char* publicPath, const char* secretPath) {
 
 int SetUpKeys(int mode) {
   char publicPath[kPathChars], secretPath[kPathChars];
-  const bool publicRead = RegReadString(HKEY_CURRENT_USER, kKeysKey, kPublicValue, publicPath, kPathChars, true);
-  const bool secretRead = RegReadString(HKEY_CURRENT_USER, kKeysKey, kSecretValue, secretPath, kPathChars, true);
+  const bool publicRead =
+      RegReadString(HKEY_CURRENT_USER, kKeysKey, kPublicKeyValue, publicPath, kPathChars, true);
+  const bool secretRead =
+      RegReadString(HKEY_CURRENT_USER, kKeysKey, kSecretKeyValue, secretPath, kPathChars, true);
   const bool found = publicRead && secretRead && FileExists(publicPath) && FileExists(secretPath);
 
   if (mode == kSetUpAtStart && found) {
     CopyPath(PublicKeyPath, publicPath, sizeof PublicKeyPath);
     CopyPath(SecretKeyPath, secretPath, sizeof SecretKeyPath);
-    std::vector<PublicKeyRecord> ring(kMaxRingKeys);
-    LoadPublicKeyRing(ring.data(), true);
-    LoadSecretKeyFile(SecretKeyPath, SecretKey, true);
+    PublicKeyRing ring;
+    LoadRingInForce(ring, KeyFailure::kFatal);
+    CheckKeyFile(LoadSecretKeyFile(SecretKeyPath, SecretKey), KeyFailure::kFatal);
     return 1;
   }
 
@@ -172,21 +168,23 @@ void ImportPublicKeys(const char* path, bool ask) {
     if (!ChooseKeyFile(false, IDS_OPEN_PUBLIC_TITLE, name)) return;
     path = name;
   }
-  std::vector<PublicKeyRecord> entries(kMaxRingKeys);
-  int count = LoadImportFile(path, entries.data(), false);
-  if (count > 0) count = KeepConfirmedKeys(entries, count);
-  if (count <= 0 || !AppendToPublicKeyRing(count, entries.data(), false)) return;
+  PublicKeyRing imported;
+  if (!CheckKeyFile(LoadImportFile(path, imported), KeyFailure::kWarning) || !KeepConfirmedKeys(imported) ||
+      imported.count() == 0 ||
+      !CheckKeyFile(AppendToPublicKeyRing(PublicKeyPath, imported.count(), imported.keys.data()),
+                    KeyFailure::kWarning)) {
+    return;
+  }
 
   char caption[kTextChars];
   LoadText(IDS_IMPORT_CAPTION, caption);
-  MessageBoxA(nullptr, ImportReport(entries.data(), count).c_str(), caption, MB_OK);
+  MessageBoxA(nullptr, ImportReport(imported).c_str(), caption, MB_OK);
 }
 
 void ExportPublicKey(int index) {
-  std::vector<PublicKeyRecord> ring(kMaxRingKeys);
-  const int count = LoadPublicKeyRing(ring.data(), false);
-  if (index < 0 || index >= count) return;
-  PublicKeyRecord record = ring[index];
+  PublicKeyRing ring;
+  if (!LoadRingInForce(ring, KeyFailure::kWarning) || index < 0 || index >= ring.count()) return;
+  PublicKeyRecord record = ring.keys[index];
 
   char initial[kUserIdBytes + 1], typed[kUserIdBytes + 1];
   GetUserId(record, initial);
@@ -203,5 +201,5 @@ void ExportPublicKey(int index) {
   char name[kFileNameChars];
   LoadText(IDS_DEFAULT_EXPORT_FILE, name);
   if (!ChooseKeyFile(true, IDS_SAVE_PUBLIC_TITLE, name)) return;
-  SavePublicKeyFile(name, 1, &record, false);
+  CheckKeyFile(SavePublicKeyFile(name, 1, &record), KeyFailure::kWarning);
 }

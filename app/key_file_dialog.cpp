@@ -1,11 +1,11 @@
-#include "keys/key_file_dialog.h"
+#include "app/key_file_dialog.h"
 
 #include <commdlg.h>
 
 #include <cstring>
 
-#include "app/app_state.h"
 #include "resources/strings.h"
+#include "win/program.h"
 
 bool ChooseKeyFile(bool save, UINT titleId, char* name) {
   char title[kTextChars], filter[kTextChars];

@@ -1,5 +1,12 @@
 // GF(2^16) in polynomial basis modulo x^16 + x^5 + x^3 + x + 1 (0x1002B),
-// multiplied through log/antilog tables of the generator 3 (x + 1).
+// multiplied through log/antilog tables of the generator 3 (x + 1), as the
+// first-written field code did it (tests/crypto/literal.h).
+//
+// Variable-time: a product reads table entries at addresses given by the
+// operands' logarithms, and zero is tested for by a branch, so the time and
+// the cache lines touched follow the values. That is why the program itself
+// multiplies without tables (crypto/); the tables serve the tests and
+// benchmarks as the yardstick.
 #pragma once
 
 #include <array>

@@ -1,9 +1,9 @@
-#include "app/registry.h"
+#include "win/registry.h"
 
 #include <string>
 
-#include "app/win_handles.h"
-#include "keys/report_error.h"
+#include "win/handles.h"
+#include "win/report_error.h"
 
 static RegKey OpenKey(HKEY root, const char* subkey, bool create) {
   HKEY key = nullptr;

@@ -2,9 +2,12 @@
 
 #include <cstring>
 
-#include "crypto/gf16.h"
+#include "tests/crypto/gf16.h"
 
 namespace literal {
+
+const uint16_t FieldModulus[kWorkPolyWords] = {30, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                               0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0};
 
 // Schoolbook 29 x 29 product in the log domain: the logs of both operands'
 // nonzero coefficients are looked up once, so each partial product is a
@@ -32,7 +35,7 @@ void FieldMul(const uint16_t* a, const uint16_t* b, uint16_t* out) {
     for (int k = 0; k < nb; ++k) row[indexB[k]] ^= Gf16Exp[logA + logB[k]];
   }
   out[0] = kProductWords - 1;
-  ::FieldReduce(out);
+  FieldReduce(out);
 }
 
 // Squaring is linear in characteristic 2: (sum c_k t^k)^2 = sum c_k^2 t^2k.
@@ -46,9 +49,8 @@ void FieldSquare(const uint16_t* a, uint16_t* out) {
     if (k < kFieldDegree) out[2 * k] = 0;
   }
   out[0] = kProductWords - 1;
-  ::FieldReduce(out);
+  FieldReduce(out);
 }
-
 
 // Extended Euclid over GF(2^16)[t] keeping one cofactor, with the invariants
 // B1 * a = U and B2 * a = V modulo the field polynomial. The modulus is
@@ -81,50 +83,43 @@ void FieldInverse(const uint16_t* a, uint16_t* out) {
   out[0] = kFieldDegree;
 }
 
-static void CopyPoint(CurvePoint& dst, const CurvePoint& src) {
-  ::FieldCopy(dst.x, src.x);
-  ::FieldCopy(dst.y, src.y);
+// Word m holds the coefficient of t^(m-1) = t^(m-30) * t^29, which moves to
+// t^(m-28) and t^(m-30), words m-27 and m-29. Top down, so that a coefficient
+// folded into a word at or above 30 is folded again later.
+void FieldReduce(uint16_t* e) {
+  for (int m = e[0]; m >= kFieldDegree + 1; --m) {
+    const uint16_t c = e[m];
+    e[m - 29] ^= c;
+    e[m - 27] ^= c;
+    e[m] = 0;
+  }
+  e[0] = kFieldDegree;
 }
 
-void PointAdd(const CurvePoint& p, const CurvePoint& q, CurvePoint& r) {
-  if (IsPointAtInfinity(p)) return CopyPoint(r, q);
-  if (IsPointAtInfinity(q)) return CopyPoint(r, p);
-
-  uint16_t lambda[kTempWords], inv[kTempWords], t[kTempWords], s[kTempWords];
-  if (FieldEqual(p.x, q.x)) {
-    if (!FieldEqual(p.y, q.y) || FieldEqual(p.x, ::FieldZero)) return SetPointAtInfinity(r);
-    FieldInverse(p.x, inv);
-    FieldMul(p.y, inv, t);
-    FieldAdd(p.x, t, lambda);
-    FieldSquare(lambda, t);
-    FieldAdd(t, lambda, r.x);
-  } else {
-    FieldAdd(p.x, q.x, s);
-    FieldAdd(p.y, q.y, t);
-    FieldInverse(s, inv);
-    FieldMul(t, inv, lambda);
-    FieldSquare(lambda, t);
-    FieldAdd(t, lambda, t);
-    FieldAdd(t, s, r.x);
-  }
-  FieldAdd(p.x, r.x, s);
-  FieldMul(lambda, s, t);
-  FieldAdd(r.x, p.y, s);
-  FieldAdd(t, s, r.y);
+void PolyCopy(uint16_t* dst, const uint16_t* src) {
+  std::memcpy(dst, src, (src[0] + 1u) * sizeof(uint16_t));
 }
 
-void PointMultiply(const uint16_t* k, const CurvePoint& p, CurvePoint& r) {
-  CurvePoint acc, tmp;
-  CopyPoint(acc, p);
-  for (int i = k[0] - 1; i >= 1; --i) {
-    literal::PointAdd(acc, acc, tmp);
-    if (k[i] == 1) {
-      literal::PointAdd(tmp, p, acc);
-    } else {
-      CopyPoint(acc, tmp);
-    }
-  }
-  CopyPoint(r, acc);
+// The common words, then the longer operand's tail, then the length found
+// from the top: no per-word test of which operand still has words.
+void PolyAdd(const uint16_t* a, const uint16_t* b, uint16_t* out) {
+  const int la = a[0], lb = b[0];
+  const int common = la < lb ? la : lb;
+  for (int k = 1; k <= common; ++k) out[k] = a[k] ^ b[k];
+  const uint16_t* longer = la > lb ? a : b;
+  const int n = la > lb ? la : lb;
+  for (int k = common + 1; k <= n; ++k) out[k] = longer[k];
+  int top = n;
+  while (top > 0 && out[top] == 0) --top;
+  out[0] = static_cast<uint16_t>(top);
+}
+
+void PolyScaleShift(const uint16_t* v, uint16_t d, int j, uint16_t* out) {
+  const int lv = v[0];
+  const uint32_t logD = Gf16Log[d];
+  for (int k = lv; k >= 1; --k) out[j + k] = v[k] ? Gf16Exp[logD + Gf16Log[v[k]]] : 0;
+  for (int k = 1; k <= j; ++k) out[k] = 0;
+  out[0] = static_cast<uint16_t>(lv + j);
 }
 
 }  // namespace literal

@@ -1,0 +1,21 @@
+// The program's names in the registry, all under HKEY_CURRENT_USER: where
+// the key files in force are recorded (the tray program writes them, vwg
+// reads them), the tray program's settings, and what it registers with the
+// system and with ICQ. Plain names, no registry calls, so that every program
+// can share them.
+#pragma once
+
+constexpr char kKeysKey[] = "Software\\Corvandel\\Keys";
+constexpr char kPublicKeyValue[] = "Public Key";
+constexpr char kSecretKeyValue[] = "Secret Key";
+
+constexpr char kSettingsKey[] = "Software\\Corvandel\\VWG for ICQ\\Settings";
+constexpr char kLaunchOnStartupValue[] = "LaunchOnStartup";
+constexpr char kSkinsValue[] = "Skins";
+constexpr char kSkinValue[] = "Skin";
+
+// ICQ's list of add-on programs; ICQ starts the program while it is there.
+constexpr char kAddOnKey[] = "Software\\Mirabilis\\ICQ\\Agent\\Apps\\Vaultwing for ICQ";
+// The per-user half of HKEY_CLASSES_ROOT: writable without administrator
+// rights, and the shell merges it into HKEY_CLASSES_ROOT.
+constexpr char kClassesKey[] = "Software\\Classes";

@@ -1,0 +1,82 @@
+// The settings and the system registrations against Wine's real registry,
+// and the version check of the common controls.
+#include "app/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/common_controls.h"
+#include "keys/registry_names.h"
+#include "tests/support/report_capture.h"
+#include "tests/wine/system.h"
+#include "win/registry.h"
+
+namespace {
+
+class Settings : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearReportedErrors(); }
+};
+
+using driver::ReadRegDword;
+using driver::ReadRegString;
+
+}  // namespace
+
+TEST_F(Settings, GetTheirDefaultsWrittenAndKeepStoredValues) {
+  RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+  LaunchOnStartup = 7;
+  Skins = 7;
+  LoadSettings();
+  EXPECT_EQ(LaunchOnStartup, 1u);
+  EXPECT_EQ(Skins, 0u);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "LaunchOnStartup"), 1u);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "Skins"), 0u);
+
+  RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, "Skins", 2, true);  // any nonzero value is on
+  LoadSettings();
+  EXPECT_EQ(Skins, 2u);
+  LaunchOnStartup = 0;
+  Skins = 1;
+  SaveSettings();
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "LaunchOnStartup"), 0u);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "Skins"), 1u);
+  RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+TEST_F(Settings, RegistrationsNameTheProgramAndFollowLaunchOnStartup) {
+  RegDeleteTreeA(HKEY_CURRENT_USER, kAddOnKey);
+  LaunchOnStartup = 0;
+  WriteRegistrations("C:\\Program Files\\VWG\\vaultwing.exe", "C:\\work");
+  EXPECT_EQ(ReadRegString("Software\\Classes\\.vwg", ""), "VWG.KeyFile");
+  EXPECT_EQ(ReadRegString("Software\\Classes\\VWG.KeyFile", ""), "Vaultwing Key File");
+  EXPECT_EQ(ReadRegString("Software\\Classes\\VWG.KeyFile\\DefaultIcon", ""), "C:\\Program Files\\VWG\\vaultwing.exe,1");
+  EXPECT_EQ(ReadRegString("Software\\Classes\\VWG.KeyFile\\shell\\open\\command", ""),
+            "C:\\Program Files\\VWG\\vaultwing.exe \"%1\"");
+  HKEY key;
+  EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kAddOnKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+
+  LaunchOnStartup = 1;
+  WriteRegistrations("C:\\vwg.exe", "D:\\start here");
+  EXPECT_EQ(ReadRegString(kAddOnKey, "Enable"), "Yes");
+  EXPECT_EQ(ReadRegString(kAddOnKey, "Parameters"), "");
+  EXPECT_EQ(ReadRegString(kAddOnKey, "Path"), "C:\\vwg.exe");
+  EXPECT_EQ(ReadRegString(kAddOnKey, "Startup"), "D:\\start here");
+  EXPECT_EQ(Reported.count, 0);
+  RegDeleteTreeA(HKEY_CURRENT_USER, kAddOnKey);
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\.vwg");
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\VWG.KeyFile");
+}
+
+TEST(CommonControls, VersionCheckAcceptsFourSeventyAndLater) {
+  EXPECT_TRUE(IsCommonControlsVersionSufficient(4, 70));
+  EXPECT_TRUE(IsCommonControlsVersionSufficient(4, 71));
+  EXPECT_TRUE(IsCommonControlsVersionSufficient(5, 80));
+  EXPECT_TRUE(IsCommonControlsVersionSufficient(6, 0));
+  EXPECT_FALSE(IsCommonControlsVersionSufficient(4, 0));
+  EXPECT_FALSE(IsCommonControlsVersionSufficient(3, 99));
+  unsigned major = 0, minor = 0;
+  ASSERT_TRUE(GetCommonControlsVersion(&major, &minor));
+  EXPECT_TRUE(IsCommonControlsVersionSufficient(major, minor)) << major << "." << minor;
+}

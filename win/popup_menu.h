@@ -1,0 +1,9 @@
+// Popup menus at the mouse: the tray menu and the key menu of the actions.
+#pragma once
+
+#include <windows.h>
+
+// Shows popup where the mouse is, for owner, and returns the chosen command,
+// or 0 when the menu was dismissed. Runs the menu's modal loop, in which the
+// program's other messages (scan ticks too) are dispatched.
+UINT TrackMenuAtCursor(HMENU popup, HWND owner);

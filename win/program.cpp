@@ -1,0 +1,23 @@
+#include "win/program.h"
+
+#include "resources/strings.h"
+
+HINSTANCE AppInstance;
+HWND MainWindow;
+
+void LoadText(UINT id, char* buf) {
+  if (LoadStringA(AppInstance, id, buf, kTextChars) <= 0) buf[0] = '\0';
+}
+
+bool AskQuestion(HWND owner, const char* text) {
+  char caption[kTextChars];
+  LoadText(IDS_QUESTION_CAPTION, caption);
+  return MessageBoxA(owner, text, caption, MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+void ShowNotice(UINT textId) {
+  char text[kTextChars], caption[kTextChars];
+  LoadText(textId, text);
+  LoadText(IDS_APP_NAME, caption);
+  MessageBoxA(MainWindow, text, caption, MB_OK | MB_ICONINFORMATION);
+}

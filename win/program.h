@@ -1,0 +1,23 @@
+// The program's module and hidden main window, which start-up sets, and what
+// they serve for every part of the program: texts from the string table and
+// the message boxes that the main window owns.
+#pragma once
+
+#include <windows.h>
+
+constexpr int kTextChars = 485;  // every text loaded from the string table
+
+extern HINSTANCE AppInstance;
+// Null until start-up has created it; message boxes then have no owner.
+extern HWND MainWindow;
+
+// A string-table text in a kTextChars buffer ("" when it cannot be loaded).
+void LoadText(UINT id, char* buf);
+
+// The program's questions: text with Yes and No and a warning icon, captioned
+// "VWG". True for Yes.
+bool AskQuestion(HWND owner, const char* text);
+
+// A string-table text in a message box captioned with the program's name,
+// owned by the main window.
+void ShowNotice(UINT textId);
