@@ -1,0 +1,47 @@
+// The text form of strong messages: prefix, Base64 and the final '.'.
+#include <cstring>
+
+#include "keys/base64.h"
+#include "keys/message_text.h"
+#include "keys/strong_message.h"
+
+namespace {
+
+// The characters WithoutBlanks removes.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+}  // namespace
+
+bool LooksLikeStrongMessage(std::string_view text) {
+  size_t matched = 0;
+  for (char c : text) {
+    if (IsBlank(c)) continue;
+    if (c != kStrongPrefix[matched]) return false;
+    if (++matched == kStrongPrefixChars) return true;
+  }
+  return false;
+}
+
+std::string ArmourStrongMessage(const std::vector<uint8_t>& bytes) {
+  std::string text(kStrongPrefixChars + Base64Chars(bytes.size()) + 1, kStrongEnd);
+  std::memcpy(text.data(), kStrongPrefix, kStrongPrefixChars);
+  Base64Encode(bytes.data(), bytes.size(), text.data() + kStrongPrefixChars);
+  return text;
+}
+
+StrongStatus ReadStrongArmour(std::string_view text, std::vector<uint8_t>& bytes) {
+  if (!LooksLikeStrongMessage(text)) return StrongStatus::kNotStrong;
+  const std::string compact = WithoutBlanks(text);
+  if (compact.back() != kStrongEnd) return StrongStatus::kMalformed;
+  const std::string_view body =
+      std::string_view(compact).substr(kStrongPrefixChars, compact.size() - kStrongPrefixChars - 1);
+  std::vector<uint8_t> decoded(Base64MaxBytes(body.size()));
+  size_t size = 0;
+  if (!Base64Decode(body.data(), body.size(), decoded.data(), size) || !IsStrongMessageSize(size) ||
+      decoded[0] != kStrongVersion) {
+    return StrongStatus::kMalformed;
+  }
+  decoded.resize(size);
+  bytes.swap(decoded);
+  return StrongStatus::kOk;
+}
