@@ -33,23 +33,22 @@ void Base64Encode(const uint8_t* in, size_t n, char* out) {
 
 // A group of four characters ends in "==" (one byte) or "=" (two bytes)
 // only when it is the last one; the bits below the last byte must be zero.
+// Values outside the alphabet have their top bits set, so one test per
+// group finds them.
 int Base64Decode(const char* in, size_t n, uint8_t* out, size_t& size) {
   size = 0;
   if (n % 4 != 0) return 0;
   size_t written = 0;
   for (size_t i = 0; i < n; i += 4) {
-    const bool last = i + 4 == n;
-    const int padding = last ? (in[i + 3] == '=') + (in[i + 3] == '=' && in[i + 2] == '=') : 0;
-    uint32_t group = 0;
-    for (int j = 0; j < 4 - padding; ++j) {
-      const uint8_t v = Value(in[i + j]);
-      if (v == kNotInAlphabet) return 0;
-      group = group << 6 | v;
+    const int padding = i + 4 == n ? (in[i + 3] == '=') + (in[i + 3] == '=' && in[i + 2] == '=') : 0;
+    uint32_t group = 0, seen = 0;
+    for (int j = 0; j < 4; ++j) {
+      const uint8_t v = j < 4 - padding ? Value(in[i + j]) : 0;
+      seen |= v;
+      group = group << 6 | (v & 63);
     }
-    group <<= 6 * padding;
-    const int bytes = 3 - padding;
-    if ((group & ((1u << (8 * padding)) - 1)) != 0) return 0;
-    for (int j = 0; j < bytes; ++j) out[written++] = static_cast<uint8_t>(group >> (16 - 8 * j));
+    if ((seen & ~63u) != 0 || (group & ((1u << (8 * padding)) - 1)) != 0) return 0;
+    for (int j = 0; j < 3 - padding; ++j) out[written++] = static_cast<uint8_t>(group >> (16 - 8 * j));
   }
   size = written;
   return 1;
