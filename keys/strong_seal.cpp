@@ -14,10 +14,10 @@ constexpr int kInfoLabelBytes = sizeof kInfoLabel - 1;
 constexpr int kBoundHeaderBytes = kStrongSaltAt;  // version and both IDs
 constexpr int kKeyScheduleBytes = kAesKeyBytes + kGcmNonceBytes;
 
-// The AES key, then the nonce. Z is fresh for each salt, so no nonce
-// repeats under one key while salts do not.
+// The AES key, then the nonce: both new with every salt, so that a key
+// seals one message only while salts do not repeat.
 bool DeriveStrongKeys(const uint8_t z[kStrongSecretBytes], const uint8_t* header,
-                       uint8_t keys[kKeyScheduleBytes]) {
+                      uint8_t keys[kKeyScheduleBytes]) {
   uint8_t info[kInfoLabelBytes + kBoundHeaderBytes];
   std::memcpy(info, kInfoLabel, kInfoLabelBytes);
   std::memcpy(info + kInfoLabelBytes, header, kBoundHeaderBytes);
