@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
-#include <vector>
 
-#include "tests/keys/test_keys.h"
 
 namespace {
 
@@ -87,17 +84,6 @@ TEST(Base64, AcceptsExactlyTheEncodingsOfFourCharacters) {
     }
   }
   EXPECT_EQ(accepted, 256u + 65536u + 16777216u);
-}
-
-TEST(Base64, RandomBytesRoundTrip) {
-  std::mt19937 rng(TestSeed());
-  for (size_t n = 0; n < 200; ++n) {
-    std::string bytes(n, '\0');
-    for (char& c : bytes) c = static_cast<char>(rng());
-    const std::string text = Encode(bytes);
-    ASSERT_EQ(text.size(), (n + 2) / 3 * 4);
-    ASSERT_EQ(Decode(text), bytes) << Hex(bytes.data(), n);
-  }
 }
 
 }  // namespace

@@ -39,17 +39,6 @@ TEST(HmacSha256, GivesThePublishedMacs) {
   EXPECT_EQ(HmacHex({}, ""), "b613679a0814d9ec772f95d778c35fc5ff1697c493715653c6c712144292c5ad");
 }
 
-TEST(HmacSha256, PiecesAreTheirConcatenation) {
-  const std::string text = "what do ya want for nothing?";
-  const auto* p = reinterpret_cast<const uint8_t*>(text.data());
-  const std::vector<uint8_t> key = BytesOf("Jefe");
-  uint8_t mac[kSha256Bytes];
-  for (size_t cut = 0; cut <= text.size(); cut += 7) {
-    ASSERT_EQ(HmacSha256(key.data(), key.size(), {{p, cut}, {p + cut, 0}, {p + cut, text.size() - cut}}, mac), 1);
-    EXPECT_EQ(Hex(mac, sizeof mac), "5bdcc146bf60754e6a042426089575c75a003f089d2739839dec58b964ec3843") << cut;
-  }
-}
-
 // RFC 5869 test cases 1 (with the PRK) and 3 (no salt, no info).
 TEST(Hkdf, GivesThePublishedKeys) {
   const std::vector<uint8_t> ikm(22, 0x0b), salt = FromHex("000102030405060708090a0b0c"),
