@@ -4,14 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cctype>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "keys/base64.h"
 #include "keys/key_id.h"
-#include "tests/keys/hex_bytes.h"
 #include "tests/keys/strong_reference.h"
 #include "tests/keys/test_keys.h"
 
