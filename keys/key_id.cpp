@@ -1,0 +1,23 @@
+#include "keys/key_id.h"
+
+#include <cstring>
+
+#include "keys/fingerprint.h"
+#include "keys/sha256.h"
+
+int KeyId(const PublicKeyRecord& key, uint8_t id[kKeyIdBytes]) {
+  uint8_t input[kFingerprintInputBytes], digest[kSha256Bytes];
+  FingerprintInput(key, input);
+  if (!Sha256(input, sizeof input, digest)) return 0;
+  std::memcpy(id, digest, kKeyIdBytes);
+  return 1;
+}
+
+void KeyIdText(const uint8_t id[kKeyIdBytes], char out[kKeyIdChars + 1]) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  for (int i = 0; i < kKeyIdBytes; ++i) {
+    out[2 * i] = kHex[id[i] >> 4];
+    out[2 * i + 1] = kHex[id[i] & 0x0F];
+  }
+  out[kKeyIdChars] = '\0';
+}

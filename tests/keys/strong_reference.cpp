@@ -1,0 +1,46 @@
+#include "tests/keys/strong_reference.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "keys/aes_gcm.h"
+#include "keys/base64.h"
+#include "keys/hkdf.h"
+
+std::vector<uint8_t> ReferenceHeader(uint8_t version, const std::vector<uint8_t>& senderId,
+                                     const std::vector<uint8_t>& recipientId,
+                                     const std::vector<uint8_t>& salt) {
+  std::vector<uint8_t> h(33);
+  h[0] = version;
+  std::copy(senderId.begin(), senderId.begin() + 8, h.begin() + 1);
+  std::copy(recipientId.begin(), recipientId.begin() + 8, h.begin() + 9);
+  std::copy(salt.begin(), salt.begin() + 16, h.begin() + 17);
+  return h;
+}
+
+std::vector<uint8_t> ReferenceInnerText(std::string_view message) {
+  const size_t n = message.size();
+  std::vector<uint8_t> inner((4 + n + 31) / 32 * 32, 0);
+  for (int i = 0; i < 4; ++i) inner[i] = static_cast<uint8_t>(n >> (24 - 8 * i));
+  std::copy(message.begin(), message.end(), inner.begin() + 4);
+  return inner;
+}
+
+std::string ReferenceSeal(const std::vector<uint8_t>& z, const std::vector<uint8_t>& header,
+                          const std::vector<uint8_t>& inner) {
+  const std::string label = "Vaultwing message v2";
+  std::vector<uint8_t> info(label.begin(), label.end());
+  info.insert(info.end(), header.begin(), header.begin() + 17);
+  uint8_t okm[44];
+  EXPECT_EQ(Hkdf(header.data() + 17, 16, z.data(), z.size(), info.data(), info.size(), okm, sizeof okm), 1);
+
+  std::vector<uint8_t> body = header;
+  body.resize(header.size() + inner.size() + 16);
+  EXPECT_EQ(AesGcmSeal(okm, okm + 32, header.data(), header.size(), inner.data(), inner.size(),
+                       body.data() + header.size(), body.data() + header.size() + inner.size()),
+            1);
+  std::string text(Base64Chars(body.size()), '\0');
+  Base64Encode(body.data(), body.size(), text.data());
+  return "?VW2:" + text + ".";
+}
