@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on a Debian machine: the native
 # toolchain, the MinGW-w64 cross compiler for 32-bit Windows, Wine with its
-# 32-bit half, a virtual X display, the test and benchmark libraries, NSIS
-# for the Windows installer, and clang with libFuzzer for the fuzz targets.
+# 32-bit half, a virtual X display, the test and benchmark libraries, the
+# Python AES-GCM of the key-file tests' reference writer, NSIS for the
+# Windows installer, and clang with libFuzzer for the fuzz targets.
 # Safe to run again: packages already present are left alone.
 set -euo pipefail
 
@@ -11,7 +12,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32 xvfb xauth x11-utils imagemagick fonts-wine
-  openssl libssl-dev hyperfine python3 valgrind nsis
+  openssl libssl-dev hyperfine python3 python3-cryptography valgrind nsis
   clang-14 libclang-rt-14-dev
 )
 
