@@ -1,9 +1,11 @@
 // vwg_speed: the headline figures without Google Benchmark, so that the same
 // program runs natively and as a 32-bit Windows program under Wine:
 // PointMultiply with a 464-bit scalar, and EncryptText / DecryptText and
-// the strong format's EncryptStrongMessage / DecryptStrongMessage of 1 MiB.
+// the strong format's EncryptStrongMessage / DecryptStrongMessage of 1 MiB,
+// and ParseProtectedKeyFile at the count we write (the unlock's PBKDF2).
 // Prints "name value unit" lines for scripts/bench.sh.
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -11,6 +13,7 @@
 #include "crypto/fast_arith.h"
 #include "keys/cipher.h"
 #include "keys/key_records.h"
+#include "keys/protected_key_file.h"
 #include "keys/strong_message.h"
 
 #ifdef _WIN32
@@ -83,5 +86,15 @@ int main() {
               mb / TimePerCall([&] { EncryptStrongMessage(plain, a, ring[1], ring[0], strong); }));
   std::printf("DecryptStrong %.1f MB/s\n",
               mb / TimePerCall([&] { DecryptStrongMessage(strong, b, ring[0], ring, 2, -1, opened, parties); }));
-  return oldFormatOk && opened == plain ? 0 : 1;
+
+  static const uint8_t kPassphrase[] = {'s', 'e', 'c', 'r', 'e', 't'};
+  uint8_t locked[kProtectedFileBytes];
+  uint16_t unlocked[kScalarWords] = {};
+  const bool lockedOk = FormatProtectedKeyFile(a, kPassphrase, sizeof kPassphrase, kProtectedIterations, locked) ==
+                        ProtectedKeyStatus::kOk;
+  std::printf("UnlockKeyFile %.1f ms\n", 1e3 * TimePerCall([&] {
+                ParseProtectedKeyFile(locked, kProtectedFileBytes, kPassphrase, sizeof kPassphrase, unlocked);
+              }));
+  const bool unlockedOk = lockedOk && std::memcmp(unlocked, a, sizeof a) == 0;
+  return oldFormatOk && opened == plain && unlockedOk ? 0 : 1;
 }

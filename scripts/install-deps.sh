@@ -3,8 +3,9 @@
 # toolchain, the MinGW-w64 cross compilers for 32- and 64-bit Windows, Wine
 # with its 32- and 64-bit halves (hosts that cannot start 32-bit programs
 # still install the 32-bit half, and run the 64-bit build), a virtual X
-# display, the test and benchmark libraries, NSIS for the Windows installer,
-# and clang with libFuzzer for the fuzz targets.
+# display, the test and benchmark libraries, the Python AES-GCM of the
+# key-file tests' reference writer, NSIS for the Windows installer, and
+# clang with libFuzzer for the fuzz targets.
 # Safe to run again: packages already present are left alone.
 set -euo pipefail
 
@@ -14,7 +15,7 @@ packages=(
   mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine32 wine64 xvfb xauth x11-utils imagemagick fonts-wine
-  openssl libssl-dev hyperfine python3 valgrind nsis
+  openssl libssl-dev hyperfine python3 python3-cryptography valgrind nsis
   clang-14 libclang-rt-14-dev
 )
 
