@@ -51,10 +51,13 @@ struct FastCurve {
   using F = Gf464<B>;
   using E = typename F::E;
 
+  // The conversions wipe their copies: they carry message keys, and the
+  // scalar's multiples, in and out of the working form.
   static void ToWorking(const uint16_t* e, E out) {
     uint64_t w[kGf464Words];
     PackStored(e, w);
     ApplyBasis<B>(StoredToWorking(), w, out);
+    SecureWipe(w, sizeof w);
   }
 
   // A canonical FieldElement: length 29, or 0 for the zero element.
@@ -67,6 +70,7 @@ struct FastCurve {
     UnpackStored(w, e);
     e[0] = kFieldDegree & static_cast<uint16_t>(~F::ZeroMask(s));
     SecureWipe(w, sizeof w);
+    SecureWipe(s, sizeof s);
   }
 
   static void FieldInverse(const uint16_t* a, uint16_t* out) {
@@ -81,9 +85,10 @@ struct FastCurve {
   // One ladder step on (R0, R1) = ((X1:Z1), (X2:Z2)) with R1 - R0 = P:
   // R1 <- R0 + R1: Z = (X1 Z2 + X2 Z1)^2, X = x Z + X1 Z2 X2 Z1;
   // R0 <- 2 R0:    Z = X1^2 Z1^2,        X = X1^4 + b Z1^4.
-  // Six products and five squares. O is any (X:0) and stays so.
-  static void LadderStep(const E x, const E b, E x1, E z1, E x2, E z2) {
-    E t1, t2;
+  // Six products and five squares. O is any (X:0) and stays so. t1 and t2
+  // are the caller's scratch, which follows the scalar's bits and is wiped
+  // once after the last step.
+  static void LadderStep(const E x, const E b, E x1, E z1, E x2, E z2, E t1, E t2) {
     F::Mul(x1, z2, t1);
     F::Mul(x2, z1, t2);
     F::Add(t1, t2, z2);
@@ -121,16 +126,19 @@ struct FastCurve {
     F::Set(x2, x);
     F::SetOne(z2);
     uint64_t previous = 0;
+    E t1, t2;
     for (int i = kMaxScalarBits - 1; i >= 0; --i) {
       const uint64_t bit = (bits[i / 64] >> (i % 64)) & 1;
       const uint64_t swap = 0 - (bit ^ previous);
       F::CondSwap(x1, x2, swap);
       F::CondSwap(z1, z2, swap);
       previous = bit;
-      LadderStep(x, b, x1, z1, x2, z2);
+      LadderStep(x, b, x1, z1, x2, z2, t1, t2);
     }
     F::CondSwap(x1, x2, 0 - previous);
     F::CondSwap(z1, z2, 0 - previous);
+    SecureWipe(t1, sizeof t1);
+    SecureWipe(t2, sizeof t2);
   }
 
   // The affine kP from the ladder's two points and P = (x, y), in the stored

@@ -5,6 +5,7 @@
 #include "crypto/clmul_portable.h"
 #include "crypto/fast_arith.h"
 #include "crypto/tower.h"
+#include "crypto/wipe.h"
 
 const uint16_t FieldZero[kElementWords] = {};
 
@@ -35,6 +36,8 @@ void FieldSquare(const uint16_t* a, uint16_t* out) {
   ClmulPortable::V lanes[kTowerSlotLanes];
   for (int i = 0; i < kTowerSlotLanes; ++i) lanes[i] = ClmulPortable::Load(w + 2 * i);
   TowerFinish<ClmulPortable>(lanes, TowerKeepMask(a[0], a[0]), out);
+  SecureWipe(w, sizeof w);
+  SecureWipe(lanes, sizeof lanes);
 }
 
 void FieldInverse(const uint16_t* a, uint16_t* out) { ActiveArith().fieldInverse(a, out); }

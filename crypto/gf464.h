@@ -13,6 +13,8 @@
 
 #include <cstdint>
 
+#include "crypto/wipe.h"
+
 constexpr int kGf464Bits = 464;
 constexpr int kGf464Lanes = 4;
 constexpr int kGf464Words = 8;
@@ -123,7 +125,8 @@ struct Gf464 {
   // a^-1 = a^(2^464 - 2) = (a^(2^463 - 1))^2 by Itoh-Tsujii: with
   // c_k = a^(2^k - 1), c_(i+j) = c_i^(2^j) c_j, along the bits of
   // 463 = 111001111b: 463 squarings and 14 products, against 464 squarings
-  // and 463 products for plain square-and-multiply. 0 gives 0.
+  // and 463 products for plain square-and-multiply. 0 gives 0. Its powers
+  // of a are wiped: a may be a message key.
   static void Inverse(const E a, E out) {
     E c, t;
     Set(c, a);
@@ -139,6 +142,8 @@ struct Gf464 {
       }
     }
     Square(c, out);
+    SecureWipe(c, sizeof c);
+    SecureWipe(t, sizeof t);
   }
 
   // All ones when a is 0.

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "crypto/gf464.h"
+#include "crypto/wipe.h"
 
 constexpr int kTowerSlots = 57;  // coefficients of t^0..t^56
 constexpr int kTowerSlotLanes = 15;  // 128-bit lanes of four 32-bit slots
@@ -29,7 +30,8 @@ static inline uint16_t TowerKeepMask(uint16_t lengthA, uint16_t lengthB) {
 // Unreduced coefficients (below 2^31, one per 32-bit slot, four to a lane)
 // reduced modulo x^16 + x^5 + x^3 + x + 1 and folded into out: the bits from
 // 16 up come back as h (x^5 + x^3 + x + 1), and once more for the few that
-// x^5 lifts past bit 15.
+// x^5 lifts past bit 15. The copies it makes are wiped: a product of a
+// message block and its key is plain text.
 template <class B>
 void TowerFinish(typename B::V* lanes, uint16_t keep, uint16_t* out) {
   const auto low = B::Broadcast(0x0000FFFF0000FFFFu);
@@ -46,10 +48,13 @@ void TowerFinish(typename B::V* lanes, uint16_t keep, uint16_t* out) {
   uint16_t c[kTowerSlots];
   for (int s = 0; s < kTowerSlots; ++s) c[s] = static_cast<uint16_t>(w[s / 2] >> (32 * (s % 2)));
   TowerFold(c, keep, out);
+  SecureWipe(w, sizeof w);
+  SecureWipe(c, sizeof c);
 }
 
 // out = a * b as FieldMul specifies: a length-0 operand gives the zero
 // element whatever its words hold. out holds 58 words, distinct from a, b.
+// The operands' copies are wiped: one is a message key, the other plain text.
 template <class B>
 void TowerMul(const uint16_t* a, const uint16_t* b, uint16_t* out) {
   using V = typename B::V;
@@ -66,4 +71,9 @@ void TowerMul(const uint16_t* a, const uint16_t* b, uint16_t* out) {
   }
   Gf464<B>::template MulLanes<kLanes>(va, vb, vp);
   TowerFinish<B>(vp, TowerKeepMask(a[0], b[0]), out);
+  SecureWipe(wa, sizeof wa);
+  SecureWipe(wb, sizeof wb);
+  SecureWipe(va, sizeof va);
+  SecureWipe(vb, sizeof vb);
+  SecureWipe(vp, sizeof vp);
 }
