@@ -49,8 +49,12 @@ static void WriteAddOnValue(const char* name, const char* value) {
 void WriteRegistrations(const char* exePath, const char* currentDir) {
   WriteDefault(".vwg", "VWG.KeyFile");
   WriteDefault("VWG.KeyFile", "Vaultwing Key File");
-  WriteDefault("VWG.KeyFile\\DefaultIcon", std::string(exePath) + ",1");
-  WriteDefault("VWG.KeyFile\\shell\\open\\command", std::string(exePath) + " \"%1\"");
+  // The program's path in quotes: unquoted, a folder with a blank would end
+  // the program's name at the blank (and a program planted at that point
+  // would be run), and the rest of the path would arrive as the file.
+  const std::string quotedExe = std::string("\"") + exePath + "\"";
+  WriteDefault("VWG.KeyFile\\DefaultIcon", quotedExe + ",1");
+  WriteDefault("VWG.KeyFile\\shell\\open\\command", quotedExe + " \"%1\"");
   if (LaunchOnStartup) {
     WriteAddOnValue("Enable", "Yes");
     WriteAddOnValue("Parameters", "");

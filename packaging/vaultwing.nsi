@@ -36,8 +36,7 @@ ManifestDPIAware true
 
 Name "${APP_NAME}"
 OutFile "${OUTFILE}"
-; No blank in the folder name: the program registers its path unquoted in
-; the key-file association and in ICQ's add-on list.
+; The key-file association quotes the program's path, so any folder will do.
 InstallDir "$LOCALAPPDATA\Programs\Vaultwing"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 Caption "${APP_NAME} Setup"
@@ -184,8 +183,8 @@ Section "Install"
   ; only succeed where the keys already exist under the user's own classes.
   WriteRegStr HKCU "${CLASSES_KEY}\.vwg" "" "VWG.KeyFile"
   WriteRegStr HKCU "${CLASSES_KEY}\VWG.KeyFile" "" "Vaultwing Key File"
-  WriteRegStr HKCU "${CLASSES_KEY}\VWG.KeyFile\DefaultIcon" "" "$INSTDIR\vaultwing.exe,1"
-  WriteRegStr HKCU "${CLASSES_KEY}\VWG.KeyFile\shell\open\command" "" '$INSTDIR\vaultwing.exe "%1"'
+  WriteRegStr HKCU "${CLASSES_KEY}\VWG.KeyFile\DefaultIcon" "" '"$INSTDIR\vaultwing.exe",1'
+  WriteRegStr HKCU "${CLASSES_KEY}\VWG.KeyFile\shell\open\command" "" '"$INSTDIR\vaultwing.exe" "%1"'
   System::Call "shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)"  ; SHCNE_ASSOCCHANGED
 
   WriteUninstaller "$INSTDIR\uninstall.exe"

@@ -51,9 +51,10 @@ TEST_F(Settings, RegistrationsNameTheProgramAndFollowLaunchOnStartup) {
   WriteRegistrations("C:\\Program Files\\VWG\\vaultwing.exe", "C:\\work");
   EXPECT_EQ(ReadRegString("Software\\Classes\\.vwg", ""), "VWG.KeyFile");
   EXPECT_EQ(ReadRegString("Software\\Classes\\VWG.KeyFile", ""), "Vaultwing Key File");
-  EXPECT_EQ(ReadRegString("Software\\Classes\\VWG.KeyFile\\DefaultIcon", ""), "C:\\Program Files\\VWG\\vaultwing.exe,1");
+  EXPECT_EQ(ReadRegString("Software\\Classes\\VWG.KeyFile\\DefaultIcon", ""),
+            "\"C:\\Program Files\\VWG\\vaultwing.exe\",1");
   EXPECT_EQ(ReadRegString("Software\\Classes\\VWG.KeyFile\\shell\\open\\command", ""),
-            "C:\\Program Files\\VWG\\vaultwing.exe \"%1\"");
+            "\"C:\\Program Files\\VWG\\vaultwing.exe\" \"%1\"");
   HKEY key;
   EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kAddOnKey, 0, KEY_READ, &key), ERROR_SUCCESS);
 

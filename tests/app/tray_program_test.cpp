@@ -36,8 +36,9 @@ TEST_F(TrayProgram, FirstStartGeneratesKeysAndWritesSettingsAndRegistrations) {
   EXPECT_EQ(ReadRegDword(kSettingsKey, "Skins"), 0u);
   EXPECT_EQ(ReadRegString("Software\\Classes\\.vwg", ""), "VWG.KeyFile");
   EXPECT_EQ(ReadRegString("Software\\Classes\\VWG.KeyFile\\shell\\open\\command", ""),
-            ProgramPath() + " \"%1\"");
-  EXPECT_EQ(ReadRegString("Software\\Classes\\VWG.KeyFile\\DefaultIcon", ""), ProgramPath() + ",1");
+            "\"" + ProgramPath() + "\" \"%1\"");
+  EXPECT_EQ(ReadRegString("Software\\Classes\\VWG.KeyFile\\DefaultIcon", ""),
+            "\"" + ProgramPath() + "\",1");
   EXPECT_EQ(ReadRegString(kAddOnKey, "Enable"), "Yes");
   EXPECT_EQ(ReadRegString(kAddOnKey, "Path"), ProgramPath());
   EXPECT_EQ(ReadRegString(kAddOnKey, "Startup"), folder_.path());
@@ -88,6 +89,36 @@ TEST_F(TrayProgram, SecondCopyEndsWithZeroAndImportsAKeyFileFirst) {
   EXPECT_EQ(opener.WaitExit(), std::optional<uint32_t>(0));
   EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes + 2 * 142);
   EXPECT_TRUE(first.Running());
+  ExitThroughMenu(first);
+}
+
+// A key file opened from the shell, with the program in a folder whose name
+// has blanks: the registered command must start the program itself, not one
+// planted where the path's first blank would end an unquoted name, and hand
+// over the key file.
+TEST_F(TrayProgram, KeyFileOpenedThroughTheAssociationIsImportedFromAFolderWithBlanks) {
+  MakeKeys();
+  const std::string folder = folder_.File("Program Files");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  ASSERT_TRUE(CopyFileA(WindowsPath(VWG_CLI_UNIX_PATH).c_str(), folder_.File("Program.exe").c_str(), FALSE));
+  const std::string exe = folder + "\\vaultwing.exe";
+  ASSERT_TRUE(CopyFileA(ProgramPath().c_str(), exe.c_str(), FALSE));
+  driver::Program first = driver::StartProgram(exe, "", folder_.path());
+  ExpectRunning(first);
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs,
+                                [] { return ReadRegString(kAddOnKey, "Startup").has_value(); }));
+  std::string command = ReadRegString("Software\\Classes\\VWG.KeyFile\\shell\\open\\command", "").value_or("");
+  const size_t placeholder = command.find("%1");
+  ASSERT_NE(placeholder, std::string::npos) << command;
+  command.replace(placeholder, 2, MakeKeyFile("friend.vwg", 1));
+
+  driver::Program opener = driver::StartCommand(command, folder_.path());
+  ASSERT_TRUE(opener) << command;
+  std::string text;
+  ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, &text, opener.pid())) << command;
+  EXPECT_EQ(text.rfind("Public Key has been successfully imported\n", 0), 0u) << text;
+  EXPECT_EQ(opener.WaitExit(), std::optional<uint32_t>(0));
+  EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes + 142);
   ExitThroughMenu(first);
 }
 

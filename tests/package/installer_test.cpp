@@ -79,7 +79,7 @@ TEST_F(Installer, SilentInstallPutsFilesShortcutAndUninstallEntryInPlace) {
   EXPECT_EQ(ReadRegString(kUninstallKey, "QuietUninstallString"), uninstaller + " /S");
   EXPECT_EQ(ReadRegString("Software\\Classes\\.vwg", ""), "VWG.KeyFile");
   EXPECT_EQ(ReadRegString("Software\\Classes\\VWG.KeyFile\\shell\\open\\command", ""),
-            Installed("vaultwing.exe") + " \"%1\"");
+            Quoted(Installed("vaultwing.exe")) + " \"%1\"");
   EXPECT_FALSE(driver::RegKeyExists(kProgramSettingsKey)) << "settings are the program's to write";
 }
 

@@ -125,22 +125,35 @@ std::string QuoteArg(const std::string& arg) {
   return "\"" + arg + "\"";
 }
 
-Program StartProgram(const std::string& exe, const std::string& args,
-                     const std::string& workDir) {
-  std::string line = QuoteArg(exe);
-  if (!args.empty()) line += " " + args;
+namespace {
+
+// exe null: the system takes the program from the line.
+Program Create(const char* exe, const std::string& line, const std::string& workDir) {
   // CreateProcessA may write into the command line, so it gets its own copy.
   std::vector<char> buf(line.begin(), line.end());
   buf.push_back('\0');
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(exe.c_str(), buf.data(), nullptr, nullptr, FALSE, 0,
+  if (!CreateProcessA(exe, buf.data(), nullptr, nullptr, FALSE, 0,
                       nullptr, workDir.empty() ? nullptr : workDir.c_str(), &si, &pi)) {
     return {};
   }
   CloseHandle(pi.hThread);
   return Program(pi.hProcess, pi.dwProcessId);
+}
+
+}  // namespace
+
+Program StartProgram(const std::string& exe, const std::string& args,
+                     const std::string& workDir) {
+  std::string line = QuoteArg(exe);
+  if (!args.empty()) line += " " + args;
+  return Create(exe.c_str(), line, workDir);
+}
+
+Program StartCommand(const std::string& commandLine, const std::string& workDir) {
+  return Create(nullptr, commandLine, workDir);
 }
 
 std::string OwnFolder() {

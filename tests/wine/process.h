@@ -68,6 +68,10 @@ constexpr uint32_t kKilledExitCode = 0xDEAD;
 Program StartProgram(const std::string& exe, const std::string& args = "",
                      const std::string& workDir = "");
 
+// Starts a whole command line as the shell starts a registered command: the
+// system finds the program's name in the line itself.
+Program StartCommand(const std::string& commandLine, const std::string& workDir = "");
+
 // Puts arg in double quotes when it holds a space or is empty.
 std::string QuoteArg(const std::string& arg);
 
