@@ -1,6 +1,8 @@
 // vwg: the command-line companion of the tray program. It reads and writes
 // the same key files and the same encrypted text.
 #include <cstdio>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 #include "cli/commands.h"
@@ -29,12 +31,7 @@ static int Run(const Options& o) {
   return kUsageStatus;
 }
 
-int main(int argc, char** argv) {
-#ifdef _WIN32
-  // Messages are bytes: no CR/LF translation and no end at a Ctrl-Z.
-  _setmode(_fileno(stdin), _O_BINARY);
-  _setmode(_fileno(stdout), _O_BINARY);
-#endif
+static int ParseAndRun(int argc, char** argv) {
   Options o;
   std::string error;
   if (!ParseOptions(argc, argv, o, error)) {
@@ -47,4 +44,22 @@ int main(int argc, char** argv) {
     return 0;
   }
   return Run(o);
+}
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  // Messages are bytes: no CR/LF translation and no end at a Ctrl-Z.
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+  // An input too large for the memory at hand ends the command like any
+  // other failure; every file is written whole or not at all, so nothing
+  // is left half done.
+  try {
+    return ParseAndRun(argc, argv);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  std::fputs("vwg: not enough memory\n", stderr);
+  return 1;
 }
