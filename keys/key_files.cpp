@@ -6,6 +6,7 @@
 #include "keys/file_snapshot.h"
 #include "keys/key_check.h"
 #include "keys/key_format.h"
+#include "keys/same_file.h"
 #include "keys/system_error.h"
 
 const char* KeyFileErrorText(KeyFileStatus status) {
@@ -75,6 +76,7 @@ KeyFileStatus SaveSecretKeyFile(const char* path, const uint16_t* key) {
 // when the ring's write fails.
 KeyPairSave SaveKeyPair(const char* publicPath, const char* secretPath, const PublicKeyRecord& own,
                         const uint16_t* secret) {
+  if (IsSameFile(publicPath, secretPath)) return {KeyFileStatus::kSameFile, secretPath};
   const FileSnapshot oldRing = TakeFileSnapshot(publicPath, kMaxPublicFileBytes + 1);
   const KeyFileStatus ring = SavePublicKeyFile(publicPath, 1, &own);
   if (ring != KeyFileStatus::kOk) return {ring, publicPath};

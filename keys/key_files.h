@@ -24,6 +24,7 @@ enum class KeyFileStatus : int {
   kBadSecretKeyFile = IDS_BAD_SECRET_KEY_FILE,
   kRingFull = IDS_RING_FULL,
   kBadKey = IDS_BAD_KEY,
+  kSameFile = IDS_SAME_KEY_FILE,
 };
 
 // The text that reports a failure: its string-table text, or null for
@@ -71,8 +72,10 @@ struct KeyPairSave {
 };
 
 // A new key pair on disk, both files or neither: a ring holding only own at
-// publicPath, then secret at secretPath. When the secret key cannot be
-// written, the file at publicPath is put back as it was (or removed when
-// there was none), and the last error still says why the write failed.
+// publicPath, then secret at secretPath. Two paths that name one file are
+// refused before anything is written (kSameFile, failedPath secretPath).
+// When the secret key cannot be written, the file at publicPath is put back
+// as it was (or removed when there was none), and the last error still says
+// why the write failed.
 KeyPairSave SaveKeyPair(const char* publicPath, const char* secretPath, const PublicKeyRecord& own,
                         const uint16_t* secret);

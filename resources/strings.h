@@ -1,4 +1,4 @@
-/* The program's string table, entries 1300 to 1348: one list that feeds both
+/* The program's string table, entries from 1300 on: one list that feeds both
    the resource script's STRINGTABLE and the portable code (key files, the
    command-line companion), so that every text has exactly one source.
    X(name, id, text) */
@@ -54,7 +54,8 @@
   X(IDS_NOT_ENCRYPTED, 1345, "This message is not encrypted.") \
   X(IDS_KEY_CHANGED, 1346, "The key for %s differs from the one in your key ring. Someone may be pretending to be %s. Import it anyway?") \
   X(IDS_CLIPBOARD_NO_TEXT, 1347, "There is no text in Windows Clipboard.  Copy the message first, then choose the command again.") \
-  X(IDS_IMPORT_MORE, 1348, "... and %d more")
+  X(IDS_IMPORT_MORE, 1348, "... and %d more") \
+  X(IDS_SAME_KEY_FILE, 1400, "The public key file and the secret key file must be two different files.  Nothing has been written.")
 
 #ifndef RC_INVOKED
 enum StringId {

@@ -224,6 +224,16 @@ run alice import --help
 expect 0 "import --help"
 grep -q 'usage: vwg import' "$work/out" || fail "no import help"
 
+# One file chosen for both keys: refused before anything is written.
+set +e
+"${runner[@]}" "$vwg" keygen --id same --public "$drive$work/same.vwg" --secret "$drive$work/same.vwg" \
+  >"$work/out" 2>"$work/err" <"$work/in"
+status=$?
+set -e
+expect 1 "keygen with one file for both keys"
+grep -q 'must be two different files' "$work/err" || fail "one-file message: $(cat "$work/err")"
+[ ! -e "$work/same.vwg" ] || fail "keygen wrote the file chosen for both keys"
+
 if [ "$failures" -gt 0 ]; then
   echo "$failures check(s) failed" >&2
   exit 1

@@ -17,6 +17,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -255,6 +256,48 @@ TEST_F(KeyFiles, KeyPairIsSavedWholeOrNotAtAll) {
   EXPECT_EQ(std::string(saved.failedPath), ringPath_);
   EXPECT_EQ(ReadBytes(ringPath_), ring);
   EXPECT_EQ(ReadBytes(secretPath_), key) << "a refused ring writes no secret key";
+}
+
+}  // namespace
+
+namespace {
+
+// One file chosen for both keys would end up holding only the secret key:
+// the ring, written first, would be gone, and a reported success would hide
+// it. Every spelling of one file is refused before anything is written.
+TEST_F(KeyFiles, KeyPairForOneFileIsRefusedBeforeAnythingIsWritten) {
+  WriteRing(2);
+  ASSERT_EQ(SaveSecretKeyFile(secretPath_.c_str(), keys_[0].secret), KeyFileStatus::kOk);
+  const std::string ring = ReadBytes(ringPath_), key = ReadBytes(secretPath_);
+  const std::string fresh = folder_.File("fresh.vwg");
+  std::vector<std::pair<std::string, std::string>> pairs = {
+      {ringPath_, ringPath_},
+      {secretPath_, folder_.File(".") + "/secret.vwg"},
+      {fresh, fresh},
+  };
+#ifdef _WIN32
+  std::string upper = secretPath_;
+  upper.replace(upper.size() - 10, 10, "SECRET.VWG");
+  pairs.push_back({upper, secretPath_});
+#else
+  const std::string link = folder_.File("link.vwg");
+  ASSERT_EQ(::link(secretPath_.c_str(), link.c_str()), 0);
+  pairs.push_back({link, secretPath_});
+#endif
+  for (const auto& [publicPath, secretPath] : pairs) {
+    SCOPED_TRACE(publicPath + " and " + secretPath);
+    const KeyPairSave saved = SaveKeyPair(publicPath.c_str(), secretPath.c_str(), keys_[1].pub, keys_[1].secret);
+    EXPECT_EQ(saved.status, KeyFileStatus::kSameFile);
+    EXPECT_EQ(std::string(KeyFileErrorText(saved.status)),
+              "The public key file and the secret key file must be two different files.  Nothing has been written.");
+    EXPECT_EQ(ReadBytes(ringPath_), ring);
+    EXPECT_EQ(ReadBytes(secretPath_), key);
+    EXPECT_FALSE(fs::exists(fresh));
+  }
+  // Two files of one name in two folders are two files.
+  fs::create_directory(folder_.File("other"));
+  const std::string other = folder_.File("other") + "/fresh.vwg";
+  EXPECT_EQ(SaveKeyPair(other.c_str(), fresh.c_str(), keys_[1].pub, keys_[1].secret).status, KeyFileStatus::kOk);
 }
 
 }  // namespace
