@@ -12,8 +12,6 @@
 #include <io.h>
 #endif
 
-constexpr int kUsageStatus = 2;
-
 static int Run(const Options& o) {
   switch (o.command) {
     case Command::kKeygen: return RunKeygen(o);
