@@ -1,6 +1,36 @@
 #include "tests/icq/icq_fixture.h"
 
+#include <cctype>
+
+#include "keys/fingerprint.h"
+#include "keys/strong_message.h"
+#include "tests/keys/test_keys.h"
+
 namespace icq {
+
+namespace {
+
+constexpr char kAppCaption[] = "Vaultwing for ICQ";
+
+}  // namespace
+
+const wchar_t kWorldMessage[] = L"Γειά σου, Bob! Привет 👋\r\nΣυνάντηση στις 10:00 — ok";
+
+std::string Utf8Of(const std::wstring& text) {
+  const int size = static_cast<int>(text.size());
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::wstring WideFromAnsi(const std::string& text) {
+  const int size = static_cast<int>(text.size());
+  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, out.data(), n);
+  return out;
+}
 
 void IcqIntegration::StartBoth(int ringCount) {
   MakeKeys(ringCount);
@@ -38,6 +68,43 @@ std::string IcqIntegration::TransformWith(HWND button, HWND edit, UINT key) {
   const std::string before = driver::WindowText(edit);
   EXPECT_TRUE(ChooseKey(PressForMenu(button), key)) << "the key menu did not work";
   return WaitForTextChange(edit, before);
+}
+
+std::wstring IcqIntegration::PressAndRead(HWND button, HWND edit) {
+  const std::wstring before = driver::WindowTextW(edit);
+  PostMessageA(button, WM_LBUTTONUP, 0, 0);
+  std::wstring text = before;
+  driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+    text = driver::WindowTextW(edit);
+    return text != before;
+  });
+  return text;
+}
+
+std::string IcqIntegration::AnswerNotice() {
+  std::string notice;
+  driver::AnswerMessageBox(kAppCaption, IDOK, &notice, program_.pid());
+  return notice;
+}
+
+int IcqIntegration::StrongRecipient(const std::string& text, const std::vector<PublicKeyRecord>& keys) {
+  std::vector<uint8_t> bytes;
+  if (ReadStrongArmour(text, bytes) != StrongStatus::kOk) return -1;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    std::string id = Hex(bytes.data() + kStrongRecipientAt, kKeyIdBytes);
+    for (char& c : id) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (KeyIdName(keys[i]) == id) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string IcqIntegration::KeyIdName(const PublicKeyRecord& key) {
+  char fingerprint[kFingerprintChars + 1];
+  EXPECT_EQ(KeyFingerprint(key, fingerprint), 1);
+  std::string id;
+  for (const char* c = fingerprint; *c && id.size() < 16; ++c)
+    if (*c != ' ') id += *c;
+  return id;
 }
 
 }  // namespace icq

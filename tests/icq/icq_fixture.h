@@ -24,6 +24,14 @@ inline std::ostream& operator<<(std::ostream& os, const Box& b) {
 
 namespace icq {
 
+// Greek, Cyrillic, a dash, an emoji (a surrogate pair) and a line break:
+// nothing of it but the ASCII survives an ANSI code page.
+extern const wchar_t kWorldMessage[];
+
+// text as UTF-8, and ANSI text in the system's code page as UTF-16.
+std::string Utf8Of(const std::wstring& text);
+std::wstring WideFromAnsi(const std::string& text);
+
 class IcqIntegration : public tray::TrayProgram {
  protected:
   // Keys (a ring of ringCount), the messenger, then the tray program.
@@ -43,6 +51,22 @@ class IcqIntegration : public tray::TrayProgram {
   // The text after a press of button and a choice of key (VK_HOME, VK_END),
   // waited for to change from what edit holds.
   std::string TransformWith(HWND button, HWND edit, UINT key);
+
+  // A press that needs no key menu (Decrypt on a strong message): the
+  // control's wide text once it has changed.
+  std::wstring PressAndRead(HWND button, HWND edit);
+
+  // The notice (captioned with the program's name) that a press or command
+  // ends with, answered; "" when none came.
+  std::string AnswerNotice();
+
+  // The entry of keys that a strong message names as its recipient; -1 for
+  // none, or for a text that is no strong message.
+  static int StrongRecipient(const std::string& text, const std::vector<PublicKeyRecord>& keys);
+
+  // A key's ID as the Public Key Manager stores its format under: the first
+  // 16 hex digits of its fingerprint.
+  static std::string KeyIdName(const PublicKeyRecord& key);
 
   driver::Program messenger_;
   driver::Program program_;
