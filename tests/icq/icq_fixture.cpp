@@ -2,7 +2,6 @@
 
 #include <cctype>
 
-#include "keys/fingerprint.h"
 #include "keys/strong_message.h"
 #include "tests/keys/test_keys.h"
 
@@ -96,15 +95,6 @@ int IcqIntegration::StrongRecipient(const std::string& text, const std::vector<P
     if (KeyIdName(keys[i]) == id) return static_cast<int>(i);
   }
   return -1;
-}
-
-std::string IcqIntegration::KeyIdName(const PublicKeyRecord& key) {
-  char fingerprint[kFingerprintChars + 1];
-  EXPECT_EQ(KeyFingerprint(key, fingerprint), 1);
-  std::string id;
-  for (const char* c = fingerprint; *c && id.size() < 16; ++c)
-    if (*c != ' ') id += *c;
-  return id;
 }
 
 }  // namespace icq

@@ -64,10 +64,6 @@ class IcqIntegration : public tray::TrayProgram {
   // none, or for a text that is no strong message.
   static int StrongRecipient(const std::string& text, const std::vector<PublicKeyRecord>& keys);
 
-  // A key's ID as the Public Key Manager stores its format under: the first
-  // 16 hex digits of its fingerprint.
-  static std::string KeyIdName(const PublicKeyRecord& key);
-
   driver::Program messenger_;
   driver::Program program_;
   HWND control_ = nullptr;  // the messenger's control window
