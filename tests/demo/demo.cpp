@@ -70,16 +70,6 @@ bool Type(HWND edit, const std::wstring& text) {
   return driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return driver::WindowTextW(edit) == text; });
 }
 
-// The edit's wide text once it differs from before.
-std::wstring WaitForChange(HWND edit, const std::wstring& before) {
-  std::wstring text = before;
-  driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
-    text = driver::WindowTextW(edit);
-    return text != before;
-  });
-  return text;
-}
-
 // Presses Encrypt, shows the key list, chooses its last key (the other
 // user's) and gives the dialog's new text.
 std::wstring PressAndChoose(const Options& o, DWORD pid, HWND button, HWND edit, const char* shot) {
@@ -91,15 +81,7 @@ std::wstring PressAndChoose(const Options& o, DWORD pid, HWND button, HWND edit,
   }
   Shot(o, shot, button);
   if (!driver::ChooseMenuItem(menu, {VK_END})) Fail("could not choose the key");
-  return WaitForChange(edit, before);
-}
-
-std::string Utf8(const std::wstring& text) {
-  const int size = static_cast<int>(text.size());
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), n, nullptr, nullptr);
-  return out;
+  return icq::WaitForTextChangeW(edit, before);
 }
 
 bool RunDemo(const Options& o) {
@@ -133,12 +115,12 @@ bool RunDemo(const Options& o) {
   if (decrypt == nullptr) return Fail("the incoming dialog got no Decrypt button");
   Shot(o, "4-received.png", decrypt);
   PostMessageA(decrypt, WM_LBUTTONUP, 0, 0);
-  const std::wstring plain = WaitForChange(receivedEdit, cipher);
+  const std::wstring plain = icq::WaitForTextChangeW(receivedEdit, cipher);
   Shot(o, "5-decrypted.png", decrypt);
   driver::ExitThroughTrayMenu(bob);
 
-  std::printf("plain: %s\nencrypted: %s\ndecrypted: %s\n", Utf8(kMessage).c_str(), Utf8(cipher).c_str(),
-              Utf8(plain).c_str());
+  std::printf("plain: %s\nencrypted: %s\ndecrypted: %s\n", icq::Utf8Of(kMessage).c_str(),
+              icq::Utf8Of(cipher).c_str(), icq::Utf8Of(plain).c_str());
   if (plain != kMessage) return Fail("the decrypted text differs from the message");
   return true;
 }

@@ -15,22 +15,6 @@ constexpr char kAppCaption[] = "Vaultwing for ICQ";
 
 const wchar_t kWorldMessage[] = L"Γειά σου, Bob! Привет 👋\r\nΣυνάντηση στις 10:00 — ok";
 
-std::string Utf8Of(const std::wstring& text) {
-  const int size = static_cast<int>(text.size());
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-std::wstring WideFromAnsi(const std::string& text) {
-  const int size = static_cast<int>(text.size());
-  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), size, out.data(), n);
-  return out;
-}
-
 void IcqIntegration::StartBoth(int ringCount) {
   MakeKeys(ringCount);
   StartMessenger();
@@ -72,12 +56,7 @@ std::string IcqIntegration::TransformWith(HWND button, HWND edit, UINT key) {
 std::wstring IcqIntegration::PressAndRead(HWND button, HWND edit) {
   const std::wstring before = driver::WindowTextW(edit);
   PostMessageA(button, WM_LBUTTONUP, 0, 0);
-  std::wstring text = before;
-  driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
-    text = driver::WindowTextW(edit);
-    return text != before;
-  });
-  return text;
+  return WaitForTextChangeW(edit, before);
 }
 
 std::string IcqIntegration::AnswerNotice() {

@@ -28,10 +28,6 @@ namespace icq {
 // nothing of it but the ASCII survives an ANSI code page.
 extern const wchar_t kWorldMessage[];
 
-// text as UTF-8, and ANSI text in the system's code page as UTF-16.
-std::string Utf8Of(const std::wstring& text);
-std::wstring WideFromAnsi(const std::string& text);
-
 class IcqIntegration : public tray::TrayProgram {
  protected:
   // Keys (a ring of ringCount), the messenger, then the tray program.
