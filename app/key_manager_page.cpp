@@ -1,8 +1,8 @@
 // The Public Key Manager page: the ring's user IDs in ring order (so a list
 // index is a ring index), with import, export, removal and a change of ID,
-// and the selected key's fingerprint and message format. The ring is loaded afresh for every
-// filling and every change, never kept; a ring that cannot be loaded ends
-// the program, as at start-up.
+// and the selected key's fingerprint and message format. The ring is loaded
+// afresh for every filling and every change, never kept; a ring that cannot
+// be loaded ends the program, as at start-up.
 #include <windows.h>
 #include <commctrl.h>
 
