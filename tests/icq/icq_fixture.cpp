@@ -68,11 +68,10 @@ std::string IcqIntegration::AnswerNotice() {
 int IcqIntegration::StrongRecipient(const std::string& text, const std::vector<PublicKeyRecord>& keys) {
   std::vector<uint8_t> bytes;
   if (ReadStrongArmour(text, bytes) != StrongStatus::kOk) return -1;
-  for (size_t i = 0; i < keys.size(); ++i) {
-    std::string id = Hex(bytes.data() + kStrongRecipientAt, kKeyIdBytes);
-    for (char& c : id) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  std::string id = Hex(bytes.data() + kStrongRecipientAt, kKeyIdBytes);
+  for (char& c : id) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (size_t i = 0; i < keys.size(); ++i)
     if (KeyIdName(keys[i]) == id) return static_cast<int>(i);
-  }
   return -1;
 }
 
