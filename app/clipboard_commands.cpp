@@ -5,12 +5,15 @@
 #include <cstring>
 #include <string>
 
+#include "crypto/wipe.h"
 #include "icq/key_menu.h"
 #include "icq/text_transform.h"
 #include "keys/message_text.h"
+#include "keys/wiped_text.h"
 #include "resources/strings.h"
 #include "win/program.h"
 #include "win/report_error.h"
+#include "win/unicode_text.h"
 
 namespace {
 
@@ -39,14 +42,20 @@ class OpenedClipboard {
   bool open_ = false;
 };
 
-// A moveable global block that is freed unless the clipboard took it.
+// A moveable global block that is wiped and freed unless the clipboard took
+// it: it may hold a plain text.
 class GlobalBlock {
  public:
   explicit GlobalBlock(SIZE_T bytes) : h_(GlobalAlloc(GMEM_MOVEABLE, bytes)) {}
   GlobalBlock(const GlobalBlock&) = delete;
   GlobalBlock& operator=(const GlobalBlock&) = delete;
   ~GlobalBlock() {
-    if (h_) GlobalFree(h_);
+    if (!h_) return;
+    if (void* p = GlobalLock(h_)) {
+      SecureWipe(p, GlobalSize(h_));
+      GlobalUnlock(h_);
+    }
+    GlobalFree(h_);
   }
   bool Fill(const void* data, size_t bytes) {
     void* p = h_ ? GlobalLock(h_) : nullptr;
@@ -66,22 +75,35 @@ class GlobalBlock {
   HGLOBAL h_;
 };
 
-// The clipboard's text ("" when it holds none), or false when the clipboard
-// could not be opened (reported).
-bool ReadClipboardText(std::string& text) {
-  text.clear();
+// The text of one clipboard format (CF_TEXT into a string, CF_UNICODETEXT
+// into a wstring), up to its NUL or the end of its block; empty when the
+// clipboard has none.
+template <typename Text>
+void ReadFormat(UINT format, Text& text) {
+  HANDLE data = GetClipboardData(format);
+  const auto* p = data ? static_cast<const typename Text::value_type*>(GlobalLock(data)) : nullptr;
+  if (!p) return;
+  const size_t units = GlobalSize(data) / sizeof *p;
+  size_t length = 0;
+  while (length < units && p[length]) ++length;
+  text.assign(p, length);
+  GlobalUnlock(data);
+}
+
+// The clipboard's text in both forms into plain, or false when the
+// clipboard could not be opened (reported). The system offers Unicode text
+// as CF_TEXT too, and the other way round; should one form be missing all
+// the same, it is made from the other with the ANSI code page.
+bool ReadClipboardText(PlainText& plain) {
   OpenedClipboard clipboard;
   if (!clipboard.ok()) {
     ReportError(nullptr, false);
     return false;
   }
-  // The system also offers Unicode and OEM text as CF_TEXT.
-  HANDLE data = GetClipboardData(CF_TEXT);
-  const char* p = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
-  if (p) {
-    text.assign(p, strnlen(p, GlobalSize(data)));
-    GlobalUnlock(data);
-  }
+  ReadFormat(CF_UNICODETEXT, plain.wide);
+  ReadFormat(CF_TEXT, plain.ansi);
+  if (plain.wide.empty()) WideFromCodePage(CP_ACP, plain.ansi, plain.wide);
+  if (plain.ansi.empty()) CodePageFromWide(CP_ACP, plain.wide, plain.ansi);
   return true;
 }
 
@@ -96,11 +118,17 @@ bool PlaceData(UINT format, const void* data, size_t bytes) {
 constexpr const char* kPrivateFormats[] = {"ExcludeClipboardContentFromMonitorProcessing",
                                            "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"};
 
-// Replaces the clipboard's contents with text. Returns true, or false after
-// reporting the failure (the clipboard then holds nothing of ours).
-bool PutClipboardText(const std::string& text, bool keepPrivate) {
+// Replaces the clipboard's contents with text: UTF-8 as CF_UNICODETEXT, so
+// that every character survives; the old format's ANSI bytes as CF_TEXT, as
+// they always were. The system offers each as the other format too.
+// Returns true, or false after reporting the failure (the clipboard then
+// holds nothing of ours).
+bool PutClipboardText(const ActionText& text, bool keepPrivate) {
+  std::wstring wide;
+  WipeOnExit wipe(wide);
+  bool ok = !text.utf8 || WideFromCodePage(CP_UTF8, text.bytes, wide);
   OpenedClipboard clipboard;
-  bool ok = clipboard.ok() && EmptyClipboard();
+  ok = ok && clipboard.ok() && EmptyClipboard();
   if (ok && keepPrivate) {
     // Before the text, so that no monitor sees it without them; a DWORD 0
     // says "no" to the two Can... formats, and the first needs any data.
@@ -110,7 +138,10 @@ bool PutClipboardText(const std::string& text, bool keepPrivate) {
       ok = ok && format != 0 && PlaceData(format, &no, sizeof no);
     }
   }
-  ok = ok && PlaceData(CF_TEXT, text.c_str(), text.size() + 1);
+  if (text.utf8)
+    ok = ok && PlaceData(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+  else
+    ok = ok && PlaceData(CF_TEXT, text.bytes.c_str(), text.bytes.size() + 1);
   if (!ok) {
     ReportError(nullptr, false);
     if (clipboard.ok()) EmptyClipboard();  // no half-placed plain text
@@ -118,23 +149,27 @@ bool PutClipboardText(const std::string& text, bool keepPrivate) {
   return ok;
 }
 
+// Blanks (spaces, tabs, line breaks) only, or nothing: no text to work on.
+bool IsBlank(const std::wstring& text) { return text.find_first_not_of(L" \t\r\n") == std::wstring::npos; }
+
 void TransformClipboard(bool sending) {
-  std::string text, input;
+  PlainText text;
   if (!ReadClipboardText(text)) return;
-  if (WithoutBlanks(text).empty()) {
+  if (IsBlank(text.wide)) {
     ShowNotice(IDS_CLIPBOARD_NO_TEXT);
     return;
   }
+  ActionText result;
   if (sending) {
-    input = text;
-  } else if (!CipherTextOf(text, input)) {
-    return;
+    PublicKeyRing ring;
+    int chosen;
+    if (!ChooseCorrespondent(true, ring, chosen) || !EncryptForKey(ring, chosen, text, result)) return;
+  } else {
+    if (!DecryptReceived(text.ansi, result)) return;
+    // The old format gives back the spaces that filled its last block; a
+    // strong message comes back exactly as it was written.
+    if (!result.utf8) TrimPadding(result.bytes);
   }
-  CurvePoint point;
-  if (!ChooseCorrespondent(sending, point)) return;
-  std::string result;
-  if (!TransformText(sending, input, point, result)) return;
-  if (!sending) TrimPadding(result);
   if (PutClipboardText(result, !sending)) ShowNotice(IDS_CLIPBOARD_DONE);
 }
 

@@ -1,14 +1,18 @@
 // The tray menu's clipboard commands, which make the program useful with any
 // messenger, mail program or web page: the text on the clipboard is
-// encrypted for, or decrypted from, a key the user picks from the same menu
-// as the dialog buttons, and the result replaces it on the clipboard.
+// encrypted or decrypted as the dialog buttons do it (icq/text_transform.h),
+// and the result replaces it on the clipboard. Texts are read and written as
+// CF_UNICODETEXT, so that any character survives; only the old format keeps
+// to the ANSI bytes of CF_TEXT.
 #pragma once
 
-// Encrypts the clipboard's text for the chosen recipient.
+// Encrypts the clipboard's text for the recipient chosen from the key menu.
 void EncryptClipboard();
 
-// Decrypts the clipboard's text from the chosen sender: blanks are skipped,
-// the padding at the end is trimmed, and the plain text is kept out of the
-// system's clipboard history and cloud clipboard. A text that holds no
-// encrypted block is left on the clipboard as it is, with a notice.
+// Decrypts the clipboard's text: a strong message from the sender its key
+// ID names, an old-format one from the sender chosen from the key menu,
+// blanks skipped and the padding at the end trimmed. The plain text is kept
+// out of the system's clipboard history and cloud clipboard. A text that
+// holds no encrypted message, or one that is refused, is left on the
+// clipboard as it is, with a notice.
 void DecryptClipboard();

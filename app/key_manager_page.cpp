@@ -1,8 +1,8 @@
 // The Public Key Manager page: the ring's user IDs in ring order (so a list
 // index is a ring index), with import, export, removal and a change of ID,
-// and the selected key's fingerprint. The ring is loaded afresh for every
-// filling and every change, never kept; a ring that cannot be loaded ends
-// the program, as at start-up.
+// and the selected key's fingerprint and message format. The ring is loaded
+// afresh for every filling and every change, never kept; a ring that cannot
+// be loaded ends the program, as at start-up.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -12,6 +12,7 @@
 #include "app/key_state.h"
 #include "app/property_sheet.h"
 #include "app/user_id_dialog.h"
+#include "icq/message_format.h"
 #include "keys/fingerprint.h"
 #include "keys/key_records.h"
 #include "keys/ring_edits.h"
@@ -43,8 +44,10 @@ bool SelectedRecord(HWND page, int& index, PublicKeyRecord& record) {
   return true;
 }
 
-// The buttons and the fingerprint line follow the selection: any key can be
-// exported and renamed, every key but the owner's own removed.
+// The buttons, the fingerprint line and the format box follow the
+// selection: any key can be exported and renamed, every key but the owner's
+// own removed or marked for the old format. Messages to the owner's own key
+// are read by this program, which reads the strong format.
 void ShowSelection(HWND page) {
   int index;
   PublicKeyRecord record;
@@ -55,6 +58,19 @@ void ShowSelection(HWND page) {
   char fingerprint[kFingerprintChars + 1] = "";
   if (selected) KeyFingerprint(record, fingerprint);
   SetDlgItemTextA(page, IDC_FINGERPRINT, fingerprint);
+  const bool correspondent = selected && index > 0;
+  EnableButton(page, IDC_OLD_FORMAT, correspondent);
+  CheckDlgButton(page, IDC_OLD_FORMAT, correspondent && UsesOldFormat(record) ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// The box's new state is stored at once, like every other change on the
+// page; the box then shows what the registry holds.
+void MarkSelectedFormat(HWND page) {
+  int index;
+  PublicKeyRecord record;
+  if (SelectedRecord(page, index, record) && index > 0)
+    MarkOldFormat(record, IsDlgButtonChecked(page, IDC_OLD_FORMAT) == BST_CHECKED);
+  ShowSelection(page);
 }
 
 // Keeps the selected line when keep is set: an import only appends and a
@@ -138,6 +154,9 @@ void OnCommand(HWND page, int id) {
       break;
     case IDC_CHANGE_ID:
       ChangeSelectedId(page);
+      break;
+    case IDC_OLD_FORMAT:
+      MarkSelectedFormat(page);
       break;
   }
 }

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "cli/report_error.h"
+#include "crypto/wipe.h"
+#include "keys/wiped_text.h"
 
 void ExitOnFailure(KeyFileStatus status, const std::string& path) {
   if (status == KeyFileStatus::kOk) return;
@@ -41,10 +43,14 @@ std::string ReadInput(const std::string& file) {
   std::FILE* f = standardInput ? stdin : std::fopen(file.c_str(), "rb");
   SetErrorFile(standardInput ? nullptr : file.c_str());
   if (!f) ReportError(nullptr, true);
+  // The input may be a plain message: no copy of it is left behind, not even
+  // in the stream's own buffer.
+  std::setvbuf(f, nullptr, _IONBF, 0);
   std::string data;
   char chunk[65536];
   size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) data.append(chunk, got);
+  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) AppendWiping(data, chunk, got);
+  SecureWipe(chunk, sizeof chunk);
   if (std::ferror(f)) ReportError(nullptr, true);
   if (!standardInput) std::fclose(f);
   SetErrorFile(nullptr);
@@ -52,6 +58,9 @@ std::string ReadInput(const std::string& file) {
 }
 
 void WriteOutput(std::string_view data) {
+  // Straight to the file: no copy of a plain message stays in the stream's
+  // buffer. Allowed because nothing went to standard output before.
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
   if (std::fwrite(data.data(), 1, data.size(), stdout) != data.size() || std::fflush(stdout) != 0) {
     ReportError(nullptr, true);
   }

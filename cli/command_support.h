@@ -20,8 +20,11 @@ PublicKeyRing LoadRing(const std::string& path);
 // or by the index options (defaultIndex when neither was given).
 int ChooseKey(const PublicKeyRing& ring, const Options& o, int defaultIndex);
 
-// All bytes of the file, or of standard input for "-" or an empty name.
+// All bytes of the file, or of standard input for "-" or an empty name,
+// read without leaving copies behind (keys/wiped_text.h): the caller wipes
+// the result when it holds a plain message.
 std::string ReadInput(const std::string& file);
 
-// Writes all of data to standard output and flushes it.
+// Writes all of data to standard output, unbuffered, and flushes it. Once
+// per run: it must be the first output there.
 void WriteOutput(std::string_view data);

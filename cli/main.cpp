@@ -14,8 +14,6 @@
 #include <io.h>
 #endif
 
-constexpr int kUsageStatus = 2;
-
 static int Run(const Options& o) {
   switch (o.command) {
     case Command::kKeygen: return RunKeygen(o);

@@ -138,7 +138,9 @@ bool Complete(const Options& o, std::string& error) {
     case Command::kEncrypt:
     case Command::kDecrypt:
       if (files > 1) error = "unexpected argument: " + o.files[1];
-      else if (!o.hasKeyId && o.keyIndex < 0) error = "no key chosen";
+      // A strong message names its sender; whether decrypt needs a key is
+      // known once its input has been read.
+      else if (o.command == Command::kEncrypt && !o.hasKeyId && o.keyIndex < 0) error = "no key chosen";
       break;
   }
   return error.empty();
@@ -168,6 +170,8 @@ bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
       o.force = true;
     } else if (arg == "--trim" && o.command == Command::kDecrypt) {
       o.trim = true;
+    } else if (arg == "--legacy" && o.command == Command::kEncrypt) {
+      o.legacy = true;
     } else if (arg == "--fingerprints" && o.command == Command::kList) {
       o.fingerprints = true;
     } else {

@@ -11,6 +11,7 @@ struct Options {
   bool help = false;
   bool force = false;       // keygen
   bool trim = false;        // decrypt
+  bool legacy = false;      // encrypt: the old block format
   bool fingerprints = false;  // list
   std::string newId;        // keygen, export, rename: --id
   bool hasNewId = false;

@@ -14,8 +14,9 @@ constexpr char kOverview[] =
     "  export [--index N] [--id ID] -o FILE   write one public key to a file\n"
     "  remove --index N                       take a public key out of the ring\n"
     "  rename --index N --id ID               list a key under another user ID\n"
-    "  encrypt --to ID | --to-index N [FILE]  encrypt a message\n"
-    "  decrypt --from ID | --from-index N [FILE]\n"
+    "  encrypt --to ID | --to-index N [--legacy] [FILE]\n"
+    "                                         encrypt a message\n"
+    "  decrypt [--from ID | --from-index N] [FILE]\n"
     "                                         decrypt a message\n"
     "\n"
     "vwg COMMAND --help explains a command. ID is a user ID, matched exactly\n"
@@ -49,20 +50,32 @@ constexpr char kExport[] =
     "characters). The ring itself is not changed.\n";
 
 constexpr char kEncrypt[] =
-    "usage: vwg encrypt --to ID | --to-index N [FILE]\n"
+    "usage: vwg encrypt --to ID | --to-index N [--legacy] [FILE]\n"
     "Encrypts FILE, or standard input, byte for byte for the owner of the\n"
     "chosen public key, and writes the encrypted text and a line break to\n"
-    "standard output.\n";
+    "standard output: one line \"?VW2:...\" of ASCII, which names your key and\n"
+    "the recipient's by their key IDs, is new for every encryption, and is\n"
+    "refused whole if any character of it is changed.\n"
+    "--legacy writes the old block format instead, for a correspondent whose\n"
+    "program reads nothing else. It is far weaker: it has no check, equal\n"
+    "texts give equal blocks, and one guessed message gives away every other\n"
+    "between the two keys.\n";
 
 constexpr char kDecrypt[] =
-    "usage: vwg decrypt --from ID | --from-index N [--trim] [FILE]\n"
-    "Decrypts the encrypted text in FILE, or on standard input, from the owner\n"
-    "of the chosen public key, and writes the message to standard output.\n"
-    "Spaces, tabs and line breaks in the input are skipped. A text that holds\n"
-    "no encrypted block is refused; characters after the last whole block (a\n"
-    "text cut short) are left out with a warning. The spaces that fill up the\n"
-    "message's last block are kept, unless --trim removes all spaces at its\n"
-    "end.\n";
+    "usage: vwg decrypt [--from ID | --from-index N] [--trim] [FILE]\n"
+    "Decrypts the encrypted text in FILE, or on standard input, and writes the\n"
+    "message to standard output. Spaces, tabs and line breaks in the input are\n"
+    "skipped.\n"
+    "A \"?VW2:\" message names its sender's key: it needs no key option, and\n"
+    "with one the sender must be that key. It is refused, and nothing written,\n"
+    "when the sender's key is not in your ring, when it was not encrypted for\n"
+    "your key, or when it was changed on the way.\n"
+    "A message in the old block format needs the sender's key: --from or\n"
+    "--from-index. A text that holds no encrypted block is refused;\n"
+    "characters after the last whole block (a text cut short) are left out\n"
+    "with a warning. The spaces that fill up the message's last block are\n"
+    "kept, unless --trim removes all spaces at its end. (A \"?VW2:\" message\n"
+    "comes back exactly as it was written.)\n";
 
 constexpr char kRemove[] =
     "usage: vwg remove --index N\n"

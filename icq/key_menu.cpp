@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "icq/action_keys.h"
-#include "keys/key_files.h"
 #include "resources/strings.h"
 #include "win/handles.h"
 #include "win/popup_menu.h"
@@ -56,15 +55,15 @@ int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys) {
   return index >= 0 && index < count ? static_cast<int16_t>(index) : -1;
 }
 
-bool ChooseCorrespondent(bool sending, CurvePoint& point) {
-  PublicKeyRing ring;
+bool LoadActionRing(PublicKeyRing& ring) {
   const KeyFileStatus loaded = LoadPublicKeyRing(CurrentActionKeys().ringPath, ring);
-  if (loaded != KeyFileStatus::kOk) {
-    ReportError(KeyFileErrorText(loaded), true);
-    return false;
-  }
-  const int16_t chosen = ChooseKey(sending, static_cast<int16_t>(ring.count()), ring.keys.data());
-  if (chosen < 0) return false;
-  RecordPoint(ring.keys[chosen], point);
-  return true;
+  if (loaded == KeyFileStatus::kOk) return true;
+  ReportError(KeyFileErrorText(loaded), true);
+  return false;
+}
+
+bool ChooseCorrespondent(bool sending, PublicKeyRing& ring, int& chosen) {
+  if (!LoadActionRing(ring)) return false;
+  chosen = ChooseKey(sending, static_cast<int16_t>(ring.count()), ring.keys.data());
+  return chosen >= 0;
 }

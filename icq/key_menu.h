@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "keys/key_records.h"
+#include "keys/key_files.h"
 
 // Shows a menu at the mouse with one submenu, "Send To" when sending or
 // "Received From" otherwise, listing the user IDs of the count records in
@@ -12,7 +12,10 @@
 // other messages of the program (scan ticks too) are dispatched.
 int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys);
 
-// Loads the ring in force afresh and lets the user choose from it: the
-// chosen key's point, or false when the menu was dismissed. A ring that
-// cannot be loaded ends the program (key-file failures are fatal).
-bool ChooseCorrespondent(bool sending, CurvePoint& point);
+// The ring in force, loaded afresh. A ring that cannot be loaded ends the
+// program (key-file failures are fatal); false after the report.
+bool LoadActionRing(PublicKeyRing& ring);
+
+// Loads the ring in force and lets the user choose from it: the ring and the
+// chosen entry's index, or false when the menu was dismissed.
+bool ChooseCorrespondent(bool sending, PublicKeyRing& ring, int& chosen);

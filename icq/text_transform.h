@@ -1,19 +1,55 @@
 // What the dialog buttons and the tray's clipboard commands share between
-// reading a text and putting the result back: the check that a text to
-// decrypt is encrypted at all, and the transformation with the chosen key
-// and the secret key in force (icq/action_keys.h).
+// reading a text and putting the result back: the choice of format, the
+// transformation with the secret key in force (icq/action_keys.h), and the
+// notices when a text cannot be transformed.
+//
+// Two formats are written and read (docs/message-format.md). The strong
+// one, the default, carries the message as UTF-8 and names the keys it was
+// written with, so that decrypting needs no key menu. The old block format
+// is written only for keys marked so (icq/message_format.h), and works on
+// the system's ANSI bytes exactly as it always did, for correspondents whose
+// program reads nothing else.
 #pragma once
 
 #include <string>
 
-#include "crypto/curve.h"
+#include "keys/key_files.h"
 
-// The text to decrypt without its blanks (see keys/message_text.h). False,
-// after telling the user "This message is not encrypted.", when it holds no
-// encrypted block: decrypting it would only put garbage in its place.
-bool CipherTextOf(const std::string& text, std::string& cipher);
+// A message to encrypt, in both forms the formats need: the ANSI bytes that
+// the old format encrypts as they are, and UTF-16, which the strong format
+// carries as UTF-8. Wiped when dropped.
+struct PlainText {
+  std::string ansi;
+  std::wstring wide;
+  PlainText() = default;
+  ~PlainText();
+  PlainText(const PlainText&) = delete;
+  PlainText& operator=(const PlainText&) = delete;
+};
 
-// Sending: text encrypted for the key at point. Receiving: the whole blocks
-// of the blank-free cipher decrypted from it. False after reporting a key
-// that cannot be used, which is never multiplied with our secret scalar.
-bool TransformText(bool sending, const std::string& text, const CurvePoint& point, std::string& result);
+// A result to put back, and what its bytes are: UTF-8 (a strong message's
+// text, or its armour, which is ASCII), for a Unicode control or
+// CF_UNICODETEXT; or ANSI (the old format's armour and texts), written as
+// the old format always was. Wiped when dropped.
+struct ActionText {
+  std::string bytes;
+  bool utf8 = false;
+  ActionText() = default;
+  ~ActionText();
+  ActionText(const ActionText&) = delete;
+  ActionText& operator=(const ActionText&) = delete;
+};
+
+// plain encrypted for ring entry chosen, in the format that entry's key is
+// marked for, sent by ring entry 0, the user's own key. False after
+// reporting why not (a key that cannot be used, a text too long, a failure
+// of the system's cryptography); result is then untouched.
+bool EncryptForKey(const PublicKeyRing& ring, int chosen, const PlainText& plain, ActionText& result);
+
+// A received text (ANSI) decrypted. A strong message is opened with the key
+// of its sender, found in the ring by its ID, without a menu; any other
+// text must hold a block of the old format and is decrypted, whole blocks
+// only, with the key the user picks from the menu. False after a notice
+// (not encrypted, unknown sender, changed or not for us) or when the menu
+// was dismissed: nothing is to be written then.
+bool DecryptReceived(const std::string& received, ActionText& result);

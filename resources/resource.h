@@ -87,6 +87,7 @@
 #define IDC_CHANGE_ID 1006
 #define IDC_FINGERPRINT_LABEL 1007
 #define IDC_FINGERPRINT 1008
+#define IDC_OLD_FORMAT 1009
 
 /* Property sheet page: Settings */
 #define IDD_SETTINGS 1100

@@ -55,6 +55,11 @@
   X(IDS_KEY_CHANGED, 1346, "The key for %s differs from the one in your key ring. Someone may be pretending to be %s. Import it anyway?") \
   X(IDS_CLIPBOARD_NO_TEXT, 1347, "There is no text in Windows Clipboard.  Copy the message first, then choose the command again.") \
   X(IDS_IMPORT_MORE, 1348, "... and %d more") \
+  X(IDS_UNKNOWN_SENDER, 1349, "This message comes from a key that is not in your public key ring (key ID %s).  Import the sender's public key, then decrypt the message again.") \
+  X(IDS_MESSAGE_REFUSED, 1350, "This message was changed on the way, or was not encrypted for you.") \
+  X(IDS_MESSAGE_TOO_LONG, 1351, "This message is too long to encrypt.") \
+  X(IDS_CRYPTO_FAILED, 1352, "The system's cryptography failed, so the message has been left as it was.") \
+  X(IDS_OTHER_SENDER, 1353, "This message comes from the key with the ID %s, not from the key you chose.") \
   X(IDS_SAME_KEY_FILE, 1400, "The public key file and the secret key file must be two different files.  Nothing has been written.")
 
 #ifndef RC_INVOKED

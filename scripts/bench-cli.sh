@@ -10,6 +10,6 @@ trap 'rm -rf "$work"' EXIT
 keys=(--public "$work/public.vwg" --secret "$work/secret.vwg")
 "$vwg" keygen --id bench "${keys[@]}"
 printf 'A short message of about sixty characters, one block long.' >"$work/message"
-echo "Whole-process time of: vwg encrypt --to-index 0 (one 58-byte block)"
+echo "Whole-process time of: vwg encrypt --to-index 0 (a 58-byte message, in the strong format)"
 hyperfine --warmup 5 --runs 200 --style basic \
   "$vwg encrypt --to-index 0 ${keys[*]} $work/message" 2>&1 | grep -E '^ *(Time|Range)'

@@ -53,6 +53,11 @@ literal, _ = bench("BM_PointMultiplyLiteral")
 keygen, _ = bench("BM_GenerateKeys")
 _, enc = bench("BM_EncryptText/1048576")
 _, dec = bench("BM_DecryptText/1048576")
+# The strong format beside the old one: a short message costs its scalar
+# multiplications, a long one the cipher.
+short = {name: bench(f"BM_{name}/100")[0] for name in ("EncryptText", "DecryptText", "EncryptStrong", "DecryptStrong")}
+_, senc = bench("BM_EncryptStrong/1048576")
+_, sdec = bench("BM_DecryptStrong/1048576")
 native, wine = speed(os.path.join(out, "speed-native.txt")), speed(os.path.join(out, "speed-wine.txt"))
 rows = [
     ("PointMultiply, 464-bit scalar (fast)", f"{fast:.3f} ms", f"{fast / ref:.2f} x OpenSSL"),
@@ -62,8 +67,17 @@ rows = [
     ("GenerateKeys", f"{keygen:.3f} ms", ""),
     ("EncryptText, 1 MiB", f"{enc / 1e6:.0f} MB/s", ""),
     ("DecryptText, 1 MiB", f"{dec / 1e6:.0f} MB/s", ""),
+    ("EncryptText, 100 B (old format)", f"{short['EncryptText'] * 1e3:.0f} us", ""),
+    ("EncryptStrong, 100 B", f"{short['EncryptStrong'] * 1e3:.0f} us",
+     f"{short['EncryptStrong'] / short['EncryptText']:.2f} x EncryptText"),
+    ("DecryptText, 100 B (old format)", f"{short['DecryptText'] * 1e3:.0f} us", ""),
+    ("DecryptStrong, 100 B", f"{short['DecryptStrong'] * 1e3:.0f} us",
+     f"{short['DecryptStrong'] / short['DecryptText']:.2f} x DecryptText"),
+    ("EncryptStrong, 1 MiB", f"{senc / 1e6:.0f} MB/s", f"{senc / enc:.2f} x EncryptText's speed"),
+    ("DecryptStrong, 1 MiB", f"{sdec / 1e6:.0f} MB/s", f"{sdec / dec:.2f} x DecryptText's speed"),
 ]
-for key, unit in (("PointMultiply", "ms"), ("EncryptText", "MB/s"), ("DecryptText", "MB/s")):
+for key, unit in (("PointMultiply", "ms"), ("EncryptText", "MB/s"), ("DecryptText", "MB/s"),
+                  ("EncryptStrong", "MB/s"), ("DecryptStrong", "MB/s")):
     if key in native and key in wine:
         slower = wine[key] / native[key] if unit == "ms" else native[key] / wine[key]
         rows.append((f"{key}, Wine {width}-bit vs native (vwg_speed)", f"{wine[key]:g} vs {native[key]:g} {unit}",

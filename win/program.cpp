@@ -16,8 +16,13 @@ bool AskQuestion(HWND owner, const char* text) {
 }
 
 void ShowNotice(UINT textId) {
-  char text[kTextChars], caption[kTextChars];
+  char text[kTextChars];
   LoadText(textId, text);
+  ShowNoticeText(text);
+}
+
+void ShowNoticeText(const char* text) {
+  char caption[kTextChars];
   LoadText(IDS_APP_NAME, caption);
   MessageBoxA(MainWindow, text, caption, MB_OK | MB_ICONINFORMATION);
 }

@@ -21,3 +21,5 @@ bool AskQuestion(HWND owner, const char* text);
 // A string-table text in a message box captioned with the program's name,
 // owned by the main window.
 void ShowNotice(UINT textId);
+// The same for a text made from one (a key ID filled in, for instance).
+void ShowNoticeText(const char* text);

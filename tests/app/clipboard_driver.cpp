@@ -29,14 +29,28 @@ bool SetClipboard(const std::optional<std::string>& text) {
   return !text || PutData(CF_TEXT, text->c_str(), text->size() + 1);
 }
 
-std::optional<std::string> ClipboardText() {
+namespace {
+
+template <typename Text>
+std::optional<Text> FormatText(UINT format) {
   Clipboard open;
-  HANDLE data = GetClipboardData(CF_TEXT);
+  HANDLE data = GetClipboardData(format);
   if (!open.ok() || !data) return std::nullopt;
-  std::string text(static_cast<const char*>(GlobalLock(data)));
+  Text text(static_cast<const typename Text::value_type*>(GlobalLock(data)));
   GlobalUnlock(data);
   return text;
 }
+
+}  // namespace
+
+std::optional<std::string> ClipboardText() { return FormatText<std::string>(CF_TEXT); }
+
+bool SetUnicodeClipboard(const std::wstring& text) {
+  Clipboard open;
+  return open.ok() && EmptyClipboard() && PutData(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+}
+
+std::optional<std::wstring> UnicodeClipboardText() { return FormatText<std::wstring>(CF_UNICODETEXT); }
 
 bool ChooseTrayCommand(HWND trayMenu, std::initializer_list<UINT> keys) {
   if (trayMenu == nullptr) return false;

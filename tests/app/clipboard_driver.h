@@ -38,6 +38,10 @@ bool SetClipboard(const std::optional<std::string>& text);
 // The clipboard's CF_TEXT, or nullopt when it has none.
 std::optional<std::string> ClipboardText();
 
+// The same for CF_UNICODETEXT: text put there alone, and read back.
+bool SetUnicodeClipboard(const std::wstring& text);
+std::optional<std::wstring> UnicodeClipboardText();
+
 // In the open tray menu, chooses the command that keys lead to. Return is posted until the tray menu itself has gone, not until no
 // menu is open: a clipboard command opens the key menu at once.
 bool ChooseTrayCommand(HWND trayMenu, std::initializer_list<UINT> keys);

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "keys/cipher.h"
+#include "keys/registry_names.h"
+#include "keys/strong_message.h"
 #include "tests/app/clipboard_driver.h"
 #include "tests/icq/icq_fixture.h"
 #include "tests/keys/test_keys.h"
@@ -23,10 +25,11 @@ constexpr char kClipboardDone[] =
     "accessed with standard Copy/Paste/Cut functions";
 constexpr char kNoText[] = "There is no text in Windows Clipboard.  Copy the message first, then choose the command again.";
 constexpr char kNotEncrypted[] = "This message is not encrypted.";
+constexpr char kChanged[] = "This message was changed on the way, or was not encrypted for you.";
 constexpr const char* kPrivateFormats[] = {"ExcludeClipboardContentFromMonitorProcessing",
                                            "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"};
 
-// Two lines, 87 bytes: two blocks, the second padded with 29 spaces.
+// Two lines, 87 bytes.
 const std::string kMessage = "Meet me at the station at noon.\r\nBring the documents, and tell nobody where we go!";
 
 // The DWORD in a registered format, or nullopt when the clipboard lacks it.
@@ -67,16 +70,18 @@ class ClipboardCommands : public IcqIntegration {
     return clipboard::ChooseTrayCommand(OpenTrayMenu(program_), keys);
   }
 
-  // A clipboard command with the owner's key, up to its notice.
-  std::string RunWithOwnKey(std::initializer_list<UINT> command) {
+  // A clipboard command with the ring's first (VK_HOME, the owner's) or
+  // last (VK_END) key, up to its notice.
+  std::string RunWithKey(std::initializer_list<UINT> command, UINT key = VK_HOME) {
     EXPECT_TRUE(ChooseTrayCommand(command));
-    EXPECT_TRUE(ChooseKey(driver::WaitForMenu(program_.pid()), VK_HOME)) << "no key menu";
+    EXPECT_TRUE(ChooseKey(driver::WaitForMenu(program_.pid()), key)) << "no key menu";
     std::string notice;
     EXPECT_TRUE(driver::AnswerMessageBox(kAppCaption, IDOK, &notice, program_.pid()));
     return notice;
   }
 
-  // A command that must stop at a notice without any key menu.
+  // A command that ends at a notice without any key menu: one refused, or
+  // Decrypt Clipboard on a strong message.
   std::string NoticeWithoutKeyMenu(std::initializer_list<UINT> command) {
     EXPECT_TRUE(ChooseTrayCommand(command));
     std::string notice;
@@ -85,10 +90,14 @@ class ClipboardCommands : public IcqIntegration {
     return notice;
   }
 
-  CurvePoint OwnPoint() const {
-    CurvePoint p;
-    RecordPoint(ring_[0], p);
-    return p;
+  // The strong message's text for the owner's own key.
+  std::string OpenOwn(const std::string& text) {
+    std::string plain;
+    StrongParties parties;
+    EXPECT_EQ(DecryptStrongMessage(text, secret_, ring_[0], ring_.data(), static_cast<int>(ring_.size()), -1, plain,
+                                   parties),
+              StrongStatus::kOk);
+    return plain;
   }
 };
 
@@ -101,12 +110,11 @@ TEST_F(ClipboardCommands, EncryptAndDecryptRoundTripTheMessengersTextsThroughThe
   CopyAndClose(send);
   ASSERT_EQ(ClipboardText(), kMessage);
 
-  EXPECT_EQ(RunWithOwnKey(kEncryptClipboard), kClipboardDone);
-  std::string expected;
-  ASSERT_TRUE(EncryptText(kMessage, secret_, OwnPoint(), expected));
+  EXPECT_EQ(RunWithKey(kEncryptClipboard), kClipboardDone);
   const std::optional<std::string> cipher = ClipboardText();
   ASSERT_TRUE(cipher);
-  EXPECT_EQ(*cipher, expected);
+  EXPECT_EQ(StrongRecipient(*cipher, ring_), 0) << *cipher;
+  EXPECT_EQ(OpenOwn(*cipher), kMessage);
   EXPECT_EQ(ClipboardDword(kPrivateFormats[1]), std::nullopt) << "encrypted text needs no protection";
 
   // Received wrapped, with a line break at the end, and copied from the
@@ -116,8 +124,8 @@ TEST_F(ClipboardCommands, EncryptAndDecryptRoundTripTheMessengersTextsThroughThe
   CopyAndClose(incoming);
   ASSERT_EQ(ClipboardText(), Wrapped(*cipher, 50));
 
-  EXPECT_EQ(RunWithOwnKey(kDecryptClipboard), kClipboardDone);
-  EXPECT_EQ(ClipboardText(), kMessage) << "the padding is trimmed";
+  EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), kClipboardDone);
+  EXPECT_EQ(ClipboardText(), kMessage);
   for (const char* format : kPrivateFormats) EXPECT_EQ(ClipboardDword(format), 0u) << format;
 
   // And pasted into a new message.
@@ -166,6 +174,71 @@ TEST_F(ClipboardCommands, EmptyNonTextOrPlainClipboardGetsANoticeAndStaysAsItWas
   ASSERT_TRUE(SetClipboard(plain));
   EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), kNotEncrypted);
   EXPECT_EQ(ClipboardText(), plain);
+  ExitThroughMenu(program_);
+}
+
+// Alice's program encrypts Unicode text for Bob from the clipboard; Bob's
+// program reads it, without a key menu, to every character. A changed copy
+// is refused and left on the clipboard.
+TEST_F(ClipboardCommands, UnicodeTextTravelsBetweenTwoProgramsAndAChangedCopyIsRefused) {
+  KeyPair alice, bob;
+  MakeKeyPair(alice, "Alice");
+  MakeKeyPair(bob, "Bob");
+  SaveKeys({alice.pub, bob.pub}, alice.secret);
+  StartMessenger();
+  StartProgram();
+  ASSERT_TRUE(SetUnicodeClipboard(kWorldMessage));
+  EXPECT_EQ(RunWithKey(kEncryptClipboard, VK_END), kClipboardDone);
+  const std::optional<std::wstring> wide = UnicodeClipboardText();
+  ASSERT_TRUE(wide);
+  const std::string cipher(wide->begin(), wide->end());
+  EXPECT_EQ(StrongRecipient(cipher, {alice.pub, bob.pub}), 1) << cipher;
+  EXPECT_EQ(ClipboardText(), cipher) << "the system offers it as CF_TEXT too";
+  ExitThroughMenu(program_);
+
+  SaveKeys({bob.pub, alice.pub}, bob.secret);
+  StartProgram();
+  std::string changed = cipher;
+  changed[30] = changed[30] == 'A' ? 'B' : 'A';
+  ASSERT_TRUE(SetClipboard(changed));
+  EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), kChanged);
+  EXPECT_EQ(ClipboardText(), changed);
+
+  ASSERT_TRUE(SetClipboard(Wrapped(cipher, 50)));
+  EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), kClipboardDone);
+  EXPECT_EQ(UnicodeClipboardText(), kWorldMessage);
+  for (const char* format : kPrivateFormats) EXPECT_EQ(ClipboardDword(format), 0u) << format;
+  ExitThroughMenu(program_);
+}
+
+// What a program put on the clipboard as CF_TEXT alone is read in the
+// system's code page.
+TEST_F(ClipboardCommands, AnsiTextIsReadInTheSystemCodePage) {
+  StartBoth();
+  const std::string ansi = "Caf\xe9 \x80 5, na\xefve";
+  ASSERT_TRUE(SetClipboard(ansi));
+  EXPECT_EQ(RunWithKey(kEncryptClipboard), kClipboardDone);
+  EXPECT_EQ(OpenOwn(ClipboardText().value_or("")), Utf8Of(WideFromAnsi(ansi)));
+  EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), kClipboardDone);
+  EXPECT_EQ(UnicodeClipboardText(), WideFromAnsi(ansi));
+  ExitThroughMenu(program_);
+}
+
+// A key marked for the old format gets it from the clipboard too; reading it
+// takes the key menu, and the padding is trimmed.
+TEST_F(ClipboardCommands, KeyMarkedForTheOldFormatGetsItAndItsReaderUsesTheKeyMenu) {
+  StartBoth(2);
+  ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, KeyIdName(ring_[1]).c_str(), 1));
+  ASSERT_TRUE(SetClipboard(kMessage));
+  EXPECT_EQ(RunWithKey(kEncryptClipboard, VK_END), kClipboardDone);
+  CurvePoint friendPoint;
+  RecordPoint(ring_[1], friendPoint);
+  std::string expected;
+  ASSERT_TRUE(EncryptText(kMessage, secret_, friendPoint, expected));
+  EXPECT_EQ(ClipboardText(), expected);
+  // The old format's key is the same both ways.
+  EXPECT_EQ(RunWithKey(kDecryptClipboard, VK_END), kClipboardDone);
+  EXPECT_EQ(ClipboardText(), kMessage) << "the padding is trimmed";
   ExitThroughMenu(program_);
 }
 

@@ -8,6 +8,7 @@
 
 #include "keys/fingerprint.h"
 #include "keys/key_files.h"
+#include "keys/registry_names.h"
 #include "resources/resource.h"
 #include "tests/app/sheet_driver.h"
 #include "tests/app/tray_fixture.h"
@@ -53,6 +54,10 @@ class KeyManagement : public TrayProgram {
     MakeKeys(ringCount);
     program_ = Start();
     ExpectRunning(program_);
+    OpenSheet();
+  }
+
+  void OpenSheet() {
     HWND menu = OpenTrayMenu(program_);
     ASSERT_TRUE(driver::ChooseMenuItem(menu, kKeyManagerItem));
     sheet_ = sheet::WaitForSheet(program_.pid());
@@ -210,6 +215,59 @@ TEST_F(KeyManagement, ChangedKeyIsImportedOnlyWhenTheUserSaysSoAndEveryKeyShowsI
   ASSERT_EQ(ring.size(), 5u);
   EXPECT_TRUE(SamePoint(ring[4], impostor.pub));
   ExitThroughMenu(first);
+}
+
+// The format box belongs to the selected key: off and disabled for none and
+// for the owner's own key, stored at once as a DWORD named by the key's ID,
+// so that the same key at another place in the ring shows it too.
+TEST_F(KeyManagement, OldFormatBoxFollowsTheSelectedKeyAndIsStoredByItsId) {
+  MakeKeys(3);
+  ring_.push_back(ring_[1]);  // Friend 1's key again, under another ID
+  SetUserId(ring_[3], "Friend 1 at work");
+  SaveKeys(ring_, secret_);
+  program_ = Start();
+  ExpectRunning(program_);
+  OpenSheet();
+  const std::string friendId = KeyIdName(ring_[1]);
+  auto checked = [&] { return driver::CheckState(page_, IDC_OLD_FORMAT) == std::optional<uint32_t>(BST_CHECKED); };
+  EXPECT_FALSE(Enabled(page_, IDC_OLD_FORMAT)) << "nothing selected";
+
+  ASSERT_TRUE(Select(0, ring_[0]));
+  EXPECT_FALSE(Enabled(page_, IDC_OLD_FORMAT)) << "the owner's own key";
+  EXPECT_FALSE(checked());
+  ASSERT_TRUE(Select(1, ring_[1]));
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return Enabled(page_, IDC_OLD_FORMAT); }));
+  EXPECT_FALSE(checked()) << "off by default";
+  EXPECT_FALSE(driver::RegKeyExists(kSettingsKey) && driver::ReadRegDword(kSettingsKey, friendId.c_str()));
+
+  ASSERT_TRUE(driver::ClickButton(page_, IDC_OLD_FORMAT));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+    return driver::ReadRegDword(kSettingsKey, friendId.c_str()) == std::optional<uint32_t>(1);
+  }));
+  EXPECT_TRUE(checked());
+  ASSERT_TRUE(Select(2, ring_[2]));
+  EXPECT_FALSE(checked()) << "another key";
+  ASSERT_TRUE(Select(3, ring_[3]));
+  EXPECT_TRUE(checked()) << "the same key under another ID";
+  // The focus back on the list, as after a click there, for the picture.
+  PostMessageA(page_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list_), TRUE);
+  Sleep(300);
+  KeepScreenshot("key-manager-old-format.png");
+
+  // Kept over a new sheet.
+  EXPECT_TRUE(driver::PressButton(sheet_, IDOK));
+  ASSERT_TRUE(driver::WaitWindowGone(sheet_));
+  OpenSheet();
+  ASSERT_TRUE(Select(1, ring_[1]));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, checked));
+
+  // Off again: the value is gone.
+  ASSERT_TRUE(driver::ClickButton(page_, IDC_OLD_FORMAT));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+    return !driver::ReadRegDword(kSettingsKey, friendId.c_str()).has_value();
+  }));
+  EXPECT_FALSE(checked());
+  Close();
 }
 
 }  // namespace

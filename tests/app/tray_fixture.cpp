@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "keys/fingerprint.h"
 #include "keys/key_files.h"
 
 namespace tray {
@@ -73,6 +74,15 @@ HWND TrayProgram::OpenTrayMenu(const driver::Program& program) {
 
 void TrayProgram::ExitThroughMenu(driver::Program& program) {
   EXPECT_EQ(driver::ExitThroughTrayMenu(program), std::optional<uint32_t>(0));
+}
+
+std::string TrayProgram::KeyIdName(const PublicKeyRecord& key) {
+  char fingerprint[kFingerprintChars + 1];
+  EXPECT_EQ(KeyFingerprint(key, fingerprint), 1);
+  std::string id;
+  for (const char* c = fingerprint; *c && id.size() < 16; ++c)
+    if (*c != ' ') id += *c;
+  return id;
 }
 
 }  // namespace tray

@@ -50,6 +50,10 @@ class TrayProgram : public ::testing::Test {
   // Exit from the tray menu; the program must end with exit code 0.
   void ExitThroughMenu(driver::Program& program);
 
+  // A key's ID as the program names the key's format mark in the registry:
+  // the first 16 hex digits of its fingerprint.
+  static std::string KeyIdName(const PublicKeyRecord& key);
+
   driver::TempFolder folder_{"tray"};
   std::string publicPath_, secretPath_;
   // The keys of the last MakeKeys, for checking what the program made of them.

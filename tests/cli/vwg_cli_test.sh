@@ -96,37 +96,6 @@ run bob list
 printf '0\tbob -- Owner\n1\talice\n2\talice\n' >"$work/expected"
 same "$work/out" "$work/expected" "bob's ring (the ring keeps its own ID)"
 
-# A message with every kind of byte, to bob and back.
-printf 'Hello, Bob!\r\n\000\001\377 tab\tend' >"$work/message"
-for i in $(seq 6); do printf 'line %d of a longer message\n' "$i" >>"$work/message"; done
-size=$(wc -c <"$work/message")
-blocks=$(((size + 57) / 58))
-run alice encrypt --to bob-at-work "$drive$work/message"
-expect 0 "encrypt for bob"
-cp "$work/out" "$work/encrypted"
-[ "$(wc -c <"$work/encrypted")" = $((72 * blocks + 1)) ] || fail "encrypted text length"
-[ "$(tail -c 1 "$work/encrypted" | od -An -c | tr -d ' ')" = '\n' ] || fail "no final newline"
-LC_ALL=C grep -q '[[:space:]].' "$work/encrypted" && fail "encrypted text holds a blank"
-run bob decrypt --from alice "$drive$work/encrypted"
-expect 0 "bob decrypts"
-cp "$work/message" "$work/expected"
-head -c $((58 * blocks - size)) /dev/zero | tr '\0' ' ' >>"$work/expected"
-same "$work/out" "$work/expected" "decrypted message with padding"
-
-# Wrapped by a messenger, read from standard input, trimmed.
-fold -w 50 "$work/encrypted" | sed 's/$/\r/' >"$work/in"
-run bob decrypt --from-index 1 --trim
-expect 0 "decrypt wrapped text from stdin"
-same "$work/out" "$work/message" "trimmed message"
-printf 'hi' >"$work/in"
-run bob encrypt --to-index 2
-cp "$work/out" "$work/in"
-run alice decrypt --from bob-at-work --trim -
-expect 0 "short message back to alice"
-printf 'hi' >"$work/expected"
-same "$work/out" "$work/expected" "short message"
-: >"$work/in"
-
 # Fingerprints, worked out here from the ring file's bytes: the coefficient
 # words 1..29 of x and of y (stored little-endian), high byte first, through
 # openssl's SHA-256; the first 16 bytes in groups of four hex digits.
@@ -142,6 +111,126 @@ for words in (entry + 22, entry + 84):  # x, y: after the ID and a length word
 sys.stdout.buffer.write(out)' "$1" "$2" | openssl dgst -sha256 -r | cut -c1-32 | tr a-f A-F |
     sed 's/..../& /g; s/ $//'
 }
+key_id_of() {  # key_id_of RING INDEX: the fingerprint's first 16 hex digits
+  fingerprint_of "$1" "$2" | tr -d ' ' | cut -c1-16
+}
+
+# A message with every kind of byte (some not UTF-8), to bob and back: one
+# line of ASCII, decrypted without naming its sender, byte for byte.
+printf 'Hello, Bob!\r\n\000\001\377 tab\tend \320\237\321\200\320\270 \360\237\221\213\n' >"$work/message"
+for i in $(seq 6); do printf 'line %d of a longer message\n' "$i" >>"$work/message"; done
+run alice encrypt --to bob-at-work "$drive$work/message"
+expect 0 "encrypt for bob"
+cp "$work/out" "$work/strong"
+[ "$(wc -l <"$work/strong")" = 1 ] || fail "a strong message is not one line"
+LC_ALL=C grep -Eqx '\?VW2:[A-Za-z0-9+/]+={0,2}\.' "$work/strong" || fail "not a strong message: $(head -c 100 "$work/strong")"
+# H (33 bytes), the length field and message padded to 32, the tag (16).
+size=$(wc -c <"$work/message")
+raw=$((33 + (4 + size + 31) / 32 * 32 + 16))
+[ "$(wc -c <"$work/strong")" = $((5 + (raw + 2) / 3 * 4 + 2)) ] || fail "strong message length"
+run bob decrypt "$drive$work/strong"
+expect 0 "bob decrypts without naming the sender"
+same "$work/out" "$work/message" "decrypted strong message"
+run bob decrypt --from alice "$drive$work/strong"
+expect 0 "bob decrypts from the sender he names"
+same "$work/out" "$work/message" "decrypted strong message with --from"
+run alice encrypt --to bob-at-work "$drive$work/message"
+cmp -s "$work/out" "$work/strong" && fail "two encryptions of one text are equal"
+
+# Wrapped by a messenger and read from standard input.
+fold -w 50 "$work/strong" | sed 's/$/\r/' >"$work/in"
+run bob decrypt
+expect 0 "decrypt a wrapped strong message from stdin"
+same "$work/out" "$work/message" "wrapped strong message"
+
+# Empty, and 1 MiB of random bytes.
+: >"$work/in"
+run alice encrypt --to-index 1
+expect 0 "encrypt an empty message"
+cp "$work/out" "$work/in"
+run bob decrypt -
+expect 0 "decrypt an empty message"
+[ -s "$work/out" ] && fail "an empty message came back as $(od -c "$work/out" | head -2)"
+head -c 1048576 /dev/urandom >"$work/big"
+run alice encrypt --to bob-at-work "$drive$work/big"
+expect 0 "encrypt 1 MiB"
+cp "$work/out" "$work/in"
+run bob decrypt
+expect 0 "decrypt 1 MiB"
+same "$work/out" "$work/big" "1 MiB message"
+: >"$work/in"
+
+# Refused: from another key than the one named, not for us, from a key we do
+# not have, changed on the way. Exit status 1, one line, nothing written.
+refused() {  # refused TEXT WHAT: the last run was refused with TEXT
+  expect 1 "$2"
+  grep -qF "vwg: $1" "$work/err" || fail "$2: $(cat "$work/err")"
+  [ "$(wc -l <"$work/err")" = 1 ] || fail "$2: more than one line on stderr"
+}
+changed='This message was changed on the way, or was not encrypted for you.'
+run bob decrypt --from-index 0 "$drive$work/strong"
+refused "This message comes from the key with the ID $(key_id_of "$alice_public" 0), not from the key you chose." \
+  "a strong message from another key than --from-index"
+run alice decrypt "$drive$work/strong"
+refused "$changed" "a strong message for another key"
+run carol keygen --id carol
+run carol import "$drive$work/bob.vwg"
+printf 'from carol' >"$work/in"
+run carol encrypt --to-index 1
+cp "$work/out" "$work/in"
+run bob decrypt
+refused "This message comes from a key that is not in your public key ring (key ID $(key_id_of "$work/carol-public.vwg" 0)).  Import the sender's public key, then decrypt the message again." \
+  "a strong message from an unknown sender"
+: >"$work/in"
+# One character changed: early in the header, in the middle, in the tag;
+# the final dot dropped.
+for at in 6 40 140 -3; do
+  python3 -c '
+import sys
+text = open(sys.argv[1]).read().rstrip("\n")
+at = int(sys.argv[2])
+c = text[at]
+text = text[:at] + ("B" if c == "A" else "A") + text[at + 1:]
+open(sys.argv[3], "w").write(text + "\n")' "$work/strong" "$at" "$work/changed"
+  run bob decrypt "$drive$work/changed"
+  refused "$changed" "a strong message changed at $at"
+done
+sed 's/\.$//' "$work/strong" >"$work/changed"
+run bob decrypt "$drive$work/changed"
+refused "$changed" "a strong message without its final dot"
+
+# The old block format, for correspondents whose program reads nothing else.
+blocks=$(((size + 57) / 58))
+run alice encrypt --legacy --to bob-at-work "$drive$work/message"
+expect 0 "encrypt for bob in the old format"
+cp "$work/out" "$work/encrypted"
+[ "$(wc -c <"$work/encrypted")" = $((72 * blocks + 1)) ] || fail "encrypted text length"
+[ "$(tail -c 1 "$work/encrypted" | od -An -c | tr -d ' ')" = '\n' ] || fail "no final newline"
+LC_ALL=C grep -q '[[:space:]].' "$work/encrypted" && fail "encrypted text holds a blank"
+run bob decrypt --from alice "$drive$work/encrypted"
+expect 0 "bob decrypts"
+cp "$work/message" "$work/expected"
+head -c $((58 * blocks - size)) /dev/zero | tr '\0' ' ' >>"$work/expected"
+same "$work/out" "$work/expected" "decrypted message with padding"
+run bob decrypt "$drive$work/encrypted"
+expect 2 "an old-format message without the sender's key"
+grep -q 'usage: vwg decrypt' "$work/err" || fail "no usage text"
+
+# Wrapped by a messenger, read from standard input, trimmed.
+fold -w 50 "$work/encrypted" | sed 's/$/\r/' >"$work/in"
+run bob decrypt --from-index 1 --trim
+expect 0 "decrypt wrapped text from stdin"
+same "$work/out" "$work/message" "trimmed message"
+printf 'hi' >"$work/in"
+run bob encrypt --legacy --to-index 2
+cp "$work/out" "$work/in"
+run alice decrypt --from bob-at-work --trim -
+expect 0 "short message back to alice"
+printf 'hi' >"$work/expected"
+same "$work/out" "$work/expected" "short message"
+: >"$work/in"
+
+# Fingerprints.
 run bob list --fingerprints
 expect 0 "list --fingerprints"
 for k in 0 1 2; do
@@ -208,9 +297,8 @@ same "$alice_public" "$work/ring.before" "ring after failed imports"
 run alice encrypt --to-index 1 --public "$drive$work/none.vwg" "$drive$work/message"
 expect 1 "missing ring"
 grep -q 'none.vwg' "$work/err" || fail "the missing file is not named: $(cat "$work/err")"
-run alice decrypt "$drive$work/encrypted"
-expect 2 "decrypt without a key"
-grep -q 'usage: vwg decrypt' "$work/err" || fail "no usage text"
+run alice decrypt --legacy "$drive$work/encrypted"
+expect 2 "--legacy is an option of encrypt only"
 run alice export --id 123456789012345678901 -o "$drive$work/x.vwg"
 expect 2 "ID longer than 20 characters"
 run alice frobnicate

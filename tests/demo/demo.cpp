@@ -1,6 +1,8 @@
 // The demo: Alice writes to Bob in the look-alike messenger and the tray
-// program encrypts her message with Bob's key; then, running with Bob's keys,
-// it decrypts the message Bob received with Alice's key.
+// program encrypts her message for Bob's key; then, running with Bob's keys,
+// it decrypts the message Bob received: the message names Alice's key, so
+// no key has to be chosen. The dialogs are Unicode ones, and the message
+// holds a word in Cyrillic.
 //
 //   demo.exe PROGRAM MESSENGER ALICE_RING ALICE_SECRET BOB_RING BOB_SECRET SHOTS
 //
@@ -9,7 +11,8 @@
 // "mark FILE LEFT TOP WIDTH HEIGHT" gives the screen rectangle of the added
 // button, which Wine does not paint (it lives in another process's dialog),
 // for the caller to draw in. The texts come last, as "plain: " and
-// "encrypted: " lines. Exit status 0 when every step worked.
+// "encrypted: " and "decrypted: " lines, in UTF-8. Exit status 0 when every
+// step worked.
 #include <windows.h>
 
 #include <cstdio>
@@ -20,7 +23,7 @@
 namespace {
 
 const char kKeysKey[] = "Software\\Corvandel\\Keys";
-const char kMessage[] = "Hi Bob! The meeting moved to Thursday, 10:00, room 4.";
+const wchar_t kMessage[] = L"Hi Bob! The meeting moved to Thursday, 10:00, room 4. Пока!";
 
 struct Options {
   std::string program, messenger, aliceRing, aliceSecret, bobRing, bobSecret, shots;
@@ -56,19 +59,21 @@ driver::Program StartTrayProgram(const Options& o) {
   return program;
 }
 
-// Types text into edit one character at a time, as the user would.
-bool Type(HWND edit, const std::string& text) {
-  for (char c : text) {
-    PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+// Types text into edit one character at a time, as the user would. Sent,
+// not posted: the messenger takes posted messages with GetMessageA, which
+// would turn every character beyond its code page into "?".
+bool Type(HWND edit, const std::wstring& text) {
+  for (wchar_t c : text) {
+    SendNotifyMessageW(edit, WM_CHAR, c, 1);
     Sleep(15);
   }
-  return driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return driver::WindowText(edit) == text; });
+  return driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return driver::WindowTextW(edit) == text; });
 }
 
-// Presses the button, shows the key list, chooses its last key (the other
+// Presses Encrypt, shows the key list, chooses its last key (the other
 // user's) and gives the dialog's new text.
-std::string PressAndChoose(const Options& o, DWORD pid, HWND button, HWND edit, const char* shot) {
-  const std::string before = driver::WindowText(edit);
+std::wstring PressAndChoose(const Options& o, DWORD pid, HWND button, HWND edit, const char* shot) {
+  const std::wstring before = driver::WindowTextW(edit);
   HWND menu = icq::PressForMenu(pid, button);
   if (!icq::OpenKeyList(pid, menu)) {
     Fail("the key menu did not open");
@@ -76,7 +81,7 @@ std::string PressAndChoose(const Options& o, DWORD pid, HWND button, HWND edit, 
   }
   Shot(o, shot, button);
   if (!driver::ChooseMenuItem(menu, {VK_END})) Fail("could not choose the key");
-  return icq::WaitForTextChange(edit, before);
+  return icq::WaitForTextChangeW(edit, before);
 }
 
 bool RunDemo(const Options& o) {
@@ -88,37 +93,35 @@ bool RunDemo(const Options& o) {
   if (!UseKeys(o.aliceRing, o.aliceSecret)) return Fail("could not store Alice's key paths");
   driver::Program alice = StartTrayProgram(o);
   if (!alice) return Fail("the tray program did not start with Alice's keys");
-  HWND send = icq::OpenDialog(control, messenger::kOpenSendDialog, "Send Online Message (Bob)");
+  HWND send = icq::OpenDialog(control, messenger::kOpenUnicodeSendDialog, "Send Online Message (Bob)");
   HWND encrypt = icq::WaitForAddedButton(send);
   if (encrypt == nullptr) return Fail("the send dialog got no Encrypt button");
   HWND sendEdit = icq::MessageEdit(send);
   if (!Type(sendEdit, kMessage)) return Fail("could not type the message");
   Shot(o, "1-message-typed.png", encrypt);
-  const std::string cipher = PressAndChoose(o, alice.pid(), encrypt, sendEdit, "2-send-to-menu.png");
+  const std::wstring cipher = PressAndChoose(o, alice.pid(), encrypt, sendEdit, "2-send-to-menu.png");
   if (cipher == kMessage) return Fail("the message was not encrypted");
   Shot(o, "3-encrypted.png", encrypt);
   if (driver::ExitThroughTrayMenu(alice) != 0u) return Fail("the tray program did not exit");
 
-  // Bob receives it.
+  // Bob receives it, and presses Decrypt: nothing to choose.
   if (!UseKeys(o.bobRing, o.bobSecret)) return Fail("could not store Bob's key paths");
   driver::Program bob = StartTrayProgram(o);
   if (!bob) return Fail("the tray program did not start with Bob's keys");
-  HWND incoming = icq::OpenDialog(control, messenger::kOpenIncomingDialog, "Incoming Message from Alice");
+  HWND incoming = icq::OpenDialog(control, messenger::kOpenUnicodeIncomingDialog, "Incoming Message from Alice");
   HWND receivedEdit = icq::MessageEdit(incoming);
-  driver::SetWindowTextRemote(receivedEdit, cipher);
+  driver::SetWindowTextRemoteW(receivedEdit, cipher);
   HWND decrypt = icq::WaitForAddedButton(incoming);
   if (decrypt == nullptr) return Fail("the incoming dialog got no Decrypt button");
   Shot(o, "4-received.png", decrypt);
-  const std::string plain = PressAndChoose(o, bob.pid(), decrypt, receivedEdit, "5-received-from-menu.png");
-  Shot(o, "6-decrypted.png", decrypt);
+  PostMessageA(decrypt, WM_LBUTTONUP, 0, 0);
+  const std::wstring plain = icq::WaitForTextChangeW(receivedEdit, cipher);
+  Shot(o, "5-decrypted.png", decrypt);
   driver::ExitThroughTrayMenu(bob);
 
-  std::printf("plain: %s\nencrypted: %s\ndecrypted: %s\n", kMessage, cipher.c_str(), plain.c_str());
-  // Decryption gives the message back with the spaces that filled its last
-  // block.
-  const std::string sent = kMessage;
-  if (plain.compare(0, sent.size(), sent) != 0 || plain.find_first_not_of(' ', sent.size()) != std::string::npos)
-    return Fail("the decrypted text differs from the message");
+  std::printf("plain: %s\nencrypted: %s\ndecrypted: %s\n", icq::Utf8Of(kMessage).c_str(),
+              icq::Utf8Of(cipher).c_str(), icq::Utf8Of(plain).c_str());
+  if (plain != kMessage) return Fail("the decrypted text differs from the message");
   return true;
 }
 

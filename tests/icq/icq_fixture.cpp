@@ -1,6 +1,19 @@
 #include "tests/icq/icq_fixture.h"
 
+#include <cctype>
+
+#include "keys/strong_message.h"
+#include "tests/keys/test_keys.h"
+
 namespace icq {
+
+namespace {
+
+constexpr char kAppCaption[] = "Vaultwing for ICQ";
+
+}  // namespace
+
+const wchar_t kWorldMessage[] = L"Γειά σου, Bob! Привет 👋\r\nΣυνάντηση στις 10:00 — ok";
 
 void IcqIntegration::StartBoth(int ringCount) {
   MakeKeys(ringCount);
@@ -38,6 +51,28 @@ std::string IcqIntegration::TransformWith(HWND button, HWND edit, UINT key) {
   const std::string before = driver::WindowText(edit);
   EXPECT_TRUE(ChooseKey(PressForMenu(button), key)) << "the key menu did not work";
   return WaitForTextChange(edit, before);
+}
+
+std::wstring IcqIntegration::PressAndRead(HWND button, HWND edit) {
+  const std::wstring before = driver::WindowTextW(edit);
+  PostMessageA(button, WM_LBUTTONUP, 0, 0);
+  return WaitForTextChangeW(edit, before);
+}
+
+std::string IcqIntegration::AnswerNotice() {
+  std::string notice;
+  driver::AnswerMessageBox(kAppCaption, IDOK, &notice, program_.pid());
+  return notice;
+}
+
+int IcqIntegration::StrongRecipient(const std::string& text, const std::vector<PublicKeyRecord>& keys) {
+  std::vector<uint8_t> bytes;
+  if (ReadStrongArmour(text, bytes) != StrongStatus::kOk) return -1;
+  std::string id = Hex(bytes.data() + kStrongRecipientAt, kKeyIdBytes);
+  for (char& c : id) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (size_t i = 0; i < keys.size(); ++i)
+    if (KeyIdName(keys[i]) == id) return static_cast<int>(i);
+  return -1;
 }
 
 }  // namespace icq

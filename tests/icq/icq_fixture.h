@@ -24,6 +24,10 @@ inline std::ostream& operator<<(std::ostream& os, const Box& b) {
 
 namespace icq {
 
+// Greek, Cyrillic, a dash, an emoji (a surrogate pair) and a line break:
+// nothing of it but the ASCII survives an ANSI code page.
+extern const wchar_t kWorldMessage[];
+
 class IcqIntegration : public tray::TrayProgram {
  protected:
   // Keys (a ring of ringCount), the messenger, then the tray program.
@@ -43,6 +47,18 @@ class IcqIntegration : public tray::TrayProgram {
   // The text after a press of button and a choice of key (VK_HOME, VK_END),
   // waited for to change from what edit holds.
   std::string TransformWith(HWND button, HWND edit, UINT key);
+
+  // A press that needs no key menu (Decrypt on a strong message): the
+  // control's wide text once it has changed.
+  std::wstring PressAndRead(HWND button, HWND edit);
+
+  // The notice (captioned with the program's name) that a press or command
+  // ends with, answered; "" when none came.
+  std::string AnswerNotice();
+
+  // The entry of keys that a strong message names as its recipient; -1 for
+  // none, or for a text that is no strong message.
+  static int StrongRecipient(const std::string& text, const std::vector<PublicKeyRecord>& keys);
 
   driver::Program messenger_;
   driver::Program program_;

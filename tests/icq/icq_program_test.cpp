@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <set>
 
-#include "keys/cipher.h"
+#include "keys/strong_message.h"
 #include "resources/resource.h"
 #include "tests/app/sheet_driver.h"
 #include "tests/app/skin_folders.h"
@@ -38,19 +38,7 @@ HBITMAP WaitForImage(HWND button) {
   });
 }
 
-CurvePoint PointOf(const PublicKeyRecord& r) {
-  CurvePoint p;
-  RecordPoint(r, p);
-  return p;
-}
-
-bool AllArmourCharacters(const std::string& text) {
-  for (unsigned char c : text)
-    if (c < 0x21 || c > 0xA0) return false;
-  return true;
-}
-
-// 59 bytes: one more than a block.
+// 59 bytes: more than one block of the old format, two of the strong one.
 const std::string kMessage = "Meet me at the station at noon and bring the documents. OK!";
 
 }  // namespace
@@ -156,29 +144,33 @@ TEST_F(IcqIntegration, ButtonsFollowTheirReferenceControlsButNotTheirSizes) {
   ExitThroughMenu(program_);
 }
 
-TEST_F(IcqIntegration, OwnKeyEncryptsAndDecryptsTheMessagePaddedWithSpaces) {
-  StartBoth();
-  ASSERT_EQ(kMessage.size(), 59u);
+TEST_F(IcqIntegration, OwnKeyEncryptsAStrongMessageThatDecryptsWithoutAKeyMenu) {
+  StartBoth(2);
   HWND send = Open(kOpenSendDialog, "Send Online Message");
   HWND edit = MessageEdit(send);
   ASSERT_TRUE(driver::SetWindowTextRemote(edit, kMessage));
   const std::string cipher = TransformWith(WaitForAddedButton(send), edit, VK_HOME);
 
-  // Two blocks of 72 characters, the second one padded with 57 spaces.
-  EXPECT_EQ(cipher.size(), 144u);
-  EXPECT_TRUE(AllArmourCharacters(cipher)) << cipher;
-  std::string expected;
-  ASSERT_TRUE(EncryptText(kMessage, secret_, PointOf(ring_[0]), expected));
-  EXPECT_EQ(cipher, expected);
+  // One line of ASCII for the owner's own key, which opens it.
+  EXPECT_EQ(cipher.rfind(kStrongPrefix, 0), 0u) << cipher;
+  EXPECT_EQ(StrongRecipient(cipher, ring_), 0);
+  std::string plain;
+  StrongParties parties;
+  EXPECT_EQ(DecryptStrongMessage(cipher, secret_, ring_[0], ring_.data(), 2, -1, plain, parties),
+            StrongStatus::kOk);
+  EXPECT_EQ(plain, kMessage);
   // Read-only, and Undo cannot bring the plain text back.
   EXPECT_TRUE(IsReadOnly(edit));
   EXPECT_EQ(SendMessageA(edit, EM_CANUNDO, 0, 0), 0);
 
+  // The message names its sender: no key to choose, and it comes back
+  // exactly, without padding.
   HWND incoming = Open(kOpenIncomingDialog, "Incoming Message");
   HWND received = MessageEdit(incoming);
   ASSERT_TRUE(driver::SetWindowTextRemote(received, cipher));
-  const std::string plain = TransformWith(WaitForAddedButton(incoming), received, VK_HOME);
-  EXPECT_EQ(plain, kMessage + std::string(57, ' '));
+  HWND decrypt = WaitForAddedButton(incoming);
+  EXPECT_EQ(PressAndRead(decrypt, received), std::wstring(kMessage.begin(), kMessage.end()));
+  EXPECT_EQ(driver::OpenMenuCount(program_.pid()), 0);
   EXPECT_TRUE(IsReadOnly(received));
   ExitThroughMenu(program_);
 }
@@ -199,17 +191,22 @@ TEST_F(IcqIntegration, DismissedMenuLeavesTheMessageAloneAndKeysPressTheButton) 
   EXPECT_EQ(driver::WindowText(edit), "draft");
   EXPECT_FALSE(IsReadOnly(edit));
 
-  // Return presses it too; five bytes make one block.
+  // Return presses it too: five bytes make a message of the shortest size,
+  // 81 bytes in Base64 between the prefix and the dot.
   SendNotifyMessageA(button, WM_KEYDOWN, VK_RETURN, 1);
   ASSERT_TRUE(ChooseKey(driver::WaitForMenu(program_.pid()), VK_HOME));
-  EXPECT_EQ(WaitForTextChange(edit, "draft").size(), 72u);
+  const std::string cipher = WaitForTextChange(edit, "draft");
+  EXPECT_EQ(cipher.size(), 5u + 108 + 1) << cipher;
 
-  // An empty message stays empty, but the control is closed all the same.
+  // An empty message is a message too, of the same size, and the control
+  // is closed as for any other.
   HWND empty = Open(kOpenSendDialog, "Send Message");
   HWND emptyEdit = MessageEdit(empty);
   ASSERT_TRUE(ChooseKey(PressForMenu(WaitForAddedButton(empty)), VK_HOME));
   EXPECT_TRUE(driver::PollUntil(kFewTicksMs, [&] { return IsReadOnly(emptyEdit); }));
-  EXPECT_EQ(driver::WindowText(emptyEdit), "");
+  const std::string emptyCipher = driver::WindowText(emptyEdit);
+  EXPECT_EQ(emptyCipher.size(), 5u + 108 + 1) << emptyCipher;
+  EXPECT_NE(emptyCipher, cipher);
   ExitThroughMenu(program_);
 }
 
@@ -230,33 +227,6 @@ TEST_F(IcqIntegration, KeyOutsideTheBasePointGroupIsRefusedAndTheMessageKept) {
   EXPECT_EQ(driver::WindowText(edit), kMessage);
   EXPECT_FALSE(IsReadOnly(edit));
   EXPECT_TRUE(program_.Running());
-  ExitThroughMenu(program_);
-}
-
-TEST_F(IcqIntegration, CorrespondentDecryptsWhatWasEncryptedForHisKey) {
-  KeyPair alice, bob;
-  MakeKeyPair(alice, "Alice");
-  MakeKeyPair(bob, "Bob");
-  SaveKeys({alice.pub, bob.pub}, alice.secret);
-  StartMessenger();
-  StartProgram();
-  HWND send = Open(kOpenSendDialog, "Send Online Message");
-  HWND edit = MessageEdit(send);
-  ASSERT_TRUE(driver::SetWindowTextRemote(edit, kMessage));
-  // Bob is the last key of Alice's ring.
-  const std::string cipher = TransformWith(WaitForAddedButton(send), edit, VK_END);
-  std::string forBob;
-  ASSERT_TRUE(EncryptText(kMessage, alice.secret, bob.point, forBob));
-  EXPECT_EQ(cipher, forBob);
-  ExitThroughMenu(program_);
-
-  // Bob's program, with Alice the last key of his ring.
-  SaveKeys({bob.pub, alice.pub}, bob.secret);
-  StartProgram();
-  HWND incoming = Open(kOpenIncomingDialog, "Incoming Message");
-  HWND received = MessageEdit(incoming);
-  ASSERT_TRUE(driver::SetWindowTextRemote(received, cipher));
-  EXPECT_EQ(TransformWith(WaitForAddedButton(incoming), received, VK_END), kMessage + std::string(57, ' '));
   ExitThroughMenu(program_);
 }
 

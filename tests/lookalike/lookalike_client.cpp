@@ -47,13 +47,42 @@ HWND MessageEdit(HWND dialog) {
 
 bool IsReadOnly(HWND edit) { return (GetWindowLongA(edit, GWL_STYLE) & ES_READONLY) != 0; }
 
-std::string WaitForTextChange(HWND edit, const std::string& old, uint32_t timeoutMs) {
-  std::string text = old;
+namespace {
+
+template <typename Text>
+Text WaitForChange(HWND edit, const Text& old, uint32_t timeoutMs, Text (*read)(HWND)) {
+  Text text = old;
   driver::PollUntil(timeoutMs, [&] {
-    text = driver::WindowText(edit);
+    text = read(edit);
     return text != old;
   });
   return text;
+}
+
+}  // namespace
+
+std::string WaitForTextChange(HWND edit, const std::string& old, uint32_t timeoutMs) {
+  return WaitForChange(edit, old, timeoutMs, driver::WindowText);
+}
+
+std::wstring WaitForTextChangeW(HWND edit, const std::wstring& old, uint32_t timeoutMs) {
+  return WaitForChange(edit, old, timeoutMs, driver::WindowTextW);
+}
+
+std::string Utf8Of(const std::wstring& text) {
+  const int size = static_cast<int>(text.size());
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::wstring WideFromAnsi(const std::string& text) {
+  const int size = static_cast<int>(text.size());
+  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, out.data(), n);
+  return out;
 }
 
 HWND PressForMenu(DWORD pid, HWND button) {

@@ -37,6 +37,12 @@ bool IsReadOnly(HWND edit);
 
 // The edit's text once it differs from old, or old after timeoutMs.
 std::string WaitForTextChange(HWND edit, const std::string& old, uint32_t timeoutMs = driver::kDefaultTimeoutMs);
+// The same through the wide messages, for a Unicode edit's every character.
+std::wstring WaitForTextChangeW(HWND edit, const std::wstring& old, uint32_t timeoutMs = driver::kDefaultTimeoutMs);
+
+// text as UTF-8, and ANSI text in the system's code page as UTF-16.
+std::string Utf8Of(const std::wstring& text);
+std::wstring WideFromAnsi(const std::string& text);
 
 // Presses an added button as the mouse does, and waits for the key menu of
 // the program pid.

@@ -50,6 +50,19 @@ HWND AddControl(HWND parent, const char* cls, const char* text, DWORD style, int
 
 constexpr DWORD kEditStyle = WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
 
+// The message edit, in a Unicode dialog made with the W function: the
+// system then keeps its text in UTF-16 and hands it to A callers converted.
+void AddMessageEdit(HWND parent, DWORD style, const Box& b, bool unicode) {
+  if (!unicode) {
+    AddControl(parent, "EDIT", "", style, kMessageEdit, b);
+    return;
+  }
+  HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | style, b.x, b.y, b.width,
+                              b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMessageEdit)),
+                              Instance, nullptr);
+  SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(kEditFont)), FALSE);
+}
+
 // Sizes the dialog for its client area and cascades it from the last one.
 void PlaceDialog(HWND dialog) {
   static int cascade = 0;
@@ -63,20 +76,21 @@ HWND OpenDialog(MessengerCommand kind, const char* caption) {
   HWND dialog = CreateEmptyDialog(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, MessageDialogProc);
   if (!dialog) return nullptr;
   SetWindowTextA(dialog, caption);
-  if (kind == kOpenSendDialog) {
+  const bool unicode = kind == kOpenUnicodeSendDialog || kind == kOpenUnicodeIncomingDialog;
+  if (kind == kOpenSendDialog || kind == kOpenUnicodeSendDialog) {
     AddControl(dialog, "STATIC", "To: Bob (UIN 1234567)", 0, -1, {10, 10, 350, 18});
-    AddControl(dialog, "EDIT", "", kEditStyle, kMessageEdit, kSendEditBox);
+    AddMessageEdit(dialog, kEditStyle, kSendEditBox, unicode);
     AddControl(dialog, "BUTTON", "Cancel", WS_TABSTOP, IDCANCEL, kSendCancelBox);
     AddControl(dialog, "BUTTON", "&Send", WS_TABSTOP | BS_DEFPUSHBUTTON, kSendReference, kSendButtonBox);
   } else {
     HWND body = dialog;
-    if (kind == kOpenIncomingDialog) {
+    if (kind != kOpenIncomingWithoutInner) {
       body = CreateEmptyDialog(dialog, WS_CHILD | WS_VISIBLE | DS_CONTROL, MessageDialogProc);
       MoveWindow(body, kInnerDialogBox.x, kInnerDialogBox.y, kInnerDialogBox.width, kInnerDialogBox.height, FALSE);
     }
     AddControl(body, "STATIC", "Message:", 0, kIncomingWidth, kIncomingLabelBox);
     AddControl(body, "STATIC", "From: Alice (UIN 7654321)", 0, -1, {90, 10, 270, 18});
-    AddControl(body, "EDIT", "", kEditStyle | ES_READONLY, kMessageEdit, kIncomingEditBox);
+    AddMessageEdit(body, kEditStyle | ES_READONLY, kIncomingEditBox, unicode);
     AddControl(dialog, "BUTTON", "&Reply", WS_TABSTOP, kIncomingAnchor, kReplyBox);
     AddControl(dialog, "BUTTON", "Close", WS_TABSTOP, IDCANCEL, kCloseBox);
   }

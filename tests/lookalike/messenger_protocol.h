@@ -21,6 +21,10 @@ enum MessengerCommand : ULONG_PTR {
   kOpenSendDialog = 1,
   kOpenIncomingDialog = 2,
   kOpenIncomingWithoutInner = 3,  // the message edit on the dialog itself
+  // As the first two, with a Unicode message edit (made with the W
+  // functions), as a messenger of our time has: it holds any character.
+  kOpenUnicodeSendDialog = 4,
+  kOpenUnicodeIncomingDialog = 5,
 };
 
 // Posted to a dialog: wParam a control id of the dialog or of its inner

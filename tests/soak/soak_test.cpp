@@ -1,6 +1,7 @@
 // The long run ("soak") of the tray program beside the look-alike messenger:
 // dialogs opened and closed every few hundred milliseconds, Encrypt and
-// Decrypt pressed with a key chosen from the key menu, the clipboard
+// Decrypt pressed (strong messages for the owner's key, old-format ones for
+// a key marked so, chosen from the key menu), the clipboard
 // commands, the tray menu and the property sheet opened and closed, for
 // VWG_SOAK_MINUTES minutes (default 30). Once a minute it samples what the program holds, as Wine reports it
 // for another process: working set and private bytes
@@ -20,6 +21,8 @@
 #include <vector>
 
 #include "keys/cipher.h"
+#include "keys/registry_names.h"
+#include "keys/strong_message.h"
 #include "tests/app/clipboard_driver.h"
 #include "tests/app/sheet_driver.h"
 #include "tests/icq/icq_fixture.h"
@@ -91,9 +94,16 @@ std::string RandomMessage(std::mt19937& random) {
 
 class Soak : public IcqIntegration {
  protected:
-  // The ring entry for which message was encrypted into text, or -1: what
-  // the program wrote is checked against the cipher run here.
+  // The ring's first key, the owner's, gets strong messages; its last one
+  // is marked for the old format, so that both formats keep being used.
+  bool OldFormat(UINT key) const { return key == VK_END; }
+  int Wanted(UINT key) const { return key == VK_HOME ? 0 : static_cast<int>(ring_.size()) - 1; }
+
+  // The ring entry for which message was encrypted into text, or -1: a
+  // strong message names it, an old-format one is checked against the
+  // cipher run here.
   int EncryptedFor(const std::string& message, const std::string& text) const {
+    if (const int named = StrongRecipient(text, ring_); named >= 0) return named;
     for (size_t i = 0; i < ring_.size(); ++i) {
       CurvePoint q;
       RecordPoint(ring_[i], q);
@@ -103,24 +113,22 @@ class Soak : public IcqIntegration {
     return -1;
   }
 
-  // The ring entry with which text decrypts to what begins decrypted (the
-  // edit control's text ends at a NUL byte), or -1.
-  int DecryptedWith(const std::string& text, const std::string& decrypted) const {
-    for (size_t i = 0; i < ring_.size(); ++i) {
-      CurvePoint q;
-      RecordPoint(ring_[i], q);
-      std::string expected;
-      if (DecryptText(text, secret_, q, expected) && expected.compare(0, decrypted.size(), decrypted) == 0)
-        return static_cast<int>(i);
-    }
-    return -1;
+  // "" when text was encrypted for the key wanted, in its format.
+  std::string CheckEncrypted(const std::string& message, const std::string& text, UINT key) const {
+    const int chosen = EncryptedFor(message, text);
+    if (text == message) return "the text did not change";
+    if (chosen < 0) return "the encrypted text is that of no key: " + text;
+    if (chosen != Wanted(key)) return "the key menu chose entry " + std::to_string(chosen) + ", not " +
+                                      std::to_string(Wanted(key));
+    if ((text.rfind(kStrongPrefix, 0) != 0) != OldFormat(key)) return "the wrong format: " + text;
+    return "";
   }
 
   // One send dialog and one incoming dialog: the message encrypted for the
-  // ring's first (VK_HOME) or last (VK_END) key, decrypted from the same
-  // key, both dialogs closed. "" when all went well, else what did not.
+  // ring's first (VK_HOME) or last (VK_END) key, decrypted (from the same
+  // key, for the old format), both dialogs closed. "" when all went well,
+  // else what did not.
   std::string MessageRoundTrip(const std::string& message, UINT key) {
-    const int wanted = key == VK_HOME ? 0 : static_cast<int>(ring_.size()) - 1;
     HWND send = Open(messenger::kOpenSendDialog, "Send Online Message (Bob)");
     HWND encrypt = send ? WaitForAddedButton(send) : nullptr;
     std::string failure = encrypt ? "" : "no Encrypt button";
@@ -129,14 +137,7 @@ class Soak : public IcqIntegration {
       HWND edit = MessageEdit(send);
       driver::SetWindowTextRemote(edit, message);
       encrypted = TransformWith(encrypt, edit, key);
-      const int chosen = EncryptedFor(message, encrypted);
-      if (encrypted == message) {
-        failure = "the send dialog's text did not change";
-      } else if (chosen < 0) {
-        failure = "the encrypted text is that of no key: " + encrypted;
-      } else if (chosen != wanted) {
-        failure = "the key menu chose entry " + std::to_string(chosen) + ", not " + std::to_string(wanted);
-      }
+      failure = CheckEncrypted(message, encrypted, key);
     }
     if (send) PostMessageA(send, WM_CLOSE, 0, 0);
     if (!failure.empty()) return failure;
@@ -147,13 +148,11 @@ class Soak : public IcqIntegration {
     if (decrypt) {
       HWND edit = MessageEdit(incoming);
       driver::SetWindowTextRemote(edit, encrypted);
-      const std::string decrypted = TransformWith(decrypt, edit, key);
-      if (decrypted.compare(0, message.size(), message) != 0) {
-        const int chosen = DecryptedWith(encrypted, decrypted);
-        failure = chosen >= 0 && chosen != wanted
-                      ? "the key menu chose entry " + std::to_string(chosen) + ", not " + std::to_string(wanted)
-                      : "decrypted \"" + decrypted + "\", not \"" + message + "\"";
-      }
+      // The old format gives back the spaces that filled its last block.
+      const std::string decrypted =
+          OldFormat(key) ? TransformWith(decrypt, edit, key) : Utf8Of(PressAndRead(decrypt, edit));
+      if (decrypted.compare(0, message.size(), message) != 0 || (!OldFormat(key) && decrypted != message))
+        failure = "decrypted \"" + decrypted + "\", not \"" + message + "\"";
     }
     if (incoming) PostMessageA(incoming, WM_CLOSE, 0, 0);
     if (failure.empty() && !(driver::WaitWindowGone(send) && driver::WaitWindowGone(incoming)))
@@ -166,21 +165,22 @@ class Soak : public IcqIntegration {
   std::string ClipboardRoundTrip(const std::string& message, UINT key) {
     if (!clipboard::SetClipboard(message)) return "could not put the message on the clipboard";
     const std::string encrypted = RunClipboardCommand(clipboard::kEncryptClipboard, key);
-    if (EncryptedFor(message, encrypted) != (key == VK_HOME ? 0 : static_cast<int>(ring_.size()) - 1))
-      return "Encrypt Clipboard left \"" + encrypted + "\"";
-    const std::string decrypted = RunClipboardCommand(clipboard::kDecryptClipboard, key);
-    // The clipboard gets the message without the padding spaces; a message
-    // that ends in spaces loses those too.
+    if (const std::string failure = CheckEncrypted(message, encrypted, key); !failure.empty())
+      return "Encrypt Clipboard: " + failure;
+    const std::string decrypted = RunClipboardCommand(clipboard::kDecryptClipboard, OldFormat(key) ? key : 0);
+    // The old format's padding is trimmed, and with it any spaces the
+    // message ended in.
     const size_t end = message.find_last_not_of(' ');
-    if (decrypted != message.substr(0, end == std::string::npos ? 0 : end + 1))
-      return "Decrypt Clipboard left \"" + decrypted + "\"";
+    const std::string expected = OldFormat(key) ? message.substr(0, end == std::string::npos ? 0 : end + 1) : message;
+    if (decrypted != expected) return "Decrypt Clipboard left \"" + decrypted + "\"";
     return "";
   }
 
-  // The clipboard's text after command with key, "" if a step failed.
+  // The clipboard's text after command, with key from the key menu (0: the
+  // command asks for none), "" if a step failed.
   std::string RunClipboardCommand(std::initializer_list<UINT> command, UINT key) {
     if (!clipboard::ChooseTrayCommand(OpenTrayMenu(program_), command) ||
-        !ChooseKey(driver::WaitForMenu(program_.pid()), key) ||
+        (key != 0 && !ChooseKey(driver::WaitForMenu(program_.pid()), key)) ||
         !driver::AnswerMessageBox("Vaultwing for ICQ", IDOK, nullptr, program_.pid()))
       return "";
     return clipboard::ClipboardText().value_or("");
@@ -201,6 +201,7 @@ class Soak : public IcqIntegration {
 
 TEST_F(Soak, DialogsPressesAndMenusForMinutes) {
   StartBoth(4);
+  ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, KeyIdName(ring_.back()).c_str(), 1));
   std::mt19937 random(TestSeed());
   Report report;
   const int minutes = Minutes();

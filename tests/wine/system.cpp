@@ -88,15 +88,27 @@ std::optional<uint32_t> ReadRegDword(const char* subkey, const char* value) {
   return static_cast<uint32_t>(buf[0] | buf[1] << 8 | buf[2] << 16 | static_cast<uint32_t>(buf[3]) << 24);
 }
 
-bool WriteRegString(const char* subkey, const char* value, const std::string& text) {
+namespace {
+
+bool SetValue(const char* subkey, const char* value, DWORD type, const void* data, DWORD size) {
   HKEY key = nullptr;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, subkey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
       ERROR_SUCCESS)
     return false;
-  const bool ok = RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                                 static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+  const bool ok = RegSetValueExA(key, value, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
   RegCloseKey(key);
   return ok;
+}
+
+}  // namespace
+
+bool WriteRegString(const char* subkey, const char* value, const std::string& text) {
+  return SetValue(subkey, value, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+bool WriteRegDword(const char* subkey, const char* value, uint32_t number) {
+  const DWORD data = number;
+  return SetValue(subkey, value, REG_DWORD, &data, sizeof data);
 }
 
 bool RegKeyExists(const char* subkey) {

@@ -20,6 +20,7 @@ bool RegKeyExists(const char* subkey);
 // Stores text as the REG_SZ value of HKEY_CURRENT_USER\subkey, creating the
 // key if need be. True when it was stored.
 bool WriteRegString(const char* subkey, const char* value, const std::string& text);
+bool WriteRegDword(const char* subkey, const char* value, uint32_t number);
 
 // Deletes HKEY_CURRENT_USER\subkey with everything below it, for a clean
 // start. True when the key is gone afterwards (also when it never existed).

@@ -45,11 +45,35 @@ BOOL CALLBACK VisitChild(HWND window, LPARAM param) {
   return FALSE;
 }
 
-LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* ok) {
+// A message through the ANSI (SendMessageTimeoutA) or the wide
+// (SendMessageTimeoutW) function, within the driver's time limit.
+template <typename SendTimeout>
+LRESULT SendVia(SendTimeout send, HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* ok) {
   DWORD_PTR result = 0;
-  *ok = SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
-                            kSendTimeoutMs, &result) != 0;
+  *ok = send(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result) != 0;
   return static_cast<LRESULT>(result);
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* ok) {
+  return SendVia(SendMessageTimeoutA, window, message, wParam, lParam, ok);
+}
+
+template <typename Text, typename SendTimeout>
+Text ReadText(SendTimeout send, HWND window) {
+  bool ok = false;
+  const LRESULT length = SendVia(send, window, WM_GETTEXTLENGTH, 0, 0, &ok);
+  if (!ok || length <= 0) return Text();
+  std::vector<typename Text::value_type> buf(static_cast<size_t>(length) + 1);
+  const LRESULT n = SendVia(send, window, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), &ok);
+  if (!ok || n <= 0) return Text();
+  return Text(buf.data(), std::min<size_t>(static_cast<size_t>(n), static_cast<size_t>(length)));
+}
+
+template <typename Text, typename SendTimeout>
+bool WriteText(SendTimeout send, HWND window, const Text& text) {
+  bool ok = false;
+  const LRESULT accepted = SendVia(send, window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), &ok);
+  return ok && accepted != 0;
 }
 
 }  // namespace
@@ -68,20 +92,14 @@ bool WaitWindowGone(HWND window, uint32_t timeoutMs) {
   return PollUntil(timeoutMs, [&] { return !IsWindow(window) || !IsWindowVisible(window); });
 }
 
-std::string WindowText(HWND window) {
-  bool ok = false;
-  const LRESULT length = Send(window, WM_GETTEXTLENGTH, 0, 0, &ok);
-  if (!ok || length <= 0) return "";
-  std::vector<char> buf(static_cast<size_t>(length) + 1);
-  const LRESULT n = Send(window, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), &ok);
-  if (!ok || n <= 0) return "";
-  return std::string(buf.data(), std::min<size_t>(static_cast<size_t>(n), static_cast<size_t>(length)));
-}
+std::string WindowText(HWND window) { return ReadText<std::string>(SendMessageTimeoutA, window); }
 
-bool SetWindowTextRemote(HWND window, const std::string& text) {
-  bool ok = false;
-  const LRESULT accepted = Send(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), &ok);
-  return ok && accepted != 0;
+bool SetWindowTextRemote(HWND window, const std::string& text) { return WriteText(SendMessageTimeoutA, window, text); }
+
+std::wstring WindowTextW(HWND window) { return ReadText<std::wstring>(SendMessageTimeoutW, window); }
+
+bool SetWindowTextRemoteW(HWND window, const std::wstring& text) {
+  return WriteText(SendMessageTimeoutW, window, text);
 }
 
 std::string WindowClass(HWND window) {

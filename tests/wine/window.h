@@ -44,6 +44,10 @@ std::string WindowText(HWND window);
 // Sets the text with WM_SETTEXT. True when the window accepted it.
 bool SetWindowTextRemote(HWND window, const std::string& text);
 
+// The same through the wide messages, for text beyond the ANSI code page.
+std::wstring WindowTextW(HWND window);
+bool SetWindowTextRemoteW(HWND window, const std::wstring& text);
+
 std::string WindowClass(HWND window);
 DWORD WindowProcess(HWND window);
 
