@@ -1,6 +1,7 @@
 #include "crypto/curve.h"
 
 #include "crypto/fast_arith.h"
+#include "crypto/wipe.h"
 
 const uint16_t CurveB[kElementWords] = {29, 0x00B9};
 const uint16_t PointAtInfinity[kElementWords] = {kInfinityLength};
@@ -33,8 +34,10 @@ bool IsOnCurve(const CurvePoint& p) {
   return FieldEqual(y2, CurveB);
 }
 
+// The scalar is secret: the spills of its ladder are burnt with the stack.
 void PointMultiply(const uint16_t* k, const CurvePoint& p, CurvePoint& r) {
   ActiveArith().pointMultiply(k, p, r);
+  BurnStack();
 }
 
 void IntToBits(uint16_t v, uint16_t* k, int count) {

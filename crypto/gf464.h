@@ -146,11 +146,12 @@ struct Gf464 {
     SecureWipe(t, sizeof t);
   }
 
-  // All ones when a is 0.
+  // All ones when a is 0. The copy it reads is wiped: a may be secret.
   static uint64_t ZeroMask(const E a) {
     uint64_t w[kGf464Words], any = 0;
     Store(a, w);
     for (uint64_t x : w) any |= x;
+    SecureWipe(w, sizeof w);
     return CtZeroMask(any);
   }
 

@@ -9,3 +9,11 @@ void SecureWipe(void* p, size_t n) {
   std::memset(p, 0, n);
   __asm__ __volatile__("" : : "r"(p) : "memory");
 }
+
+// Well beyond the few kilobytes that the operations' frames take.
+constexpr size_t kBurnBytes = 16 * 1024;
+
+__attribute__((noinline)) void BurnStack() {
+  unsigned char area[kBurnBytes];
+  SecureWipe(area, sizeof area);
+}
