@@ -55,6 +55,8 @@
   X(IDS_KEY_CHANGED, 1346, "The key for %s differs from the one in your key ring. Someone may be pretending to be %s. Import it anyway?") \
   X(IDS_CLIPBOARD_NO_TEXT, 1347, "There is no text in Windows Clipboard.  Copy the message first, then choose the command again.") \
   X(IDS_IMPORT_MORE, 1348, "... and %d more") \
+  X(IDS_WRONG_PASSPHRASE, 1370, "Wrong passphrase, or the secret key file is damaged.") \
+  X(IDS_PASSPHRASE_NEEDED, 1371, "The secret key file is protected by a passphrase.") \
   X(IDS_SAME_KEY_FILE, 1400, "The public key file and the secret key file must be two different files.  Nothing has been written.")
 
 #ifndef RC_INVOKED
