@@ -5,6 +5,7 @@
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/key_paths.h"
+#include "cli/passphrase_input.h"
 #include "cli/report_error.h"
 #include "keys/cipher.h"
 #include "keys/key_files.h"
@@ -16,7 +17,7 @@ namespace {
 // The secret key and the chosen correspondent's public point.
 void LoadKeys(const Options& o, uint16_t* secret, CurvePoint& q) {
   const KeyPaths paths = ChooseKeyPaths(o, false);
-  ExitOnFailure(LoadSecretKeyFile(paths.secretPath.c_str(), secret), paths.secretPath);
+  LoadSecretKey(o, paths.secretPath, secret);
   const PublicKeyRing ring = LoadRing(paths.publicPath);
   RecordPoint(ring.keys[ChooseKey(ring, o, -1)], q);
 }
