@@ -10,6 +10,8 @@ BitmapHandle SplashBitmap;
 BitmapHandle AboutBitmap;
 BitmapHandle MenuIcons[kMenuIconCount];
 
+bool AnotherCopyRuns() { return static_cast<bool>(KernelHandle(OpenMutexA(SYNCHRONIZE, FALSE, kInstanceMutexName))); }
+
 void ShutdownApp() {
   if (MainWindow) KillTimer(MainWindow, IDT_SCANNER);
   RemoveTrayIcon();
