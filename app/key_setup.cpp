@@ -6,12 +6,12 @@
 #include <cstring>
 #include <string>
 
-#include "crypto/wipe.h"
 #include "app/app_state.h"
 #include "app/key_file_dialog.h"
 #include "app/key_protection.h"
 #include "app/key_state.h"
 #include "app/user_id_dialog.h"
+#include "crypto/wipe.h"
 #include "keys/fingerprint.h"
 #include "keys/key_files.h"
 #include "keys/registry_names.h"

@@ -31,7 +31,8 @@ void SetText(HWND dialog, int id, UINT textId) {
 void ReadField(HWND dialog, int id, Passphrase& passphrase) {
   wchar_t wide[kMaxPassphraseChars + 1];
   const int length = GetDlgItemTextW(dialog, id, wide, kMaxPassphraseChars + 1);
-  const int bytes = length > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, length, reinterpret_cast<char*>(passphrase.buffer()),
+  char* utf8 = reinterpret_cast<char*>(passphrase.buffer());
+  const int bytes = length > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, length, utf8,
                                                       static_cast<int>(kMaxPassphraseBytes), nullptr, nullptr)
                                : 0;
   passphrase.SetSize(static_cast<size_t>(bytes));
@@ -54,7 +55,8 @@ void ScrubFields(HWND dialog) {
 }
 
 // Says why an entry was refused and starts the entry again.
-void Refuse(HWND dialog, UINT noticeId) {
+void Refuse(HWND dialog, UINT noticeId, Passphrase& passphrase) {
+  passphrase.Clear();
   SetText(dialog, IDC_PASSPHRASE_NOTICE, noticeId);
   ScrubFields(dialog);
   SetFocus(GetDlgItem(dialog, IDC_PASSPHRASE_EDIT));
@@ -104,8 +106,8 @@ void OnOk(HWND dialog, const Exchange& exchange) {
   } else {
     Passphrase repeat;
     ReadField(dialog, IDC_PASSPHRASE_REPEAT, repeat);
-    if (!SamePassphrase(passphrase, repeat)) return Refuse(dialog, IDS_PASSPHRASE_MISMATCH);
-    if (entry == PassphraseEntry::kNew && passphrase.empty()) return Refuse(dialog, IDS_PASSPHRASE_EMPTY);
+    if (!SamePassphrase(passphrase, repeat)) return Refuse(dialog, IDS_PASSPHRASE_MISMATCH, passphrase);
+    if (entry == PassphraseEntry::kNew && passphrase.empty()) return Refuse(dialog, IDS_PASSPHRASE_EMPTY, passphrase);
   }
   ScrubFields(dialog);
   EndDialog(dialog, IDOK);

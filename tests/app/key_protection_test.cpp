@@ -68,8 +68,7 @@ class KeyProtection : public TrayProgram {
     return WaitForPassphraseDialog(kUnlockCaption);
   }
 
-  // The secret key file opens with passphrase (empty: needs none) and holds
-  // key.
+  // The secret key file opens with passphrase and holds key.
   bool Opens(const char* passphrase, const uint16_t* key) {
     Passphrase p;
     SetPassphrase(p, passphrase);
@@ -93,6 +92,16 @@ class KeyProtection : public TrayProgram {
   bool WaitForCheck(HWND page, uint32_t state) {
     return driver::PollUntil(driver::kDefaultTimeoutMs,
                              [&] { return driver::CheckState(page, IDC_PASSWORD_PROTECT) == state; });
+  }
+
+  // Generates keys from the tray menu into the two files and returns the
+  // dialog that asks for the new key's passphrase.
+  HWND GenerateKeysInto(const std::string& publicPath, const std::string& secretPath) {
+    EXPECT_TRUE(driver::ChooseMenuItem(OpenTrayMenu(program_), kGenerateKeys));
+    EXPECT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, nullptr, program_.pid()));
+    EXPECT_TRUE(driver::ChooseFile("Save Public Key As", publicPath, program_.pid()));
+    EXPECT_TRUE(driver::ChooseFile("Save Secret Key As", secretPath, program_.pid()));
+    return WaitForPassphraseDialog(kNewKeyCaption);
   }
 
   driver::Program program_;
@@ -184,7 +193,8 @@ TEST_F(KeyProtection, PasswordProtectRewritesTheFileProtectedAndBackInTheClear) 
   EXPECT_EQ(driver::ControlText(dialog, IDC_PASSPHRASE_FILE), secretPath_);
   Enter(dialog, L"", L"");
   EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
-    return driver::ControlText(dialog, IDC_PASSPHRASE_NOTICE) == "Please type a passphrase: an empty one protects nothing.";
+    return driver::ControlText(dialog, IDC_PASSPHRASE_NOTICE) ==
+           "Please type a passphrase: an empty one protects nothing.";
   }));
   Enter(dialog, kTyped, kLookalike);
   EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
@@ -250,11 +260,7 @@ TEST_F(KeyProtection, NewKeysWhileProtectedAskForTheirOwnPassphraseOrNone) {
   ExpectRunning(program_);
 
   const std::string newPublic = folder_.File("public2.vwg"), newSecret = folder_.File("secret2.vwg");
-  ASSERT_TRUE(driver::ChooseMenuItem(OpenTrayMenu(program_), kGenerateKeys));
-  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, nullptr, program_.pid()));
-  ASSERT_TRUE(driver::ChooseFile("Save Public Key As", newPublic, program_.pid()));
-  ASSERT_TRUE(driver::ChooseFile("Save Secret Key As", newSecret, program_.pid()));
-  dialog = WaitForPassphraseDialog(kNewKeyCaption);
+  dialog = GenerateKeysInto(newPublic, newSecret);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(driver::ControlText(dialog, IDC_PASSPHRASE_FILE), newSecret);
   KeepScreenshot("new-secret-key.png");
@@ -272,11 +278,7 @@ TEST_F(KeyProtection, NewKeysWhileProtectedAskForTheirOwnPassphraseOrNone) {
   EXPECT_NE(std::memcmp(key, secret_, sizeof key), 0) << "a new key";
 
   // Both entries empty: the next new key is stored in the clear.
-  ASSERT_TRUE(driver::ChooseMenuItem(OpenTrayMenu(program_), kGenerateKeys));
-  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, nullptr, program_.pid()));
-  ASSERT_TRUE(driver::ChooseFile("Save Public Key As", newPublic, program_.pid()));
-  ASSERT_TRUE(driver::ChooseFile("Save Secret Key As", newSecret, program_.pid()));
-  dialog = WaitForPassphraseDialog(kNewKeyCaption);
+  dialog = GenerateKeysInto(newPublic, newSecret);
   ASSERT_NE(dialog, nullptr);
   Enter(dialog, L"", L"");
   ASSERT_TRUE(driver::WaitWindowGone(dialog));

@@ -252,7 +252,8 @@ TEST_F(KeyFiles, AProtectedSecretKeyOpensWithItsPassphraseOnly) {
     SetPassphrase(p, wrong);
     EXPECT_EQ(LoadSecretKeyFile(secretPath_.c_str(), key.words, p), KeyFileStatus::kWrongPassphrase) << wrong;
   }
-  EXPECT_STREQ(KeyFileErrorText(KeyFileStatus::kWrongPassphrase), "Wrong passphrase, or the secret key file is damaged.");
+  EXPECT_STREQ(KeyFileErrorText(KeyFileStatus::kWrongPassphrase),
+               "Wrong passphrase, or the secret key file is damaged.");
   EXPECT_TRUE(key.Untouched());
   ASSERT_EQ(LoadSecretKeyFile(secretPath_.c_str(), key.words, right), KeyFileStatus::kOk);
   EXPECT_EQ(std::memcmp(key.words, keys_[0].secret, sizeof key.words), 0);
@@ -315,7 +316,8 @@ TEST_F(KeyFiles, ADamagedProtectedFileIsRefusedAndNeverTakenForVersionOne) {
   changed[500] ^= 0x20;
   EXPECT_EQ(load(changed, right), KeyFileStatus::kWrongPassphrase);
   const Passphrase none;
-  for (const std::string& bad : {file + '\0', file.substr(0, kProtectedFileBytes - 1), file.substr(0, kSecretFileBytes)}) {
+  for (const std::string& bad :
+       {file + '\0', file.substr(0, kProtectedFileBytes - 1), file.substr(0, kSecretFileBytes)}) {
     EXPECT_EQ(load(bad, right), KeyFileStatus::kBadSecretKeyFile) << bad.size();
     EXPECT_EQ(load(bad, none), KeyFileStatus::kBadSecretKeyFile) << bad.size();
     bool isProtected;

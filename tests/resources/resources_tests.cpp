@@ -359,7 +359,8 @@ TEST(Dialogs, ControlsHaveTheirKinds) {
 
   // Passphrases are typed unseen; a long file name is shortened in its
   // middle, never cut off at its end.
-  WindowHolder passphrase(CreateDialogParamW(Instance(), MAKEINTRESOURCEW(IDD_PASSPHRASE), nullptr, QuietDialogProc, 0));
+  WindowHolder passphrase(
+      CreateDialogParamW(Instance(), MAKEINTRESOURCEW(IDD_PASSPHRASE), nullptr, QuietDialogProc, 0));
   for (int id : {IDC_PASSPHRASE_EDIT, IDC_PASSPHRASE_REPEAT}) {
     EXPECT_TRUE(StyleOf(passphrase.handle, id) & ES_PASSWORD) << id;
     EXPECT_TRUE(IsWindowUnicode(GetDlgItem(passphrase.handle, id))) << "every character typed is kept";
