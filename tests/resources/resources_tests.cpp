@@ -67,16 +67,6 @@ TEST(StringTable, EveryEntryLoadsWithItsText) {
   EXPECT_EQ(LoadStringA(Instance(), ids.back() + 1, text, sizeof text), 0);
 }
 
-// The texts of the passphrase on the secret key: the program's own, 1370 on.
-TEST(StringTable, PassphraseEntriesLoadWithTheirTexts) {
-  for (int id = 1370; id <= 1389; ++id) {
-    char text[485] = {};
-    const int length = LoadStringA(Instance(), id, text, sizeof text);
-    EXPECT_EQ(length > 0, id <= IDS_UNLOCK_CANCELLED) << id;
-    EXPECT_STREQ(text, StringText(id)) << id;
-  }
-}
-
 TEST(StringTable, TextsTheOtherPartsQuoteAreWordForWord) {
   EXPECT_STREQ(StringText(1300), "Vaultwing for ICQ");
   EXPECT_STREQ(StringText(1335), "Vaultwing for ICQ Error");
