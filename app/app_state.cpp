@@ -1,6 +1,8 @@
 #include "app/app_state.h"
 
+#include "app/key_state.h"
 #include "app/tray_icon.h"
+#include "crypto/wipe.h"
 #include "icq/button_images.h"
 #include "icq/scanner.h"
 #include "win/program.h"
@@ -9,6 +11,8 @@ KernelHandle InstanceMutex;
 BitmapHandle SplashBitmap;
 BitmapHandle AboutBitmap;
 BitmapHandle MenuIcons[kMenuIconCount];
+
+bool AnotherCopyRuns() { return static_cast<bool>(KernelHandle(OpenMutexA(SYNCHRONIZE, FALSE, kInstanceMutexName))); }
 
 void ShutdownApp() {
   if (MainWindow) KillTimer(MainWindow, IDT_SCANNER);
@@ -22,4 +26,5 @@ void ShutdownApp() {
   DeleteButtonImages();
   for (BitmapHandle& icon : MenuIcons) icon.reset();
   UnregisterClassA(kMainWindowClass, AppInstance);
+  SecureWipe(SecretKey, sizeof SecretKey);
 }

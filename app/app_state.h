@@ -20,7 +20,11 @@ extern BitmapHandle AboutBitmap;
 constexpr int kMenuIconCount = 7;
 extern BitmapHandle MenuIcons[kMenuIconCount];
 
+// True while another copy of the program holds the mutex.
+bool AnotherCopyRuns();
+
 // Releases what start-up acquired: the scan timer, the tray icon, the
-// mutex, the bitmaps and the window class. Safe at any point of start-up:
-// what has not been acquired yet is skipped.
+// mutex, the bitmaps and the window class, and wipes the secret key in
+// memory. Safe at any point of start-up: what has not been acquired yet is
+// skipped.
 void ShutdownApp();

@@ -6,9 +6,12 @@
 #include <cstring>
 #include <string>
 
+#include "app/app_state.h"
 #include "app/key_file_dialog.h"
+#include "app/key_protection.h"
 #include "app/key_state.h"
 #include "app/user_id_dialog.h"
+#include "crypto/wipe.h"
 #include "keys/fingerprint.h"
 #include "keys/key_files.h"
 #include "keys/registry_names.h"
@@ -37,11 +40,34 @@ bool AskYesNo(UINT textId) {
   return AskQuestion(MainWindow, text);
 }
 
-// Generates a key pair and saves it where the user says; only once both files
-// are written does the new pair replace the one in force. A failed write is
-// reported, undoes the other write and counts as not done, also at start-up
-// (where the caller then ends the program).
-int GenerateAndSave() {
+// Saves a new key pair where the user says, under a passphrase the user
+// gives when protect is set; only once both files are written does the new
+// pair replace the one in force. A failed write is reported, undoes the
+// other write and counts as not done, also at start-up (where the caller
+// then ends the program).
+int SaveNewKeys(const uint16_t* secret, const PublicKeyRecord& own, bool protect) {
+  char publicName[kFileNameChars], secretName[kFileNameChars];
+  LoadText(IDS_DEFAULT_PUBLIC_FILE, publicName);
+  if (!ChooseKeyFile(true, IDS_SAVE_PUBLIC_TITLE, publicName)) return 0;
+  LoadText(IDS_DEFAULT_SECRET_FILE, secretName);
+  if (!ChooseKeyFile(true, IDS_SAVE_SECRET_TITLE, secretName)) return 0;
+  Passphrase passphrase;
+  if (protect && !AskNewKeyPassphrase(secretName, passphrase)) return 0;
+  if (!CheckKeyFile(SaveKeyPair(publicName, secretName, own, secret, passphrase).status, KeyFailure::kWarning))
+    return 0;
+
+  std::memcpy(SecretKey, secret, sizeof SecretKey);
+  OwnPublicKey = own;
+  CopyPath(PublicKeyPath, publicName, sizeof PublicKeyPath);
+  CopyPath(SecretKeyPath, secretName, sizeof SecretKeyPath);
+  StorePath(kPublicKeyValue, PublicKeyPath);
+  StorePath(kSecretKeyValue, SecretKeyPath);
+  return 1;
+}
+
+// A new key pair, saved as SaveNewKeys says; the new secret key is wiped
+// here whether or not it went into force.
+int GenerateAndSave(bool protect) {
   uint16_t secret[kScalarWords];
   PublicKeyRecord own;
   char userId[kTextChars];
@@ -51,21 +77,9 @@ int GenerateAndSave() {
     ReportError(nullptr, true);
     return 0;
   }
-
-  char publicName[kFileNameChars], secretName[kFileNameChars];
-  LoadText(IDS_DEFAULT_PUBLIC_FILE, publicName);
-  if (!ChooseKeyFile(true, IDS_SAVE_PUBLIC_TITLE, publicName)) return 0;
-  LoadText(IDS_DEFAULT_SECRET_FILE, secretName);
-  if (!ChooseKeyFile(true, IDS_SAVE_SECRET_TITLE, secretName)) return 0;
-  if (!CheckKeyFile(SaveKeyPair(publicName, secretName, own, secret).status, KeyFailure::kWarning)) return 0;
-
-  std::memcpy(SecretKey, secret, sizeof secret);
-  OwnPublicKey = own;
-  CopyPath(PublicKeyPath, publicName, sizeof PublicKeyPath);
-  CopyPath(SecretKeyPath, secretName, sizeof SecretKeyPath);
-  StorePath(kPublicKeyValue, PublicKeyPath);
-  StorePath(kSecretKeyValue, SecretKeyPath);
-  return 1;
+  const int saved = SaveNewKeys(secret, own, protect);
+  SecureWipe(secret, sizeof secret);
+  return saved;
 }
 
 // The keys of an import that may go into the ring, kept in their order. A
@@ -131,7 +145,7 @@ int OpenExistingFiles(const char* publicPath, const char* secretPath) {
   CopyPath(name, secretPath, sizeof name);
   if (!ChooseKeyFile(false, IDS_OPEN_SECRET_TITLE, name)) return 0;
   CopyPath(SecretKeyPath, name, sizeof SecretKeyPath);
-  CheckKeyFile(LoadSecretKeyFile(SecretKeyPath, SecretKey), KeyFailure::kFatal);
+  LoadSecretKeyAtStart(SecretKeyPath, SecretKey, true);
   StorePath(kSecretKeyValue, SecretKeyPath);
   return 1;
 }
@@ -139,7 +153,7 @@ int OpenExistingFiles(const char* publicPath, const char* secretPath) {
 }  // namespace
 
 int SetUpKeys(int mode) {
-  char publicPath[kPathChars], secretPath[kPathChars];
+  char publicPath[kPathChars] = "", secretPath[kPathChars] = "";
   const bool publicRead =
       RegReadString(HKEY_CURRENT_USER, kKeysKey, kPublicKeyValue, publicPath, kPathChars, true);
   const bool secretRead =
@@ -151,12 +165,15 @@ int SetUpKeys(int mode) {
     CopyPath(SecretKeyPath, secretPath, sizeof SecretKeyPath);
     PublicKeyRing ring;
     LoadRingInForce(ring, KeyFailure::kFatal);
-    CheckKeyFile(LoadSecretKeyFile(SecretKeyPath, SecretKey), KeyFailure::kFatal);
+    // A second copy ends at the single-instance test, after its import: it
+    // leaves a protected key locked rather than ask for a passphrase it has
+    // no use for.
+    LoadSecretKeyAtStart(SecretKeyPath, SecretKey, !AnotherCopyRuns());
     return 1;
   }
 
   if (AskYesNo(mode == kSetUpAtStart ? IDS_ASK_GENERATE_FIRST : IDS_ASK_GENERATE_AGAIN))
-    return GenerateAndSave();
+    return GenerateAndSave(SecretKeyProtection(secretPath) == KeyProtection::kOn);
   if (mode != kSetUpAtStart) return 0;
   return OpenExistingFiles(publicPath, secretPath);
 }

@@ -1,9 +1,13 @@
 // The Settings page: Launch on Startup, Enable Skins and the skin choice.
 // The check boxes change the settings in memory at once (OK stores them);
-// a skin is applied and stored as soon as it is chosen.
+// a skin is applied and stored as soon as it is chosen. Password Protect
+// shows whether the secret key file is protected and changes the file at
+// once: the file itself is the setting.
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/key_protection.h"
+#include "app/key_state.h"
 #include "app/property_sheet.h"
 #include "app/settings.h"
 #include "app/skins.h"
@@ -31,8 +35,22 @@ void InitSettingsPage(HWND page) {
   // shows "(None)" while skins are off.
   FillSkinCombo(GetDlgItem(page, IDC_SKIN_COMBO));
   // Nothing reads these options yet: disabled, they promise nothing.
-  for (int id = IDC_AUTO_ENCRYPT; id <= IDC_PASSWORD_PROTECT; ++id) EnableWindow(GetDlgItem(page, id), FALSE);
+  for (int id = IDC_AUTO_ENCRYPT; id <= IDC_NO_INSECURE_WARNING; ++id) EnableWindow(GetDlgItem(page, id), FALSE);
   RefreshSettingsPage(page);
+}
+
+// A file that cannot be read offers no choice.
+void ShowKeyProtection(HWND page) {
+  const KeyProtection protection = SecretKeyProtection(SecretKeyPath);
+  EnableWindow(GetDlgItem(page, IDC_PASSWORD_PROTECT), protection != KeyProtection::kUnknown);
+  CheckDlgButton(page, IDC_PASSWORD_PROTECT, protection == KeyProtection::kOn ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// The box has already changed its check mark: it shows what the user asks
+// for until the file says what came of it.
+void OnKeyProtectionClicked(HWND page) {
+  SetKeyProtection(GetParent(page), SecretKeyPath, IsDlgButtonChecked(page, IDC_PASSWORD_PROTECT) == BST_CHECKED);
+  ShowKeyProtection(page);
 }
 
 void OnSkinChosen(HWND page) {
@@ -54,6 +72,9 @@ void OnCommand(HWND page, int id, int code) {
       break;
     case IDC_SKIN_COMBO:
       if (code == CBN_SELCHANGE) OnSkinChosen(page);
+      break;
+    case IDC_PASSWORD_PROTECT:
+      if (code == BN_CLICKED) OnKeyProtectionClicked(page);
       break;
   }
 }
@@ -94,6 +115,7 @@ void RefreshSettingsPage(HWND page) {
     ApplySkin(0);
     SendMessageA(combo, CB_SETCURSEL, 0, 0);
   }
+  ShowKeyProtection(page);
 }
 
 static INT_PTR OnSettingsPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -15,3 +15,4 @@ int RunEncrypt(const Options& o);
 int RunDecrypt(const Options& o);
 int RunRemove(const Options& o);
 int RunRename(const Options& o);
+int RunPasswd(const Options& o);

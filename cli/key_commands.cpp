@@ -1,11 +1,13 @@
-// keygen, list, import, export, remove and rename: the commands on the key
-// files.
+// keygen, list, import, export, remove, rename and passwd: the commands on
+// the key files.
 #include <string>
 
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/key_paths.h"
+#include "cli/passphrase_input.h"
 #include "cli/report_error.h"
+#include "crypto/wipe.h"
 #include "keys/file_io.h"
 #include "keys/fingerprint.h"
 #include "keys/key_files.h"
@@ -22,21 +24,37 @@ int RunKeygen(const Options& o) {
       }
     }
   }
+  Passphrase passphrase;
+  if (o.protect || !o.newPassphraseFile.empty()) ReadNewPassphrase(o, passphrase);
   uint16_t secret[kScalarWords];
   PublicKeyRecord own;
   if (!GenerateKeyPair(secret, own, o.hasNewId ? o.newId.c_str() : nullptr)) ReportError(nullptr, true);
-  const KeyPairSave saved = SaveKeyPair(paths.publicPath.c_str(), paths.secretPath.c_str(), own, secret);
+  const KeyPairSave saved = SaveKeyPair(paths.publicPath.c_str(), paths.secretPath.c_str(), own, secret, passphrase);
+  SecureWipe(secret, sizeof secret);
   if (saved.status != KeyFileStatus::kOk) ExitOnFailure(saved.status, saved.failedPath);
   return 0;
 }
 
+// The mark of the owner's line when the secret key file is known and
+// protected; a file that cannot be read is the business of the commands
+// that use it.
+static const char* ProtectionMark(const std::string& secretPath) {
+  bool isProtected = false;
+  return !secretPath.empty() && InspectSecretKeyFile(secretPath.c_str(), &isProtected) == KeyFileStatus::kOk &&
+                 isProtected
+             ? " (secret key protected)"
+             : "";
+}
+
 int RunList(const Options& o) {
-  const PublicKeyRing ring = LoadRing(ChooseKeyPaths(o, false).publicPath);
+  const KeyPaths paths = ChooseKeyPaths(o, false);
+  const PublicKeyRing ring = LoadRing(paths.publicPath);
+  const std::string owner = std::string(StringText(IDS_OWNER_SUFFIX)) + ProtectionMark(paths.secretPath);
   std::string out;
   char id[kUserIdBytes + 1], fingerprint[kFingerprintChars + 1];
   for (int k = 0; k < ring.count(); ++k) {
     GetUserId(ring.keys[k], id);
-    out += std::to_string(k) + "\t" + id + (k == 0 ? StringText(IDS_OWNER_SUFFIX) : "");
+    out += std::to_string(k) + "\t" + id + (k == 0 ? owner : "");
     if (o.fingerprints) {
       if (!KeyFingerprint(ring.keys[k], fingerprint)) ReportError("the system's SHA-256 failed", true);
       out += std::string("\t") + fingerprint;
@@ -103,5 +121,27 @@ int RunRename(const Options& o) {
   const PublicKeyRecord key = ChosenEntry(o, ringPath);
   CheckRingEdit(RenameRingEntry(ringPath.c_str(), o.keyIndex, key, o.newId.c_str()), ringPath);
   WriteOutput("renamed " + std::to_string(o.keyIndex) + "\t" + o.newId + "\n");
+  return 0;
+}
+
+int RunPasswd(const Options& o) {
+  const std::string path = ChooseKeyPaths(o, false).secretPath;
+  bool wasProtected = false;
+  ExitOnFailure(InspectSecretKeyFile(path.c_str(), &wasProtected), path);
+  if (o.removePassphrase && !wasProtected) {
+    WriteOutput("the secret key has no passphrase; nothing was written\n");
+    return 0;
+  }
+  // The old passphrase is checked before a new one is asked for.
+  uint16_t key[kScalarWords];
+  LoadSecretKey(o, path, key);
+  Passphrase next;
+  if (!o.removePassphrase) ReadNewPassphrase(o, next);
+  const KeyFileStatus saved = SaveSecretKeyFile(path.c_str(), key, next);
+  SecureWipe(key, sizeof key);
+  ExitOnFailure(saved, path);
+  WriteOutput(o.removePassphrase ? "the secret key is now stored without a passphrase\n"
+              : wasProtected    ? "the passphrase has been changed\n"
+                                : "the secret key is now protected by a passphrase\n");
   return 0;
 }

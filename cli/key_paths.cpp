@@ -72,7 +72,7 @@ KeyPaths ChooseKeyPaths(const Options& o, bool creating) {
   // The secret key only for the commands that use it, so that a ring given
   // with --public needs nothing else.
   const bool needSecret = o.command == Command::kKeygen || o.command == Command::kEncrypt ||
-                          o.command == Command::kDecrypt;
+                          o.command == Command::kDecrypt || o.command == Command::kPasswd;
   KeyPaths paths{o.publicPath, o.secretPath};
   if (paths.publicPath.empty() || (needSecret && paths.secretPath.empty())) {
     std::string defaultPub, defaultSecret;

@@ -24,6 +24,7 @@ static int Run(const Options& o) {
     case Command::kDecrypt: return RunDecrypt(o);
     case Command::kRemove: return RunRemove(o);
     case Command::kRename: return RunRename(o);
+    case Command::kPasswd: return RunPasswd(o);
     case Command::kNone: break;
   }
   return kUsageStatus;

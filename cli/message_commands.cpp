@@ -7,6 +7,7 @@
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/key_paths.h"
+#include "cli/passphrase_input.h"
 #include "cli/report_error.h"
 #include "cli/usage.h"
 #include "crypto/wipe.h"
@@ -33,7 +34,7 @@ struct MessageKeys {
 
 void LoadKeys(const Options& o, MessageKeys& keys) {
   const KeyPaths paths = ChooseKeyPaths(o, false);
-  ExitOnFailure(LoadSecretKeyFile(paths.secretPath.c_str(), keys.secret), paths.secretPath);
+  LoadSecretKey(o, paths.secretPath, keys.secret);
   keys.ring = LoadRing(paths.publicPath);
 }
 

@@ -16,11 +16,13 @@ constexpr CommandName kCommands[] = {
     {"import", Command::kImport},   {"export", Command::kExport},
     {"encrypt", Command::kEncrypt}, {"decrypt", Command::kDecrypt},
     {"remove", Command::kRemove},   {"rename", Command::kRename},
+    {"passwd", Command::kPasswd},
 };
 
 // Options that take a value, and the commands that accept them (a null
 // command list: every command).
-enum class Opt { kId, kIndex, kOutput, kTo, kToIndex, kFrom, kFromIndex, kPublic, kSecret };
+enum class Opt { kId, kIndex, kOutput, kTo, kToIndex, kFrom, kFromIndex, kPublic, kSecret, kPassphraseFile,
+                 kNewPassphraseFile };
 
 struct ValueOption {
   const char* name;
@@ -38,6 +40,8 @@ constexpr ValueOption kValueOptions[] = {
     {"--from-index", Opt::kFromIndex, {Command::kDecrypt}},
     {"--public", Opt::kPublic, {Command::kNone}},
     {"--secret", Opt::kSecret, {Command::kNone}},
+    {"--passphrase-file", Opt::kPassphraseFile, {Command::kEncrypt, Command::kDecrypt, Command::kPasswd}},
+    {"--new-passphrase-file", Opt::kNewPassphraseFile, {Command::kKeygen, Command::kPasswd}},
 };
 
 bool Allowed(const ValueOption& v, Command c) {
@@ -98,6 +102,12 @@ bool Store(Options& o, Opt opt, const std::string& value, std::string& error) {
     case Opt::kSecret:
       o.secretPath = value;
       return true;
+    case Opt::kPassphraseFile:
+      o.passphraseFile = value;
+      return true;
+    case Opt::kNewPassphraseFile:
+      o.newPassphraseFile = value;
+      return true;
   }
   return false;
 }
@@ -142,6 +152,10 @@ bool Complete(const Options& o, std::string& error) {
       // known once its input has been read.
       else if (o.command == Command::kEncrypt && !o.hasKeyId && o.keyIndex < 0) error = "no key chosen";
       break;
+    case Command::kPasswd:
+      if (files > 0) error = "unexpected argument: " + o.files[0];
+      else if (o.removePassphrase && !o.newPassphraseFile.empty()) error = "--remove takes no new passphrase";
+      break;
   }
   return error.empty();
 }
@@ -174,6 +188,10 @@ bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
       o.legacy = true;
     } else if (arg == "--fingerprints" && o.command == Command::kList) {
       o.fingerprints = true;
+    } else if (arg == "--protect" && o.command == Command::kKeygen) {
+      o.protect = true;
+    } else if (arg == "--remove" && o.command == Command::kPasswd) {
+      o.removePassphrase = true;
     } else {
       // --name VALUE or --name=VALUE
       const size_t eq = arg.find('=');

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-enum class Command { kNone, kKeygen, kList, kImport, kExport, kEncrypt, kDecrypt, kRemove, kRename };
+enum class Command { kNone, kKeygen, kList, kImport, kExport, kEncrypt, kDecrypt, kRemove, kRename, kPasswd };
 
 struct Options {
   Command command = Command::kNone;
@@ -21,6 +21,10 @@ struct Options {
   std::string output;       // export -o
   std::string publicPath;   // --public; empty for the default
   std::string secretPath;   // --secret
+  std::string passphraseFile;     // encrypt, decrypt, passwd: --passphrase-file
+  std::string newPassphraseFile;  // keygen, passwd: --new-passphrase-file
+  bool protect = false;           // keygen
+  bool removePassphrase = false;  // passwd: --remove
   std::vector<std::string> files;
 };
 

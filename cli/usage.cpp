@@ -8,7 +8,7 @@ constexpr char kOverview[] =
     "usage: vwg COMMAND [OPTIONS]\n"
     "Encrypts and decrypts messages with the key files of %s.\n"
     "\n"
-    "  keygen [--id ID] [--force]             make a new key pair\n"
+    "  keygen [--id ID] [--force] [--protect] make a new key pair\n"
     "  list [--fingerprints]                  show the public key ring\n"
     "  import FILE...                         add public keys to the ring\n"
     "  export [--index N] [--id ID] -o FILE   write one public key to a file\n"
@@ -18,24 +18,31 @@ constexpr char kOverview[] =
     "                                         encrypt a message\n"
     "  decrypt [--from ID | --from-index N] [FILE]\n"
     "                                         decrypt a message\n"
+    "  passwd [--remove]                      set, change or remove the passphrase\n"
+    "                                         of the secret key\n"
     "\n"
     "vwg COMMAND --help explains a command. ID is a user ID, matched exactly\n"
     "(the first in ring order); N is a ring index (0 is your own key).\n"
     "Exit status: 0 success, 1 error, 2 wrong usage.\n";
 
 constexpr char kKeygen[] =
-    "usage: vwg keygen [--id ID] [--force]\n"
+    "usage: vwg keygen [--id ID] [--force] [--protect | --new-passphrase-file FILE]\n"
     "Makes a new key pair: a secret key file and a public key ring that holds\n"
     "only your own public key, under the user ID given (default \"Owner\").\n"
     "Existing key files are replaced only with --force; the keys in them are\n"
-    "then lost, so export the public keys you want to keep first.\n";
+    "then lost, so export the public keys you want to keep first.\n"
+    "With --protect the secret key file is protected by a passphrase, typed\n"
+    "twice on the terminal; --new-passphrase-file FILE protects it with the\n"
+    "first line of FILE instead.\n";
 
 constexpr char kList[] =
     "usage: vwg list [--fingerprints]\n"
     "Shows the public key ring, one line per key: its index, a tab and its\n"
-    "user ID. Index 0 is your own key. With --fingerprints a tab and the key's\n"
-    "fingerprint follow: compare it with the one its owner reads out to you\n"
-    "over another channel before you trust a key you imported.\n";
+    "user ID. Index 0 is your own key, marked \" -- Owner\", and \" (secret key\n"
+    "protected)\" while your secret key file has a passphrase. With\n"
+    "--fingerprints a tab and the key's fingerprint follow: compare it with\n"
+    "the one its owner reads out to you over another channel before you trust\n"
+    "a key you imported.\n";
 
 constexpr char kImport[] =
     "usage: vwg import FILE...\n"
@@ -101,6 +108,23 @@ constexpr char kCommonOptions[] =
     "$XDG_CONFIG_HOME/vaultwing (or ~/.config/vaultwing).\n";
 #endif
 
+constexpr char kPasswd[] =
+    "usage: vwg passwd [--passphrase-file FILE] [--new-passphrase-file FILE | --remove]\n"
+    "Protects the secret key file with a passphrase, or gives it a new one:\n"
+    "the whole file is written again, encrypted under the new passphrase.\n"
+    "The new passphrase is typed twice on the terminal, or is the first line\n"
+    "of the file given with --new-passphrase-file. With --remove the file is\n"
+    "stored without a passphrase again. A protected file's passphrase is\n"
+    "asked for first; when it is wrong, nothing is written.\n";
+
+// For the commands that open the secret key file.
+constexpr char kPassphraseOptions[] =
+    "\n"
+    "A protected secret key file needs its passphrase, which vwg asks for on\n"
+    "the terminal without showing it, or reads from a file:\n"
+    "  --passphrase-file FILE   the passphrase is the first line of FILE (UTF-8,\n"
+    "                           without the line end)\n";
+
 const char* CommandText(Command c) {
   switch (c) {
     case Command::kNone: break;
@@ -112,6 +136,7 @@ const char* CommandText(Command c) {
     case Command::kDecrypt: return kDecrypt;
     case Command::kRemove: return kRemove;
     case Command::kRename: return kRename;
+    case Command::kPasswd: return kPasswd;
   }
   return kOverview;
 }
@@ -126,6 +151,7 @@ void PrintUsage(std::FILE* out, Command c) {
   } else {
     std::fputs(CommandText(c), out);
   }
+  if (c == Command::kEncrypt || c == Command::kDecrypt || c == Command::kPasswd) std::fputs(kPassphraseOptions, out);
 #ifdef _WIN32
   std::fprintf(out, kCommonOptions, app);
 #else

@@ -7,6 +7,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <sddl.h>
+
+#include <vector>
 #else
 #include <cerrno>
 #include <fcntl.h>
@@ -42,9 +45,57 @@ File OpenForReading(const char* path) {
                           FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-// A new file that no other program can open while it is being written.
-File CreateTemp(const std::string& temp, bool) {
-  return File(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+// Owners that keep the last error when they free, like FileTraits.
+template <typename H, auto Free>
+struct KeepingErrorTraits {
+  using Handle = H;
+  static H Empty() { return nullptr; }
+  static void Close(H h) {
+    KeepSystemError keep;
+    Free(h);
+  }
+};
+using Token = Owned<KeepingErrorTraits<HANDLE, CloseHandle>>;
+using LocalMemory = Owned<KeepingErrorTraits<void*, LocalFree>>;
+
+// A security descriptor whose DACL grants the user this process runs as
+// full access and nobody else anything. "P" protects the DACL: without it
+// the folder's inheritable entries (a shared drive's "Everyone: read", say)
+// would be added to it. Empty, with the system's last error, on a failure.
+LocalMemory OwnerOnlyDescriptor() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return LocalMemory();
+  const Token owned(token);
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::vector<uint8_t> user(size);
+  char* sid = nullptr;
+  if (!GetTokenInformation(token, TokenUser, user.data(), size, &size) ||
+      !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid)) {
+    return LocalMemory();
+  }
+  const LocalMemory sidText(sid);
+  const std::string sddl = std::string("D:P(A;;FA;;;") + sid + ")";
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
+    return LocalMemory();
+  return LocalMemory(descriptor);
+}
+
+// A new file that no other program can open while it is being written. A
+// private file gets its owner-only DACL when it is created, so it is never
+// readable by others, not even for a moment; the rename keeps it. Without
+// that DACL a private file is not written at all.
+File CreateTemp(const std::string& temp, bool privateFile) {
+  SECURITY_ATTRIBUTES attributes = {sizeof attributes, nullptr, FALSE};
+  LocalMemory descriptor;
+  if (privateFile) {
+    descriptor = OwnerOnlyDescriptor();
+    if (!descriptor) return File();
+    attributes.lpSecurityDescriptor = descriptor.get();
+  }
+  return File(
+      CreateFileA(temp.c_str(), GENERIC_WRITE, 0, &attributes, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool NameTaken() { return GetLastError() == ERROR_FILE_EXISTS; }

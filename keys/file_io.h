@@ -15,7 +15,9 @@ int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size);
 // new temporary file in the same folder, which is flushed to the disk and
 // closed (every result checked) and then renamed over path. On any failure
 // path is left exactly as it was and the temporary file is removed. A
-// private file is created readable by its owner only (on POSIX systems).
+// private file is its owner's only from its creation on: mode 0600 on
+// POSIX systems, a protected DACL granting the current user alone on
+// Windows.
 // Returns 1, or 0.
 int WriteFileAtomic(const char* path, const uint8_t* data, int size, bool privateFile);
 

@@ -2,10 +2,12 @@
 
 #include <utility>
 
+#include "crypto/wipe.h"
 #include "keys/file_io.h"
 #include "keys/file_snapshot.h"
 #include "keys/key_check.h"
 #include "keys/key_format.h"
+#include "keys/protected_key_file.h"
 #include "keys/same_file.h"
 #include "keys/system_error.h"
 
@@ -57,30 +59,88 @@ KeyFileStatus AppendToPublicKeyRing(const char* path, int count, const PublicKey
   return SavePublicKeyFile(path, ring.count(), ring.keys.data());
 }
 
-KeyFileStatus LoadSecretKeyFile(const char* path, uint16_t* key) {
-  uint8_t data[kSecretFileBytes];
+namespace {
+
+// A secret key file's bytes, which may hold the key in the clear. One byte
+// more than a protected file: enough to refuse one that is too long.
+struct SecretFileBytes {
+  uint8_t data[kProtectedFileBytes + 1];
   int size = 0;
-  if (!ReadFilePrefix(path, data, kSecretFileBytes, &size)) return KeyFileStatus::kSystemError;
-  return ParseSecretKeyFile(data, size, key) ? KeyFileStatus::kOk : KeyFileStatus::kBadSecretKeyFile;
+  SecretFileBytes() = default;
+  SecretFileBytes(const SecretFileBytes&) = delete;
+  SecretFileBytes& operator=(const SecretFileBytes&) = delete;
+  ~SecretFileBytes() { SecureWipe(data, sizeof data); }
+};
+
+KeyFileStatus Opened(ProtectedKeyStatus status) {
+  switch (status) {
+    case ProtectedKeyStatus::kOk: return KeyFileStatus::kOk;
+    case ProtectedKeyStatus::kWrongPassphrase: return KeyFileStatus::kWrongPassphrase;
+    case ProtectedKeyStatus::kSystemError: return KeyFileStatus::kSystemError;
+    default: return KeyFileStatus::kBadSecretKeyFile;
+  }
 }
 
-KeyFileStatus SaveSecretKeyFile(const char* path, const uint16_t* key) {
+KeyFileStatus WriteSecretFile(const char* path, const uint8_t* data, int size) {
+  return WriteFileAtomic(path, data, size, true) ? KeyFileStatus::kOk : KeyFileStatus::kSystemError;
+}
+
+}  // namespace
+
+KeyFileStatus LoadSecretKeyFile(const char* path, uint16_t* key, const Passphrase& passphrase) {
+  SecretFileBytes file;
+  if (!ReadFilePrefix(path, file.data, sizeof file.data, &file.size)) return KeyFileStatus::kSystemError;
+  if (!IsProtectedKeyFile(file.data, file.size)) {
+    return ParseSecretKeyFile(file.data, file.size, key) ? KeyFileStatus::kOk : KeyFileStatus::kBadSecretKeyFile;
+  }
+  // A malformed file is refused before anybody is asked for a passphrase.
+  if (CheckProtectedKeyFile(file.data, file.size) != ProtectedKeyStatus::kOk) return KeyFileStatus::kBadSecretKeyFile;
+  if (passphrase.empty()) return KeyFileStatus::kPassphraseNeeded;
+  return Opened(ParseProtectedKeyFile(file.data, file.size, passphrase.data(), passphrase.size(), key));
+}
+
+KeyFileStatus InspectSecretKeyFile(const char* path, bool* isProtected) {
+  uint16_t key[kScalarWords];
+  const KeyFileStatus status = LoadSecretKeyFile(path, key);
+  SecureWipe(key, sizeof key);
+  if (status != KeyFileStatus::kOk && status != KeyFileStatus::kPassphraseNeeded) return status;
+  *isProtected = status == KeyFileStatus::kPassphraseNeeded;
+  return KeyFileStatus::kOk;
+}
+
+KeyFileStatus SaveSecretKeyFile(const char* path, const uint16_t* key, const Passphrase& passphrase) {
   if (!IsValidSecretKey(key)) return KeyFileStatus::kBadSecretKeyFile;
-  uint8_t data[kSecretFileBytes];
-  FormatSecretKeyFile(key, data);
-  return WriteFileAtomic(path, data, kSecretFileBytes, true) ? KeyFileStatus::kOk : KeyFileStatus::kSystemError;
+  SecretFileBytes file;
+  if (passphrase.empty()) {
+    FormatSecretKeyFile(key, file.data);
+    return WriteSecretFile(path, file.data, kSecretFileBytes);
+  }
+  // The key is valid and the count ours, so only the system can fail here.
+  if (FormatProtectedKeyFile(key, passphrase.data(), passphrase.size(), kProtectedIterations, file.data) !=
+      ProtectedKeyStatus::kOk) {
+    return KeyFileStatus::kSystemError;
+  }
+  return WriteSecretFile(path, file.data, kProtectedFileBytes);
+}
+
+KeyFileStatus ChangeSecretKeyPassphrase(const char* path, const Passphrase& current, const Passphrase& next) {
+  uint16_t key[kScalarWords];
+  KeyFileStatus status = LoadSecretKeyFile(path, key, current);
+  if (status == KeyFileStatus::kOk) status = SaveSecretKeyFile(path, key, next);
+  SecureWipe(key, sizeof key);
+  return status;
 }
 
 // The ring goes first, as the user chooses its file first; only the old
 // ring needs keeping aside, since nothing has touched the secret key file
 // when the ring's write fails.
 KeyPairSave SaveKeyPair(const char* publicPath, const char* secretPath, const PublicKeyRecord& own,
-                        const uint16_t* secret) {
+                        const uint16_t* secret, const Passphrase& passphrase) {
   if (IsSameFile(publicPath, secretPath)) return {KeyFileStatus::kSameFile, secretPath};
   const FileSnapshot oldRing = TakeFileSnapshot(publicPath, kMaxPublicFileBytes + 1);
   const KeyFileStatus ring = SavePublicKeyFile(publicPath, 1, &own);
   if (ring != KeyFileStatus::kOk) return {ring, publicPath};
-  const KeyFileStatus key = SaveSecretKeyFile(secretPath, secret);
+  const KeyFileStatus key = SaveSecretKeyFile(secretPath, secret, passphrase);
   if (key == KeyFileStatus::kOk) return {key, nullptr};
   KeepSystemError keep;
   RestoreFileSnapshot(publicPath, oldRing);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "crypto/wipe.h"
 #include "keys/key_check.h"
 
 namespace {
@@ -118,9 +119,10 @@ int ParseSecretKeyFile(const uint8_t* data, int size, uint16_t* key) {
   if (size < kSecretFileBytes || !HeaderMatches(data, kSecretFileType)) return 0;
   uint16_t parsed[kScalarWords];
   GetWords(data + kFileHeaderBytes, parsed, kScalarWords);
-  if (!IsValidSecretKey(parsed)) return 0;
-  std::memcpy(key, parsed, sizeof parsed);
-  return 1;
+  const bool valid = IsValidSecretKey(parsed);
+  if (valid) std::memcpy(key, parsed, sizeof parsed);
+  SecureWipe(parsed, sizeof parsed);
+  return valid ? 1 : 0;
 }
 
 void FormatSecretKeyFile(const uint16_t* key, uint8_t out[kSecretFileBytes]) {

@@ -60,6 +60,19 @@
   X(IDS_MESSAGE_TOO_LONG, 1351, "This message is too long to encrypt.") \
   X(IDS_CRYPTO_FAILED, 1352, "The system's cryptography failed, so the message has been left as it was.") \
   X(IDS_OTHER_SENDER, 1353, "This message comes from the key with the ID %s, not from the key you chose.") \
+  X(IDS_WRONG_PASSPHRASE, 1370, "Wrong passphrase, or the secret key file is damaged.") \
+  X(IDS_PASSPHRASE_NEEDED, 1371, "The secret key file is protected by a passphrase.") \
+  X(IDS_UNLOCK_CAPTION, 1372, "Unlock Secret Key") \
+  X(IDS_UNLOCK_PROMPT, 1373, "Enter the passphrase that protects your secret key file:") \
+  X(IDS_PROTECT_CAPTION, 1374, "Password Protect") \
+  X(IDS_PROTECT_PROMPT, 1375, "Choose a passphrase for your secret key file and type it twice:") \
+  X(IDS_UNPROTECT_PROMPT, 1376, "Enter the passphrase to store your secret key file without protection:") \
+  X(IDS_NEW_KEY_CAPTION, 1377, "New Secret Key") \
+  X(IDS_NEW_KEY_PROMPT, 1378, "Choose a passphrase for your new secret key and type it twice, or leave both empty to store it without one:") \
+  X(IDS_PASSPHRASE_EMPTY, 1379, "Please type a passphrase: an empty one protects nothing.") \
+  X(IDS_PASSPHRASE_MISMATCH, 1380, "The two entries differ. Please type the same passphrase twice.") \
+  X(IDS_PASSPHRASE_RETRY, 1381, "Wrong passphrase, or the file is damaged. Please try again.") \
+  X(IDS_UNLOCK_CANCELLED, 1382, "Vaultwing for ICQ cannot run without your secret key, which stays locked until you give its passphrase.") \
   X(IDS_SAME_KEY_FILE, 1400, "The public key file and the secret key file must be two different files.  Nothing has been written.")
 
 #ifndef RC_INVOKED

@@ -51,6 +51,7 @@ fast, _ = bench("BM_PointMultiply")
 portable, _ = bench("BM_PointMultiplyPortable")
 literal, _ = bench("BM_PointMultiplyLiteral")
 keygen, _ = bench("BM_GenerateKeys")
+unlock, _ = bench("BM_UnlockProtectedKeyFile")
 _, enc = bench("BM_EncryptText/1048576")
 _, dec = bench("BM_DecryptText/1048576")
 # The strong format beside the old one: a short message costs its scalar
@@ -65,6 +66,7 @@ rows = [
     ("PointMultiply, literal double-and-add", f"{literal:.3f} ms", f"{literal / ref:.2f} x OpenSSL"),
     ("OpenSSL ECDH B-409 (openssl speed ecdhb409)", f"{ref:.3f} ms", "1.00"),
     ("GenerateKeys", f"{keygen:.3f} ms", ""),
+    ("UnlockKeyFile, 600,000 PBKDF2 rounds", f"{unlock:.0f} ms", ""),
     ("EncryptText, 1 MiB", f"{enc / 1e6:.0f} MB/s", ""),
     ("DecryptText, 1 MiB", f"{dec / 1e6:.0f} MB/s", ""),
     ("EncryptText, 100 B (old format)", f"{short['EncryptText'] * 1e3:.0f} us", ""),
@@ -77,7 +79,7 @@ rows = [
     ("DecryptStrong, 1 MiB", f"{sdec / 1e6:.0f} MB/s", f"{sdec / dec:.2f} x DecryptText's speed"),
 ]
 for key, unit in (("PointMultiply", "ms"), ("EncryptText", "MB/s"), ("DecryptText", "MB/s"),
-                  ("EncryptStrong", "MB/s"), ("DecryptStrong", "MB/s")):
+                  ("EncryptStrong", "MB/s"), ("DecryptStrong", "MB/s"), ("UnlockKeyFile", "ms")):
     if key in native and key in wine:
         slower = wine[key] / native[key] if unit == "ms" else native[key] / wine[key]
         rows.append((f"{key}, Wine {width}-bit vs native (vwg_speed)", f"{wine[key]:g} vs {native[key]:g} {unit}",

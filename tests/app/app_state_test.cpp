@@ -1,11 +1,12 @@
 // ShutdownApp, which both the Exit command and every fatal error run: the
 // tray icon goes while the main window is still there (Windows would keep
 // showing an icon whose program has ended until the mouse passes over it),
-// and what start-up acquired is released once.
+// what start-up acquired is released once, and the secret key is wiped.
 #include "app/app_state.h"
 
 #include <gtest/gtest.h>
 
+#include "app/key_state.h"
 #include "app/tray_icon.h"
 #include "tests/wine/menu.h"
 #include "win/program.h"
@@ -19,8 +20,11 @@ TEST(ShutdownApp, TakesTheTrayIconAwayWhileTheWindowStillExists) {
   ASSERT_TRUE(driver::WaitTrayIconCount(before + 1));
   InstanceMutex.reset(CreateMutexA(nullptr, TRUE, "VWG_SHUTDOWN_TEST_MUTEX"));
   ASSERT_TRUE(InstanceMutex);
+  SecretKey[0] = 1;
+  SecretKey[1] = 1;
 
   ShutdownApp();
+  EXPECT_EQ(SecretKey[0] | SecretKey[1], 0);
   EXPECT_TRUE(driver::WaitTrayIconCount(before));
   EXPECT_TRUE(IsWindow(MainWindow));
   EXPECT_FALSE(InstanceMutex);

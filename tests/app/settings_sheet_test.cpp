@@ -124,7 +124,8 @@ TEST_F(SettingsSheet, LaunchOnStartupOffDeletesTheAddOnEntryAtOnceAndOkStoresThe
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(driver::CheckState(page, IDC_LAUNCH_ON_STARTUP), BST_CHECKED);
   EXPECT_EQ(driver::CheckState(page, IDC_ENABLE_SKINS), BST_UNCHECKED);
-  for (int id = IDC_AUTO_ENCRYPT; id <= IDC_PASSWORD_PROTECT; ++id) EXPECT_FALSE(Enabled(page, id)) << id;
+  for (int id = IDC_AUTO_ENCRYPT; id <= IDC_NO_INSECURE_WARNING; ++id) EXPECT_FALSE(Enabled(page, id)) << id;
+  EXPECT_TRUE(Enabled(page, IDC_PASSWORD_PROTECT)) << "the secret key file can be protected";
 
   ASSERT_TRUE(driver::ClickButton(page, IDC_LAUNCH_ON_STARTUP));
   EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return !driver::RegKeyExists(kAddOnKey); }));

@@ -14,6 +14,11 @@ trap 'rm -rf "$work"' EXIT
 failures=0
 
 if [ ${#runner[@]} -gt 0 ]; then drive=Z:; else drive=; fi
+# Natively vwg runs in a session of its own, without a terminal to ask for a
+# passphrase on. Under Wine a program whose standard handles are files has
+# no console; there a new session only made Wine's connection to its server
+# fail now and then.
+if [ -n "$drive" ]; then detach=(); else detach=(setsid -w); fi
 
 fail() {
   echo "FAIL: $*" >&2
@@ -28,9 +33,9 @@ run() {
   set +e
   if [ "$user" = alice ] && [ -z "$drive" ]; then
     # alice uses the default key files
-    XDG_CONFIG_HOME="$work/alice-config" "$vwg" "$@" >"$work/out" 2>"$work/err" <"$work/in"
+    XDG_CONFIG_HOME="$work/alice-config" "${detach[@]}" "$vwg" "$@" >"$work/out" 2>"$work/err" <"$work/in"
   else
-    "${runner[@]}" "$vwg" --public "$drive$work/$user-public.vwg" \
+    "${detach[@]}" "${runner[@]}" "$vwg" --public "$drive$work/$user-public.vwg" \
       --secret "$drive$work/$user-secret.vwg" "$@" >"$work/out" 2>"$work/err" <"$work/in"
   fi
   status=$?
@@ -54,6 +59,7 @@ same() {  # same FILE1 FILE2 WHAT
 }
 
 : >"$work/in"
+bob_secret=$work/bob-secret.vwg
 if [ -n "$drive" ]; then
   alice_public=$work/alice-public.vwg
   alice_secret=$work/alice-secret.vwg
@@ -321,6 +327,103 @@ set -e
 expect 1 "keygen with one file for both keys"
 grep -q 'must be two different files' "$work/err" || fail "one-file message: $(cat "$work/err")"
 [ ! -e "$work/same.vwg" ] || fail "keygen wrote the file chosen for both keys"
+
+# Passphrases: bob's secret key file gets one, changes it and loses it
+# again, each from a file (UTF-8, either line end or none); a wrong
+# passphrase writes nothing, and without a terminal or a file vwg says how
+# to give one.
+cp "$bob_secret" "$work/bob-secret.clear"
+printf 'Schl\303\274ssel \342\200\223 \351\215\265\r\nnot this line\n' >"$work/pass1"
+printf 'Schl\303\274ssel \342\200\223 \351\215\265' >"$work/pass1-bare"
+printf 'Schlussel - \n' >"$work/pass-ascii"
+printf 'zweite Passphrase\n' >"$work/pass2"
+printf '\nthe first line is empty\n' >"$work/pass-empty"
+run bob passwd --new-passphrase-file "$drive$work/pass1"
+expect 0 "passwd sets a passphrase"
+grep -qx 'the secret key is now protected by a passphrase' "$work/out" || fail "passwd says: $(cat "$work/out")"
+[ "$(wc -c <"$bob_secret")" = 996 ] || fail "a protected secret key file is not 996 bytes"
+# Nobody else may read it: 0600 natively; under Wine the mode follows the
+# owner-only DACL, which leaves others nothing.
+mode=$(stat -c %a "$bob_secret")
+if [ -z "$drive" ]; then [ "$mode" = 600 ] || fail "secret key file mode $mode"; else
+  [ "${mode: -1}" = 0 ] || fail "secret key file mode $mode under Wine"; fi
+run bob list
+printf '0\tBob (UIN 1234567) -- Owner (secret key protected)\n1\tcarol-alice\n' >"$work/expected"
+same "$work/out" "$work/expected" "list marks the protected secret key"
+
+run bob decrypt --from-index 1 --trim "$drive$work/encrypted"
+expect 1 "decrypt without a terminal or a passphrase file"
+grep -q -- '--passphrase-file FILE' "$work/err" || fail "no word on how to give the passphrase: $(cat "$work/err")"
+run bob decrypt --from-index 1 --trim --passphrase-file "$drive$work/pass-ascii" "$drive$work/encrypted"
+expect 1 "decrypt with a wrong passphrase"
+grep -qi 'wrong passphrase' "$work/err" || fail "wrong passphrase message: $(cat "$work/err")"
+run bob decrypt --from-index 1 --trim --passphrase-file "$drive$work/pass1-bare" "$drive$work/encrypted"
+expect 0 "decrypt with the passphrase"
+same "$work/out" "$work/message" "message decrypted with a protected key"
+
+cp "$bob_secret" "$work/bob-secret.sealed"
+run bob passwd --passphrase-file "$drive$work/pass-ascii" --new-passphrase-file "$drive$work/pass2"
+expect 1 "passwd with a wrong passphrase"
+grep -qi 'wrong passphrase' "$work/err" || fail "wrong passphrase message: $(cat "$work/err")"
+run bob passwd --passphrase-file "$drive$work/pass1" --new-passphrase-file "$drive$work/pass-empty"
+expect 1 "a new passphrase file whose first line is empty"
+run bob passwd --passphrase-file "$drive$work/pass1"
+expect 1 "passwd without a terminal or a new passphrase file"
+grep -q -- '--new-passphrase-file FILE' "$work/err" || fail "no word on how to give it: $(cat "$work/err")"
+same "$bob_secret" "$work/bob-secret.sealed" "refused passphrase changes write nothing"
+run bob passwd --passphrase-file "$drive$work/pass1" --new-passphrase-file "$drive$work/pass2"
+expect 0 "passwd changes the passphrase"
+grep -qx 'the passphrase has been changed' "$work/out" || fail "passwd says: $(cat "$work/out")"
+run bob encrypt --to-index 1 --passphrase-file "$drive$work/pass1" "$drive$work/message"
+expect 1 "the old passphrase after a change"
+run bob passwd --remove --passphrase-file "$drive$work/pass2"
+expect 0 "passwd --remove"
+same "$bob_secret" "$work/bob-secret.clear" "the secret key file in the clear again"
+run bob passwd --remove
+expect 0 "passwd --remove of a key without a passphrase"
+grep -q 'nothing was written' "$work/out" || fail "passwd --remove says: $(cat "$work/out")"
+run bob passwd --remove --new-passphrase-file "$drive$work/pass2"
+expect 2 "passwd --remove with a new passphrase"
+
+# keygen protects the new key at once; --protect needs a terminal.
+run carol keygen --id carol --new-passphrase-file "$drive$work/pass2"
+expect 0 "keygen with a passphrase"
+[ "$(wc -c <"$work/carol-secret.vwg")" = 996 ] || fail "keygen --new-passphrase-file wrote no protected key"
+run dave keygen --protect
+expect 1 "keygen --protect without a terminal"
+[ -e "$work/dave-public.vwg" ] || [ -e "$work/dave-secret.vwg" ] && fail "a refused keygen wrote a key file"
+
+# The terminal (natively: a pseudo-terminal of its own). The passphrase is
+# typed twice and never shown; then a message comes on standard input while
+# the passphrase comes from the terminal.
+if [ -z "$drive" ]; then
+  terminal() {  # terminal ANSWER... -- ARGS...: vwg with bob's key files on a terminal
+    set +e
+    python3 "$(dirname "$0")/on_terminal.py" "$work/terminal" "$@"
+    status=$?
+    set -e
+  }
+  typed='T\303\274r zu \342\202\254'
+  typed=$(printf "$typed")
+  bob_files=(--public "$work/bob-public.vwg" --secret "$bob_secret")
+  terminal "$typed" "$typed" -- "$vwg" "${bob_files[@]}" passwd
+  [ "$status" = 0 ] || fail "passwd on a terminal: $status, $(cat "$work/terminal")"
+  grep -q 'New passphrase: ' "$work/terminal" || fail "no prompt: $(cat "$work/terminal")"
+  grep -q 'zu' "$work/terminal" && fail "the passphrase was shown: $(cat "$work/terminal")"
+  VWG=$vwg PUBLIC=$work/bob-public.vwg SECRET=$bob_secret IN=$work/encrypted OUT=$work/out terminal "$typed" -- \
+    sh -c 'exec "$VWG" --public "$PUBLIC" --secret "$SECRET" decrypt --from-index 1 --trim <"$IN" >"$OUT"'
+  [ "$status" = 0 ] || fail "decrypt with a passphrase from the terminal: $status, $(cat "$work/terminal")"
+  same "$work/out" "$work/message" "message from standard input, passphrase from the terminal"
+  cp "$bob_secret" "$work/bob-secret.sealed"
+  terminal "$typed" 'one' 'other' -- "$vwg" "${bob_files[@]}" passwd
+  [ "$status" = 1 ] && grep -q 'the two passphrases differ' "$work/terminal" ||
+    fail "different entries: $status, $(cat "$work/terminal")"
+  same "$bob_secret" "$work/bob-secret.sealed" "different entries write nothing"
+  terminal "$typed" -- "$vwg" "${bob_files[@]}" passwd --remove
+  [ "$status" = 0 ] || fail "passwd --remove on a terminal: $status, $(cat "$work/terminal")"
+  grep -q "Passphrase for $bob_secret: " "$work/terminal" || fail "the prompt names no file: $(cat "$work/terminal")"
+  same "$bob_secret" "$work/bob-secret.clear" "the secret key file in the clear after the terminal"
+fi
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures check(s) failed" >&2

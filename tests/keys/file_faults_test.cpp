@@ -20,6 +20,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 #else
 #include <cerrno>
 #include <sys/stat.h>
@@ -245,6 +247,116 @@ TEST_F(FileFaults, TheSecretKeyIsNeverReadableByOthers) {
   EXPECT_EQ(ReadBytes(SecretPath), std::string(old.bytes.begin(), old.bytes.end()));
   umask(oldMask);
   EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"public.vwg", "secret.vwg"})) << "no copy anywhere";
+}
+#else
+// The user this process runs as, in a TOKEN_USER.
+std::vector<uint8_t> TokenUser() {
+  HANDLE token = nullptr;
+  OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+  DWORD size = 0;
+  GetTokenInformation(token, ::TokenUser, nullptr, 0, &size);
+  std::vector<uint8_t> user(size);
+  GetTokenInformation(token, ::TokenUser, user.data(), size, &size);
+  CloseHandle(token);
+  return user;
+}
+
+PSID UserSid(std::vector<uint8_t>& user) { return reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid; }
+
+// What the DACL of a file allows, as the system reports it.
+struct Dacl {
+  bool read = false;
+  bool isProtected = false;    // the folder's inheritable entries were kept out
+  DWORD entries = 0;
+  bool userHasAll = false;     // an entry allows the user every right
+  bool othersAllowed = false;  // an entry allows anyone but the user and the system anything
+};
+
+Dacl DaclOf(const std::string& path) {
+  Dacl d;
+  PACL acl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &acl,
+                            nullptr, &descriptor) != ERROR_SUCCESS) {
+    return d;
+  }
+  d.read = true;
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  GetSecurityDescriptorControl(descriptor, &control, &revision);
+  d.isProtected = (control & SE_DACL_PROTECTED) != 0;
+  std::vector<uint8_t> user = TokenUser();
+  for (DWORD i = 0; acl && i < acl->AceCount; ++i) {
+    ACE_HEADER* ace = nullptr;
+    GetAce(acl, i, reinterpret_cast<void**>(&ace));
+    ++d.entries;
+    if (ace->AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+    auto* allowed = reinterpret_cast<ACCESS_ALLOWED_ACE*>(ace);
+    PSID sid = &allowed->SidStart;
+    if (EqualSid(sid, UserSid(user))) {
+      d.userHasAll = d.userHasAll || (allowed->Mask & FILE_ALL_ACCESS) == FILE_ALL_ACCESS;
+    } else if (!IsWellKnownSid(sid, WinLocalSystemSid)) {
+      d.othersAllowed = true;
+    }
+  }
+  LocalFree(descriptor);
+  return d;
+}
+
+bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
+// The secret key file and its temporary file are their owner's only, also
+// in a folder whose inheritable entries give everybody everything (a shared
+// drive, say), where a public key file gets those entries. Wine keeps no
+// security descriptor of a file: it answers with one made from the file's
+// Unix mode (entries for the system and the owner, and for Everyone when
+// others have rights), so there the test sees whether others may touch the
+// file; the protection from the folder's entries and the single entry only
+// on Windows.
+TEST_F(FileFaults, TheSecretKeyIsForItsOwnerOnly) {
+  std::vector<uint8_t> user = TokenUser();
+  char* userText = nullptr;
+  ASSERT_TRUE(ConvertSidToStringSidA(UserSid(user), &userText));
+  const std::string sddl = std::string("D:(A;OICI;FA;;;WD)(A;OICI;FA;;;") + userText + ")";
+  LocalFree(userText);
+  PSECURITY_DESCRIPTOR open = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &open, nullptr));
+  SECURITY_ATTRIBUTES attributes = {sizeof attributes, open, FALSE};
+  const std::string shared = folder_.File("shared");
+  ASSERT_TRUE(CreateDirectoryA(shared.c_str(), &attributes));
+  LocalFree(open);
+  SecretPath = shared + "\\secret.vwg";
+  RingPath = shared + "\\public.vwg";
+
+  static std::vector<Dacl> dacls;
+  dacls.clear();
+  FileFault = [](FileStep step, int*) {
+    if (step == FileStep::kWrite) {
+      for (const auto& e : fs::directory_iterator(fs::path(SecretPath).parent_path())) {
+        if (e.path().extension() == ".tmp") dacls.push_back(DaclOf(e.path().string()));
+      }
+    }
+    return 0;
+  };
+  Passphrase passphrase;
+  SetPassphrase(passphrase, "owner only");
+  EXPECT_EQ(SaveSecretKeyFile(SecretPath.c_str(), keys_[1].secret), KeyFileStatus::kOk);
+  EXPECT_EQ(SaveSecretKeyFile(SecretPath.c_str(), keys_[2].secret, passphrase), KeyFileStatus::kOk);
+  FileFault = nullptr;
+  ASSERT_EQ(dacls.size(), 2u) << "one temporary file each";
+  dacls.push_back(DaclOf(SecretPath));
+  ASSERT_EQ(SaveRing(1), KeyFileStatus::kOk);
+
+  for (const Dacl& d : dacls) {
+    EXPECT_TRUE(d.read);
+    EXPECT_TRUE(d.userHasAll);
+    EXPECT_FALSE(d.othersAllowed);
+    if (!UnderWine()) {
+      EXPECT_TRUE(d.isProtected);
+      EXPECT_EQ(d.entries, 1u);
+    }
+  }
+  EXPECT_TRUE(DaclOf(RingPath).othersAllowed) << "the public key file takes what its folder gives";
 }
 #endif
 

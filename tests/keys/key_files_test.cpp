@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "keys/key_format.h"
+#include "keys/protected_key_file.h"
 #include "keys/system_error.h"
 #include "resources/strings.h"
 #include "tests/keys/test_keys.h"
@@ -210,6 +214,121 @@ TEST_F(KeyFiles, WritesThatCouldNotBeReadBackAreRefused) {
   EXPECT_FALSE(fs::exists(secretPath_));
 }
 
+// Passphrases as typed: a composed "ü" and a CJK character in UTF-8, the
+// same text without them, and one that differs only at its end.
+constexpr char kPassphrase[] = "Schl\xC3\xBCssel \xE2\x80\x93 \xE9\x8D\xB5";
+constexpr char kAsciiLookalike[] = "Schlussel - ";
+constexpr char kOneMore[] = "Schl\xC3\xBCssel \xE2\x80\x93 \xE9\x8D\xB5 ";
+
+// A key buffer that shows whether a refused load touched it.
+struct KeyBuffer {
+  uint16_t words[kScalarWords];
+  KeyBuffer() { std::fill(words, words + kScalarWords, 0x7777); }
+  bool Untouched() const {
+    return std::all_of(words, words + kScalarWords, [](uint16_t w) { return w == 0x7777; });
+  }
+};
+
+TEST_F(KeyFiles, AProtectedSecretKeyOpensWithItsPassphraseOnly) {
+  Passphrase right, none;
+  SetPassphrase(right, kPassphrase);
+  ASSERT_EQ(SaveSecretKeyFile(secretPath_.c_str(), keys_[0].secret, right), KeyFileStatus::kOk);
+  EXPECT_EQ(fs::file_size(secretPath_), 996u);
+  EXPECT_EQ(folder_.Names(), std::vector<std::string>{"secret.vwg"}) << "no temporary file is left behind";
+#ifndef _WIN32
+  struct stat st;
+  ASSERT_EQ(stat(secretPath_.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+#endif
+  bool isProtected = false;
+  ASSERT_EQ(InspectSecretKeyFile(secretPath_.c_str(), &isProtected), KeyFileStatus::kOk);
+  EXPECT_TRUE(isProtected);
+
+  KeyBuffer key;
+  EXPECT_EQ(LoadSecretKeyFile(secretPath_.c_str(), key.words), KeyFileStatus::kPassphraseNeeded);
+  EXPECT_STREQ(KeyFileErrorText(KeyFileStatus::kPassphraseNeeded), StringText(IDS_PASSPHRASE_NEEDED));
+  for (const char* wrong : {kAsciiLookalike, kOneMore}) {
+    Passphrase p;
+    SetPassphrase(p, wrong);
+    EXPECT_EQ(LoadSecretKeyFile(secretPath_.c_str(), key.words, p), KeyFileStatus::kWrongPassphrase) << wrong;
+  }
+  EXPECT_STREQ(KeyFileErrorText(KeyFileStatus::kWrongPassphrase),
+               "Wrong passphrase, or the secret key file is damaged.");
+  EXPECT_TRUE(key.Untouched());
+  ASSERT_EQ(LoadSecretKeyFile(secretPath_.c_str(), key.words, right), KeyFileStatus::kOk);
+  EXPECT_EQ(std::memcmp(key.words, keys_[0].secret, sizeof key.words), 0);
+
+  // Back in the clear, where a passphrase is not needed and not looked at.
+  ASSERT_EQ(SaveSecretKeyFile(secretPath_.c_str(), keys_[1].secret, none), KeyFileStatus::kOk);
+  EXPECT_EQ(fs::file_size(secretPath_), 938u);
+  ASSERT_EQ(InspectSecretKeyFile(secretPath_.c_str(), &isProtected), KeyFileStatus::kOk);
+  EXPECT_FALSE(isProtected);
+  ASSERT_EQ(LoadSecretKeyFile(secretPath_.c_str(), key.words, right), KeyFileStatus::kOk);
+  EXPECT_EQ(std::memcmp(key.words, keys_[1].secret, sizeof key.words), 0);
+}
+
+// Set, change and remove: each step rewrites the whole file, a refused one
+// writes nothing, and the way back gives the very bytes of the file in the
+// clear.
+TEST_F(KeyFiles, APassphraseIsSetChangedAndRemovedOrNothingIsWritten) {
+  ASSERT_EQ(SaveSecretKeyFile(secretPath_.c_str(), keys_[2].secret), KeyFileStatus::kOk);
+  const std::string clear = ReadBytes(secretPath_);
+  Passphrase none, first, second;
+  SetPassphrase(first, kPassphrase);
+  SetPassphrase(second, kAsciiLookalike);
+
+  ASSERT_EQ(ChangeSecretKeyPassphrase(secretPath_.c_str(), none, first), KeyFileStatus::kOk);
+  ASSERT_EQ(ChangeSecretKeyPassphrase(secretPath_.c_str(), first, second), KeyFileStatus::kOk);
+  const std::string sealed = ReadBytes(secretPath_);
+  EXPECT_EQ(sealed.size(), 996u);
+  EXPECT_EQ(ChangeSecretKeyPassphrase(secretPath_.c_str(), first, none), KeyFileStatus::kWrongPassphrase);
+  EXPECT_EQ(ChangeSecretKeyPassphrase(secretPath_.c_str(), none, first), KeyFileStatus::kPassphraseNeeded);
+  EXPECT_EQ(ReadBytes(secretPath_), sealed);
+
+  ASSERT_EQ(ChangeSecretKeyPassphrase(secretPath_.c_str(), second, none), KeyFileStatus::kOk);
+  EXPECT_EQ(ReadBytes(secretPath_), clear);
+  EXPECT_EQ(folder_.Names(), std::vector<std::string>{"secret.vwg"});
+}
+
+// A protected file that is malformed is refused before its passphrase is
+// tried, whatever the passphrase; a changed byte under the tag cannot be
+// told from a wrong passphrase. The files have a count of 1, to be quick.
+TEST_F(KeyFiles, ADamagedProtectedFileIsRefusedAndNeverTakenForVersionOne) {
+  Passphrase right;
+  SetPassphrase(right, kPassphrase);
+  std::string file(kProtectedFileBytes, '\0');
+  const uint8_t salt[kProtectedSaltBytes] = {1}, nonce[kGcmNonceBytes] = {2};
+  ASSERT_EQ(FormatProtectedKeyFileWith(keys_[3].secret, right.data(), right.size(), 1, salt, nonce,
+                                       reinterpret_cast<uint8_t*>(file.data())),
+            ProtectedKeyStatus::kOk);
+  auto load = [&](const std::string& bytes, const Passphrase& p) {
+    std::FILE* f = std::fopen(secretPath_.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    KeyBuffer key;
+    const KeyFileStatus status = LoadSecretKeyFile(secretPath_.c_str(), key.words, p);
+    EXPECT_EQ(key.Untouched(), status != KeyFileStatus::kOk);
+    return status;
+  };
+  ASSERT_EQ(load(file, right), KeyFileStatus::kOk);
+
+  std::string changed = file;
+  changed[500] ^= 0x20;
+  EXPECT_EQ(load(changed, right), KeyFileStatus::kWrongPassphrase);
+  const Passphrase none;
+  for (const std::string& bad :
+       {file + '\0', file.substr(0, kProtectedFileBytes - 1), file.substr(0, kSecretFileBytes)}) {
+    EXPECT_EQ(load(bad, right), KeyFileStatus::kBadSecretKeyFile) << bad.size();
+    EXPECT_EQ(load(bad, none), KeyFileStatus::kBadSecretKeyFile) << bad.size();
+    bool isProtected;
+    EXPECT_EQ(InspectSecretKeyFile(secretPath_.c_str(), &isProtected), KeyFileStatus::kBadSecretKeyFile);
+  }
+  // A version-1 file may still carry bytes after its 938.
+  std::string clear(kSecretFileBytes, '\0');
+  FormatSecretKeyFile(keys_[3].secret, reinterpret_cast<uint8_t*>(clear.data()));
+  EXPECT_EQ(load(clear + std::string(100, 'x'), none), KeyFileStatus::kOk);
+}
+
 // A new key pair replaces both files or neither; when the secret key cannot
 // be written the old ring comes back byte for byte, or goes when there was
 // none, and the reason is still the system's.
@@ -224,6 +343,12 @@ TEST_F(KeyFiles, KeyPairIsSavedWholeOrNotAtAll) {
   EXPECT_EQ(Hex(&ring_.keys[0], 142), Hex(&keys_[1].pub, 142));
   uint16_t secret[kScalarWords];
   ASSERT_EQ(LoadSecretKeyFile(secretPath_.c_str(), secret), KeyFileStatus::kOk);
+  EXPECT_EQ(std::memcmp(secret, keys_[1].secret, sizeof secret), 0);
+  Passphrase passphrase;
+  SetPassphrase(passphrase, kPassphrase);
+  ASSERT_EQ(SaveKeyPair(ringPath_.c_str(), secretPath_.c_str(), keys_[1].pub, keys_[1].secret, passphrase).status,
+            KeyFileStatus::kOk);
+  ASSERT_EQ(LoadSecretKeyFile(secretPath_.c_str(), secret, passphrase), KeyFileStatus::kOk);
   EXPECT_EQ(std::memcmp(secret, keys_[1].secret, sizeof secret), 0);
 
   // The one-key ring (152 bytes) goes through; the secret key file does not.

@@ -11,6 +11,12 @@
 
 #include "tests/crypto/gf16.h"
 
+void SetPassphrase(Passphrase& p, std::string_view text) {
+  ASSERT_LE(text.size(), kMaxPassphraseBytes);
+  std::memcpy(p.buffer(), text.data(), text.size());
+  p.SetSize(text.size());
+}
+
 void MakeKeyPair(KeyPair& k, const char* id) {
   GenerateKeyPair(k.secret, k.pub, id);
   RecordPoint(k.pub, k.point);

@@ -8,11 +8,13 @@
 #include <ostream>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "crypto/curve.h"
 #include "keys/key_files.h"
 #include "keys/key_records.h"
+#include "keys/passphrase.h"
 #include "tests/support/test_seed.h"
 
 struct KeyPair {
@@ -33,6 +35,9 @@ CurvePoint OrderTwoPoint();
 
 // A record of the given ID and point, spare word 0.
 PublicKeyRecord MakeRecord(const char* id, const CurvePoint& p);
+
+// Sets p to the bytes of text (UTF-8, as the programs hand passphrases over).
+void SetPassphrase(Passphrase& p, std::string_view text);
 
 // Hex of bytes, for readable failures.
 std::string Hex(const void* data, size_t n);

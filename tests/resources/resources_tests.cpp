@@ -233,6 +233,19 @@ std::vector<DialogSpec> Dialogs() {
         {IDC_NO_ENCRYPT_WARNING, "Button", nullptr, 16, 96, 180, 12},
         {IDC_NO_INSECURE_WARNING, "Button", nullptr, 16, 112, 180, 12},
         {IDC_PASSWORD_PROTECT, "Button", "Password Protect", 16, 128, 180, 12}}},
+      {IDD_PASSPHRASE,
+       230,
+       112,
+       "Passphrase",
+       {{IDC_PASSPHRASE_PROMPT, "Static", "", 7, 7, 216, 18},
+        {IDC_PASSPHRASE_FILE, "Static", "", 7, 27, 216, 8},
+        {IDC_PASSPHRASE_LABEL, "Static", "&Passphrase:", 7, 43, 50, 8},
+        {IDC_PASSPHRASE_EDIT, "Edit", "", 60, 41, 163, 12},
+        {IDC_PASSPHRASE_REPEAT_LABEL, "Static", "&Repeat:", 7, 59, 50, 8},
+        {IDC_PASSPHRASE_REPEAT, "Edit", "", 60, 57, 163, 12},
+        {IDC_PASSPHRASE_NOTICE, "Static", "", 7, 74, 216, 16},
+        {IDC_PASSPHRASE_OK, "Button", "OK", 113, 92, 52, 14},
+        {IDC_PASSPHRASE_CANCEL, "Button", "Cancel", 171, 92, 52, 14}}},
   };
 }
 
@@ -338,6 +351,18 @@ TEST(Dialogs, ControlsHaveTheirKinds) {
   for (int id = IDC_AUTO_ENCRYPT; id <= IDC_PASSWORD_PROTECT; ++id) {
     EXPECT_EQ(StyleOf(settings.handle, id) & BS_TYPEMASK, BS_AUTOCHECKBOX) << id;
   }
+
+  // Passphrases are typed unseen; a long file name is shortened in its
+  // middle, never cut off at its end.
+  WindowHolder passphrase(
+      CreateDialogParamW(Instance(), MAKEINTRESOURCEW(IDD_PASSPHRASE), nullptr, QuietDialogProc, 0));
+  for (int id : {IDC_PASSPHRASE_EDIT, IDC_PASSPHRASE_REPEAT}) {
+    EXPECT_TRUE(StyleOf(passphrase.handle, id) & ES_PASSWORD) << id;
+    EXPECT_TRUE(IsWindowUnicode(GetDlgItem(passphrase.handle, id))) << "every character typed is kept";
+  }
+  EXPECT_EQ(StyleOf(passphrase.handle, IDC_PASSPHRASE_FILE) & SS_ELLIPSISMASK, SS_PATHELLIPSIS);
+  EXPECT_EQ(StyleOf(passphrase.handle, IDC_PASSPHRASE_OK) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(StyleOf(passphrase.handle, IDC_PASSPHRASE_CANCEL) & BS_TYPEMASK, BS_PUSHBUTTON);
 }
 
 TEST(TrayMenu, PopupHasTheTwelveItems) {
