@@ -386,9 +386,9 @@ run bob passwd --remove --new-passphrase-file "$drive$work/pass2"
 expect 2 "passwd --remove with a new passphrase"
 
 # keygen protects the new key at once; --protect needs a terminal.
-run carol keygen --id carol --new-passphrase-file "$drive$work/pass2"
+run erin keygen --id erin --new-passphrase-file "$drive$work/pass2"
 expect 0 "keygen with a passphrase"
-[ "$(wc -c <"$work/carol-secret.vwg")" = 996 ] || fail "keygen --new-passphrase-file wrote no protected key"
+[ "$(wc -c <"$work/erin-secret.vwg")" = 996 ] || fail "keygen --new-passphrase-file wrote no protected key"
 run dave keygen --protect
 expect 1 "keygen --protect without a terminal"
 [ -e "$work/dave-public.vwg" ] || [ -e "$work/dave-secret.vwg" ] && fail "a refused keygen wrote a key file"
