@@ -73,7 +73,8 @@
   X(IDS_PASSPHRASE_MISMATCH, 1380, "The two entries differ. Please type the same passphrase twice.") \
   X(IDS_PASSPHRASE_RETRY, 1381, "Wrong passphrase, or the file is damaged. Please try again.") \
   X(IDS_UNLOCK_CANCELLED, 1382, "Vaultwing for ICQ cannot run without your secret key, which stays locked until you give its passphrase.") \
-  X(IDS_SAME_KEY_FILE, 1400, "The public key file and the secret key file must be two different files.  Nothing has been written.")
+  X(IDS_SAME_KEY_FILE, 1400, "The public key file and the secret key file must be two different files.  Nothing has been written.") \
+  X(IDS_USER_ID_CONTROL, 1401, "A user ID may not hold control characters such as tabs or line breaks.")
 
 #ifndef RC_INVOKED
 enum StringId {

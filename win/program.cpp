@@ -15,14 +15,14 @@ bool AskQuestion(HWND owner, const char* text) {
   return MessageBoxA(owner, text, caption, MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
-void ShowNotice(UINT textId) {
+void ShowNotice(UINT textId, HWND owner) {
   char text[kTextChars];
   LoadText(textId, text);
-  ShowNoticeText(text);
+  ShowNoticeText(text, owner);
 }
 
-void ShowNoticeText(const char* text) {
+void ShowNoticeText(const char* text, HWND owner) {
   char caption[kTextChars];
   LoadText(IDS_APP_NAME, caption);
-  MessageBoxA(MainWindow, text, caption, MB_OK | MB_ICONINFORMATION);
+  MessageBoxA(owner ? owner : MainWindow, text, caption, MB_OK | MB_ICONINFORMATION);
 }
