@@ -46,7 +46,7 @@ KeyFileStatus SavePublicKeyFile(const char* path, int count, const PublicKeyReco
   }
   std::vector<uint8_t> data(PublicFileBytes(count));
   FormatPublicKeyFile(count, entries, data.data());
-  if (!WriteFileAtomic(path, data.data(), static_cast<int>(data.size()), false)) return KeyFileStatus::kSystemError;
+  if (!WriteFileAtomic(path, data.data(), static_cast<int>(data.size()), {})) return KeyFileStatus::kSystemError;
   return KeyFileStatus::kOk;
 }
 
@@ -82,7 +82,8 @@ KeyFileStatus Opened(ProtectedKeyStatus status) {
 }
 
 KeyFileStatus WriteSecretFile(const char* path, const uint8_t* data, int size) {
-  return WriteFileAtomic(path, data, size, true) ? KeyFileStatus::kOk : KeyFileStatus::kSystemError;
+  return WriteFileAtomic(path, data, size, {FileAccess::kOwnerOnly}) ? KeyFileStatus::kOk
+                                                                     : KeyFileStatus::kSystemError;
 }
 
 }  // namespace
@@ -143,6 +144,6 @@ KeyPairSave SaveKeyPair(const char* publicPath, const char* secretPath, const Pu
   const KeyFileStatus key = SaveSecretKeyFile(secretPath, secret, passphrase);
   if (key == KeyFileStatus::kOk) return {key, nullptr};
   KeepSystemError keep;
-  RestoreFileSnapshot(publicPath, oldRing);
-  return {key, secretPath};
+  const bool restored = RestoreFileSnapshot(publicPath, oldRing) != 0;
+  return {key, secretPath, !restored};
 }

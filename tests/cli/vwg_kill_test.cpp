@@ -89,7 +89,7 @@ TEST(VwgKill, AKilledImportLeavesTheOldRingOrTheNewOneNeverATornOne) {
   const std::vector<std::string> args = {VWG_PROGRAM, "import", "--public", ring, "--secret", secret, import};
   auto reset = [&] {
     ASSERT_EQ(WriteFileAtomic(ring.c_str(), reinterpret_cast<const uint8_t*>(oldRing.data()),
-                              static_cast<int>(oldRing.size()), false), 1);
+                              static_cast<int>(oldRing.size()), {}), 1);
   };
 
   // How long an import takes when nothing stops it: the kills are spread

@@ -34,6 +34,7 @@ namespace {
 // What a real system reports at each step.
 #ifdef _WIN32
 constexpr int kOpenError = ERROR_ACCESS_DENIED;
+constexpr int kPermissionsError = ERROR_INVALID_OWNER;
 constexpr int kDiskFull = ERROR_DISK_FULL;
 constexpr int kFlushError = ERROR_WRITE_FAULT;
 constexpr int kCloseError = ERROR_WRITE_FAULT;
@@ -41,6 +42,7 @@ constexpr int kReplaceError = ERROR_SHARING_VIOLATION;  // the target held open 
 constexpr int kNameTaken = ERROR_FILE_EXISTS;
 #else
 constexpr int kOpenError = EACCES;
+constexpr int kPermissionsError = EPERM;
 constexpr int kDiskFull = ENOSPC;
 constexpr int kFlushError = EIO;
 constexpr int kCloseError = EDQUOT;  // NFS reports quotas at the close
@@ -51,6 +53,7 @@ constexpr int kNameTaken = EEXIST;
 int ErrorFor(FileStep step) {
   switch (step) {
     case FileStep::kOpen: return kOpenError;
+    case FileStep::kPermissions: return kPermissionsError;
     case FileStep::kWrite: return kDiskFull;
     case FileStep::kFlush: return kFlushError;
     case FileStep::kClose: return kCloseError;
