@@ -147,6 +147,7 @@ int OpenExistingFiles(const char* publicPath, const char* secretPath) {
   if (!ChooseKeyFile(false, IDS_OPEN_SECRET_TITLE, name)) return 0;
   CopyPath(SecretKeyPath, name, sizeof SecretKeyPath);
   LoadSecretKeyAtStart(SecretKeyPath, SecretKey, true);
+  CheckKeyPair(KeyFailure::kFatal);
   StorePath(kSecretKeyValue, SecretKeyPath);
   return 1;
 }
@@ -169,7 +170,7 @@ int SetUpKeys(int mode) {
     // A second copy ends at the single-instance test, after its import: it
     // leaves a protected key locked rather than ask for a passphrase it has
     // no use for.
-    LoadSecretKeyAtStart(SecretKeyPath, SecretKey, !AnotherCopyRuns());
+    if (LoadSecretKeyAtStart(SecretKeyPath, SecretKey, !AnotherCopyRuns())) CheckKeyPair(KeyFailure::kFatal);
     return 1;
   }
 

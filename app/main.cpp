@@ -84,7 +84,7 @@ void WriteSystemRegistrations() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   AppInstance = instance;
-  SetActionKeys({SecretKey, PublicKeyPath});
+  SetActionKeys({SecretKey, SecretKeyPath, PublicKeyPath});
   if (!SetUpKeys(kSetUpAtStart)) ReportFatal(IDS_NO_KEYS);
 
   char keyFile[kCommandLinePathChars];

@@ -64,9 +64,17 @@ int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys) {
 }
 
 bool LoadActionRing(PublicKeyRing& ring) {
-  const KeyFileStatus loaded = LoadPublicKeyRing(CurrentActionKeys().ringPath, ring);
-  if (loaded == KeyFileStatus::kOk) return true;
-  ReportError(KeyFileErrorText(loaded), true);
+  const ActionKeys& keys = CurrentActionKeys();
+  const KeyFileStatus loaded = LoadPublicKeyRing(keys.ringPath, ring);
+  if (loaded != KeyFileStatus::kOk) {
+    ReportError(KeyFileErrorText(loaded), true);
+    return false;
+  }
+  // The files may have been replaced while the program runs (vwg keygen
+  // --force, say): a ring whose first key is not ours any more is refused,
+  // not used with a secret key it does not belong to.
+  if (IsPublicKeyOf(keys.secretKey, ring.keys[0])) return true;
+  ReportError(KeyPairMismatchText(keys.secretPath, keys.ringPath).c_str(), false);
   return false;
 }
 

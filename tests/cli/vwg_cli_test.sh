@@ -378,6 +378,18 @@ run alice import --help
 expect 0 "import --help"
 grep -q 'usage: vwg import' "$work/out" || fail "no import help"
 
+# The secret key of one pair with the ring of another: refused, naming both.
+printf 'for nobody' >"$work/in"
+set +e
+"${runner[@]}" "$vwg" encrypt --to-index 0 --public "$drive$work/bob-public.vwg" \
+  --secret "$drive$alice_secret" >"$work/out" 2>"$work/err" <"$work/in"
+status=$?
+set -e
+expect 1 "encrypt with another pair's ring"
+grep -q "$(basename "$alice_secret")\" does not belong to the public key ring \".*bob-public.vwg\"" "$work/err" ||
+  fail "the mismatched pair's message: $(cat "$work/err")"
+: >"$work/in"
+
 # One file chosen for both keys: refused before anything is written.
 set +e
 "${runner[@]}" "$vwg" keygen --id same --public "$drive$work/same.vwg" --secret "$drive$work/same.vwg" \
