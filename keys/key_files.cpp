@@ -15,10 +15,20 @@ const char* KeyFileErrorText(KeyFileStatus status) {
   return status == KeyFileStatus::kSystemError ? nullptr : StringText(static_cast<int>(status));
 }
 
-std::string KeyPairMismatchText(const char* secretPath, const char* publicPath) {
-  std::string text(StringText(IDS_KEY_PAIR_MISMATCH));
-  for (const char* path : {secretPath, publicPath}) text.replace(text.find("%s"), 2, std::string("\"") + path + "\"");
+std::string TextNamingFiles(int id, std::initializer_list<const char*> paths) {
+  std::string text(StringText(id));
+  size_t at = 0;
+  for (const char* path : paths) {
+    at = text.find("%s", at);
+    const std::string quoted = std::string("\"") + path + "\"";
+    text.replace(at, 2, quoted);
+    at += quoted.size();  // a path holding %s stays as it is
+  }
   return text;
+}
+
+std::string KeyPairMismatchText(const char* secretPath, const char* publicPath) {
+  return TextNamingFiles(IDS_KEY_PAIR_MISMATCH, {secretPath, publicPath});
 }
 
 static KeyFileStatus LoadPublicFile(const char* path, PublicKeyCheck check, PublicKeyRing& ring) {

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,10 @@ enum class KeyFileStatus : int {
 // kSystemError, which the error reporter shows as the system's text for the
 // last error (so report before anything else can change it).
 const char* KeyFileErrorText(KeyFileStatus status);
+
+// The string-table text id with each %s in turn replaced by a path, in
+// quotes.
+std::string TextNamingFiles(int id, std::initializer_list<const char*> paths);
 
 // The text that reports a secret key file whose public key is not entry 0
 // of the ring (IsPublicKeyOf), naming both files.
@@ -103,7 +108,8 @@ struct KeyPairSave {
   KeyFileStatus status;
   const char* failedPath;  // the file whose write failed; null on success
   // The old ring could not be put back after the secret key's write failed:
-  // the file at publicPath holds the new ring, whose secret key is nowhere.
+  // the file at publicPath holds the new ring, whose secret key is nowhere
+  // (IDS_RING_NOT_RESTORED says so, naming the ring).
   bool ringNotRestored = false;
 };
 
