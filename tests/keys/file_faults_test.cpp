@@ -283,25 +283,30 @@ mode_t ModeOf(const fs::path& p) {
   return stat(p.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
 }
 
+// The modes of the temporary files in the key files' folder, looked at
+// before each write into them.
+std::vector<mode_t> TempModes;
+
+int RecordTempModes(FileStep step, int*) {
+  if (step == FileStep::kWrite) {
+    for (const auto& e : fs::directory_iterator(fs::path(SecretPath).parent_path())) {
+      if (e.path().extension() == ".tmp") TempModes.push_back(ModeOf(e.path()));
+    }
+  }
+  return 0;
+}
+
 // The secret key is for its owner from its first byte on disk: the temporary
 // file is made 0600 (whatever the umask), the replaced file stays so, and a
 // secret key file put back after a failed key generation is 0600 again.
 TEST_F(FileFaults, TheSecretKeyIsNeverReadableByOthers) {
   const mode_t oldMask = umask(0);
-  static std::vector<mode_t> tempModes;
-  tempModes.clear();
-  FileFault = [](FileStep step, int*) {
-    if (step == FileStep::kWrite) {
-      for (const auto& e : fs::directory_iterator(fs::path(SecretPath).parent_path())) {
-        if (e.path().extension() == ".tmp") tempModes.push_back(ModeOf(e.path()));
-      }
-    }
-    return 0;
-  };
+  TempModes.clear();
+  FileFault = RecordTempModes;
   EXPECT_EQ(SaveSecretKeyFile(SecretPath.c_str(), keys_[1].secret), KeyFileStatus::kOk);
   FileFault = nullptr;
-  ASSERT_FALSE(tempModes.empty());
-  for (mode_t m : tempModes) EXPECT_EQ(m, 0600u);
+  ASSERT_FALSE(TempModes.empty());
+  for (mode_t m : TempModes) EXPECT_EQ(m, 0600u);
   EXPECT_EQ(ModeOf(SecretPath), 0600u);
 
   const FileSnapshot old = TakeFileSnapshot(SecretPath.c_str(), kSecretFileBytes + 1);
@@ -317,27 +322,19 @@ TEST_F(FileFaults, TheSecretKeyIsNeverReadableByOthers) {
 // allows nobody more than that while it is being put back.
 TEST_F(FileFaults, ARestoredFileGetsItsOwnModeBackAndNeverMoreOnTheWay) {
   const mode_t oldMask = umask(0);
-  static std::vector<mode_t> tempModes;
   for (const mode_t mode : {0640, 0604, 0600, 0444, 0664}) {
     SCOPED_TRACE("mode " + std::to_string(mode));
     ASSERT_EQ(chmod(RingPath.c_str(), mode), 0);
     const FileSnapshot old = TakeFileSnapshot(RingPath.c_str(), kMaxPublicFileBytes + 1);
     ASSERT_EQ(SaveRing(5), KeyFileStatus::kOk);
     ASSERT_EQ(chmod(RingPath.c_str(), 0666), 0);
-    tempModes.clear();
-    FileFault = [](FileStep step, int*) {
-      if (step == FileStep::kWrite) {
-        for (const auto& e : fs::directory_iterator(fs::path(RingPath).parent_path())) {
-          if (e.path().extension() == ".tmp") tempModes.push_back(ModeOf(e.path()));
-        }
-      }
-      return 0;
-    };
+    TempModes.clear();
+    FileFault = RecordTempModes;
     EXPECT_EQ(RestoreFileSnapshot(RingPath.c_str(), old), 1);
     FileFault = nullptr;
     EXPECT_EQ(ModeOf(RingPath), mode);
-    ASSERT_FALSE(tempModes.empty());
-    for (mode_t m : tempModes) EXPECT_EQ(m & ~mode, 0u) << "the temporary file allowed " << m;
+    ASSERT_FALSE(TempModes.empty());
+    for (mode_t m : TempModes) EXPECT_EQ(m & ~mode, 0u) << "the temporary file allowed " << m;
     EXPECT_EQ(ReadBytes(RingPath), std::string(old.bytes.begin(), old.bytes.end()));
     ASSERT_EQ(SaveRing(3), KeyFileStatus::kOk);
   }
@@ -425,6 +422,19 @@ Dacl DaclOf(const std::string& path) {
   return d;
 }
 
+// The DACLs of the temporary files in the key files' folder, looked at
+// before each write into them.
+std::vector<Dacl> TempDacls;
+
+int RecordTempDacls(FileStep step, int*) {
+  if (step == FileStep::kWrite) {
+    for (const auto& e : fs::directory_iterator(fs::path(SecretPath).parent_path())) {
+      if (e.path().extension() == ".tmp") TempDacls.push_back(DaclOf(e.path().string()));
+    }
+  }
+  return 0;
+}
+
 bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
 // The secret key file and its temporary file are their owner's only, also
@@ -450,21 +460,14 @@ TEST_F(FileFaults, TheSecretKeyIsForItsOwnerOnly) {
   SecretPath = shared + "\\secret.vwg";
   RingPath = shared + "\\public.vwg";
 
-  static std::vector<Dacl> dacls;
-  dacls.clear();
-  FileFault = [](FileStep step, int*) {
-    if (step == FileStep::kWrite) {
-      for (const auto& e : fs::directory_iterator(fs::path(SecretPath).parent_path())) {
-        if (e.path().extension() == ".tmp") dacls.push_back(DaclOf(e.path().string()));
-      }
-    }
-    return 0;
-  };
+  TempDacls.clear();
+  FileFault = RecordTempDacls;
   Passphrase passphrase;
   SetPassphrase(passphrase, "owner only");
   EXPECT_EQ(SaveSecretKeyFile(SecretPath.c_str(), keys_[1].secret), KeyFileStatus::kOk);
   EXPECT_EQ(SaveSecretKeyFile(SecretPath.c_str(), keys_[2].secret, passphrase), KeyFileStatus::kOk);
   FileFault = nullptr;
+  std::vector<Dacl> dacls = TempDacls;
   ASSERT_EQ(dacls.size(), 2u) << "one temporary file each";
   dacls.push_back(DaclOf(SecretPath));
   ASSERT_EQ(SaveRing(1), KeyFileStatus::kOk);
@@ -485,7 +488,6 @@ TEST_F(FileFaults, TheSecretKeyIsForItsOwnerOnly) {
 // one, a ring the folder's entries for everybody; and while it is put back
 // it allows nobody more than it is to allow.
 TEST_F(FileFaults, ARestoredFileGetsItsOwnDaclBackAndNeverMoreOnTheWay) {
-  static std::vector<Dacl> dacls;
   for (const bool secretFile : {true, false}) {
     SCOPED_TRACE(secretFile ? "the secret key file" : "the ring");
     const std::string& path = secretFile ? SecretPath : RingPath;
@@ -498,19 +500,12 @@ TEST_F(FileFaults, ARestoredFileGetsItsOwnDaclBackAndNeverMoreOnTheWay) {
     ASSERT_EQ(WriteFileAtomic(path.c_str(), reinterpret_cast<const uint8_t*>("x"), 1, opposite), 1);
     ASSERT_NE(DaclOf(path).othersAllowed, before.othersAllowed);
 
-    dacls.clear();
-    FileFault = [](FileStep step, int*) {
-      if (step == FileStep::kWrite) {
-        for (const auto& e : fs::directory_iterator(fs::path(RingPath).parent_path())) {
-          if (e.path().extension() == ".tmp") dacls.push_back(DaclOf(e.path().string()));
-        }
-      }
-      return 0;
-    };
+    TempDacls.clear();
+    FileFault = RecordTempDacls;
     EXPECT_EQ(RestoreFileSnapshot(path.c_str(), old), 1);
     FileFault = nullptr;
-    ASSERT_FALSE(dacls.empty());
-    for (const Dacl& d : dacls) EXPECT_TRUE(!d.othersAllowed || before.othersAllowed);
+    ASSERT_FALSE(TempDacls.empty());
+    for (const Dacl& d : TempDacls) EXPECT_TRUE(!d.othersAllowed || before.othersAllowed);
     const Dacl after = DaclOf(path);
     EXPECT_EQ(after.othersAllowed, before.othersAllowed);
     EXPECT_EQ(after.userHasAll, before.userHasAll);
