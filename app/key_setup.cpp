@@ -29,8 +29,20 @@ bool FileExists(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void StorePath(const char* value, const char* path) {
-  RegWriteString(HKEY_CURRENT_USER, kKeysKey, value, path, static_cast<DWORD>(std::strlen(path)), true);
+bool StorePath(const char* value, const char* path) {
+  return RegWriteString(HKEY_CURRENT_USER, kKeysKey, value, path, static_cast<DWORD>(std::strlen(path)), true) != 0;
+}
+
+// Records the key files in force for the next start; a failure is a warning
+// and the program goes on with the keys it has. The secret key's place is
+// written only after the ring's, and the ring's taken away again when the
+// secret key's cannot be written: the next start must not pair the new ring
+// with the old secret key file, but ask.
+void StoreKeyPaths() {
+  const bool ringStored = StorePath(kPublicKeyValue, PublicKeyPath);
+  if (ringStored && StorePath(kSecretKeyValue, SecretKeyPath)) return;
+  if (ringStored) RegDeleteValueAt(HKEY_CURRENT_USER, kKeysKey, kPublicKeyValue);
+  ReportError(TextNamingFiles(IDS_KEY_PATHS_NOT_STORED, {PublicKeyPath, SecretKeyPath}).c_str(), false);
 }
 
 void CopyPath(char* dst, const char* src, int size) { lstrcpynA(dst, src, size); }
@@ -44,8 +56,8 @@ bool AskYesNo(UINT textId) {
 // Saves a new key pair where the user says, under a passphrase the user
 // gives when protect is set; only once both files are written does the new
 // pair replace the one in force. A failed write is reported, undoes the
-// other write and counts as not done, also at start-up (where the caller
-// then ends the program).
+// other write (or says that the old ring could not be put back) and counts
+// as not done, also at start-up (where the caller then ends the program).
 int SaveNewKeys(const uint16_t* secret, const PublicKeyRecord& own, bool protect) {
   char publicName[kFileNameChars], secretName[kFileNameChars];
   LoadText(IDS_DEFAULT_PUBLIC_FILE, publicName);
@@ -54,15 +66,17 @@ int SaveNewKeys(const uint16_t* secret, const PublicKeyRecord& own, bool protect
   if (!ChooseKeyFile(true, IDS_SAVE_SECRET_TITLE, secretName)) return 0;
   Passphrase passphrase;
   if (protect && !AskNewKeyPassphrase(secretName, passphrase)) return 0;
-  if (!CheckKeyFile(SaveKeyPair(publicName, secretName, own, secret, passphrase).status, KeyFailure::kWarning))
+  const KeyPairSave saved = SaveKeyPair(publicName, secretName, own, secret, passphrase);
+  if (!CheckKeyFile(saved.status, KeyFailure::kWarning)) {
+    if (saved.ringNotRestored) ReportError(TextNamingFiles(IDS_RING_NOT_RESTORED, {publicName}).c_str(), false);
     return 0;
+  }
 
   std::memcpy(SecretKey, secret, sizeof SecretKey);
   OwnPublicKey = own;
   CopyPath(PublicKeyPath, publicName, sizeof PublicKeyPath);
   CopyPath(SecretKeyPath, secretName, sizeof SecretKeyPath);
-  StorePath(kPublicKeyValue, PublicKeyPath);
-  StorePath(kSecretKeyValue, SecretKeyPath);
+  StoreKeyPaths();
   return 1;
 }
 
@@ -141,14 +155,13 @@ int OpenExistingFiles(const char* publicPath, const char* secretPath) {
   CopyPath(PublicKeyPath, name, sizeof PublicKeyPath);
   PublicKeyRing ring;
   LoadRingInForce(ring, KeyFailure::kFatal);
-  StorePath(kPublicKeyValue, PublicKeyPath);
 
   CopyPath(name, secretPath, sizeof name);
   if (!ChooseKeyFile(false, IDS_OPEN_SECRET_TITLE, name)) return 0;
   CopyPath(SecretKeyPath, name, sizeof SecretKeyPath);
   LoadSecretKeyAtStart(SecretKeyPath, SecretKey, true);
   CheckKeyPair(KeyFailure::kFatal);
-  StorePath(kSecretKeyValue, SecretKeyPath);
+  StoreKeyPaths();
   return 1;
 }
 

@@ -33,6 +33,14 @@ int RunKeygen(const Options& o) {
   if (!GenerateKeyPair(secret, own, o.hasNewId ? o.newId.c_str() : nullptr)) ReportError(nullptr, true);
   const KeyPairSave saved = SaveKeyPair(paths.publicPath.c_str(), paths.secretPath.c_str(), own, secret, passphrase);
   SecureWipe(secret, sizeof secret);
+  if (saved.ringNotRestored) {
+    // Why the secret key was not written comes first, while the system's
+    // last error still says it.
+    SetErrorFile(saved.failedPath);
+    ReportError(KeyFileErrorText(saved.status), false);
+    SetErrorFile(nullptr);
+    ReportError(TextNamingFiles(IDS_RING_NOT_RESTORED, {paths.publicPath.c_str()}).c_str(), true);
+  }
   if (saved.status != KeyFileStatus::kOk) ExitOnFailure(saved.status, saved.failedPath);
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "keys/file_io.h"
 
+#include <cstring>
+#include <limits>
 #include <string>
 
 #include "keys/owned.h"
@@ -12,17 +14,19 @@
 #include <vector>
 #else
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 FileFaultHook FileFault = nullptr;
 
-// The few calls that differ between the systems; ReadFilePrefix and
-// WriteFileAtomic below are written once over them. Closing a file keeps the
-// last error, so that a holder going out of scope after a failed call does
-// not hide why it failed.
+// The few calls that differ between the systems; ReadFilePrefix,
+// WriteFileAtomic and the removal of stale temporary files below are written
+// once over them. Closing a file keeps the last error, so that a holder going
+// out of scope after a failed call does not hide why it failed.
 namespace {
 
 #ifdef _WIN32
@@ -40,6 +44,12 @@ using File = Owned<FileTraits>;
 void SetSystemError(int error) { SetLastError(static_cast<DWORD>(error)); }
 uint32_t ProcessId() { return GetCurrentProcessId(); }
 
+// Where the file's own name starts in path, after its folder.
+size_t NameStart(const std::string& path) {
+  const size_t end = path.find_last_of("\\/:");
+  return end == std::string::npos ? 0 : end + 1;
+}
+
 File OpenForReading(const char* path) {
   return File(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -55,7 +65,7 @@ struct KeepingErrorTraits {
     Free(h);
   }
 };
-using Token = Owned<KeepingErrorTraits<HANDLE, CloseHandle>>;
+using KernelObject = Owned<KeepingErrorTraits<HANDLE, CloseHandle>>;
 using LocalMemory = Owned<KeepingErrorTraits<void*, LocalFree>>;
 
 // A security descriptor whose DACL grants the user this process runs as
@@ -65,7 +75,7 @@ using LocalMemory = Owned<KeepingErrorTraits<void*, LocalFree>>;
 LocalMemory OwnerOnlyDescriptor() {
   HANDLE token = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return LocalMemory();
-  const Token owned(token);
+  const KernelObject owned(token);
   DWORD size = 0;
   GetTokenInformation(token, TokenUser, nullptr, 0, &size);
   std::vector<uint8_t> user(size);
@@ -85,17 +95,43 @@ LocalMemory OwnerOnlyDescriptor() {
 // A new file that no other program can open while it is being written. A
 // private file gets its owner-only DACL when it is created, so it is never
 // readable by others, not even for a moment; the rename keeps it. Without
-// that DACL a private file is not written at all.
-File CreateTemp(const std::string& temp, bool privateFile) {
+// that DACL a private file is not written at all. A file that is to get
+// recorded permissions starts as a private one, and is opened with the
+// right to change its DACL.
+File CreateTemp(const std::string& temp, FileAccess access) {
   SECURITY_ATTRIBUTES attributes = {sizeof attributes, nullptr, FALSE};
   LocalMemory descriptor;
-  if (privateFile) {
+  if (access != FileAccess::kDefault) {
     descriptor = OwnerOnlyDescriptor();
     if (!descriptor) return File();
     attributes.lpSecurityDescriptor = descriptor.get();
   }
-  return File(
-      CreateFileA(temp.c_str(), GENERIC_WRITE, 0, &attributes, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const DWORD rights = GENERIC_WRITE | (access == FileAccess::kRecorded ? WRITE_DAC : 0);
+  return File(CreateFileA(temp.c_str(), rights, 0, &attributes, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// The file's DACL as a self-relative security descriptor, whose control
+// says whether the DACL was protected from the folder's inheritable
+// entries.
+bool RecordPermissions(const char* path, FilePermissions& permissions) {
+  DWORD size = 0;
+  GetFileSecurityA(path, DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+  if (size == 0) return false;
+  permissions.descriptor.resize(size);
+  return GetFileSecurityA(path, DACL_SECURITY_INFORMATION, permissions.descriptor.data(), size, &size) != 0;
+}
+
+// The recorded DACL, as it was, entries once inherited included: the low
+// level call takes them as they are rather than computing the folder's
+// entries anew.
+bool GiveRecordedPermissions(const File& file, const FilePermissions& permissions) {
+  auto* descriptor = const_cast<uint8_t*>(permissions.descriptor.data());
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  if (!GetSecurityDescriptorControl(descriptor, &control, &revision)) return false;
+  const SECURITY_INFORMATION protection =
+      control & SE_DACL_PROTECTED ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION;
+  return SetKernelObjectSecurity(file.get(), DACL_SECURITY_INFORMATION | protection, descriptor) != 0;
 }
 
 bool NameTaken() { return GetLastError() == ERROR_FILE_EXISTS; }
@@ -123,6 +159,34 @@ bool ReplaceWith(const std::string& temp, const char* path) {
 
 void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
 
+// A process number that no process has any more: OpenProcess refuses a
+// number nobody has with ERROR_INVALID_PARAMETER, and a process that has
+// exited may still be held open by another. A process of another user that
+// cannot be opened runs.
+bool ProcessEnded(uint32_t pid) {
+  const KernelObject process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+  if (!process) return GetLastError() == ERROR_INVALID_PARAMETER;
+  return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+}
+
+struct SearchTraits {
+  using Handle = HANDLE;
+  static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) { FindClose(h); }
+};
+
+// Calls found with the names in path's folder that may be temporary files
+// of path: path's own name, a dot, anything, ".tmp".
+template <typename Found>
+void ForEachTempCandidate(const char* path, Found found) {
+  WIN32_FIND_DATAA entry;
+  const Owned<SearchTraits> search(FindFirstFileA((std::string(path) + ".*.tmp").c_str(), &entry));
+  if (!search) return;
+  do {
+    found(entry.cFileName);
+  } while (FindNextFileA(search.get(), &entry));
+}
+
 #else
 
 struct DescriptorTraits {
@@ -138,12 +202,31 @@ using File = Owned<DescriptorTraits>;
 void SetSystemError(int error) { errno = error; }
 uint32_t ProcessId() { return static_cast<uint32_t>(getpid()); }
 
+// Where the file's own name starts in path, after its folder.
+size_t NameStart(const std::string& path) {
+  const size_t end = path.find_last_of('/');
+  return end == std::string::npos ? 0 : end + 1;
+}
+
 File OpenForReading(const char* path) { return File(open(path, O_RDONLY | O_CLOEXEC)); }
 
-// A private file is its owner's from its first byte on, whatever the umask.
-File CreateTemp(const std::string& temp, bool privateFile) {
-  const mode_t mode = privateFile ? 0600 : 0666;  // less the umask
+// A private file is its owner's from its first byte on, whatever the umask;
+// so is one that gets recorded permissions, until it gets them.
+File CreateTemp(const std::string& temp, FileAccess access) {
+  const mode_t mode = access == FileAccess::kDefault ? 0666 : 0600;  // 0666 less the umask
   return File(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+}
+
+bool RecordPermissions(const char* path, FilePermissions& permissions) {
+  struct stat st;
+  if (stat(path, &st) != 0) return false;
+  permissions.mode = st.st_mode & 07777;
+  return true;
+}
+
+// fchmod, unlike open, ignores the umask: the bits come back exactly.
+bool GiveRecordedPermissions(const File& file, const FilePermissions& permissions) {
+  return fchmod(file.get(), static_cast<mode_t>(permissions.mode)) == 0;
 }
 
 bool NameTaken() { return errno == EEXIST; }
@@ -175,9 +258,9 @@ bool CloseNow(File& file) { return close(file.release()) == 0; }
 // The rename is only durable once the folder's entry is on the disk too. A
 // failure there cannot be undone any more, so it is not reported.
 void SyncFolder(const char* path) {
-  std::string folder(path);
-  const size_t slash = folder.find_last_of('/');
-  folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+  const std::string file(path);
+  const size_t start = NameStart(file);
+  const std::string folder = start == 0 ? "." : start == 1 ? "/" : file.substr(0, start - 1);
   const File dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir) fsync(dir.get());
 }
@@ -190,6 +273,30 @@ bool ReplaceWith(const std::string& temp, const char* path) {
 
 void RemoveFile(const std::string& path) { unlink(path.c_str()); }
 
+// A process number that no process has any more. A number beyond pid_t is
+// nobody's, but kill would take it for a group or for every process: such a
+// name was not made here and stays.
+bool ProcessEnded(uint32_t pid) {
+  if (pid > static_cast<uint32_t>(std::numeric_limits<pid_t>::max())) return false;
+  return kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+struct FolderTraits {
+  using Handle = DIR*;
+  static DIR* Empty() { return nullptr; }
+  static void Close(DIR* dir) { closedir(dir); }
+};
+
+// Calls found with every name in path's folder.
+template <typename Found>
+void ForEachTempCandidate(const char* path, Found found) {
+  const std::string file(path);
+  const size_t start = NameStart(file);
+  const Owned<FolderTraits> folder(opendir(start == 0 ? "." : file.substr(0, start).c_str()));
+  if (!folder) return;
+  while (const dirent* entry = readdir(folder.get())) found(entry->d_name);
+}
+
 #endif
 
 // Temporary files are named after the target, the process and a counter, so
@@ -200,6 +307,47 @@ std::string TempPath(const char* path, int attempt) {
 }
 
 constexpr int kTempAttempts = 100;
+
+// Reads the number at text + *at as TempPath writes one: decimal digits
+// without a leading zero, at most limit. False for anything else.
+bool ReadNumber(const char* text, size_t* at, uint64_t limit, uint64_t* value) {
+  size_t i = *at;
+  uint64_t number = 0;
+  for (; text[i] >= '0' && text[i] <= '9'; ++i) {
+    if (i > *at && number == 0) return false;
+    number = number * 10 + static_cast<uint64_t>(text[i] - '0');
+    if (number > limit) return false;
+  }
+  if (i == *at) return false;
+  *at = i;
+  *value = number;
+  return true;
+}
+
+// The process number in name when it is a name that TempPath makes for the
+// file called base, exactly; 0 for every other name.
+uint32_t TempFileProcess(const char* name, const std::string& base) {
+  if (std::strncmp(name, base.c_str(), base.size()) != 0 || name[base.size()] != '.') return 0;
+  size_t at = base.size() + 1;
+  uint64_t pid = 0, attempt = 0;
+  if (!ReadNumber(name, &at, std::numeric_limits<uint32_t>::max(), &pid) || name[at] != '-') return 0;
+  ++at;
+  if (!ReadNumber(name, &at, kTempAttempts - 1, &attempt) || std::strcmp(name + at, ".tmp") != 0) return 0;
+  return static_cast<uint32_t>(pid);
+}
+
+// A write killed half-way cannot remove its temporary file, which may hold a
+// secret key. The next write of the same file removes it once its process
+// has ended. A process number taken again by a new process makes such a file
+// look alive: it then stays, which is safe.
+void RemoveStaleTemps(const char* path) {
+  const std::string base = std::string(path).substr(NameStart(path));
+  if (base.empty()) return;
+  ForEachTempCandidate(path, [&](const char* name) {
+    const uint32_t pid = TempFileProcess(name, base);
+    if (pid != 0 && ProcessEnded(pid)) RemoveFile(std::string(path) + (name + base.size()));
+  });
+}
 
 // True when the test hook makes step fail; the system's error is then set.
 bool Injected(FileStep step, int* bytes = nullptr) {
@@ -238,18 +386,27 @@ int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size) {
   return 1;
 }
 
-int WriteFileAtomic(const char* path, const uint8_t* data, int size, bool privateFile) {
+FilePermissions ReadFilePermissions(const char* path) {
+  FilePermissions permissions;
+  permissions.access = RecordPermissions(path, permissions) ? FileAccess::kRecorded : FileAccess::kOwnerOnly;
+  return permissions;
+}
+
+int WriteFileAtomic(const char* path, const uint8_t* data, int size, const FilePermissions& permissions) {
+  RemoveStaleTemps(path);
   std::string temp;
   File file;
   for (int attempt = 0; !file && attempt < kTempAttempts; ++attempt) {
     temp = TempPath(path, attempt);
-    if (!Injected(FileStep::kOpen)) file = CreateTemp(temp, privateFile);
+    if (!Injected(FileStep::kOpen)) file = CreateTemp(temp, permissions.access);
     if (!file && !NameTaken()) return 0;
   }
   if (!file) return 0;
-  const bool written = WriteAll(file, data, size) && !Injected(FileStep::kFlush) && FlushToDisk(file) &&
-                       CloseNow(file) && !Injected(FileStep::kClose) && !Injected(FileStep::kReplace) &&
-                       ReplaceWith(temp, path);
+  const bool permitted = permissions.access != FileAccess::kRecorded ||
+                         (!Injected(FileStep::kPermissions) && GiveRecordedPermissions(file, permissions));
+  const bool written = permitted && WriteAll(file, data, size) && !Injected(FileStep::kFlush) &&
+                       FlushToDisk(file) && CloseNow(file) && !Injected(FileStep::kClose) &&
+                       !Injected(FileStep::kReplace) && ReplaceWith(temp, path);
   if (written) return 1;
   // Closed first: a file still open without sharing cannot be deleted.
   KeepSystemError keep;

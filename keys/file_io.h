@@ -5,27 +5,56 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 // Reads up to capacity bytes from the start of the file at path; *size gets
 // the number read (less than capacity only at the end of the file). Returns
 // 1, or 0 when the file cannot be opened or read.
 int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size);
 
+// Who may use a file that WriteFileAtomic makes.
+enum class FileAccess {
+  kDefault,    // what a new file gets: 0666 less the umask, the folder's inheritable entries on Windows
+  kOwnerOnly,  // its owner alone: mode 0600, a protected DACL granting the current user alone on Windows
+  kRecorded,   // exactly what an earlier file allowed (ReadFilePermissions)
+};
+
+struct FilePermissions {
+  FileAccess access = FileAccess::kDefault;
+  // kRecorded: the mode bits on POSIX systems; on Windows a self-relative
+  // security descriptor holding the DACL, with its protection from the
+  // folder's inheritable entries or not.
+  uint32_t mode = 0;
+  std::vector<uint8_t> descriptor{};
+};
+
+// The permissions of the file at path, for a file that is to allow exactly
+// what it allowed; kOwnerOnly, the narrowest, when they cannot be read.
+FilePermissions ReadFilePermissions(const char* path);
+
 // Replaces the file at path with the given bytes in one step: they go to a
 // new temporary file in the same folder, which is flushed to the disk and
 // closed (every result checked) and then renamed over path. On any failure
-// path is left exactly as it was and the temporary file is removed. A
-// private file is its owner's only from its creation on: mode 0600 on
-// POSIX systems, a protected DACL granting the current user alone on
-// Windows.
+// path is left exactly as it was and the temporary file is removed. The
+// file gets the given permissions. A private or recorded one is narrow from
+// its creation on: the temporary file is made for its owner alone and given
+// the recorded permissions before the bytes go in, so that it never allows
+// more than it is to allow.
+//
+// Each write first removes the temporary files that writes of the same file
+// by processes that no longer run have left behind (killed half-way, a
+// secret key's copy in them): only names that this function makes for path,
+// and never one of a process that runs, even when a new process has taken
+// the old one's number.
 // Returns 1, or 0.
-int WriteFileAtomic(const char* path, const uint8_t* data, int size, bool privateFile);
+int WriteFileAtomic(const char* path, const uint8_t* data, int size, const FilePermissions& permissions);
 
 // True when something (a file or a folder) exists at path.
 bool PathExists(const char* path);
 
-// Test seam for fault injection: the steps of WriteFileAtomic, in order.
-enum class FileStep { kOpen, kWrite, kFlush, kClose, kReplace };
+// Test seam for fault injection: the steps of WriteFileAtomic, in order
+// (kPermissions only for recorded permissions).
+enum class FileStep { kOpen, kPermissions, kWrite, kFlush, kClose, kReplace };
 
 // Called before each step when set (the programs never set it). A nonzero
 // result is a system error code (errno, or a Win32 error on Windows) with

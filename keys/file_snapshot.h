@@ -5,15 +5,19 @@
 #include <cstdint>
 #include <vector>
 
+#include "keys/file_io.h"
+
 struct FileSnapshot {
   bool existed = false;
-  bool ownerOnly = false;  // restored for its owner only, as a secret key file is
+  // Who could use the file: it gets back exactly that, never more, also
+  // while it is being put back.
+  FilePermissions permissions;
   std::vector<uint8_t> bytes;
 };
 
 // The file at path as it is now (at most maxBytes of it; key files are small).
 FileSnapshot TakeFileSnapshot(const char* path, int maxBytes);
 
-// Puts the file back as the snapshot saw it, or removes it when there was
-// none. Returns 1, or 0 when that failed too.
+// Puts the file back as the snapshot saw it, its permissions included, or
+// removes it when there was none. Returns 1, or 0 when that failed too.
 int RestoreFileSnapshot(const char* path, const FileSnapshot& snapshot);

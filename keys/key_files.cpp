@@ -15,10 +15,20 @@ const char* KeyFileErrorText(KeyFileStatus status) {
   return status == KeyFileStatus::kSystemError ? nullptr : StringText(static_cast<int>(status));
 }
 
-std::string KeyPairMismatchText(const char* secretPath, const char* publicPath) {
-  std::string text(StringText(IDS_KEY_PAIR_MISMATCH));
-  for (const char* path : {secretPath, publicPath}) text.replace(text.find("%s"), 2, std::string("\"") + path + "\"");
+std::string TextNamingFiles(int id, std::initializer_list<const char*> paths) {
+  std::string text(StringText(id));
+  size_t at = 0;
+  for (const char* path : paths) {
+    at = text.find("%s", at);
+    const std::string quoted = std::string("\"") + path + "\"";
+    text.replace(at, 2, quoted);
+    at += quoted.size();  // a path holding %s stays as it is
+  }
   return text;
+}
+
+std::string KeyPairMismatchText(const char* secretPath, const char* publicPath) {
+  return TextNamingFiles(IDS_KEY_PAIR_MISMATCH, {secretPath, publicPath});
 }
 
 static KeyFileStatus LoadPublicFile(const char* path, PublicKeyCheck check, PublicKeyRing& ring) {
@@ -52,7 +62,7 @@ KeyFileStatus SavePublicKeyFile(const char* path, int count, const PublicKeyReco
   }
   std::vector<uint8_t> data(PublicFileBytes(count));
   FormatPublicKeyFile(count, entries, data.data());
-  if (!WriteFileAtomic(path, data.data(), static_cast<int>(data.size()), false)) return KeyFileStatus::kSystemError;
+  if (!WriteFileAtomic(path, data.data(), static_cast<int>(data.size()), {})) return KeyFileStatus::kSystemError;
   return KeyFileStatus::kOk;
 }
 
@@ -88,7 +98,8 @@ KeyFileStatus Opened(ProtectedKeyStatus status) {
 }
 
 KeyFileStatus WriteSecretFile(const char* path, const uint8_t* data, int size) {
-  return WriteFileAtomic(path, data, size, true) ? KeyFileStatus::kOk : KeyFileStatus::kSystemError;
+  return WriteFileAtomic(path, data, size, {FileAccess::kOwnerOnly}) ? KeyFileStatus::kOk
+                                                                     : KeyFileStatus::kSystemError;
 }
 
 }  // namespace
@@ -149,6 +160,6 @@ KeyPairSave SaveKeyPair(const char* publicPath, const char* secretPath, const Pu
   const KeyFileStatus key = SaveSecretKeyFile(secretPath, secret, passphrase);
   if (key == KeyFileStatus::kOk) return {key, nullptr};
   KeepSystemError keep;
-  RestoreFileSnapshot(publicPath, oldRing);
-  return {key, secretPath};
+  const bool restored = RestoreFileSnapshot(publicPath, oldRing) != 0;
+  return {key, secretPath, !restored};
 }

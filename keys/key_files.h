@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,10 @@ enum class KeyFileStatus : int {
 // kSystemError, which the error reporter shows as the system's text for the
 // last error (so report before anything else can change it).
 const char* KeyFileErrorText(KeyFileStatus status);
+
+// The string-table text id with each %s in turn replaced by a path, in
+// quotes.
+std::string TextNamingFiles(int id, std::initializer_list<const char*> paths);
 
 // The text that reports a secret key file whose public key is not entry 0
 // of the ring (IsPublicKeyOf), naming both files.
@@ -102,13 +107,19 @@ KeyFileStatus ChangeSecretKeyPassphrase(const char* path, const Passphrase& curr
 struct KeyPairSave {
   KeyFileStatus status;
   const char* failedPath;  // the file whose write failed; null on success
+  // The old ring could not be put back after the secret key's write failed:
+  // the file at publicPath holds the new ring, whose secret key is nowhere
+  // (IDS_RING_NOT_RESTORED says so, naming the ring).
+  bool ringNotRestored = false;
 };
 
 // A new key pair on disk, both files or neither: a ring holding only own at
 // publicPath, then secret at secretPath under passphrase (empty: in the
 // clear). Two paths that name one file are refused before anything is
 // written (kSameFile, failedPath secretPath). When the secret key cannot be
-// written, the file at publicPath is put back as it was (or removed when
-// there was none), and the last error still says why the write failed.
+// written, the file at publicPath is put back as it was, with the
+// permissions it had (or removed when there was none); should that fail too,
+// ringNotRestored says so. The last error still says why the secret key's
+// write failed.
 KeyPairSave SaveKeyPair(const char* publicPath, const char* secretPath, const PublicKeyRecord& own,
                         const uint16_t* secret, const Passphrase& passphrase = Passphrase());

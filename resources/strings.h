@@ -75,7 +75,9 @@
   X(IDS_UNLOCK_CANCELLED, 1382, "Vaultwing for ICQ cannot run without your secret key, which stays locked until you give its passphrase.") \
   X(IDS_SAME_KEY_FILE, 1400, "The public key file and the secret key file must be two different files.  Nothing has been written.") \
   X(IDS_USER_ID_CONTROL, 1401, "A user ID may not hold control characters such as tabs or line breaks.") \
-  X(IDS_KEY_PAIR_MISMATCH, 1403, "The secret key file %s does not belong to the public key ring %s: the ring's first key is not this secret key's public key, and nobody could read the messages encrypted with them.  Choose the two files of one key pair, or generate new keys.")
+  X(IDS_KEY_PAIR_MISMATCH, 1403, "The secret key file %s does not belong to the public key ring %s: the ring's first key is not this secret key's public key, and nobody could read the messages encrypted with them.  Choose the two files of one key pair, or generate new keys.") \
+  X(IDS_RING_NOT_RESTORED, 1410, "The public key ring %s could not be put back as it was either: it now holds only the new public key, whose secret key was saved nowhere.  Put back a copy of your old ring, or generate new keys again.") \
+  X(IDS_KEY_PATHS_NOT_STORED, 1411, "The places of the key files %s and %s could not be recorded in the registry, so the next start will not find them.  The keys stay in use until the program ends.")
 
 #ifndef RC_INVOKED
 enum StringId {

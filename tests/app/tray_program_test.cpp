@@ -176,6 +176,53 @@ TEST_F(TrayProgram, SecretKeyOfAnotherPairEndsStartUpNamingBothFiles) {
   EXPECT_EQ(program.WaitExit(), std::optional<uint32_t>(1));
 }
 
+// The registry refuses the key paths: the program's own key made volatile
+// beforehand (with the settings below it, which then work), no stable key
+// can be created under it for the paths. The new keys are saved and in use;
+// a warning names both files, and no path of the pair is recorded.
+TEST_F(TrayProgram, KeyPathsTheRegistryRefusesAreReportedAndTheNewKeysStayInUse) {
+  std::string key;
+  for (const char* part : {"Software\\Corvandel", "\\VWG for ICQ", "\\Settings"}) {
+    key += part;
+    HKEY created = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, &created, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(created);
+  }
+  HKEY stable = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKeysKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                            nullptr, &stable, nullptr),
+            ERROR_CHILD_MUST_BE_VOLATILE);
+
+  driver::Program program = Start();
+  // Each look for the key, for the two paths and for storing them, says
+  // first why it cannot be made.
+  std::string why, reason, warning;
+  for (int look = 0; look < 2; ++look) {
+    ASSERT_TRUE(driver::AnswerMessageBox(kErrorCaption, IDOK, &reason, program.pid()));
+    EXPECT_NE(reason, "");
+    EXPECT_TRUE(why.empty() || reason == why) << reason;
+    why = reason;
+  }
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, nullptr, program.pid()));
+  ASSERT_TRUE(driver::ChooseFile("Save Public Key As", publicPath_, program.pid()));
+  ASSERT_TRUE(driver::ChooseFile("Save Secret Key As", secretPath_, program.pid()));
+  ASSERT_TRUE(driver::AnswerMessageBox(kErrorCaption, IDOK, &reason, program.pid()));
+  EXPECT_EQ(reason, why);
+  HWND box = driver::WaitForWindow({"#32770", kErrorCaption});
+  ASSERT_NE(box, nullptr);
+  KeepScreenshot("key-paths-not-stored.png");
+  ASSERT_TRUE(driver::AnswerMessageBox(kErrorCaption, IDOK, &warning, program.pid()));
+  EXPECT_EQ(warning, TextNamingFiles(IDS_KEY_PATHS_NOT_STORED, {publicPath_.c_str(), secretPath_.c_str()}));
+  ExpectRunning(program);
+  EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes);
+  EXPECT_EQ(driver::FileSize(secretPath_), kSecretBytes);
+  EXPECT_FALSE(ReadRegString(kKeysKey, "Public Key").has_value());
+  EXPECT_FALSE(ReadRegString(kKeysKey, "Secret Key").has_value());
+  ExitThroughMenu(program);
+}
+
 TEST_F(TrayProgram, DecliningKeysAndCancellingTheOpenDialogEndsStartUp) {
   driver::Program program = Start();
   ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDNO, nullptr, program.pid()));

@@ -400,6 +400,31 @@ expect 1 "keygen with one file for both keys"
 grep -q 'must be two different files' "$work/err" || fail "one-file message: $(cat "$work/err")"
 [ ! -e "$work/same.vwg" ] || fail "keygen wrote the file chosen for both keys"
 
+# A file size limit that the new one-key ring (152 bytes) fits but neither
+# the secret key file (938) nor the old ring does: the secret key is not
+# written, the old ring cannot be put back, and vwg says both, naming the
+# ring and what to do. The limit's signal is ignored, so that writes fail;
+# Wine's writes are the program's own, so the limit works there too.
+python3 -c '
+import sys
+data = bytearray(open(sys.argv[1], "rb").read())
+data += data[10:] * 2
+data[8:10] = (3).to_bytes(2, "little")
+open(sys.argv[2], "wb").write(data)' "$work/bob.vwg" "$work/ivy-public.vwg"
+set +e
+(trap '' XFSZ && exec prlimit --fsize=400 "${runner[@]}" "$vwg" keygen --force --id ivy \
+  --public "$drive$work/ivy-public.vwg" --secret "$drive$work/ivy-secret.vwg" >"$work/out" 2>"$work/err" <"$work/in")
+status=$?
+set -e
+expect 1 "keygen whose old ring cannot be put back"
+grep -q "^vwg: .*ivy-secret.vwg: " "$work/err" || fail "the secret key's failure: $(cat "$work/err")"
+grep -q "^vwg: The public key ring \".*ivy-public.vwg\" could not be put back as it was either: it now holds only \
+the new public key, whose secret key was saved nowhere.  Put back a copy of your old ring, or generate new keys \
+again\." "$work/err" || fail "the ring's message: $(cat "$work/err")"
+[ "$(wc -c <"$work/ivy-public.vwg")" = 152 ] || fail "ivy's ring is not the new one-key ring"
+[ ! -e "$work/ivy-secret.vwg" ] || fail "ivy's secret key file was written"
+ls "$work" | grep -q '\.tmp$' && fail "a temporary file is left: $(ls "$work")"
+
 # Passphrases: bob's secret key file gets one, changes it and loses it
 # again, each from a file (UTF-8, either line end or none); a wrong
 # passphrase writes nothing, and without a terminal or a file vwg says how

@@ -2,7 +2,9 @@
 // each write, flush, close, replace) made to fail in turn, with the error a
 // real system gives there. Each time the old file must stay byte for byte,
 // no temporary file may be left, and the system's last error must be that
-// error, for the caller's report to show its text.
+// error, for the caller's report to show its text. Then what a write does
+// beside its file: the permissions a restored file gets back, and the
+// temporary files of killed writers that it removes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,7 +26,10 @@
 #include <sddl.h>
 #else
 #include <cerrno>
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -34,6 +39,7 @@ namespace {
 // What a real system reports at each step.
 #ifdef _WIN32
 constexpr int kOpenError = ERROR_ACCESS_DENIED;
+constexpr int kPermissionsError = ERROR_INVALID_OWNER;
 constexpr int kDiskFull = ERROR_DISK_FULL;
 constexpr int kFlushError = ERROR_WRITE_FAULT;
 constexpr int kCloseError = ERROR_WRITE_FAULT;
@@ -41,6 +47,7 @@ constexpr int kReplaceError = ERROR_SHARING_VIOLATION;  // the target held open 
 constexpr int kNameTaken = ERROR_FILE_EXISTS;
 #else
 constexpr int kOpenError = EACCES;
+constexpr int kPermissionsError = EPERM;
 constexpr int kDiskFull = ENOSPC;
 constexpr int kFlushError = EIO;
 constexpr int kCloseError = EDQUOT;  // NFS reports quotas at the close
@@ -51,6 +58,7 @@ constexpr int kNameTaken = EEXIST;
 int ErrorFor(FileStep step) {
   switch (step) {
     case FileStep::kOpen: return kOpenError;
+    case FileStep::kPermissions: return kPermissionsError;
     case FileStep::kWrite: return kDiskFull;
     case FileStep::kFlush: return kFlushError;
     case FileStep::kClose: return kCloseError;
@@ -197,6 +205,62 @@ TEST_F(FileFaults, EveryFailedStepOfASecretKeyWriteKeepsTheOldKey) {
   FailEveryStep(SecretPath, [] { return SaveSecretKeyFile(SecretPath.c_str(), keys_[1].secret); });
 }
 
+// A restore gives the temporary file the old file's permissions before the
+// bytes go in: one step more that may fail.
+FileSnapshot FiveKeyRing;
+
+TEST_F(FileFaults, EveryFailedStepOfARestoreKeepsTheFileAsItIs) {
+  ASSERT_EQ(SaveRing(5), KeyFileStatus::kOk);
+  FiveKeyRing = TakeFileSnapshot(RingPath.c_str(), kMaxPublicFileBytes + 1);
+  restore_ = [] { return SaveRing(3); };
+  FailEveryStep(RingPath, [] {
+    return RestoreFileSnapshot(RingPath.c_str(), FiveKeyRing) ? KeyFileStatus::kOk : KeyFileStatus::kSystemError;
+  });
+  EXPECT_NE(std::find(Plan.seen.begin(), Plan.seen.end(), FileStep::kPermissions), Plan.seen.end());
+}
+
+// The secret key's write fails, and so does putting the old ring back: the
+// caller learns that the ring now holds a key whose secret key is nowhere,
+// and the reason it reports is still the secret key's.
+TEST_F(FileFaults, AKeyPairWhoseOldRingCannotBePutBackSaysSo) {
+  const std::string oldRing = ReadBytes(RingPath);
+  static int opens, replaces;
+  for (const bool restoreFails : {false, true}) {
+    SCOPED_TRACE(restoreFails ? "the restore fails" : "the restore works");
+    opens = replaces = 0;
+    FileFault = restoreFails ? +[](FileStep step, int*) {
+      if (step == FileStep::kOpen && ++opens == 2) return kOpenError;      // the secret key's
+      if (step == FileStep::kReplace && ++replaces == 2) return kReplaceError;  // the old ring's
+      return 0;
+    } : +[](FileStep step, int*) { return step == FileStep::kOpen && ++opens == 2 ? kOpenError : 0; };
+    const KeyPairSave saved = SaveKeyPair(RingPath.c_str(), SecretPath.c_str(), keys_[4].pub, keys_[4].secret);
+    char buf[256];
+    const std::string reason = SystemErrorText(buf, sizeof buf);
+    FileFault = nullptr;
+    EXPECT_EQ(saved.status, KeyFileStatus::kSystemError);
+    EXPECT_EQ(std::string(saved.failedPath), SecretPath);
+    EXPECT_EQ(reason, SystemText(kOpenError));
+    EXPECT_EQ(saved.ringNotRestored, restoreFails);
+    uint16_t secret[kScalarWords];
+    ASSERT_EQ(LoadSecretKeyFile(SecretPath.c_str(), secret), KeyFileStatus::kOk);
+    EXPECT_EQ(std::memcmp(secret, keys_[0].secret, sizeof secret), 0) << "the old secret key stays";
+    if (restoreFails) {
+      PublicKeyRing ring;
+      ASSERT_EQ(LoadPublicKeyRing(RingPath.c_str(), ring), KeyFileStatus::kOk);
+      ASSERT_EQ(ring.count(), 1);
+      EXPECT_EQ(Hex(&ring.keys[0], 142), Hex(&keys_[4].pub, 142));
+    } else {
+      EXPECT_EQ(ReadBytes(RingPath), oldRing);
+    }
+    EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"public.vwg", "secret.vwg"}));
+    ASSERT_EQ(SaveRing(3), KeyFileStatus::kOk);
+  }
+  EXPECT_EQ(TextNamingFiles(IDS_RING_NOT_RESTORED, {"C:\\a %s b\\public.vwg"}),
+            "The public key ring \"C:\\a %s b\\public.vwg\" could not be put back as it was either: it now holds "
+            "only the new public key, whose secret key was saved nowhere.  Put back a copy of your old ring, or "
+            "generate new keys again.");
+}
+
 TEST_F(FileFaults, ATakenTemporaryNameIsSkipped) {
   static int opens;
   opens = 0;
@@ -219,25 +283,30 @@ mode_t ModeOf(const fs::path& p) {
   return stat(p.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
 }
 
+// The modes of the temporary files in the key files' folder, looked at
+// before each write into them.
+std::vector<mode_t> TempModes;
+
+int RecordTempModes(FileStep step, int*) {
+  if (step == FileStep::kWrite) {
+    for (const auto& e : fs::directory_iterator(fs::path(SecretPath).parent_path())) {
+      if (e.path().extension() == ".tmp") TempModes.push_back(ModeOf(e.path()));
+    }
+  }
+  return 0;
+}
+
 // The secret key is for its owner from its first byte on disk: the temporary
 // file is made 0600 (whatever the umask), the replaced file stays so, and a
 // secret key file put back after a failed key generation is 0600 again.
 TEST_F(FileFaults, TheSecretKeyIsNeverReadableByOthers) {
   const mode_t oldMask = umask(0);
-  static std::vector<mode_t> tempModes;
-  tempModes.clear();
-  FileFault = [](FileStep step, int*) {
-    if (step == FileStep::kWrite) {
-      for (const auto& e : fs::directory_iterator(fs::path(SecretPath).parent_path())) {
-        if (e.path().extension() == ".tmp") tempModes.push_back(ModeOf(e.path()));
-      }
-    }
-    return 0;
-  };
+  TempModes.clear();
+  FileFault = RecordTempModes;
   EXPECT_EQ(SaveSecretKeyFile(SecretPath.c_str(), keys_[1].secret), KeyFileStatus::kOk);
   FileFault = nullptr;
-  ASSERT_FALSE(tempModes.empty());
-  for (mode_t m : tempModes) EXPECT_EQ(m, 0600u);
+  ASSERT_FALSE(TempModes.empty());
+  for (mode_t m : TempModes) EXPECT_EQ(m, 0600u);
   EXPECT_EQ(ModeOf(SecretPath), 0600u);
 
   const FileSnapshot old = TakeFileSnapshot(SecretPath.c_str(), kSecretFileBytes + 1);
@@ -248,6 +317,56 @@ TEST_F(FileFaults, TheSecretKeyIsNeverReadableByOthers) {
   umask(oldMask);
   EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"public.vwg", "secret.vwg"})) << "no copy anywhere";
 }
+
+// A file put back gets exactly the mode it had, whatever the umask, and
+// allows nobody more than that while it is being put back.
+TEST_F(FileFaults, ARestoredFileGetsItsOwnModeBackAndNeverMoreOnTheWay) {
+  const mode_t oldMask = umask(0);
+  for (const mode_t mode : {0640, 0604, 0600, 0444, 0664}) {
+    SCOPED_TRACE("mode " + std::to_string(mode));
+    ASSERT_EQ(chmod(RingPath.c_str(), mode), 0);
+    const FileSnapshot old = TakeFileSnapshot(RingPath.c_str(), kMaxPublicFileBytes + 1);
+    ASSERT_EQ(SaveRing(5), KeyFileStatus::kOk);
+    ASSERT_EQ(chmod(RingPath.c_str(), 0666), 0);
+    TempModes.clear();
+    FileFault = RecordTempModes;
+    EXPECT_EQ(RestoreFileSnapshot(RingPath.c_str(), old), 1);
+    FileFault = nullptr;
+    EXPECT_EQ(ModeOf(RingPath), mode);
+    ASSERT_FALSE(TempModes.empty());
+    for (mode_t m : TempModes) EXPECT_EQ(m & ~mode, 0u) << "the temporary file allowed " << m;
+    EXPECT_EQ(ReadBytes(RingPath), std::string(old.bytes.begin(), old.bytes.end()));
+    ASSERT_EQ(SaveRing(3), KeyFileStatus::kOk);
+  }
+  umask(oldMask);
+}
+
+// A process that has ended, reaped: nothing runs under its number.
+uint32_t EndedProcess() {
+  const pid_t pid = fork();
+  if (pid == 0) _exit(0);
+  waitpid(pid, nullptr, 0);
+  return static_cast<uint32_t>(pid);
+}
+
+// A child that runs until the test kills it.
+struct RunningProcess {
+  RunningProcess() : pid(fork()) {
+    if (pid == 0) {
+      pause();
+      _exit(0);
+    }
+  }
+  ~RunningProcess() {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
+  uint32_t id() const { return static_cast<uint32_t>(pid); }
+  pid_t pid;
+};
+
+// Beyond any pid_max Linux allows (2^22), still a positive pid_t.
+constexpr uint32_t kNobodysProcess = 0x7fffffff;
 #else
 // The user this process runs as, in a TOKEN_USER.
 std::vector<uint8_t> TokenUser() {
@@ -303,6 +422,19 @@ Dacl DaclOf(const std::string& path) {
   return d;
 }
 
+// The DACLs of the temporary files in the key files' folder, looked at
+// before each write into them.
+std::vector<Dacl> TempDacls;
+
+int RecordTempDacls(FileStep step, int*) {
+  if (step == FileStep::kWrite) {
+    for (const auto& e : fs::directory_iterator(fs::path(SecretPath).parent_path())) {
+      if (e.path().extension() == ".tmp") TempDacls.push_back(DaclOf(e.path().string()));
+    }
+  }
+  return 0;
+}
+
 bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
 // The secret key file and its temporary file are their owner's only, also
@@ -328,21 +460,14 @@ TEST_F(FileFaults, TheSecretKeyIsForItsOwnerOnly) {
   SecretPath = shared + "\\secret.vwg";
   RingPath = shared + "\\public.vwg";
 
-  static std::vector<Dacl> dacls;
-  dacls.clear();
-  FileFault = [](FileStep step, int*) {
-    if (step == FileStep::kWrite) {
-      for (const auto& e : fs::directory_iterator(fs::path(SecretPath).parent_path())) {
-        if (e.path().extension() == ".tmp") dacls.push_back(DaclOf(e.path().string()));
-      }
-    }
-    return 0;
-  };
+  TempDacls.clear();
+  FileFault = RecordTempDacls;
   Passphrase passphrase;
   SetPassphrase(passphrase, "owner only");
   EXPECT_EQ(SaveSecretKeyFile(SecretPath.c_str(), keys_[1].secret), KeyFileStatus::kOk);
   EXPECT_EQ(SaveSecretKeyFile(SecretPath.c_str(), keys_[2].secret, passphrase), KeyFileStatus::kOk);
   FileFault = nullptr;
+  std::vector<Dacl> dacls = TempDacls;
   ASSERT_EQ(dacls.size(), 2u) << "one temporary file each";
   dacls.push_back(DaclOf(SecretPath));
   ASSERT_EQ(SaveRing(1), KeyFileStatus::kOk);
@@ -358,6 +483,116 @@ TEST_F(FileFaults, TheSecretKeyIsForItsOwnerOnly) {
   }
   EXPECT_TRUE(DaclOf(RingPath).othersAllowed) << "the public key file takes what its folder gives";
 }
+
+// A file put back gets the DACL it had: a secret key file its owner-only
+// one, a ring the folder's entries for everybody; and while it is put back
+// it allows nobody more than it is to allow.
+TEST_F(FileFaults, ARestoredFileGetsItsOwnDaclBackAndNeverMoreOnTheWay) {
+  for (const bool secretFile : {true, false}) {
+    SCOPED_TRACE(secretFile ? "the secret key file" : "the ring");
+    const std::string& path = secretFile ? SecretPath : RingPath;
+    const Dacl before = DaclOf(path);
+    ASSERT_EQ(before.othersAllowed, !secretFile);
+    const FileSnapshot old = TakeFileSnapshot(path.c_str(), kMaxPublicFileBytes + 1);
+    // Overwritten with the opposite permissions.
+    FilePermissions opposite;
+    opposite.access = secretFile ? FileAccess::kDefault : FileAccess::kOwnerOnly;
+    ASSERT_EQ(WriteFileAtomic(path.c_str(), reinterpret_cast<const uint8_t*>("x"), 1, opposite), 1);
+    ASSERT_NE(DaclOf(path).othersAllowed, before.othersAllowed);
+
+    TempDacls.clear();
+    FileFault = RecordTempDacls;
+    EXPECT_EQ(RestoreFileSnapshot(path.c_str(), old), 1);
+    FileFault = nullptr;
+    ASSERT_FALSE(TempDacls.empty());
+    for (const Dacl& d : TempDacls) EXPECT_TRUE(!d.othersAllowed || before.othersAllowed);
+    const Dacl after = DaclOf(path);
+    EXPECT_EQ(after.othersAllowed, before.othersAllowed);
+    EXPECT_EQ(after.userHasAll, before.userHasAll);
+    EXPECT_EQ(after.isProtected, before.isProtected);
+    EXPECT_EQ(after.entries, before.entries);
+    EXPECT_EQ(ReadBytes(path), std::string(old.bytes.begin(), old.bytes.end()));
+  }
+}
+
+// A process that has ended; its handle is kept open, so that its number
+// cannot go to another process (the object remains, signalled).
+uint32_t EndedProcess() {
+  static HANDLE kept = nullptr;
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  std::string command = std::string("\"") + self + "\" --gtest_filter=-*";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(self, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                      &process)) {
+    return 0;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  CloseHandle(process.hThread);
+  if (kept) CloseHandle(kept);
+  kept = process.hProcess;
+  return process.dwProcessId;
+}
+
+// The test's own process runs.
+struct RunningProcess {
+  uint32_t id() const { return GetCurrentProcessId(); }
+};
+
+// Process numbers are multiples of 4, and none is this large.
+constexpr uint32_t kNobodysProcess = 0x7ffffffc;
 #endif
+
+// A write removes what killed writers of the same file left: temporary
+// files of exactly the names it makes itself for that file, whose process
+// has ended. A running process's file, another file's, and every name it
+// would not have made stay.
+TEST_F(FileFaults, AWriteRemovesOnlyTheTemporaryFilesOfEndedWritersOfItsFile) {
+  const uint32_t ended = EndedProcess();
+  ASSERT_NE(ended, 0u);
+  const RunningProcess running;
+  const std::string e = std::to_string(ended), r = std::to_string(running.id());
+  const std::vector<std::string> stale = {
+      "secret.vwg." + e + "-0.tmp",
+      "secret.vwg." + e + "-99.tmp",
+      "secret.vwg." + std::to_string(kNobodysProcess) + "-7.tmp",
+  };
+  std::vector<std::string> kept = {
+      "secret.vwg." + r + "-0.tmp",    // its writer runs
+      "public.vwg." + e + "-0.tmp",    // another file's
+      "xsecret.vwg." + e + "-0.tmp",
+      "secret.vwg." + e + "-100.tmp",  // never made: the attempts end at 99
+      "secret.vwg.0" + e + "-0.tmp",   // leading zeros
+      "secret.vwg." + e + "-00.tmp",
+      "secret.vwg." + e + "-01.tmp",
+      "secret.vwg." + e + "-0.tmp.old",
+      "secret.vwg." + e + "-0.tmpx",
+      "secret.vwg." + e + ".tmp",
+      "secret.vwg." + e + "-0-1.tmp",
+      "secret.vwg." + e + "--0.tmp",
+      "secret.vwg.-0.tmp",
+      "secret.vwg.0-0.tmp",
+      "secret.vwg.4294967296-0.tmp",  // beyond a 32-bit number
+      "secret.vwg.x" + e + "-0.tmp",
+  };
+#ifndef _WIN32
+  kept.push_back("secret.vwg.4294967295-0.tmp");  // kill would take it for -1, every process
+  kept.push_back("secret.vwg." + std::to_string(getpid()) + "-1.tmp");
+#endif
+  for (const auto& names : {stale, kept}) {
+    for (const std::string& name : names) {
+      ASSERT_EQ(WriteFileAtomic(folder_.File(name.c_str()).c_str(), reinterpret_cast<const uint8_t*>("k"), 1, {}),
+                1);
+    }
+  }
+  ASSERT_EQ(SaveSecretKeyFile(SecretPath.c_str(), keys_[1].secret), KeyFileStatus::kOk);
+  kept.push_back("public.vwg");
+  kept.push_back("secret.vwg");
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(folder_.Names(), kept);
+}
 
 }  // namespace
