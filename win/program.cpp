@@ -15,14 +15,18 @@ bool AskQuestion(HWND owner, const char* text) {
   return MessageBoxA(owner, text, caption, MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
-void ShowNotice(UINT textId) {
-  char text[kTextChars];
-  LoadText(textId, text);
-  ShowNoticeText(text);
-}
-
-void ShowNoticeText(const char* text) {
+static void NoticeBox(HWND owner, const char* text) {
   char caption[kTextChars];
   LoadText(IDS_APP_NAME, caption);
-  MessageBoxA(MainWindow, text, caption, MB_OK | MB_ICONINFORMATION);
+  MessageBoxA(owner, text, caption, MB_OK | MB_ICONINFORMATION);
+}
+
+void ShowNotice(UINT textId) { ShowNoticeOver(MainWindow, textId); }
+
+void ShowNoticeText(const char* text) { NoticeBox(MainWindow, text); }
+
+void ShowNoticeOver(HWND owner, UINT textId) {
+  char text[kTextChars];
+  LoadText(textId, text);
+  NoticeBox(owner, text);
 }

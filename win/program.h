@@ -23,3 +23,6 @@ bool AskQuestion(HWND owner, const char* text);
 void ShowNotice(UINT textId);
 // The same for a text made from one (a key ID filled in, for instance).
 void ShowNoticeText(const char* text);
+// ShowNotice owned by a window of the program (a property sheet page) that
+// must wait while the box is open.
+void ShowNoticeOver(HWND owner, UINT textId);
