@@ -73,6 +73,7 @@
   X(IDS_PASSPHRASE_MISMATCH, 1380, "The two entries differ. Please type the same passphrase twice.") \
   X(IDS_PASSPHRASE_RETRY, 1381, "Wrong passphrase, or the file is damaged. Please try again.") \
   X(IDS_UNLOCK_CANCELLED, 1382, "Vaultwing for ICQ cannot run without your secret key, which stays locked until you give its passphrase.") \
+  X(IDS_INSECURE_MESSAGE, 1390, "The message from %s came unencrypted: anyone on its way could have read or changed it.") \
   X(IDS_SAME_KEY_FILE, 1400, "The public key file and the secret key file must be two different files.  Nothing has been written.")
 
 #ifndef RC_INVOKED
