@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdio>
+#include <string>
 
 #include "app/key_setup.h"
 #include "app/key_state.h"
@@ -16,14 +16,13 @@
 #include "keys/fingerprint.h"
 #include "keys/key_records.h"
 #include "keys/ring_edits.h"
+#include "keys/user_id_text.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
 #include "win/callback_guard.h"
 #include "win/program.h"
 
 namespace {
-
-constexpr int kOwnerLineChars = 32;
 
 int SelectedKey(HWND page) {
   return static_cast<int>(SendDlgItemMessageA(page, IDC_KEY_LIST, LB_GETCURSEL, 0, 0));
@@ -85,15 +84,8 @@ void FillKeyList(HWND page, bool keep) {
   char suffix[kTextChars];
   LoadText(IDS_OWNER_SUFFIX, suffix);
   for (int i = 0; i < count; ++i) {
-    char id[kUserIdBytes + 1];
-    GetUserId(ring.keys[i], id);
-    if (i == 0) {
-      char owner[kOwnerLineChars];
-      std::snprintf(owner, sizeof owner, "%s%s", id, suffix);
-      AddLine(list, owner);
-    } else {
-      AddLine(list, id);
-    }
+    const std::string id = DisplayUserId(ring.keys[i]);
+    AddLine(list, (i == 0 ? id + suffix : id).c_str());
   }
   if (selected >= 0 && selected < count) SendMessageA(list, LB_SETCURSEL, selected, 0);
   ShowSelection(page);
@@ -125,9 +117,10 @@ void ChangeSelectedId(HWND page) {
   int index;
   PublicKeyRecord record;
   if (!SelectedRecord(page, index, record)) return;
-  char initial[kUserIdBytes + 1], typed[kUserIdBytes + 1];
-  GetUserId(record, initial);
-  if (UserIdDialog(initial, typed, IDS_USER_ID_CAPTION) != UserIdAnswer::Ok || typed[0] == '\0') return;
+  char typed[kUserIdBytes + 1];
+  if (UserIdDialog(DisplayUserId(record).c_str(), typed, IDS_USER_ID_CAPTION) != UserIdAnswer::Ok ||
+      typed[0] == '\0')
+    return;
   ReportRingEdit(RenameRingEntry(PublicKeyPath, index, record, typed));
   FillKeyList(page, true);
 }

@@ -34,19 +34,19 @@ KeyProtection SecretKeyProtection(const char* path) {
   return isProtected ? KeyProtection::kOn : KeyProtection::kOff;
 }
 
-void LoadSecretKeyAtStart(const char* path, uint16_t* key, bool ask) {
+bool LoadSecretKeyAtStart(const char* path, uint16_t* key, bool ask) {
   auto load = [&](const Passphrase& passphrase) { return LoadSecretKeyFile(path, key, passphrase); };
   std::optional<KeyFileStatus> status = load(Passphrase());
   if (status == KeyFileStatus::kPassphraseNeeded) {
-    if (!ask) return;
+    if (!ask) return false;
     // No window of the program exists yet: the dialog has no owner.
     status = TryPassphrases(nullptr, {PassphraseEntry::kCurrent, IDS_UNLOCK_CAPTION, IDS_UNLOCK_PROMPT, path}, load);
     if (!status) {
       ReportError(StringText(IDS_UNLOCK_CANCELLED), true);
-      return;
+      return false;
     }
   }
-  CheckKeyFile(*status, KeyFailure::kFatal);
+  return CheckKeyFile(*status, KeyFailure::kFatal);
 }
 
 void SetKeyProtection(HWND owner, const char* path, bool on) {

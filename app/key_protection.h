@@ -26,8 +26,8 @@ KeyProtection SecretKeyProtection(const char* path);
 // Cancel ends the program with IDS_UNLOCK_CANCELLED, three wrong
 // passphrases with IDS_WRONG_PASSPHRASE; nothing is written either way.
 // With ask false a protected file is only checked and stays locked, for a
-// copy of the program that will not use the key.
-void LoadSecretKeyAtStart(const char* path, uint16_t* key, bool ask);
+// copy of the program that will not use the key. True once key holds it.
+bool LoadSecretKeyAtStart(const char* path, uint16_t* key, bool ask);
 
 // Rewrites the secret key file at path protected under a new passphrase
 // typed twice (on), or in the clear after its passphrase, with three tries

@@ -16,6 +16,7 @@
 #include "keys/key_files.h"
 #include "keys/registry_names.h"
 #include "keys/ring_edits.h"
+#include "keys/user_id_text.h"
 #include "resources/strings.h"
 #include "win/program.h"
 #include "win/registry.h"
@@ -89,14 +90,14 @@ int GenerateAndSave(bool protect) {
 bool KeepConfirmedKeys(PublicKeyRing& imported) {
   PublicKeyRing known;
   if (!LoadRingInForce(known, KeyFailure::kWarning)) return false;
-  char format[kTextChars], id[kUserIdBytes + 1];
+  char format[kTextChars];
   LoadText(IDS_KEY_CHANGED, format);
   int kept = 0;
   for (const PublicKeyRecord& key : imported.keys) {
     if (FindChangedKey(key, known.keys.data(), known.count()) >= 0) {
-      GetUserId(key, id);
-      char question[kTextChars + 2 * kUserIdBytes];
-      std::snprintf(question, sizeof question, format, id, id);
+      const std::string id = DisplayUserId(key);
+      char question[kTextChars + 8 * kUserIdBytes];
+      std::snprintf(question, sizeof question, format, id.c_str(), id.c_str());
       if (!AskQuestion(MainWindow, question)) continue;
     }
     known.keys.push_back(key);
@@ -117,11 +118,11 @@ std::string ImportReport(const PublicKeyRing& imported) {
   char text[kTextChars];
   LoadText(IDS_IMPORT_DONE, text);
   std::string report = std::string(text) + "\n";
-  char id[kUserIdBytes + 1], fingerprint[kFingerprintChars + 1];
+  char fingerprint[kFingerprintChars + 1];
   for (int i = 0; i < count && i < kListedKeys; ++i) {
-    GetUserId(imported.keys[i], id);
     KeyFingerprint(imported.keys[i], fingerprint);
-    report += std::string("\n") + id + ":  " + fingerprint;
+    report += '\n';
+    report += DisplayUserId(imported.keys[i]) + ":  " + fingerprint;
   }
   if (count > kListedKeys) {
     char format[kTextChars], more[kTextChars + 16];
@@ -146,6 +147,7 @@ int OpenExistingFiles(const char* publicPath, const char* secretPath) {
   if (!ChooseKeyFile(false, IDS_OPEN_SECRET_TITLE, name)) return 0;
   CopyPath(SecretKeyPath, name, sizeof SecretKeyPath);
   LoadSecretKeyAtStart(SecretKeyPath, SecretKey, true);
+  CheckKeyPair(KeyFailure::kFatal);
   StorePath(kSecretKeyValue, SecretKeyPath);
   return 1;
 }
@@ -168,7 +170,7 @@ int SetUpKeys(int mode) {
     // A second copy ends at the single-instance test, after its import: it
     // leaves a protected key locked rather than ask for a passphrase it has
     // no use for.
-    LoadSecretKeyAtStart(SecretKeyPath, SecretKey, !AnotherCopyRuns());
+    if (LoadSecretKeyAtStart(SecretKeyPath, SecretKey, !AnotherCopyRuns())) CheckKeyPair(KeyFailure::kFatal);
     return 1;
   }
 
@@ -203,9 +205,8 @@ void ExportPublicKey(int index) {
   if (!LoadRingInForce(ring, KeyFailure::kWarning) || index < 0 || index >= ring.count()) return;
   PublicKeyRecord record = ring.keys[index];
 
-  char initial[kUserIdBytes + 1], typed[kUserIdBytes + 1];
-  GetUserId(record, initial);
-  switch (UserIdDialog(initial, typed)) {
+  char typed[kUserIdBytes + 1];
+  switch (UserIdDialog(DisplayUserId(record).c_str(), typed)) {
     case UserIdAnswer::Cancel:
       return;
     case UserIdAnswer::Ok:

@@ -13,6 +13,12 @@ bool CheckKeyFile(KeyFileStatus status, KeyFailure failure) {
   return false;
 }
 
+bool CheckKeyPair(KeyFailure failure) {
+  if (IsPublicKeyOf(SecretKey, OwnPublicKey)) return true;
+  ReportError(KeyPairMismatchText(SecretKeyPath, PublicKeyPath).c_str(), failure == KeyFailure::kFatal);
+  return false;
+}
+
 bool LoadRingInForce(PublicKeyRing& ring, KeyFailure failure) {
   if (!CheckKeyFile(LoadPublicKeyRing(PublicKeyPath, ring), failure)) return false;
   OwnPublicKey = ring.keys[0];

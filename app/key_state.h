@@ -26,3 +26,8 @@ bool CheckKeyFile(KeyFileStatus status, KeyFailure failure);
 // The ring at PublicKeyPath, whose entry 0 becomes OwnPublicKey. False after
 // CheckKeyFile's report.
 bool LoadRingInForce(PublicKeyRing& ring, KeyFailure failure);
+
+// True when SecretKey belongs to OwnPublicKey, the ring's entry 0: the two
+// key files in force are one pair. Otherwise the mismatch is reported,
+// naming both files, and the program ends for kFatal.
+bool CheckKeyPair(KeyFailure failure);

@@ -85,7 +85,7 @@ void WriteSystemRegistrations() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   AppInstance = instance;
-  SetActionKeys({SecretKey, PublicKeyPath});
+  SetActionKeys({SecretKey, SecretKeyPath, PublicKeyPath});
   SetMessageOptions({&AutoEncrypt, &AutoDecrypt, &NoEncryptWarning, &NoInsecureWarning, ShowTrayBalloon});
   if (!SetUpKeys(kSetUpAtStart)) ReportFatal(IDS_NO_KEYS);
 

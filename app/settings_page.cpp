@@ -79,7 +79,7 @@ void CheckRingForUins(HWND page) {
   PublicKeyRing ring;
   if (!LoadRingInForce(ring, KeyFailure::kFatal) || RingHoldsUins(ring)) return;
   RingNoticeShown = true;
-  ShowNoticeOver(page, IDS_AUTO_ENCRYPT_RING);
+  ShowNotice(IDS_AUTO_ENCRYPT_RING, page);
 }
 
 void OnOptionClicked(HWND page, const OptionBox& box) {

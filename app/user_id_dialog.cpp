@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "keys/user_id_text.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
 #include "win/callback_guard.h"
@@ -48,7 +49,15 @@ INT_PTR OnUserIdMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
       // IDCANCEL, which is neither.
       if (LOWORD(wParam) == IDC_USER_ID_OK) {
         auto* exchange = reinterpret_cast<Exchange*>(GetWindowLongPtrA(dialog, DWLP_USER));
-        GetDlgItemTextA(dialog, IDC_USER_ID_EDIT, exchange->id, kUserIdBytes + 1);
+        char typed[kUserIdBytes + 1];
+        GetDlgItemTextA(dialog, IDC_USER_ID_EDIT, typed, sizeof typed);
+        // A pasted tab or line break would reach every menu and list that
+        // shows the ID: the user is asked for another one.
+        if (!IsPrintableUserId(typed)) {
+          ShowNotice(IDS_USER_ID_CONTROL, dialog);
+          return TRUE;
+        }
+        lstrcpynA(exchange->id, typed, kUserIdBytes + 1);
         EndDialog(dialog, IDC_USER_ID_OK);
       } else if (LOWORD(wParam) == IDC_USER_ID_CANCEL) {
         EndDialog(dialog, IDC_USER_ID_CANCEL);

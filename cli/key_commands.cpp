@@ -1,5 +1,6 @@
 // keygen, list, import, export, remove, rename and passwd: the commands on
 // the key files.
+#include <cstdio>
 #include <string>
 
 #include "cli/command_support.h"
@@ -12,6 +13,7 @@
 #include "keys/fingerprint.h"
 #include "keys/key_files.h"
 #include "keys/ring_edits.h"
+#include "keys/user_id_text.h"
 #include "resources/strings.h"
 
 int RunKeygen(const Options& o) {
@@ -51,10 +53,9 @@ int RunList(const Options& o) {
   const PublicKeyRing ring = LoadRing(paths.publicPath);
   const std::string owner = std::string(StringText(IDS_OWNER_SUFFIX)) + ProtectionMark(paths.secretPath);
   std::string out;
-  char id[kUserIdBytes + 1], fingerprint[kFingerprintChars + 1];
+  char fingerprint[kFingerprintChars + 1];
   for (int k = 0; k < ring.count(); ++k) {
-    GetUserId(ring.keys[k], id);
-    out += std::to_string(k) + "\t" + id + (k == 0 ? owner : "");
+    out += std::to_string(k) + "\t" + DisplayUserId(ring.keys[k]) + (k == 0 ? owner : "");
     if (o.fingerprints) {
       if (!KeyFingerprint(ring.keys[k], fingerprint)) ReportError("the system's SHA-256 failed", true);
       out += std::string("\t") + fingerprint;
@@ -65,19 +66,64 @@ int RunList(const Options& o) {
   return 0;
 }
 
+namespace {
+
+// The ring with key added: after the keys it holds, or in the place of the
+// key under its user ID when that is another key and the user said to
+// replace it. False, after saying so on stderr, for a key the ring holds
+// already.
+bool AddImportedKey(const Options& o, const PublicKeyRecord& key, PublicKeyRing& ring,
+                    const std::string& ringPath) {
+  const std::string id = DisplayUserId(key);
+  const int same = FindSameKey(key, ring.keys.data(), ring.count());
+  if (same >= 0) {
+    const std::string listed = DisplayUserId(ring.keys[same]);
+    std::fprintf(stderr, "vwg: %s: already in the ring%s, not imported again\n", id.c_str(),
+                 listed == id ? "" : (" as " + listed).c_str());
+    return false;
+  }
+  const int changed = FindChangedKey(key, ring.keys.data(), ring.count());
+  if (changed < 0) {
+    if (ring.count() >= kMaxRingKeys) ExitOnFailure(KeyFileStatus::kRingFull, ringPath);
+    ring.keys.push_back(key);
+  } else if (changed == 0) {
+    ReportError((id + ": this is your own key's user ID, but another key; your own key is never replaced").c_str(),
+                true);
+  } else if (!o.replaceChanged) {
+    ReportError((id + ": the ring holds another key under this user ID; someone may be pretending to be its "
+                      "owner. Compare the fingerprints with your correspondent, then import again with "
+                      "--replace-changed to replace it")
+                    .c_str(),
+                true);
+  } else {
+    ring.keys[changed] = key;
+  }
+  return true;
+}
+
+}  // namespace
+
 int RunImport(const Options& o) {
   const std::string ringPath = ChooseKeyPaths(o, false).publicPath;
-  // Every file is read and checked before the ring is touched, so that a bad
-  // file anywhere in the list leaves the ring as it was.
+  // Every file is read and checked, and every key weighed against the ring,
+  // before the ring is written, so that a refusal anywhere leaves it as it
+  // was; the ring is then written whole in one step.
   PublicKeyRing imported, file;
   for (const std::string& path : o.files) {
     ExitOnFailure(LoadImportFile(path.c_str(), file), path);
     imported.keys.insert(imported.keys.end(), file.keys.begin(), file.keys.end());
     if (imported.count() > kMaxRingKeys) ExitOnFailure(KeyFileStatus::kRingFull, path);
   }
-  ExitOnFailure(AppendToPublicKeyRing(ringPath.c_str(), imported.count(), imported.keys.data()), ringPath);
-  const int n = imported.count();
-  WriteOutput(std::to_string(n) + (n == 1 ? " public key" : " public keys") + " imported\n");
+  PublicKeyRing ring = LoadRing(ringPath);
+  std::string listing;
+  char fingerprint[kFingerprintChars + 1];
+  for (const PublicKeyRecord& key : imported.keys) {
+    if (!AddImportedKey(o, key, ring, ringPath)) continue;
+    if (!KeyFingerprint(key, fingerprint)) ReportError("the system's SHA-256 failed", true);
+    listing += DisplayUserId(key) + "\t" + fingerprint + "\n";
+  }
+  if (!listing.empty()) ExitOnFailure(SavePublicKeyFile(ringPath.c_str(), ring.count(), ring.keys.data()), ringPath);
+  WriteOutput(listing);
   return 0;
 }
 
@@ -110,9 +156,7 @@ int RunRemove(const Options& o) {
   const PublicKeyRecord key = ChosenEntry(o, ringPath);
   if (o.keyIndex == 0) ReportError("entry 0 is your own key and cannot be removed", true);
   CheckRingEdit(RemoveRingEntry(ringPath.c_str(), o.keyIndex, key), ringPath);
-  char id[kUserIdBytes + 1];
-  GetUserId(key, id);
-  WriteOutput("removed " + std::to_string(o.keyIndex) + "\t" + id + "\n");
+  WriteOutput("removed " + std::to_string(o.keyIndex) + "\t" + DisplayUserId(key) + "\n");
   return 0;
 }
 

@@ -32,10 +32,14 @@ struct MessageKeys {
   MessageKeys& operator=(const MessageKeys&) = delete;
 };
 
+// The two files must be one pair: with another pair's ring, the messages
+// written would name a key nobody holds, and none could be read.
 void LoadKeys(const Options& o, MessageKeys& keys) {
   const KeyPaths paths = ChooseKeyPaths(o, false);
   LoadSecretKey(o, paths.secretPath, keys.secret);
   keys.ring = LoadRing(paths.publicPath);
+  if (!IsPublicKeyOf(keys.secret, keys.ring.keys[0]))
+    ReportError(KeyPairMismatchText(paths.secretPath.c_str(), paths.publicPath.c_str()).c_str(), true);
 }
 
 bool KeyChosen(const Options& o) { return o.hasKeyId || o.keyIndex >= 0; }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "keys/key_records.h"
+#include "keys/user_id_text.h"
 
 namespace {
 
@@ -75,6 +76,10 @@ bool Store(Options& o, Opt opt, const std::string& value, std::string& error) {
     case Opt::kId:
       if (value.empty() || value.size() > kUserIdBytes) {
         error = "a user ID has 1 to 20 characters";
+        return false;
+      }
+      if (!IsPrintableUserId(value.c_str())) {
+        error = "a user ID may not hold control characters";
         return false;
       }
       o.newId = value;
@@ -188,6 +193,8 @@ bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
       o.legacy = true;
     } else if (arg == "--fingerprints" && o.command == Command::kList) {
       o.fingerprints = true;
+    } else if (arg == "--replace-changed" && o.command == Command::kImport) {
+      o.replaceChanged = true;
     } else if (arg == "--protect" && o.command == Command::kKeygen) {
       o.protect = true;
     } else if (arg == "--remove" && o.command == Command::kPasswd) {

@@ -13,6 +13,7 @@ struct Options {
   bool trim = false;        // decrypt
   bool legacy = false;      // encrypt: the old block format
   bool fingerprints = false;  // list
+  bool replaceChanged = false;  // import: a changed key replaces the one under its user ID
   std::string newId;        // keygen, export, rename: --id
   bool hasNewId = false;
   std::string keyId;        // encrypt --to, decrypt --from

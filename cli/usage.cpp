@@ -10,7 +10,7 @@ constexpr char kOverview[] =
     "\n"
     "  keygen [--id ID] [--force] [--protect] make a new key pair\n"
     "  list [--fingerprints]                  show the public key ring\n"
-    "  import FILE...                         add public keys to the ring\n"
+    "  import [--replace-changed] FILE...     add public keys to the ring\n"
     "  export [--index N] [--id ID] -o FILE   write one public key to a file\n"
     "  remove --index N                       take a public key out of the ring\n"
     "  rename --index N --id ID               list a key under another user ID\n"
@@ -45,10 +45,17 @@ constexpr char kList[] =
     "a key you imported.\n";
 
 constexpr char kImport[] =
-    "usage: vwg import FILE...\n"
-    "Adds every public key of each file to the end of the ring and says how\n"
-    "many. A file that is not a valid public key file is refused, and then\n"
-    "nothing is added. The ring holds at most 1000 keys.\n";
+    "usage: vwg import [--replace-changed] FILE...\n"
+    "Adds every public key of each file to the end of the ring and prints a\n"
+    "line \"ID<TAB>fingerprint\" for each: compare the fingerprint with your\n"
+    "correspondent's over another channel before you trust the key. A key\n"
+    "the ring holds already is skipped, and said so on standard error. A key\n"
+    "that claims the user ID of a key in the ring but is another key may be\n"
+    "someone pretending to be that correspondent: the import is refused,\n"
+    "unless --replace-changed is given, with which it replaces the key under\n"
+    "that ID (never your own key, entry 0). A file that is not a valid public\n"
+    "key file is refused, and then nothing is added. The ring holds at most\n"
+    "1000 keys.\n";
 
 constexpr char kExport[] =
     "usage: vwg export [--index N] [--id ID] -o FILE\n"

@@ -8,6 +8,7 @@
 
 struct ActionKeys {
   const uint16_t* secretKey = nullptr;  // the owner's secret scalar
+  const char* secretPath = nullptr;     // its file, named when the ring does not match it
   const char* ringPath = nullptr;       // the public key ring in force
 };
 

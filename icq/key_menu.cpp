@@ -2,9 +2,10 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include <string>
 
 #include "icq/action_keys.h"
+#include "keys/user_id_text.h"
 #include "resources/strings.h"
 #include "win/handles.h"
 #include "win/popup_menu.h"
@@ -17,18 +18,25 @@ namespace {
 constexpr UINT kSubmenuCommand = 500;
 constexpr UINT kFirstKeyCommand = 501;
 
-// A user ID with room for the owner's suffix.
-constexpr int kItemChars = kUserIdBytes + kTextChars;
+// The ID as the menu shows it: control characters escaped, and each '&'
+// doubled so that it is shown rather than taken for a mnemonic.
+std::string MenuText(const PublicKeyRecord& key) {
+  std::string text;
+  for (char c : DisplayUserId(key)) {
+    text += c;
+    if (c == '&') text += '&';
+  }
+  return text;
+}
 
 void AppendKeyItem(HMENU submenu, const PublicKeyRecord& key, int i) {
-  char item[kItemChars];
-  GetUserId(key, item);
+  std::string item = MenuText(key);
   if (i == 0) {
     char suffix[kTextChars];
     LoadText(IDS_OWNER_SUFFIX, suffix);
-    std::strcat(item, suffix);
+    item += suffix;
   }
-  if (!InsertMenuA(submenu, static_cast<UINT>(-1), MF_BYPOSITION | MF_STRING, kFirstKeyCommand + i, item))
+  if (!InsertMenuA(submenu, static_cast<UINT>(-1), MF_BYPOSITION | MF_STRING, kFirstKeyCommand + i, item.c_str()))
     ReportError(nullptr, false);  // the menu is shown with the items it has
 }
 
@@ -56,9 +64,17 @@ int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys) {
 }
 
 bool LoadActionRing(PublicKeyRing& ring) {
-  const KeyFileStatus loaded = LoadPublicKeyRing(CurrentActionKeys().ringPath, ring);
-  if (loaded == KeyFileStatus::kOk) return true;
-  ReportError(KeyFileErrorText(loaded), true);
+  const ActionKeys& keys = CurrentActionKeys();
+  const KeyFileStatus loaded = LoadPublicKeyRing(keys.ringPath, ring);
+  if (loaded != KeyFileStatus::kOk) {
+    ReportError(KeyFileErrorText(loaded), true);
+    return false;
+  }
+  // The files may have been replaced while the program runs (vwg keygen
+  // --force, say): a ring whose first key is not ours any more is refused,
+  // not used with a secret key it does not belong to.
+  if (IsPublicKeyOf(keys.secretKey, ring.keys[0])) return true;
+  ReportError(KeyPairMismatchText(keys.secretPath, keys.ringPath).c_str(), false);
   return false;
 }
 

@@ -13,7 +13,8 @@
 int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys);
 
 // The ring in force, loaded afresh. A ring that cannot be loaded ends the
-// program (key-file failures are fatal); false after the report.
+// program (key-file failures are fatal); one whose entry 0 is not the
+// secret key's public key is refused with a warning. False after the report.
 bool LoadActionRing(PublicKeyRing& ring);
 
 // Loads the ring in force and lets the user choose from it: the ring and the

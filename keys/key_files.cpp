@@ -15,6 +15,12 @@ const char* KeyFileErrorText(KeyFileStatus status) {
   return status == KeyFileStatus::kSystemError ? nullptr : StringText(static_cast<int>(status));
 }
 
+std::string KeyPairMismatchText(const char* secretPath, const char* publicPath) {
+  std::string text(StringText(IDS_KEY_PAIR_MISMATCH));
+  for (const char* path : {secretPath, publicPath}) text.replace(text.find("%s"), 2, std::string("\"") + path + "\"");
+  return text;
+}
+
 static KeyFileStatus LoadPublicFile(const char* path, PublicKeyCheck check, PublicKeyRing& ring) {
   // Bytes after the last possible entry are never needed.
   std::vector<uint8_t> data(kMaxPublicFileBytes);

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "keys/key_records.h"
@@ -40,6 +41,10 @@ enum class KeyFileStatus : int {
 // kSystemError, which the error reporter shows as the system's text for the
 // last error (so report before anything else can change it).
 const char* KeyFileErrorText(KeyFileStatus status);
+
+// The text that reports a secret key file whose public key is not entry 0
+// of the ring (IsPublicKeyOf), naming both files.
+std::string KeyPairMismatchText(const char* secretPath, const char* publicPath);
 
 // The entries of a public key file in file order, 1 to 1000 once loaded: the
 // ring, an import file, an exported key.

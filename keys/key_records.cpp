@@ -50,6 +50,13 @@ int GenerateKeyPair(uint16_t* secret, PublicKeyRecord& pub, const char* userId) 
   return 1;
 }
 
+bool IsPublicKeyOf(const uint16_t* secret, const PublicKeyRecord& key) {
+  CurvePoint mine, theirs;
+  PointMultiply(secret, BasePoint, mine);
+  RecordPoint(key, theirs);
+  return FieldEqual(mine.x, theirs.x) && FieldEqual(mine.y, theirs.y);
+}
+
 void SetUserId(PublicKeyRecord& r, const char* id) {
   std::memset(r.userId, 0, kUserIdBytes);
   for (int i = 0; i < kUserIdBytes && id[i] != '\0'; ++i) r.userId[i] = id[i];

@@ -43,6 +43,11 @@ int GenerateKeyPair(uint16_t* secret, PublicKeyRecord& pub, const char* userId);
 constexpr int kScalarBytes = kMaxScalarBits / 8;
 int KeyPairFromRandomBytes(const uint8_t bytes[kScalarBytes], uint16_t* secret, PublicKeyRecord& pub);
 
+// True when key holds secret's public point, secret * BasePoint: the secret
+// key file and the ring's entry 0 are one pair. Two files of different pairs
+// would give messages that nobody can read. Costs a scalar multiplication.
+bool IsPublicKeyOf(const uint16_t* secret, const PublicKeyRecord& key);
+
 // At most 20 characters of id, NUL-padded to 20 bytes.
 void SetUserId(PublicKeyRecord& r, const char* id);
 // At most 20 characters of the record's ID and a terminating NUL.

@@ -41,6 +41,12 @@ KeyFileStatus RenameRingEntry(const char* ringPath, int index, const PublicKeyRe
   return SavePublicKeyFile(ringPath, ring.count(), ring.keys.data());
 }
 
+int FindSameKey(const PublicKeyRecord& key, const PublicKeyRecord* keys, int count) {
+  for (int i = 0; i < count; ++i)
+    if (SamePoint(key, keys[i])) return i;
+  return -1;
+}
+
 int FindChangedKey(const PublicKeyRecord& key, const PublicKeyRecord* keys, int count) {
   char id[kUserIdBytes + 1], other[kUserIdBytes + 1];
   GetUserId(key, id);

@@ -24,3 +24,7 @@ KeyFileStatus RenameRingEntry(const char* ringPath, int index, const PublicKeyRe
 // The first of the count keys with the user ID of key but another point
 // (x or y differs), or -1. A key identical to one of them is no change.
 int FindChangedKey(const PublicKeyRecord& key, const PublicKeyRecord* keys, int count);
+
+// The first of the count keys with the point of key, whatever its user ID
+// (the same key, maybe listed under another name), or -1.
+int FindSameKey(const PublicKeyRecord& key, const PublicKeyRecord* keys, int count);

@@ -15,18 +15,14 @@ bool AskQuestion(HWND owner, const char* text) {
   return MessageBoxA(owner, text, caption, MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
-static void NoticeBox(HWND owner, const char* text) {
-  char caption[kTextChars];
-  LoadText(IDS_APP_NAME, caption);
-  MessageBoxA(owner, text, caption, MB_OK | MB_ICONINFORMATION);
-}
-
-void ShowNotice(UINT textId) { ShowNoticeOver(MainWindow, textId); }
-
-void ShowNoticeText(const char* text) { NoticeBox(MainWindow, text); }
-
-void ShowNoticeOver(HWND owner, UINT textId) {
+void ShowNotice(UINT textId, HWND owner) {
   char text[kTextChars];
   LoadText(textId, text);
-  NoticeBox(owner, text);
+  ShowNoticeText(text, owner);
+}
+
+void ShowNoticeText(const char* text, HWND owner) {
+  char caption[kTextChars];
+  LoadText(IDS_APP_NAME, caption);
+  MessageBoxA(owner ? owner : MainWindow, text, caption, MB_OK | MB_ICONINFORMATION);
 }

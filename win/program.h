@@ -19,10 +19,8 @@ void LoadText(UINT id, char* buf);
 bool AskQuestion(HWND owner, const char* text);
 
 // A string-table text in a message box captioned with the program's name,
-// owned by the main window.
-void ShowNotice(UINT textId);
+// owned by the main window, or by owner when one is given (a dialog whose
+// input is refused stays disabled under its notice).
+void ShowNotice(UINT textId, HWND owner = nullptr);
 // The same for a text made from one (a key ID filled in, for instance).
-void ShowNoticeText(const char* text);
-// ShowNotice owned by a window of the program (a property sheet page) that
-// must wait while the box is open.
-void ShowNoticeOver(HWND owner, UINT textId);
+void ShowNoticeText(const char* text, HWND owner = nullptr);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "keys/cipher.h"
+#include "keys/key_files.h"
 #include "keys/registry_names.h"
 #include "keys/strong_message.h"
 #include "tests/app/clipboard_driver.h"
@@ -174,6 +175,24 @@ TEST_F(ClipboardCommands, EmptyNonTextOrPlainClipboardGetsANoticeAndStaysAsItWas
   ASSERT_TRUE(SetClipboard(plain));
   EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), kNotEncrypted);
   EXPECT_EQ(ClipboardText(), plain);
+  ExitThroughMenu(program_);
+}
+
+// Both key files replaced while the program runs (vwg keygen --force does
+// this): the ring's first key is no longer the secret key's, and a command
+// is refused before any key menu, naming both files, the clipboard as it was.
+TEST_F(ClipboardCommands, RingOfAnotherPairIsRefusedNamingBothFiles) {
+  StartBoth();
+  KeyPair other;
+  MakeKeyPair(other, "Me again");
+  SaveKeys({other.pub}, other.secret);
+  ASSERT_TRUE(SetClipboard("a message"));
+  ASSERT_TRUE(ChooseTrayCommand(kEncryptClipboard));
+  std::string text;
+  ASSERT_TRUE(driver::AnswerMessageBox(tray::kErrorCaption, IDOK, &text, program_.pid()));
+  EXPECT_EQ(text, KeyPairMismatchText(secretPath_.c_str(), publicPath_.c_str()));
+  EXPECT_EQ(driver::OpenMenuCount(program_.pid()), 0);
+  EXPECT_EQ(ClipboardText(), "a message");
   ExitThroughMenu(program_);
 }
 

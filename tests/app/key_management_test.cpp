@@ -21,6 +21,7 @@ namespace {
 constexpr std::initializer_list<UINT> kKeyManagerItem = {VK_END, VK_UP, VK_UP, VK_UP};
 constexpr char kRemoveQuestion[] = "Are you sure that you want to remove this public key?";
 constexpr char kImportDone[] = "Public Key has been successfully imported";
+constexpr char kAppCaption[] = "Vaultwing for ICQ";
 
 std::string Fingerprint(const PublicKeyRecord& key) {
   char text[kFingerprintChars + 1];
@@ -267,6 +268,34 @@ TEST_F(KeyManagement, OldFormatBoxFollowsTheSelectedKeyAndIsStoredByItsId) {
     return !driver::ReadRegDword(kSettingsKey, friendId.c_str()).has_value();
   }));
   EXPECT_FALSE(checked());
+  Close();
+}
+
+// An ID from before the rule may hold control characters: the list shows
+// them escaped, and the user-ID dialog refuses a new ID that holds one.
+TEST_F(KeyManagement, ControlCharactersInIdsAreShownEscapedAndRefusedInNewOnes) {
+  MakeKeys(2);
+  SetUserId(ring_[1], "Tab\there\x1b[2J");
+  SaveKeys(ring_, secret_);
+  program_ = Start();
+  ExpectRunning(program_);
+  OpenSheet();
+  EXPECT_TRUE(WaitForLines({"Me -- Owner", "Tab\\x09here\\x1B[2J"})) << sheet::Lines(list_, false)[1];
+
+  const auto before = driver::ReadWholeFile(publicPath_);
+  ASSERT_TRUE(Select(1, ring_[1]));
+  ASSERT_TRUE(driver::ClickButton(page_, IDC_CHANGE_ID));
+  HWND dialog = driver::WaitForWindow({"#32770", "Public Key ID"});
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(driver::ControlText(dialog, IDC_USER_ID_EDIT), "Tab\\x09here\\x1B[2J");
+  ASSERT_TRUE(driver::SetControlText(dialog, IDC_USER_ID_EDIT, "two\tparts"));
+  ASSERT_TRUE(driver::ClickButton(dialog, IDC_USER_ID_OK));  // its notice is modal: posted, not sent
+  std::string notice;
+  ASSERT_TRUE(driver::AnswerMessageBox(kAppCaption, IDOK, &notice, program_.pid()));
+  EXPECT_EQ(notice, "A user ID may not hold control characters such as tabs or line breaks.");
+  EXPECT_TRUE(IsWindow(dialog)) << "the dialog stays for another ID";
+  ASSERT_TRUE(driver::PressButton(dialog, IDC_USER_ID_CANCEL));
+  EXPECT_EQ(driver::ReadWholeFile(publicPath_), before);
   Close();
 }
 

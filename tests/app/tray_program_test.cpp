@@ -2,6 +2,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "keys/key_files.h"
 #include "tests/app/tray_fixture.h"
 
 using namespace tray;
@@ -157,6 +158,21 @@ TEST_F(TrayProgram, MalformedRingEndsStartUpWithExitCodeOneAfterTheBox) {
   Sleep(300);
   EXPECT_TRUE(program.Running()) << "ended before the box was closed";
   ASSERT_TRUE(driver::PressButton(box, IDOK));
+  EXPECT_EQ(program.WaitExit(), std::optional<uint32_t>(1));
+}
+
+// A secret key file of another pair than the ring's first key: start-up
+// ends after a box that names both files, as for any bad key file.
+TEST_F(TrayProgram, SecretKeyOfAnotherPairEndsStartUpNamingBothFiles) {
+  MakeKeys(2);
+  uint16_t otherSecret[kScalarWords];
+  PublicKeyRecord otherPublic;
+  ASSERT_TRUE(GenerateKeyPair(otherSecret, otherPublic, "Other"));
+  ASSERT_EQ(SaveSecretKeyFile(secretPath_.c_str(), otherSecret), KeyFileStatus::kOk);
+  driver::Program program = Start();
+  std::string text;
+  ASSERT_TRUE(driver::AnswerMessageBox(kErrorCaption, IDOK, &text, program.pid()));
+  EXPECT_EQ(text, KeyPairMismatchText(secretPath_.c_str(), publicPath_.c_str()));
   EXPECT_EQ(program.WaitExit(), std::optional<uint32_t>(1));
 }
 

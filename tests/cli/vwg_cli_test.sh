@@ -90,10 +90,20 @@ expect 0 "export bob under a new ID"
 [ "$(wc -c <"$work/bob.vwg")" = 152 ] || fail "an exported key is not 152 bytes"
 run alice import "$drive$work/bob.vwg"
 expect 0 "alice imports bob"
-grep -qx '1 public key imported' "$work/out" || fail "import does not say how many: $(cat "$work/out")"
+cp "$work/out" "$work/imported-bob"
 run bob import "$drive$work/alice.vwg" "$drive$work/alice.vwg"
 expect 0 "bob imports alice twice"
-grep -qx '2 public keys imported' "$work/out" || fail "import of two files: $(cat "$work/out")"
+[ "$(cut -f1 "$work/out")" = alice ] || fail "a key imported twice is listed once: $(cat "$work/out")"
+grep -q '^vwg: alice: already in the ring, not imported again' "$work/err" ||
+  fail "the second copy is not said to be skipped: $(cat "$work/err")"
+# A ring from before may hold one key twice; the checks below use such a ring.
+python3 -c '
+import sys
+path = sys.argv[1]
+data = bytearray(open(path, "rb").read())
+data += data[10 + 142:10 + 2 * 142]
+data[8:10] = (int.from_bytes(data[8:10], "little") + 1).to_bytes(2, "little")
+open(path, "wb").write(data)' "$work/bob-public.vwg"
 run alice list
 expect 0 "list"
 printf '0\talice -- Owner\n1\tbob-at-work\n' >"$work/expected"
@@ -120,6 +130,56 @@ sys.stdout.buffer.write(out)' "$1" "$2" | openssl dgst -sha256 -r | cut -c1-32 |
 key_id_of() {  # key_id_of RING INDEX: the fingerprint's first 16 hex digits
   fingerprint_of "$1" "$2" | tr -d ' ' | cut -c1-16
 }
+printf 'bob-at-work\t%s\n' "$(fingerprint_of "$work/bob.vwg" 0)" >"$work/expected"
+same "$work/imported-bob" "$work/expected" "an import's listing: the ID and the fingerprint"
+
+# An import weighs every key against the ring. frank's key claims alice's
+# ID, and bob's own: refused, the ring untouched; --replace-changed puts it
+# in alice's place, never in bob's. Other copies of bob's files serve.
+set_id() {  # set_id KEYFILE INDEX ID-BYTES (octal escapes as printf takes them)
+  python3 -c '
+import sys
+path, index, plain = sys.argv[1], int(sys.argv[2]), sys.argv[3].encode("latin-1")
+data = bytearray(open(path, "rb").read())
+at = 10 + 142 * index
+plain = plain.ljust(20, b"\0")[:20]
+for i in range(20):
+    data[at + i] = ((plain[i] + 0x47) % 256) ^ ((0x3C + 0x11 * i) % 256)
+open(path, "wb").write(data)' "$1" "$2" "$(printf "$3")"
+}
+run frank keygen --id alice
+run frank export -o "$drive$work/frank-as-alice.vwg"
+cp "$work/frank-as-alice.vwg" "$work/frank-as-bob.vwg"
+set_id "$work/frank-as-bob.vwg" 0 bob
+cp "$work/bob-public.vwg" "$work/copy-public.vwg"
+cp "$work/bob-secret.vwg" "$work/copy-secret.vwg"
+cp "$work/copy-public.vwg" "$work/ring.before"
+run copy import "$drive$work/frank-as-alice.vwg"
+expect 1 "a changed key under alice's ID"
+grep -q 'pretending' "$work/err" || fail "the changed key's message: $(cat "$work/err")"
+same "$work/copy-public.vwg" "$work/ring.before" "ring after a refused changed key"
+run copy import --replace-changed "$drive$work/frank-as-bob.vwg"
+expect 1 "a changed key under the own key's ID"
+same "$work/copy-public.vwg" "$work/ring.before" "ring after a refused own ID"
+run copy import --replace-changed "$drive$work/frank-as-alice.vwg"
+expect 0 "--replace-changed"
+[ "$(wc -c <"$work/copy-public.vwg")" = "$(wc -c <"$work/ring.before")" ] || fail "a replaced key grew the ring"
+[ "$(fingerprint_of "$work/copy-public.vwg" 1)" = "$(fingerprint_of "$work/frank-as-alice.vwg" 0)" ] ||
+  fail "the changed key is not in alice's place"
+
+# User IDs with control characters: refused in new IDs, shown escaped.
+run copy rename --index 1 --id "$(printf 'red\033[31m')"
+expect 2 "an ID with an escape sequence"
+run copy keygen --force --id "$(printf 'two\nlines')"
+expect 2 "an ID with a line break"
+run grace keygen --id grace
+run grace export -o "$drive$work/odd.vwg"
+set_id "$work/odd.vwg" 0 'odd\033[2J\tid'
+run copy import "$drive$work/odd.vwg"
+expect 0 "import of a key whose ID holds control characters"
+grep -q '^odd\\x1B\[2J\\x09id	' "$work/out" || fail "the import lists the ID escaped: $(od -c "$work/out" | head -2)"
+run copy list
+grep -q '^3	odd\\x1B\[2J\\x09id$' "$work/out" || fail "list shows the ID escaped: $(od -c "$work/out" | head -4)"
 
 # A message with every kind of byte (some not UTF-8), to bob and back: one
 # line of ASCII, decrypted without naming its sender, byte for byte.
@@ -317,6 +377,18 @@ grep -q 'usage: vwg COMMAND' "$work/out" || fail "no overview"
 run alice import --help
 expect 0 "import --help"
 grep -q 'usage: vwg import' "$work/out" || fail "no import help"
+
+# The secret key of one pair with the ring of another: refused, naming both.
+printf 'for nobody' >"$work/in"
+set +e
+"${runner[@]}" "$vwg" encrypt --to-index 0 --public "$drive$work/bob-public.vwg" \
+  --secret "$drive$alice_secret" >"$work/out" 2>"$work/err" <"$work/in"
+status=$?
+set -e
+expect 1 "encrypt with another pair's ring"
+grep -q "$(basename "$alice_secret")\" does not belong to the public key ring \".*bob-public.vwg\"" "$work/err" ||
+  fail "the mismatched pair's message: $(cat "$work/err")"
+: >"$work/in"
 
 # One file chosen for both keys: refused before anything is written.
 set +e

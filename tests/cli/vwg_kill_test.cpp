@@ -73,8 +73,9 @@ TEST(VwgKill, AKilledImportLeavesTheOldRingOrTheNewOneNeverATornOne) {
   const std::string secret = (dir / "secret.vwg").string();
   const std::string import = (dir / "bob.vwg").string();
 
+  // Four keys of four IDs: an import refuses a changed key under a known ID.
   KeyPair keys[4];
-  for (KeyPair& k : keys) MakeKeyPair(k, "friend");
+  for (int k = 0; k < 4; ++k) MakeKeyPair(keys[k], ("friend " + std::to_string(k)).c_str());
   std::vector<PublicKeyRecord> entries(kMaxRingKeys);
   for (int k = 0; k < kMaxRingKeys - 1; ++k) entries[k] = keys[k % 3].pub;
   ASSERT_EQ(SaveSecretKeyFile(secret.c_str(), keys[0].secret), KeyFileStatus::kOk);

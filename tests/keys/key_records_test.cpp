@@ -41,6 +41,17 @@ TEST(GenerateKeyPair, GivesAScalarAndItsPublicPoint) {
   for (int i = 5; i < kUserIdBytes; ++i) EXPECT_EQ(a.pub.userId[i], 0);
 }
 
+TEST(GenerateKeyPair, EachSecretKeyOwnsItsPublicKeyOnly) {
+  KeyPair a, b;
+  MakeKeyPair(a, "alice");
+  MakeKeyPair(b, "alice");
+  EXPECT_TRUE(IsPublicKeyOf(a.secret, a.pub));
+  EXPECT_FALSE(IsPublicKeyOf(a.secret, b.pub)) << "the same ID is not the same key";
+  PublicKeyRecord renamed = a.pub;
+  SetUserId(renamed, "someone else");
+  EXPECT_TRUE(IsPublicKeyOf(a.secret, renamed)) << "only the point counts";
+}
+
 TEST(GenerateKeyPair, TopBitsAreUsedOverManyDraws) {
   // With 464 uniform bits, the bit count is 464 for half the draws and below
   // 458 for 1 in 64: both show up in 40 draws unless the range is wrong.
