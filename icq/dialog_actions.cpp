@@ -8,6 +8,8 @@
 #include "icq/key_menu.h"
 #include "icq/message_options.h"
 #include "icq/text_transform.h"
+#include "keys/message_text.h"
+#include "keys/user_id_text.h"
 #include "keys/wiped_text.h"
 #include "resources/strings.h"
 #include "win/unicode_text.h"
@@ -102,13 +104,19 @@ void DecryptDialogMessage(DialogRecord record) {
   if (DecryptReceived(received, result)) WriteMessage(record, result, Written::kDecrypted);
 }
 
-// The ring is loaded quietly: one that cannot be read is reported, and ends
-// the program, when the user presses Decrypt, not in the middle of a tick.
+// Nothing here may wait for the user: a ring that cannot be used is named
+// in a balloon, and the Decrypt button then says what is wrong with it (a
+// ring that cannot be read ends the program there, as key-file failures do).
 void DecryptArrivedMessage(DialogRecord record) {
   std::string received;
   ReadText(record.messageEdit, SendMessageA, received);
+  if (WithoutBlanks(received).empty()) return;
   PublicKeyRing ring;
-  if (LoadPublicKeyRing(CurrentActionKeys().ringPath, ring) != KeyFileStatus::kOk) return;
+  KeyFileStatus loaded;
+  if (LoadCheckedRing(ring, loaded) != RingInForce::kOk) {
+    ShowBalloonNotice(IDS_AUTO_DECRYPT_NO_RING);
+    return;
+  }
   const int correspondent = DialogCorrespondent(record, ring);
   ActionText result;
   switch (DecryptUnasked(received, ring, correspondent, result)) {
@@ -116,11 +124,8 @@ void DecryptArrivedMessage(DialogRecord record) {
       WriteMessage(record, result, Written::kDecryptedUnasked);
       break;
     case AutoDecryption::kNotEncrypted:
-      if (correspondent > 0 && !IsOn(CurrentMessageOptions().noInsecureWarning)) {
-        char name[kUserIdBytes + 1];
-        GetUserId(ring.keys[correspondent], name);
-        ShowBalloonNotice(IDS_INSECURE_MESSAGE, name);
-      }
+      if (correspondent > 0 && !IsOn(CurrentMessageOptions().noInsecureWarning))
+        ShowBalloonNotice(IDS_INSECURE_MESSAGE, DisplayUserId(ring.keys[correspondent]).c_str());
       break;
     case AutoDecryption::kLeft:
       break;

@@ -25,5 +25,6 @@ void DecryptDialogMessage(DialogRecord record);
 // message without a press, a menu or a box (text_transform.h,
 // DecryptUnasked). A message that cannot be decrypted so is left for the
 // Decrypt button. One that came unencrypted from a known correspondent
-// raises a balloon, unless that warning is off.
+// raises a balloon, unless that warning is off; so does a ring that cannot
+// be read or is not the secret key's.
 void DecryptArrivedMessage(DialogRecord record);

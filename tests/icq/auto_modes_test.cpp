@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "keys/cipher.h"
+#include "keys/key_files.h"
 #include "keys/registry_names.h"
 #include "keys/strong_message.h"
 #include "tests/icq/icq_fixture.h"
@@ -27,6 +28,10 @@ constexpr char kNoKeyBalloon[] =
     "Automatic encryption finds a key by the recipient's UIN: put the UIN into the key's User ID.";
 constexpr char kUnencryptedFromAlice[] =
     "The message from Alice 7654321 came unencrypted: anyone on its way could have read or changed it.";
+
+constexpr char kRingNotUsable[] =
+    "A message has arrived but was not decrypted: your public key ring cannot be read, or does not belong to your "
+    "secret key.  Press Decrypt to see what is wrong.";
 
 const std::string kMessage = "Meet me at the station at noon and bring the documents. OK!";
 
@@ -308,6 +313,30 @@ TEST_F(AutoModes, ABalloonRaisedInATickHoldsUpNoOtherDialog) {
   ExitThroughMenu(program_);
   EXPECT_TRUE(driver::PollUntil(kFewTicksMs, [] { return driver::ShownBalloon().window == nullptr; }))
       << "the balloon goes with the tray icon";
+}
+
+// The key files replaced while the program runs (vwg keygen --force): the
+// ring's first key is no longer the secret key's. A tick says so in a
+// balloon and leaves the message; the Decrypt button names both files.
+TEST_F(AutoModes, ARingOfAnotherPairFoundInATickIsABalloonNotABox) {
+  RunAs(bob_, {bob_.pub, alice_.pub}, {0, 1, 0, 0});
+  SaveKeys({alice_.pub, bob_.pub}, alice_.secret);
+  const std::string strong = Strong(kMessage, alice_, bob_);
+  HWND button;
+  HWND edit = Arrive(kOpenIncomingDialog, With(kFromAlice, strong), button);
+  EXPECT_NE(driver::WaitForBalloon(kRingNotUsable), nullptr) << driver::ShownBalloon().text;
+  // The tick went on: a dialog opened now gets its button.
+  HWND send = Open(kOpenSendDialog, "Send Message", kToBob);
+  EXPECT_NE(WaitForAddedButton(send, kFewTicksMs), nullptr);
+  EXPECT_EQ(driver::WaitForMessageBox(tray::kErrorCaption, program_.pid(), 0), nullptr);
+  EXPECT_EQ(driver::WindowText(edit), strong);
+
+  PostMessageA(button, WM_LBUTTONUP, 0, 0);
+  std::string text;
+  ASSERT_TRUE(driver::AnswerMessageBox(tray::kErrorCaption, IDOK, &text, program_.pid()));
+  EXPECT_EQ(text, KeyPairMismatchText(secretPath_.c_str(), publicPath_.c_str()));
+  EXPECT_EQ(driver::WindowText(edit), strong);
+  ExitThroughMenu(program_);
 }
 
 }  // namespace
