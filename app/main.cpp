@@ -18,6 +18,7 @@
 #include "app/tray_icon.h"
 #include "icq/action_keys.h"
 #include "icq/button_images.h"
+#include "icq/message_options.h"
 #include "icq/scanner.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
@@ -85,6 +86,7 @@ void WriteSystemRegistrations() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   AppInstance = instance;
   SetActionKeys({SecretKey, SecretKeyPath, PublicKeyPath});
+  SetMessageOptions({&AutoEncrypt, &AutoDecrypt, &NoEncryptWarning, &NoInsecureWarning, ShowTrayBalloon});
   if (!SetUpKeys(kSetUpAtStart)) ReportFatal(IDS_NO_KEYS);
 
   char keyFile[kCommandLinePathChars];

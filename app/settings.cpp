@@ -9,17 +9,41 @@
 
 DWORD LaunchOnStartup = 1;
 DWORD Skins = 0;
+DWORD AutoEncrypt = 0;
+DWORD AutoDecrypt = 0;
+DWORD NoEncryptWarning = 0;
+DWORD NoInsecureWarning = 0;
 
-static void LoadFlag(const char* name, DWORD defaultValue, DWORD* flag) {
-  if (!RegReadDword(HKEY_CURRENT_USER, kSettingsKey, name, flag, true)) {
-    RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, name, defaultValue, true);
-    *flag = defaultValue;
+namespace {
+
+// The flags, read and stored alike, with their defaults.
+struct Flag {
+  const char* name;
+  DWORD* value;
+  DWORD defaultValue;
+};
+
+const Flag kFlags[] = {
+    {kLaunchOnStartupValue, &LaunchOnStartup, 1},
+    {kSkinsValue, &Skins, 0},
+    {kAutoEncryptValue, &AutoEncrypt, 0},
+    {kAutoDecryptValue, &AutoDecrypt, 0},
+    {kNoEncryptWarningValue, &NoEncryptWarning, 0},
+    {kNoInsecureWarningValue, &NoInsecureWarning, 0},
+};
+
+// A missing or unreadable value gets its default, which is written back.
+void LoadFlag(const Flag& flag) {
+  if (!RegReadDword(HKEY_CURRENT_USER, kSettingsKey, flag.name, flag.value, true)) {
+    RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, flag.name, flag.defaultValue, true);
+    *flag.value = flag.defaultValue;
   }
 }
 
+}  // namespace
+
 void LoadSettings() {
-  LoadFlag(kLaunchOnStartupValue, 1, &LaunchOnStartup);
-  LoadFlag(kSkinsValue, 0, &Skins);
+  for (const Flag& flag : kFlags) LoadFlag(flag);
   EnumerateSkins();
   if (!Skins) return;
   // A stored name that no longer names a skin folder is dropped: applying
@@ -33,8 +57,7 @@ void LoadSettings() {
 }
 
 void SaveSettings() {
-  RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, kLaunchOnStartupValue, LaunchOnStartup, true);
-  RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, kSkinsValue, Skins, true);
+  for (const Flag& flag : kFlags) RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, flag.name, *flag.value, true);
 }
 
 static void WriteDefault(const char* classKey, const std::string& value) {

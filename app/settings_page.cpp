@@ -1,8 +1,8 @@
-// The Settings page: Launch on Startup, Enable Skins and the skin choice.
-// The check boxes change the settings in memory at once (OK stores them);
-// a skin is applied and stored as soon as it is chosen. Password Protect
-// shows whether the secret key file is protected and changes the file at
-// once: the file itself is the setting.
+// The Settings page: Launch on Startup, Enable Skins and the skin choice,
+// and the Messages options. The check boxes change the settings in memory
+// at once (OK stores them); a skin is applied and stored as soon as it is
+// chosen. Password Protect shows whether the secret key file is protected
+// and changes the file at once: the file itself is the setting.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -11,14 +11,33 @@
 #include "app/property_sheet.h"
 #include "app/settings.h"
 #include "app/skins.h"
+#include "icq/uin_rule.h"
 #include "keys/registry_names.h"
 #include "resources/resource.h"
+#include "resources/strings.h"
 #include "win/callback_guard.h"
+#include "win/program.h"
 #include "win/registry.h"
 
 namespace {
 
 constexpr char kNoSkin[] = "(None)";
+
+// The Messages options and their boxes.
+struct OptionBox {
+  int id;
+  DWORD* flag;
+};
+const OptionBox kOptionBoxes[] = {
+    {IDC_AUTO_ENCRYPT, &AutoEncrypt},
+    {IDC_AUTO_DECRYPT, &AutoDecrypt},
+    {IDC_NO_ENCRYPT_WARNING, &NoEncryptWarning},
+    {IDC_NO_INSECURE_WARNING, &NoInsecureWarning},
+};
+
+// Whether this sheet has already said that the automatic modes need UINs in
+// the ring: once is enough, whichever box asked first.
+bool RingNoticeShown = false;
 
 // Only 1 counts as on here; start-up takes any nonzero value.
 DWORD Toggled(DWORD flag) { return flag == 1 ? 0 : 1; }
@@ -34,8 +53,7 @@ void InitSettingsPage(HWND page) {
   // The list never changes while the program runs; filled once, it also
   // shows "(None)" while skins are off.
   FillSkinCombo(GetDlgItem(page, IDC_SKIN_COMBO));
-  // Nothing reads these options yet: disabled, they promise nothing.
-  for (int id = IDC_AUTO_ENCRYPT; id <= IDC_NO_INSECURE_WARNING; ++id) EnableWindow(GetDlgItem(page, id), FALSE);
+  RingNoticeShown = false;
   RefreshSettingsPage(page);
 }
 
@@ -51,6 +69,24 @@ void ShowKeyProtection(HWND page) {
 void OnKeyProtectionClicked(HWND page) {
   SetKeyProtection(GetParent(page), SecretKeyPath, IsDlgButtonChecked(page, IDC_PASSWORD_PROTECT) == BST_CHECKED);
   ShowKeyProtection(page);
+}
+
+// The automatic modes find a correspondent's key by the UIN in its user ID;
+// a ring without any cannot work with them, which the user learns as the
+// option is turned on.
+void CheckRingForUins(HWND page) {
+  if (RingNoticeShown) return;
+  PublicKeyRing ring;
+  if (!LoadRingInForce(ring, KeyFailure::kFatal) || RingHoldsUins(ring)) return;
+  RingNoticeShown = true;
+  ShowNotice(IDS_AUTO_ENCRYPT_RING, page);
+}
+
+void OnOptionClicked(HWND page, const OptionBox& box) {
+  *box.flag = Toggled(*box.flag);
+  RefreshSettingsPage(page);
+  const bool automatic = box.id == IDC_AUTO_ENCRYPT || box.id == IDC_AUTO_DECRYPT;
+  if (automatic && *box.flag == 1) CheckRingForUins(page);
 }
 
 void OnSkinChosen(HWND page) {
@@ -77,6 +113,8 @@ void OnCommand(HWND page, int id, int code) {
       if (code == BN_CLICKED) OnKeyProtectionClicked(page);
       break;
   }
+  for (const OptionBox& box : kOptionBoxes)
+    if (id == box.id && code == BN_CLICKED) OnOptionClicked(page, box);
 }
 
 INT_PTR OnNotify(HWND page, const NMHDR* notify) {
@@ -115,6 +153,7 @@ void RefreshSettingsPage(HWND page) {
     ApplySkin(0);
     SendMessageA(combo, CB_SETCURSEL, 0, 0);
   }
+  for (const OptionBox& box : kOptionBoxes) CheckDlgButton(page, box.id, *box.flag == 1 ? BST_CHECKED : BST_UNCHECKED);
   ShowKeyProtection(page);
 }
 

@@ -3,9 +3,15 @@
 #include <algorithm>
 #include <string>
 
+#include "icq/action_keys.h"
+#include "icq/correspondent.h"
 #include "icq/key_menu.h"
+#include "icq/message_options.h"
 #include "icq/text_transform.h"
+#include "keys/message_text.h"
+#include "keys/user_id_text.h"
 #include "keys/wiped_text.h"
+#include "resources/strings.h"
 #include "win/unicode_text.h"
 
 namespace {
@@ -24,29 +30,53 @@ void ReadText(HWND edit, Send send, Text& text) {
   text.resize(static_cast<size_t>(std::clamp<LRESULT>(copied, 0, length)));
 }
 
+// What a write-back is: the result of a press, encrypted (Undo must not
+// bring the plain text back) or decrypted; or a message decrypted as it
+// arrived, with no press.
+enum class Written { kEncrypted, kDecrypted, kDecryptedUnasked };
+
 // ICQ's control is read-only while it shows a message that must not be
 // edited; it is opened just for the write and closed again, on a send dialog
-// too, so that the encrypted text is sent as it stands. The input attachment
-// lets us move the focus within ICQ's thread for the write. A UTF-8 result
-// goes in through the wide message, so that a Unicode control gets every
-// character (an ANSI one gets what its code page holds); the old format's
-// bytes go in as they always did.
-void WriteMessage(const DialogRecord& record, const ActionText& text, bool emptyUndo) {
+// too, so that the encrypted text is sent as it stands. After a press the
+// input attachment lets us move the focus within ICQ's thread for the write;
+// a message decrypted as it arrives takes no focus, so that nothing the user
+// is typing elsewhere goes astray. A UTF-8 result goes in through the wide
+// message, so that a Unicode control gets every character (an ANSI one gets
+// what its code page holds); the old format's bytes go in as they always
+// did.
+void WriteMessage(const DialogRecord& record, const ActionText& text, Written written) {
   std::wstring wide;
   WipeOnExit wipe(wide);
   if (text.utf8 && !WideFromCodePage(CP_UTF8, text.bytes, wide)) return;
+  const bool pressed = written != Written::kDecryptedUnasked;
   const DWORD icqThread = GetWindowThreadProcessId(record.dialog, nullptr);
   const DWORD ownThread = GetCurrentThreadId();
-  AttachThreadInput(ownThread, icqThread, TRUE);
-  SetFocus(record.dialog);
+  if (pressed) {
+    AttachThreadInput(ownThread, icqThread, TRUE);
+    SetFocus(record.dialog);
+  }
   SendMessageA(record.messageEdit, EM_SETREADONLY, FALSE, 0);
   if (text.utf8)
     SendMessageW(record.messageEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
   else
     SendMessageA(record.messageEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.bytes.c_str()));
   SendMessageA(record.messageEdit, EM_SETREADONLY, TRUE, 0);
-  if (emptyUndo) SendMessageA(record.messageEdit, EM_EMPTYUNDOBUFFER, 0, 0);
-  AttachThreadInput(ownThread, icqThread, FALSE);
+  if (written == Written::kEncrypted) SendMessageA(record.messageEdit, EM_EMPTYUNDOBUFFER, 0, 0);
+  if (pressed) AttachThreadInput(ownThread, icqThread, FALSE);
+}
+
+// The recipient's ring entry, or -1 when the menu was dismissed. With
+// Auto-Encrypt on, the dialog's known correspondent is taken without a menu;
+// otherwise a balloon first says why no key could be taken for it (unless
+// that warning is off), and the menu comes as without the option.
+int ChooseRecipient(const DialogRecord& record, const PublicKeyRing& ring) {
+  const MessageOptions& options = CurrentMessageOptions();
+  if (IsOn(options.autoEncrypt)) {
+    const int known = DialogCorrespondent(record, ring);
+    if (known > 0) return known;
+    if (!IsOn(options.noEncryptWarning)) ShowBalloonNotice(IDS_AUTO_ENCRYPT_NO_KEY);
+  }
+  return ChooseKey(true, static_cast<int16_t>(ring.count()), ring.keys.data());
 }
 
 }  // namespace
@@ -55,13 +85,14 @@ void WriteMessage(const DialogRecord& record, const ActionText& text, bool empty
 // of a Unicode control; the chosen key's format takes the one it needs.
 void EncryptDialogMessage(DialogRecord record) {
   PublicKeyRing ring;
-  int chosen;
-  if (!ChooseCorrespondent(true, ring, chosen)) return;
+  if (!LoadActionRing(ring)) return;
+  const int chosen = ChooseRecipient(record, ring);
+  if (chosen < 0) return;
   PlainText plain;
   ReadText(record.messageEdit, SendMessageA, plain.ansi);
   ReadText(record.messageEdit, SendMessageW, plain.wide);
   ActionText result;
-  if (EncryptForKey(ring, chosen, plain, result)) WriteMessage(record, result, true);
+  if (EncryptForKey(ring, chosen, plain, result)) WriteMessage(record, result, Written::kEncrypted);
 }
 
 // The message is read before any key menu opens: a strong message needs
@@ -70,5 +101,33 @@ void DecryptDialogMessage(DialogRecord record) {
   std::string received;
   ReadText(record.messageEdit, SendMessageA, received);
   ActionText result;
-  if (DecryptReceived(received, result)) WriteMessage(record, result, false);
+  if (DecryptReceived(received, result)) WriteMessage(record, result, Written::kDecrypted);
+}
+
+// Nothing here may wait for the user: a ring that cannot be used is named
+// in a balloon, and the Decrypt button then says what is wrong with it (a
+// ring that cannot be read ends the program there, as key-file failures do).
+void DecryptArrivedMessage(DialogRecord record) {
+  std::string received;
+  ReadText(record.messageEdit, SendMessageA, received);
+  if (WithoutBlanks(received).empty()) return;
+  PublicKeyRing ring;
+  KeyFileStatus loaded;
+  if (LoadCheckedRing(ring, loaded) != RingInForce::kOk) {
+    ShowBalloonNotice(IDS_AUTO_DECRYPT_NO_RING);
+    return;
+  }
+  const int correspondent = DialogCorrespondent(record, ring);
+  ActionText result;
+  switch (DecryptUnasked(received, ring, correspondent, result)) {
+    case AutoDecryption::kDecrypted:
+      WriteMessage(record, result, Written::kDecryptedUnasked);
+      break;
+    case AutoDecryption::kNotEncrypted:
+      if (correspondent > 0 && !IsOn(CurrentMessageOptions().noInsecureWarning))
+        ShowBalloonNotice(IDS_INSECURE_MESSAGE, DisplayUserId(ring.keys[correspondent]).c_str());
+      break;
+    case AutoDecryption::kLeft:
+      break;
+  }
 }

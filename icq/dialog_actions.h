@@ -20,3 +20,11 @@ void EncryptDialogMessage(DialogRecord record);
 // tells whether it was encrypted for this pair of keys. A message that holds
 // neither is left as it is, with a notice.
 void DecryptDialogMessage(DialogRecord record);
+
+// For an incoming dialog just equipped, with Auto-Decrypt on: decrypts its
+// message without a press, a menu or a box (text_transform.h,
+// DecryptUnasked). A message that cannot be decrypted so is left for the
+// Decrypt button. One that came unencrypted from a known correspondent
+// raises a balloon, unless that warning is off; so does a ring that cannot
+// be read or is not the secret key's.
+void DecryptArrivedMessage(DialogRecord record);

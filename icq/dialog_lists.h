@@ -20,6 +20,9 @@ struct DialogRecord {
   HWND innerDialog;  // its first "#32770" child when the button was made
   HWND messageEdit;  // control 1025 of dialog (send) or of innerDialog (incoming)
   int32_t imageSet;  // the button has been given its bitmap
+  // Incoming: the scan has had its one look at the message for the
+  // automatic decryption, whether or not the option was on.
+  int32_t autoLooked;
 };
 
 struct DialogList {

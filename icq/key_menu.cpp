@@ -63,17 +63,28 @@ int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys) {
   return index >= 0 && index < count ? static_cast<int16_t>(index) : -1;
 }
 
-bool LoadActionRing(PublicKeyRing& ring) {
+RingInForce LoadCheckedRing(PublicKeyRing& ring, KeyFileStatus& loaded) {
   const ActionKeys& keys = CurrentActionKeys();
-  const KeyFileStatus loaded = LoadPublicKeyRing(keys.ringPath, ring);
-  if (loaded != KeyFileStatus::kOk) {
-    ReportError(KeyFileErrorText(loaded), true);
-    return false;
-  }
+  loaded = LoadPublicKeyRing(keys.ringPath, ring);
+  if (loaded != KeyFileStatus::kOk) return RingInForce::kUnreadable;
   // The files may have been replaced while the program runs (vwg keygen
   // --force, say): a ring whose first key is not ours any more is refused,
   // not used with a secret key it does not belong to.
-  if (IsPublicKeyOf(keys.secretKey, ring.keys[0])) return true;
+  return IsPublicKeyOf(keys.secretKey, ring.keys[0]) ? RingInForce::kOk : RingInForce::kNotThePair;
+}
+
+bool LoadActionRing(PublicKeyRing& ring) {
+  KeyFileStatus loaded;
+  switch (LoadCheckedRing(ring, loaded)) {
+    case RingInForce::kOk:
+      return true;
+    case RingInForce::kUnreadable:
+      ReportError(KeyFileErrorText(loaded), true);
+      return false;
+    case RingInForce::kNotThePair:
+      break;
+  }
+  const ActionKeys& keys = CurrentActionKeys();
   ReportError(KeyPairMismatchText(keys.secretPath, keys.ringPath).c_str(), false);
   return false;
 }

@@ -12,6 +12,15 @@
 // other messages of the program (scan ticks too) are dispatched.
 int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys);
 
+// What the ring in force is to the actions: usable, not loaded, or not the
+// ring of the secret key in force (its entry 0 is another key's).
+enum class RingInForce { kOk, kUnreadable, kNotThePair };
+
+// The ring in force, loaded afresh and checked against the secret key,
+// without telling the user anything; loaded is the load's status. For a
+// scan tick, which must not stop for a message box.
+RingInForce LoadCheckedRing(PublicKeyRing& ring, KeyFileStatus& loaded);
+
 // The ring in force, loaded afresh. A ring that cannot be loaded ends the
 // program (key-file failures are fatal); one whose entry 0 is not the
 // secret key's public key is refused with a warning. False after the report.

@@ -88,6 +88,7 @@ void EquipDialog(HWND dialog, bool incoming) {
   record.innerDialog = FindWindowExA(dialog, nullptr, kInnerDialogClass, nullptr);
   record.messageEdit = GetDlgItem(incoming ? record.innerDialog : dialog, kMessageEditControl);
   record.imageSet = 0;
+  record.autoLooked = 0;
   list.records.push_back(record);
 }
 

@@ -3,7 +3,9 @@
 #include <cstdint>
 
 #include "icq/button_images.h"
+#include "icq/dialog_actions.h"
 #include "icq/dialog_lists.h"
+#include "icq/message_options.h"
 #include "icq/message_pump.h"
 #include "icq/placement.h"
 #include "icq/recognition.h"
@@ -54,6 +56,12 @@ void RefreshDialogs(DialogList& list, bool incoming, HBITMAP bitmap) {
     if (!record.imageSet) {
       SetImage(record.button, bitmap);
       list.records[i].imageSet = 1;
+    }
+    if (incoming && !record.autoLooked) {
+      // Once per dialog, marked before the write: whatever the user does
+      // with the message afterwards (Undo, a change) is never undone here.
+      list.records[i].autoLooked = 1;
+      if (IsOn(CurrentMessageOptions().autoDecrypt)) DecryptArrivedMessage(record);
     }
     int32_t x = 0, y = 0, width = 0, height = 0;
     // Without an inner dialog an incoming dialog has no width reference: its

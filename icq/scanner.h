@@ -1,6 +1,8 @@
 // The scan of the desktop for ICQ's message dialogs, every 300 ms: buttons of
 // closed dialogs are forgotten, buttons whose reference controls moved follow
-// them, and newly opened dialogs get a button.
+// them, and newly opened dialogs get a button. With Auto-Decrypt on, the
+// tick after an incoming dialog got its button decrypts its message. A tick
+// never waits for the user: what it has to say goes into a balloon.
 #pragma once
 
 #include <windows.h>

@@ -53,17 +53,33 @@ bool EncryptStrong(const PublicKeyRing& ring, int chosen, const std::wstring& wi
   return true;
 }
 
+// A strong message opened with the key of its sender, found in ring by its
+// ID.
+StrongStatus OpenStrong(const std::string& received, const PublicKeyRing& ring, ActionText& result,
+                        StrongParties& parties) {
+  const StrongStatus status = DecryptStrongMessage(received, CurrentActionKeys().secretKey, ring.keys[0],
+                                                   ring.keys.data(), ring.count(), -1, result.bytes, parties);
+  result.utf8 = true;
+  return status;
+}
+
+// The whole blocks of an old-format text (blanks removed) from sender.
+bool OpenOld(const std::string& cipher, const PublicKeyRecord& sender, ActionText& result) {
+  CurvePoint point;
+  RecordPoint(sender, point);
+  result.utf8 = false;
+  return DecryptWholeBlocks(cipher, CurrentActionKeys().secretKey, point, result.bytes);
+}
+
 bool DecryptStrong(const std::string& received, ActionText& result) {
   PublicKeyRing ring;
   if (!LoadActionRing(ring)) return false;
   StrongParties parties;
-  const StrongStatus status = DecryptStrongMessage(received, CurrentActionKeys().secretKey, ring.keys[0],
-                                                   ring.keys.data(), ring.count(), -1, result.bytes, parties);
+  const StrongStatus status = OpenStrong(received, ring, result, parties);
   if (status != StrongStatus::kOk) {
     ReportStrongStatus(status, parties.senderId);
     return false;
   }
-  result.utf8 = true;
   return true;
 }
 
@@ -79,13 +95,10 @@ bool DecryptOld(const std::string& received, ActionText& result) {
   PublicKeyRing ring;
   int chosen;
   if (!ChooseCorrespondent(false, ring, chosen)) return false;
-  CurvePoint point;
-  RecordPoint(ring.keys[chosen], point);
-  if (!DecryptWholeBlocks(cipher, CurrentActionKeys().secretKey, point, result.bytes)) {
+  if (!OpenOld(cipher, ring.keys[chosen], result)) {
     ReportBadKey();
     return false;
   }
-  result.utf8 = false;
   return true;
 }
 
@@ -105,4 +118,19 @@ bool EncryptForKey(const PublicKeyRing& ring, int chosen, const PlainText& plain
 
 bool DecryptReceived(const std::string& received, ActionText& result) {
   return LooksLikeStrongMessage(received) ? DecryptStrong(received, result) : DecryptOld(received, result);
+}
+
+AutoDecryption DecryptUnasked(const std::string& received, const PublicKeyRing& ring, int sender,
+                              ActionText& result) {
+  if (LooksLikeStrongMessage(received)) {
+    StrongParties parties;
+    return OpenStrong(received, ring, result, parties) == StrongStatus::kOk ? AutoDecryption::kDecrypted
+                                                                            : AutoDecryption::kLeft;
+  }
+  const std::string cipher = WithoutBlanks(received);
+  if (cipher.empty()) return AutoDecryption::kLeft;
+  if (!IsEncryptedText(cipher)) return AutoDecryption::kNotEncrypted;
+  if (sender <= 0 || sender >= ring.count() || !OpenOld(cipher, ring.keys[sender], result))
+    return AutoDecryption::kLeft;
+  return AutoDecryption::kDecrypted;
 }

@@ -53,3 +53,19 @@ bool EncryptForKey(const PublicKeyRing& ring, int chosen, const PlainText& plain
 // (not encrypted, unknown sender, changed or not for us) or when the menu
 // was dismissed: nothing is to be written then.
 bool DecryptReceived(const std::string& received, ActionText& result);
+
+// What the automatic decryption made of a received text.
+enum class AutoDecryption {
+  kDecrypted,     // result holds the message
+  kLeft,          // empty, or encrypted but not to be opened without the user
+  kNotEncrypted,  // a message that came in the clear
+};
+
+// A received text (ANSI) decrypted without asking or telling the user
+// anything, for a message that has just arrived: a strong message with the
+// key of its sender, found in ring by its ID; an old-format one with ring
+// entry sender, the dialog's known correspondent (-1 when not known). Any
+// refusal, an unknown sender, or a key that cannot be used leaves the text
+// for the Decrypt button, which says why.
+AutoDecryption DecryptUnasked(const std::string& received, const PublicKeyRing& ring, int sender,
+                              ActionText& result);

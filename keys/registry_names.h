@@ -13,6 +13,11 @@ constexpr char kSettingsKey[] = "Software\\Corvandel\\VWG for ICQ\\Settings";
 constexpr char kLaunchOnStartupValue[] = "LaunchOnStartup";
 constexpr char kSkinsValue[] = "Skins";
 constexpr char kSkinValue[] = "Skin";
+// The Messages options of the Settings page.
+constexpr char kAutoEncryptValue[] = "AutoEncrypt";
+constexpr char kAutoDecryptValue[] = "AutoDecrypt";
+constexpr char kNoEncryptWarningValue[] = "NoEncryptWarning";
+constexpr char kNoInsecureWarningValue[] = "NoInsecureWarning";
 
 // ICQ's list of add-on programs; ICQ starts the program while it is there.
 constexpr char kAddOnKey[] = "Software\\Mirabilis\\ICQ\\Agent\\Apps\\Vaultwing for ICQ";

@@ -73,6 +73,8 @@
   X(IDS_PASSPHRASE_MISMATCH, 1380, "The two entries differ. Please type the same passphrase twice.") \
   X(IDS_PASSPHRASE_RETRY, 1381, "Wrong passphrase, or the file is damaged. Please try again.") \
   X(IDS_UNLOCK_CANCELLED, 1382, "Vaultwing for ICQ cannot run without your secret key, which stays locked until you give its passphrase.") \
+  X(IDS_INSECURE_MESSAGE, 1390, "The message from %s came unencrypted: anyone on its way could have read or changed it.") \
+  X(IDS_AUTO_DECRYPT_NO_RING, 1391, "A message has arrived but was not decrypted: your public key ring cannot be read, or does not belong to your secret key.  Press Decrypt to see what is wrong.") \
   X(IDS_SAME_KEY_FILE, 1400, "The public key file and the secret key file must be two different files.  Nothing has been written.") \
   X(IDS_USER_ID_CONTROL, 1401, "A user ID may not hold control characters such as tabs or line breaks.") \
   X(IDS_KEY_PAIR_MISMATCH, 1403, "The secret key file %s does not belong to the public key ring %s: the ring's first key is not this secret key's public key, and nobody could read the messages encrypted with them.  Choose the two files of one key pair, or generate new keys.") \

@@ -23,7 +23,18 @@ constexpr std::initializer_list<UINT> kSettingsItem = {VK_END, VK_UP, VK_UP};
 constexpr std::initializer_list<UINT> kKeyManagerItem = {VK_END, VK_UP, VK_UP, VK_UP};
 constexpr DWORD kMenuSettleMs = 300;
 
+constexpr char kNoticeCaption[] = "Vaultwing for ICQ";
+constexpr char kRingNotice[] =
+    "Automatic encryption needs the User IDs of your public key ring to hold your contacts' UINs.  Please change "
+    "the User IDs in Public Key Manager before you turn this option on.";
+constexpr const char* kMessagesValues[] = {"AutoEncrypt", "AutoDecrypt", "NoEncryptWarning", "NoInsecureWarning"};
+
 bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
+
+// The page answers a click after the driver's post has been taken.
+bool WaitForCheck(HWND page, int id, UINT state) {
+  return driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return driver::CheckState(page, id) == state; });
+}
 
 class SettingsSheet : public TrayProgram {
  protected:
@@ -124,7 +135,10 @@ TEST_F(SettingsSheet, LaunchOnStartupOffDeletesTheAddOnEntryAtOnceAndOkStoresThe
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(driver::CheckState(page, IDC_LAUNCH_ON_STARTUP), BST_CHECKED);
   EXPECT_EQ(driver::CheckState(page, IDC_ENABLE_SKINS), BST_UNCHECKED);
-  for (int id = IDC_AUTO_ENCRYPT; id <= IDC_NO_INSECURE_WARNING; ++id) EXPECT_FALSE(Enabled(page, id)) << id;
+  for (int id = IDC_AUTO_ENCRYPT; id <= IDC_NO_INSECURE_WARNING; ++id) {
+    EXPECT_TRUE(Enabled(page, id)) << id;
+    EXPECT_EQ(driver::CheckState(page, id), BST_UNCHECKED) << id;
+  }
   EXPECT_TRUE(Enabled(page, IDC_PASSWORD_PROTECT)) << "the secret key file can be protected";
 
   ASSERT_TRUE(driver::ClickButton(page, IDC_LAUNCH_ON_STARTUP));
@@ -163,6 +177,55 @@ TEST_F(SettingsSheet, LaunchOnStartupOffDeletesTheAddOnEntryAtOnceAndOkStoresThe
   EXPECT_EQ(driver::CheckState(page, IDC_LAUNCH_ON_STARTUP), BST_UNCHECKED);
   EXPECT_EQ(driver::CheckState(page, IDC_ENABLE_SKINS), BST_CHECKED);
   ASSERT_TRUE(driver::PressButton(sheet, IDCANCEL));
+  ExitThroughMenu(next);
+}
+
+TEST_F(SettingsSheet, MessagesOptionsAreStoredOnOkAndAnAutomaticModeSaysOnceWhatItNeeds) {
+  // The ring's user IDs ("Friend 1", "Friend 2") hold no UIN.
+  driver::Program program = StartRunning(3);
+  for (const char* name : kMessagesValues) EXPECT_EQ(ReadRegDword(kSettingsKey, name), 0u) << name;
+  HWND sheet = OpenByDoubleClick(program);
+  ASSERT_NE(sheet, nullptr);
+  HWND page = Page(sheet, "Settings");
+  ASSERT_NE(page, nullptr);
+
+  ASSERT_TRUE(driver::ClickButton(page, IDC_AUTO_DECRYPT));
+  std::string notice;
+  ASSERT_TRUE(driver::AnswerMessageBox(kNoticeCaption, IDOK, &notice, program.pid()));
+  EXPECT_EQ(notice, kRingNotice);
+  EXPECT_EQ(driver::CheckState(page, IDC_AUTO_DECRYPT), BST_CHECKED) << "the option is on all the same";
+  // Said once: the other automatic mode, and the warnings, say nothing.
+  for (int id : {IDC_AUTO_ENCRYPT, IDC_NO_ENCRYPT_WARNING, IDC_NO_INSECURE_WARNING}) {
+    ASSERT_TRUE(driver::ClickButton(page, id));
+    EXPECT_TRUE(WaitForCheck(page, id, BST_CHECKED)) << id;
+  }
+  EXPECT_EQ(driver::WaitForMessageBox(kNoticeCaption, program.pid(), kMenuSettleMs), nullptr);
+  for (const char* name : kMessagesValues) EXPECT_EQ(ReadRegDword(kSettingsKey, name), 0u) << "stored before OK";
+  ASSERT_TRUE(driver::PressButton(sheet, IDOK));
+  for (const char* name : kMessagesValues) EXPECT_EQ(ReadRegDword(kSettingsKey, name), 1u) << name;
+  ExitThroughMenu(program);
+
+  // The next start shows them; with a UIN in the ring an automatic mode
+  // turned on says nothing.
+  SetUserId(ring_[2], "Bob 1234567");
+  SaveKeys(ring_, secret_);
+  driver::Program next = Start();
+  ExpectRunning(next);
+  sheet = OpenByDoubleClick(next);
+  page = Page(sheet, "Settings");
+  ASSERT_NE(page, nullptr);
+  for (int id = IDC_AUTO_ENCRYPT; id <= IDC_NO_INSECURE_WARNING; ++id)
+    EXPECT_EQ(driver::CheckState(page, id), BST_CHECKED) << id;
+  for (int id : {IDC_AUTO_ENCRYPT, IDC_AUTO_ENCRYPT, IDC_NO_ENCRYPT_WARNING, IDC_NO_INSECURE_WARNING})
+    ASSERT_TRUE(driver::ClickButton(page, id));
+  EXPECT_TRUE(WaitForCheck(page, IDC_NO_INSECURE_WARNING, BST_UNCHECKED));
+  EXPECT_EQ(driver::WaitForMessageBox(kNoticeCaption, next.pid(), kMenuSettleMs), nullptr);
+  KeepScreenshot("settings-messages.png");
+  ASSERT_TRUE(driver::PressButton(sheet, IDOK));
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "AutoEncrypt"), 1u);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "AutoDecrypt"), 1u);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "NoEncryptWarning"), 0u);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "NoInsecureWarning"), 0u);
   ExitThroughMenu(next);
 }
 

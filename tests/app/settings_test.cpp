@@ -26,22 +26,36 @@ using driver::ReadRegString;
 
 TEST_F(Settings, GetTheirDefaultsWrittenAndKeepStoredValues) {
   RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+  DWORD* const messages[] = {&AutoEncrypt, &AutoDecrypt, &NoEncryptWarning, &NoInsecureWarning};
+  const char* const messageNames[] = {"AutoEncrypt", "AutoDecrypt", "NoEncryptWarning", "NoInsecureWarning"};
   LaunchOnStartup = 7;
   Skins = 7;
+  for (DWORD* flag : messages) *flag = 7;
   LoadSettings();
   EXPECT_EQ(LaunchOnStartup, 1u);
   EXPECT_EQ(Skins, 0u);
+  for (DWORD* flag : messages) EXPECT_EQ(*flag, 0u);
   EXPECT_EQ(ReadRegDword(kSettingsKey, "LaunchOnStartup"), 1u);
   EXPECT_EQ(ReadRegDword(kSettingsKey, "Skins"), 0u);
+  for (const char* name : messageNames) EXPECT_EQ(ReadRegDword(kSettingsKey, name), 0u) << name;
 
   RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, "Skins", 2, true);  // any nonzero value is on
+  RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, "NoInsecureWarning", 2, true);
   LoadSettings();
   EXPECT_EQ(Skins, 2u);
+  EXPECT_EQ(NoInsecureWarning, 2u);
+  EXPECT_EQ(AutoDecrypt, 0u);
   LaunchOnStartup = 0;
   Skins = 1;
+  AutoEncrypt = 1;
+  NoInsecureWarning = 0;
   SaveSettings();
   EXPECT_EQ(ReadRegDword(kSettingsKey, "LaunchOnStartup"), 0u);
   EXPECT_EQ(ReadRegDword(kSettingsKey, "Skins"), 1u);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "AutoEncrypt"), 1u);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "AutoDecrypt"), 0u);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "NoInsecureWarning"), 0u);
+  for (DWORD* flag : messages) *flag = 0;
   RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
 }
 

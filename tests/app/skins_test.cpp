@@ -117,8 +117,8 @@ class ApplyingSkins : public SkinFolder {
     AppInstance = GetModuleHandleA(nullptr);
     for (HWND& b : buttons_)
       b = CreateWindowExA(0, "BUTTON", "", WS_POPUP | BS_BITMAP, 0, 0, 90, 24, nullptr, nullptr, nullptr, nullptr);
-    SendDialogs.records.push_back({buttons_[0], nullptr, nullptr, nullptr, 1});
-    ReceiveDialogs.records.push_back({buttons_[1], nullptr, nullptr, nullptr, 1});
+    SendDialogs.records.push_back({buttons_[0], nullptr, nullptr, nullptr, 1, 0});
+    ReceiveDialogs.records.push_back({buttons_[1], nullptr, nullptr, nullptr, 1, 1});
 
     const std::string full = Make("full"), half = Make("half"), broken = Make("broken");
     Make("empty");

@@ -39,6 +39,12 @@ HWND IcqIntegration::Open(messenger::MessengerCommand kind, const char* caption)
   return dialog;
 }
 
+HWND IcqIntegration::Open(messenger::MessengerCommand kind, const char* caption, const Conversation& conversation) {
+  HWND dialog = OpenDialog(control_, kind, caption, &conversation);
+  EXPECT_NE(dialog, nullptr) << "the messenger did not open " << caption;
+  return dialog;
+}
+
 void IcqIntegration::Change(HWND dialog, UINT message, int id, int dx, int dy) {
   PostMessageA(dialog, message, id, MAKELPARAM(static_cast<WORD>(dx), static_cast<WORD>(dy)));
 }

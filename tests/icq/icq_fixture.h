@@ -37,6 +37,9 @@ class IcqIntegration : public tray::TrayProgram {
   void StartProgram();
 
   HWND Open(messenger::MessengerCommand kind, const char* caption);
+  // A dialog showing the given correspondent, with its message already in
+  // place, as one arrives.
+  HWND Open(messenger::MessengerCommand kind, const char* caption, const Conversation& conversation);
   // Posts a change to a messenger dialog (kMoveControl, kResizeControl).
   void Change(HWND dialog, UINT message, int id, int dx, int dy);
 

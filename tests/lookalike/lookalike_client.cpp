@@ -1,13 +1,17 @@
 #include "tests/lookalike/lookalike_client.h"
 
-#include <cstring>
-
 namespace icq {
 
 using messenger::Box;
 
-HWND OpenDialog(HWND control, messenger::MessengerCommand kind, const char* caption) {
-  COPYDATASTRUCT data{kind, static_cast<DWORD>(std::strlen(caption) + 1), const_cast<char*>(caption)};
+HWND OpenDialog(HWND control, messenger::MessengerCommand kind, const char* caption,
+                const Conversation* conversation) {
+  std::string texts = caption + std::string(1, '\0');
+  if (conversation) {
+    for (const std::string* text : {&conversation->name, &conversation->uin, &conversation->message})
+      texts += *text + std::string(1, '\0');
+  }
+  COPYDATASTRUCT data{kind, static_cast<DWORD>(texts.size()), texts.data()};
   DWORD_PTR result = 0;
   SendMessageTimeoutA(control, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
                       driver::kSendTimeoutMs, &result);

@@ -17,8 +17,16 @@ namespace icq {
 constexpr int kEncryptBase = 8000;
 constexpr int kDecryptBase = 3000;
 
-// Asks the messenger's control window to open a dialog; null on failure.
-HWND OpenDialog(HWND control, messenger::MessengerCommand kind, const char* caption);
+// What a dialog shows besides its caption: the correspondent's name and UIN,
+// and the message it opens with (ANSI), as a received message arrives.
+struct Conversation {
+  std::string name, uin, message;
+};
+
+// Asks the messenger's control window to open a dialog, with the default
+// correspondent of its kind or the given conversation; null on failure.
+HWND OpenDialog(HWND control, messenger::MessengerCommand kind, const char* caption,
+                const Conversation* conversation = nullptr);
 
 // A window's rectangle in the client coordinates of dialog.
 messenger::Box ClientBox(HWND window, HWND dialog);

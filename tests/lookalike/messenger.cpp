@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "tests/lookalike/messenger_protocol.h"
 
@@ -50,17 +51,37 @@ HWND AddControl(HWND parent, const char* cls, const char* text, DWORD style, int
 
 constexpr DWORD kEditStyle = WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
 
+// What a dialog shows: its caption, the correspondent, and the message it
+// opens with (ANSI text).
+struct Contents {
+  const char* caption;
+  const char* name;
+  const char* uin;
+  const char* message;
+};
+
 // The message edit, in a Unicode dialog made with the W function: the
 // system then keeps its text in UTF-16 and hands it to A callers converted.
-void AddMessageEdit(HWND parent, DWORD style, const Box& b, bool unicode) {
-  if (!unicode) {
-    AddControl(parent, "EDIT", "", style, kMessageEdit, b);
-    return;
+void AddMessageEdit(HWND parent, DWORD style, const Box& b, bool unicode, const char* message) {
+  HWND edit = nullptr;
+  if (unicode) {
+    edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | style, b.x, b.y, b.width,
+                           b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMessageEdit)), Instance,
+                           nullptr);
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(kEditFont)), FALSE);
+  } else {
+    edit = AddControl(parent, "EDIT", "", style, kMessageEdit, b);
   }
-  HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | style, b.x, b.y, b.width,
-                              b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMessageEdit)),
-                              Instance, nullptr);
-  SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(kEditFont)), FALSE);
+  SetWindowTextA(edit, message);
+}
+
+// The correspondent's name and UIN in read-only fields, each after its label.
+void AddCorrespondent(HWND parent, bool incoming, const Contents& c) {
+  constexpr DWORD kFieldStyle = ES_READONLY | ES_AUTOHSCROLL;
+  AddControl(parent, "STATIC", incoming ? "From:" : "To:", 0, -1, incoming ? kIncomingNameLabelBox : kSendNameLabelBox);
+  AddControl(parent, "EDIT", c.name, kFieldStyle, kCorrespondentName, incoming ? kIncomingNameBox : kSendNameBox);
+  AddControl(parent, "STATIC", "UIN:", 0, -1, incoming ? kIncomingUinLabelBox : kSendUinLabelBox);
+  AddControl(parent, "EDIT", c.uin, kFieldStyle, kCorrespondentUin, incoming ? kIncomingUinBox : kSendUinBox);
 }
 
 // Sizes the dialog for its client area and cascades it from the last one.
@@ -72,14 +93,13 @@ void PlaceDialog(HWND dialog) {
   SetWindowPos(dialog, nullptr, offset, offset, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
 }
 
-HWND OpenDialog(MessengerCommand kind, const char* caption) {
+HWND OpenDialog(MessengerCommand kind, const Contents& c) {
   HWND dialog = CreateEmptyDialog(nullptr, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, MessageDialogProc);
   if (!dialog) return nullptr;
-  SetWindowTextA(dialog, caption);
   const bool unicode = kind == kOpenUnicodeSendDialog || kind == kOpenUnicodeIncomingDialog;
   if (kind == kOpenSendDialog || kind == kOpenUnicodeSendDialog) {
-    AddControl(dialog, "STATIC", "To: Bob (UIN 1234567)", 0, -1, {10, 10, 350, 18});
-    AddMessageEdit(dialog, kEditStyle, kSendEditBox, unicode);
+    AddCorrespondent(dialog, false, c);
+    AddMessageEdit(dialog, kEditStyle, kSendEditBox, unicode, c.message);
     AddControl(dialog, "BUTTON", "Cancel", WS_TABSTOP, IDCANCEL, kSendCancelBox);
     AddControl(dialog, "BUTTON", "&Send", WS_TABSTOP | BS_DEFPUSHBUTTON, kSendReference, kSendButtonBox);
   } else {
@@ -89,14 +109,33 @@ HWND OpenDialog(MessengerCommand kind, const char* caption) {
       MoveWindow(body, kInnerDialogBox.x, kInnerDialogBox.y, kInnerDialogBox.width, kInnerDialogBox.height, FALSE);
     }
     AddControl(body, "STATIC", "Message:", 0, kIncomingWidth, kIncomingLabelBox);
-    AddControl(body, "STATIC", "From: Alice (UIN 7654321)", 0, -1, {90, 10, 270, 18});
-    AddMessageEdit(body, kEditStyle | ES_READONLY, kIncomingEditBox, unicode);
+    AddCorrespondent(body, true, c);
+    AddMessageEdit(body, kEditStyle | ES_READONLY, kIncomingEditBox, unicode, c.message);
     AddControl(dialog, "BUTTON", "&Reply", WS_TABSTOP, kIncomingAnchor, kReplyBox);
     AddControl(dialog, "BUTTON", "Close", WS_TABSTOP, IDCANCEL, kCloseBox);
   }
+  SetWindowTextA(dialog, c.caption);
   PlaceDialog(dialog);
   ShowWindow(dialog, SW_SHOWNOACTIVATE);
   return dialog;
+}
+
+// A dialog with the given caption and the default correspondent of its kind.
+HWND OpenDialog(MessengerCommand kind, const char* caption) {
+  const bool sending = kind == kOpenSendDialog || kind == kOpenUnicodeSendDialog;
+  return OpenDialog(kind, {caption, sending ? "Bob" : "Alice", sending ? "1234567" : "7654321", ""});
+}
+
+// A request's texts (see messenger_protocol.h), or null when they do not
+// end inside the data that came with the message.
+HWND OpenRequested(const COPYDATASTRUCT& data) {
+  const char* text = static_cast<const char*>(data.lpData);
+  if (data.cbData == 0 || text[data.cbData - 1] != '\0') return nullptr;
+  const auto kind = static_cast<MessengerCommand>(data.dwData);
+  std::vector<const char*> texts;
+  for (size_t at = 0; at < data.cbData; at += std::strlen(text + at) + 1) texts.push_back(text + at);
+  if (texts.size() < 4) return OpenDialog(kind, texts[0]);
+  return OpenDialog(kind, {texts[0], texts[1], texts[2], texts[3]});
 }
 
 // A control of the dialog or of its inner dialog.
@@ -140,13 +179,8 @@ INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_COPYDATA: {
-      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-      // The caption must end inside the data that came with the message.
-      if (data->cbData == 0 || static_cast<const char*>(data->lpData)[data->cbData - 1] != '\0') return 0;
-      return reinterpret_cast<LRESULT>(
-          OpenDialog(static_cast<MessengerCommand>(data->dwData), static_cast<const char*>(data->lpData)));
-    }
+    case WM_COPYDATA:
+      return reinterpret_cast<LRESULT>(OpenRequested(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;

@@ -1,5 +1,7 @@
 #include "tests/wine/menu.h"
 
+#include <commctrl.h>
+
 #include "tests/wine/window.h"
 
 namespace driver {
@@ -8,6 +10,7 @@ namespace {
 constexpr char kMenuClass[] = "#32768";
 constexpr char kStandaloneTrayClass[] = "__winex11_standalone_tray";
 constexpr char kTrayIconClass[] = "__winex11_tray_icon";
+constexpr char kTooltipClass[] = "tooltips_class32";
 
 // Posted keys queue in order; the pause lets the menu's loop take each press
 // and redraw before the next, as at a person's pace. Under Wine, 30 ms was as
@@ -19,6 +22,14 @@ struct MenuCount {
   DWORD pid;
   int count;
 };
+
+BOOL CALLBACK FindBalloon(HWND window, LPARAM param) {
+  if (!IsWindowVisible(window) || (GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) == 0 ||
+      WindowClass(window) != kTooltipClass)
+    return TRUE;
+  *reinterpret_cast<HWND*>(param) = window;
+  return FALSE;
+}
 
 BOOL CALLBACK CountMenu(HWND window, LPARAM param) {
   auto* c = reinterpret_cast<MenuCount*>(param);
@@ -108,6 +119,20 @@ int TrayIconCount() {
 
 bool WaitTrayIconCount(int count, uint32_t timeoutMs) {
   return PollUntil(timeoutMs, [&] { return TrayIconCount() == count; });
+}
+
+Balloon ShownBalloon() {
+  Balloon balloon;
+  EnumWindows(FindBalloon, reinterpret_cast<LPARAM>(&balloon.window));
+  if (balloon.window) balloon.text = WindowText(balloon.window);
+  return balloon;
+}
+
+HWND WaitForBalloon(const std::string& text, uint32_t timeoutMs) {
+  return PollUntil(timeoutMs, [&]() -> HWND {
+    const Balloon shown = ShownBalloon();
+    return shown.text == text ? shown.window : nullptr;
+  });
 }
 
 }  // namespace driver

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <string>
 
 #include "tests/wine/process.h"
 #include "tests/wine/wait.h"
@@ -64,5 +65,21 @@ int TrayIconCount();
 
 // Polls until TrayIconCount() is count; false if it is not after timeoutMs.
 bool WaitTrayIconCount(int count, uint32_t timeoutMs = kDefaultTimeoutMs);
+
+// A tray icon's balloon (NIF_INFO) as the user sees it. Wine's explorer,
+// with its standalone tray, shows the balloon as a visible tooltip window
+// of its own in the balloon style (TTS_BALLOON), under the tray window,
+// whose WM_GETTEXT answers the balloon's text (without its title). It shows
+// one balloon at a time; a new balloon replaces the shown one in a new
+// window, and the balloon goes when its icon is deleted.
+struct Balloon {
+  HWND window = nullptr;  // null when no balloon shows
+  std::string text;
+};
+Balloon ShownBalloon();
+
+// Polls until a balloon with exactly text shows; its window, or null after
+// timeoutMs.
+HWND WaitForBalloon(const std::string& text, uint32_t timeoutMs = kDefaultTimeoutMs);
 
 }  // namespace driver

@@ -58,15 +58,23 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* ok) 
   return SendVia(SendMessageTimeoutA, window, message, wParam, lParam, ok);
 }
 
+// The text is asked for in two messages, between which the program under
+// test may replace it: a text of another length than the one the buffer was
+// sized for is read again, so that a test never sees a longer text cut to
+// the length of the one before.
 template <typename Text, typename SendTimeout>
 Text ReadText(SendTimeout send, HWND window) {
-  bool ok = false;
-  const LRESULT length = SendVia(send, window, WM_GETTEXTLENGTH, 0, 0, &ok);
-  if (!ok || length <= 0) return Text();
-  std::vector<typename Text::value_type> buf(static_cast<size_t>(length) + 1);
-  const LRESULT n = SendVia(send, window, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), &ok);
-  if (!ok || n <= 0) return Text();
-  return Text(buf.data(), std::min<size_t>(static_cast<size_t>(n), static_cast<size_t>(length)));
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    bool ok = false;
+    const LRESULT length = SendVia(send, window, WM_GETTEXTLENGTH, 0, 0, &ok);
+    if (!ok || length <= 0) return Text();
+    std::vector<typename Text::value_type> buf(static_cast<size_t>(length) + 1);
+    const LRESULT n = SendVia(send, window, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), &ok);
+    if (!ok || n <= 0) return Text();
+    if (SendVia(send, window, WM_GETTEXTLENGTH, 0, 0, &ok) != length && ok) continue;
+    return Text(buf.data(), std::min<size_t>(static_cast<size_t>(n), static_cast<size_t>(length)));
+  }
+  return Text();
 }
 
 template <typename Text, typename SendTimeout>

@@ -1,0 +1,342 @@
+// The Messages options in the look-alike messenger's dialogs, with the
+// correspondent named by the UIN each dialog shows: Encrypt without a key
+// menu for a known correspondent, messages decrypted as they arrive, once,
+// the warnings as balloons at the tray icon (docs/testing.md says how a
+// balloon is seen under Wine), and none of it while an option is off.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "keys/cipher.h"
+#include "keys/key_files.h"
+#include "keys/registry_names.h"
+#include "keys/strong_message.h"
+#include "tests/icq/icq_fixture.h"
+#include "tests/keys/test_keys.h"
+
+using namespace icq;
+using messenger::kOpenIncomingDialog;
+using messenger::kOpenSendDialog;
+using messenger::kOpenUnicodeIncomingDialog;
+
+namespace {
+
+constexpr char kNoKeyBalloon[] =
+    "The recipient's public key could not be found and selected, so this message is being sent unencrypted.  "
+    "Automatic encryption finds a key by the recipient's UIN: put the UIN into the key's User ID.";
+constexpr char kUnencryptedFromAlice[] =
+    "The message from Alice 7654321 came unencrypted: anyone on its way could have read or changed it.";
+
+constexpr char kRingNotUsable[] =
+    "A message has arrived but was not decrypted: your public key ring cannot be read, or does not belong to your "
+    "secret key.  Press Decrypt to see what is wrong.";
+
+const std::string kMessage = "Meet me at the station at noon and bring the documents. OK!";
+
+// A scan runs every 300 ms: a second covers three of them.
+constexpr uint32_t kFewTicksMs = 1000;
+// Wine shows a balloon 2 s after the program asks for it: waiting this
+// long also lets a balloon that should not come show.
+constexpr uint32_t kSettleMs = 2500;
+
+// Who a dialog shows: the correspondents of the rings below, and one whose
+// UIN no key holds.
+const Conversation kFromAlice{"Alice", "7654321", ""};
+const Conversation kToBob{"Bob", "1234567", ""};
+const Conversation kStranger{"Dave", "9999999", ""};
+
+Conversation With(Conversation c, const std::string& message) {
+  c.message = message;
+  return c;
+}
+
+struct Options {
+  DWORD autoEncrypt = 0, autoDecrypt = 0, noEncryptWarning = 0, noInsecureWarning = 0;
+};
+
+class AutoModes : public IcqIntegration {
+ protected:
+  void SetUp() override {
+    MakeKeyPair(alice_, "Alice 7654321");
+    MakeKeyPair(bob_, "Bob 1234567");
+    MakeKeyPair(carol_, "Carol");
+    StartMessenger();
+  }
+
+  // A run of the tray program with owner's keys and the options stored as
+  // it finds them at start-up.
+  void RunAs(const KeyPair& owner, const std::vector<PublicKeyRecord>& ring, const Options& options) {
+    const std::pair<const char*, DWORD> values[] = {{kAutoEncryptValue, options.autoEncrypt},
+                                                    {kAutoDecryptValue, options.autoDecrypt},
+                                                    {kNoEncryptWarningValue, options.noEncryptWarning},
+                                                    {kNoInsecureWarningValue, options.noInsecureWarning}};
+    for (const auto& [name, value] : values) ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, name, value));
+    SaveKeys(ring, owner.secret);
+    StartProgram();
+  }
+
+  // An incoming dialog as it arrives: its message edit, and its button.
+  HWND Arrive(messenger::MessengerCommand kind, const Conversation& conversation, HWND& button) {
+    HWND dialog = Open(kind, "Incoming Message", conversation);
+    button = WaitForAddedButton(dialog);
+    EXPECT_NE(button, nullptr);
+    return MessageEdit(dialog);
+  }
+  HWND Arrive(const Conversation& conversation) {
+    HWND button;
+    return Arrive(kOpenIncomingDialog, conversation, button);
+  }
+
+  // True when no menu or box of the program is open and the balloon that
+  // shows is balloon (null: none).
+  bool Quiet(HWND balloon = nullptr) {
+    return driver::OpenMenuCount(program_.pid()) == 0 &&
+           !driver::WaitForMessageBox("Vaultwing for ICQ", program_.pid(), 0) &&
+           driver::ShownBalloon().window == balloon;
+  }
+
+  // A balloon with text in another window than before: raised anew.
+  static HWND WaitForNewBalloon(const std::string& text, HWND before) {
+    return driver::PollUntil(driver::kDefaultTimeoutMs, [&]() -> HWND {
+      const driver::Balloon shown = driver::ShownBalloon();
+      return shown.text == text && shown.window != before ? shown.window : nullptr;
+    });
+  }
+
+  static std::string Strong(const std::string& message, const KeyPair& sender, const KeyPair& recipient) {
+    std::string text;
+    EXPECT_EQ(EncryptStrongMessage(message, sender.secret, sender.pub, recipient.pub, text), StrongStatus::kOk);
+    return text;
+  }
+
+  static std::string Old(const std::string& message, const KeyPair& sender, const KeyPair& recipient) {
+    std::string text;
+    EXPECT_TRUE(EncryptText(message, sender.secret, recipient.point, text));
+    return text;
+  }
+
+  // What Bob's keys make of a strong message: its text, and its sender's
+  // index in Bob's ring {Bob, Alice}.
+  std::string OpenedByBob(const std::string& cipher, int& sender) {
+    const PublicKeyRecord ring[] = {bob_.pub, alice_.pub};
+    std::string plain;
+    StrongParties parties;
+    EXPECT_EQ(DecryptStrongMessage(cipher, bob_.secret, bob_.pub, ring, 2, -1, plain, parties), StrongStatus::kOk)
+        << cipher;
+    sender = parties.senderIndex;
+    return plain;
+  }
+
+  KeyPair alice_, bob_, carol_;
+};
+
+TEST_F(AutoModes, WithEveryOptionOffPressesAndArrivalsAreAsWithoutThem) {
+  // The two warning switches alone change nothing either.
+  for (const Options& options : {Options{}, Options{0, 0, 1, 1}}) {
+    RunAs(bob_, {bob_.pub, alice_.pub}, options);
+    const std::string strong = Strong(kMessage, alice_, bob_);
+    HWND strongEdit = Arrive(With(kFromAlice, strong));
+    HWND plainEdit = Arrive(With(kFromAlice, "plain hello"));
+    // Encrypt for Alice, whose UIN the dialog shows, still asks.
+    HWND send = Open(kOpenSendDialog, "Send Online Message", With(kFromAlice, kMessage));
+    HWND menu = PressForMenu(WaitForAddedButton(send));
+    ASSERT_NE(menu, nullptr) << "no key menu without Auto-Encrypt";
+    ASSERT_TRUE(ChooseKey(menu, VK_END));  // Alice
+    EXPECT_EQ(StrongRecipient(WaitForTextChange(MessageEdit(send), kMessage), {bob_.pub, alice_.pub}), 1);
+    Sleep(kSettleMs);
+    EXPECT_TRUE(Quiet()) << driver::ShownBalloon().text;
+    EXPECT_EQ(driver::WindowText(strongEdit), strong) << "decrypted without Auto-Decrypt";
+    EXPECT_EQ(driver::WindowText(plainEdit), "plain hello");
+    ExitThroughMenu(program_);
+  }
+}
+
+TEST_F(AutoModes, AutoEncryptTakesTheKnownCorrespondentsKeyWithoutAMenuInItsFormat) {
+  // Carol's key is marked for the old format; her UIN is in the caption only.
+  PublicKeyRecord carol = carol_.pub;
+  SetUserId(carol, "Carol 5550001");
+  ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, KeyIdName(carol).c_str(), 1));
+  RunAs(alice_, {alice_.pub, bob_.pub, carol}, {1, 0, 0, 0});
+
+  HWND send = Open(kOpenSendDialog, "Send Online Message", With(kToBob, kMessage));
+  HWND edit = MessageEdit(send);
+  PostMessageA(WaitForAddedButton(send), WM_LBUTTONUP, 0, 0);
+  const std::string cipher = WaitForTextChange(edit, kMessage);
+  int sender = -1;
+  EXPECT_EQ(OpenedByBob(cipher, sender), kMessage);
+  EXPECT_EQ(sender, 1) << "from Alice";
+  EXPECT_TRUE(IsReadOnly(edit));
+  EXPECT_EQ(SendMessageA(edit, EM_CANUNDO, 0, 0), 0);
+
+  HWND toCarol = Open(kOpenSendDialog, "Send Message to 5550001", With({"", "", ""}, kMessage));
+  PostMessageA(WaitForAddedButton(toCarol), WM_LBUTTONUP, 0, 0);
+  EXPECT_EQ(WaitForTextChange(MessageEdit(toCarol), kMessage), Old(kMessage, alice_, carol_));
+
+  // Incoming dialogs are not touched without Auto-Decrypt.
+  const std::string fromBob = Strong("Hi Alice", bob_, alice_);
+  HWND incoming = Arrive(With(kToBob, fromBob));
+  Sleep(kSettleMs);
+  EXPECT_TRUE(Quiet()) << "a menu, a box or a balloon: " << driver::ShownBalloon().text;
+  EXPECT_EQ(driver::WindowText(incoming), fromBob);
+  ExitThroughMenu(program_);
+}
+
+TEST_F(AutoModes, AutoEncryptWithNoOrTwoMatchingKeysSaysWhyAndShowsTheMenu) {
+  KeyPair bobNew;
+  MakeKeyPair(bobNew, "Bob new 1234567");
+  const std::vector<PublicKeyRecord> ring = {alice_.pub, bob_.pub, bobNew.pub, carol_.pub};
+  RunAs(alice_, ring, {1, 0, 0, 0});
+  // Nobody's key holds Dave's UIN; two keys hold Bob's.
+  HWND balloon = nullptr;
+  for (const Conversation& to : {kStranger, kToBob}) {
+    HWND send = Open(kOpenSendDialog, "Send Online Message", With(to, kMessage));
+    HWND menu = PressForMenu(WaitForAddedButton(send));
+    ASSERT_NE(menu, nullptr) << to.name;
+    balloon = WaitForNewBalloon(kNoKeyBalloon, balloon);
+    EXPECT_NE(balloon, nullptr) << to.name << ": " << driver::ShownBalloon().text;
+    KeepScreenshot("auto-encrypt-no-key.png");
+    ASSERT_TRUE(ChooseKey(menu, VK_END));  // Carol
+    EXPECT_EQ(StrongRecipient(WaitForTextChange(MessageEdit(send), kMessage), ring), 3);
+  }
+  ExitThroughMenu(program_);
+
+  // Without the warning the menu comes alone.
+  RunAs(alice_, ring, {1, 0, 1, 0});
+  HWND send = Open(kOpenSendDialog, "Send Online Message", With(kStranger, kMessage));
+  HWND menu = PressForMenu(WaitForAddedButton(send));
+  ASSERT_NE(menu, nullptr);
+  Sleep(kSettleMs);
+  EXPECT_EQ(driver::ShownBalloon().window, nullptr) << driver::ShownBalloon().text;
+  ASSERT_TRUE(driver::CloseMenu(menu));
+  EXPECT_EQ(driver::WindowText(MessageEdit(send)), kMessage);
+  ExitThroughMenu(program_);
+}
+
+TEST_F(AutoModes, AutoDecryptOpensStrongAndOldMessagesAsTheyArriveOncePerDialog) {
+  RunAs(bob_, {bob_.pub, alice_.pub}, {0, 1, 0, 0});
+
+  // A strong message names its sender: the dialog's UIN does not matter.
+  const std::string hello = kMessage + " \xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82";  // Привет
+  const std::string strong = Strong(hello, alice_, bob_);
+  HWND dialog = Open(kOpenUnicodeIncomingDialog, "Incoming Message", With(kStranger, strong));
+  HWND edit = MessageEdit(dialog);
+  ASSERT_NE(WaitForAddedButton(dialog), nullptr);
+  const uint64_t equipped = driver::NowMs();
+  const std::wstring opened = WaitForTextChangeW(edit, WideFromAnsi(strong));
+  const uint64_t elapsed = driver::NowMs() - equipped;
+  std::printf("decrypted %llu ms after the button appeared\n", static_cast<unsigned long long>(elapsed));
+  EXPECT_EQ(Utf8Of(opened), hello);
+  EXPECT_LT(elapsed, 1500u) << "the next tick decrypts it; two are 600 ms";
+  EXPECT_TRUE(IsReadOnly(edit));
+  KeepScreenshot("auto-decrypted.png");
+  // Put back by the user, the message stays as they left it.
+  ASSERT_TRUE(driver::SetWindowTextRemote(edit, strong));
+
+  // The old format needs its sender: Alice is known by her UIN.
+  const std::string old = Old(kMessage, alice_, bob_);
+  HWND oldEdit = Arrive(With(kFromAlice, old));
+  EXPECT_EQ(WaitForTextChange(oldEdit, old), kMessage + std::string(57, ' '));
+  Sleep(kSettleMs);
+  EXPECT_TRUE(Quiet()) << driver::ShownBalloon().text;
+  EXPECT_EQ(driver::WindowText(edit), strong) << "decrypted a second time";
+  ExitThroughMenu(program_);
+}
+
+TEST_F(AutoModes, AutoDecryptLeavesWhatItCannotOpenForTheDecryptButton) {
+  RunAs(bob_, {bob_.pub, alice_.pub}, {0, 1, 0, 0});
+  // Carol's key is not in Bob's ring; the old format from an unknown UIN
+  // has no sender; a strong message changed on the way is refused.
+  const std::string fromCarol = Strong("Hi Bob, it's Carol", carol_, bob_);
+  const std::string old = Old(kMessage, alice_, bob_);
+  std::string changed = Strong(kMessage, alice_, bob_);
+  changed[60] = changed[60] == 'A' ? 'B' : 'A';
+  HWND carolButton, oldButton, changedButton;
+  HWND carolEdit = Arrive(kOpenIncomingDialog, With(kFromAlice, fromCarol), carolButton);
+  HWND oldEdit = Arrive(kOpenIncomingDialog, With(kStranger, old), oldButton);
+  HWND changedEdit = Arrive(kOpenIncomingDialog, With(kFromAlice, changed), changedButton);
+  Sleep(kSettleMs);
+  EXPECT_TRUE(Quiet()) << driver::ShownBalloon().text;
+  EXPECT_EQ(driver::WindowText(carolEdit), fromCarol);
+  EXPECT_EQ(driver::WindowText(oldEdit), old);
+  EXPECT_EQ(driver::WindowText(changedEdit), changed);
+
+  // The buttons still say why, or ask for the sender.
+  PostMessageA(carolButton, WM_LBUTTONUP, 0, 0);
+  EXPECT_EQ(AnswerNotice(), "This message comes from a key that is not in your public key ring (key ID " +
+                                KeyIdName(carol_.pub) +
+                                ").  Import the sender's public key, then decrypt the message again.");
+  PostMessageA(changedButton, WM_LBUTTONUP, 0, 0);
+  EXPECT_EQ(AnswerNotice(), "This message was changed on the way, or was not encrypted for you.");
+  EXPECT_EQ(TransformWith(oldButton, oldEdit, VK_END), kMessage + std::string(57, ' '));  // Alice
+  ExitThroughMenu(program_);
+}
+
+TEST_F(AutoModes, UnencryptedMessageFromAKnownCorrespondentWarnsOnceUnlessSwitchedOff) {
+  RunAs(bob_, {bob_.pub, alice_.pub}, {0, 1, 0, 0});
+  HWND edit = Arrive(With(kFromAlice, "Hello Bob, see you at noon."));
+  HWND balloon = driver::WaitForBalloon(kUnencryptedFromAlice);
+  ASSERT_NE(balloon, nullptr) << driver::ShownBalloon().text;
+  KeepScreenshot("insecure-message-balloon.png");
+  // From a UIN that no key holds, or empty: nobody to warn about. Another
+  // balloon, or this one raised again, would replace it in a new window.
+  HWND stranger = Arrive(With(kStranger, "Hi, it's Dave"));
+  Arrive(kFromAlice);
+  Sleep(kSettleMs);
+  EXPECT_TRUE(Quiet(balloon)) << driver::ShownBalloon().text;
+  EXPECT_EQ(driver::WindowText(edit), "Hello Bob, see you at noon.");
+  EXPECT_EQ(driver::WindowText(stranger), "Hi, it's Dave");
+  ExitThroughMenu(program_);
+
+  RunAs(bob_, {bob_.pub, alice_.pub}, {0, 1, 0, 1});
+  edit = Arrive(With(kFromAlice, "Hello again"));
+  Sleep(kSettleMs);
+  EXPECT_TRUE(Quiet()) << driver::ShownBalloon().text;
+  EXPECT_EQ(driver::WindowText(edit), "Hello again");
+  ExitThroughMenu(program_);
+}
+
+TEST_F(AutoModes, ABalloonRaisedInATickHoldsUpNoOtherDialog) {
+  RunAs(bob_, {bob_.pub, alice_.pub}, {0, 1, 0, 0});
+  Arrive(With(kFromAlice, "plain, with a warning"));
+  ASSERT_NE(driver::WaitForBalloon(kUnencryptedFromAlice), nullptr);
+  // While it shows, new dialogs get their buttons and a message its
+  // decryption, tick after tick.
+  const std::string strong = Strong(kMessage, alice_, bob_);
+  HWND send = Open(kOpenSendDialog, "Send Message", kToBob);
+  HWND edit = Arrive(With(kFromAlice, strong));
+  EXPECT_NE(WaitForAddedButton(send, kFewTicksMs), nullptr);
+  EXPECT_EQ(WaitForTextChange(edit, strong), kMessage);
+  EXPECT_EQ(driver::ShownBalloon().text, kUnencryptedFromAlice);
+  EXPECT_EQ(driver::WaitForMessageBox("Vaultwing for ICQ", program_.pid(), 0), nullptr);
+  ExitThroughMenu(program_);
+  EXPECT_TRUE(driver::PollUntil(kFewTicksMs, [] { return driver::ShownBalloon().window == nullptr; }))
+      << "the balloon goes with the tray icon";
+}
+
+// The key files replaced while the program runs (vwg keygen --force): the
+// ring's first key is no longer the secret key's. A tick says so in a
+// balloon and leaves the message; the Decrypt button names both files.
+TEST_F(AutoModes, ARingOfAnotherPairFoundInATickIsABalloonNotABox) {
+  RunAs(bob_, {bob_.pub, alice_.pub}, {0, 1, 0, 0});
+  SaveKeys({alice_.pub, bob_.pub}, alice_.secret);
+  const std::string strong = Strong(kMessage, alice_, bob_);
+  HWND button;
+  HWND edit = Arrive(kOpenIncomingDialog, With(kFromAlice, strong), button);
+  EXPECT_NE(driver::WaitForBalloon(kRingNotUsable), nullptr) << driver::ShownBalloon().text;
+  // The tick went on: a dialog opened now gets its button.
+  HWND send = Open(kOpenSendDialog, "Send Message", kToBob);
+  EXPECT_NE(WaitForAddedButton(send, kFewTicksMs), nullptr);
+  EXPECT_EQ(driver::WaitForMessageBox(tray::kErrorCaption, program_.pid(), 0), nullptr);
+  EXPECT_EQ(driver::WindowText(edit), strong);
+
+  PostMessageA(button, WM_LBUTTONUP, 0, 0);
+  std::string text;
+  ASSERT_TRUE(driver::AnswerMessageBox(tray::kErrorCaption, IDOK, &text, program_.pid()));
+  EXPECT_EQ(text, KeyPairMismatchText(secretPath_.c_str(), publicPath_.c_str()));
+  EXPECT_EQ(driver::WindowText(edit), strong);
+  ExitThroughMenu(program_);
+}
+
+}  // namespace
