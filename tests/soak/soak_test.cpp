@@ -1,9 +1,10 @@
 // The long run ("soak") of the tray program beside the look-alike messenger:
 // dialogs opened and closed every few hundred milliseconds, Encrypt and
 // Decrypt pressed (strong messages for the owner's key, old-format ones for
-// a key marked so, chosen from the key menu), the clipboard
-// commands, the tray menu and the property sheet opened and closed, for
-// VWG_SOAK_MINUTES minutes (default 30). Once a minute it samples what the program holds, as Wine reports it
+// a key marked so, chosen from the key menu), received messages decrypted
+// as they arrive (Auto-Decrypt on), the clipboard commands, the tray menu
+// and the property sheet opened and closed, for VWG_SOAK_MINUTES minutes
+// (default 30), with a passphrase-protected secret key unlocked at start. Once a minute it samples what the program holds, as Wine reports it
 // for another process: working set and private bytes
 // (GetProcessMemoryInfo); kernel handles, counted in the system's handle
 // table (NtQuerySystemInformation), since Wine 8's GetProcessHandleCount
@@ -21,11 +22,14 @@
 #include <vector>
 
 #include "keys/cipher.h"
+#include "keys/key_files.h"
 #include "keys/registry_names.h"
 #include "keys/strong_message.h"
+#include "resources/resource.h"
 #include "tests/app/clipboard_driver.h"
 #include "tests/app/sheet_driver.h"
 #include "tests/icq/icq_fixture.h"
+#include "tests/keys/test_keys.h"
 #include "tests/support/test_seed.h"
 
 using namespace icq;
@@ -92,8 +96,43 @@ std::string RandomMessage(std::mt19937& random) {
   return text;
 }
 
+// The last ring key's user ID holds the UIN of the messenger's received
+// messages' default sender, so that old-format messages from it can be
+// decrypted as they arrive; a stranger's wait for a press.
+constexpr char kKnownName[] = "Alice", kKnownUin[] = "7654321";
+constexpr char kPassphrase[] = "soak passphrase";
+
 class Soak : public IcqIntegration {
  protected:
+  // The ring of 4 keys, the last marked for the old format and holding the
+  // known sender's UIN, the secret key protected; then both programs, the
+  // secret key unlocked as a user would. Returns the unlock's time in ms,
+  // from OK to the tray icon.
+  uint64_t StartWithProtectedKey() {
+    MakeKeys(4);
+    SetUserId(ring_.back(), (std::string("Friend ") + kKnownUin).c_str());
+    SaveKeys(ring_, secret_);
+    Passphrase passphrase;
+    SetPassphrase(passphrase, kPassphrase);
+    EXPECT_EQ(SaveSecretKeyFile(secretPath_.c_str(), secret_, passphrase), KeyFileStatus::kOk);
+    const std::string oldFormat = KeyIdName(ring_.back());
+    for (const char* name : {oldFormat.c_str(), kAutoDecryptValue})
+      EXPECT_TRUE(driver::WriteRegDword(kSettingsKey, name, 1));
+    StartMessenger();
+    program_ = Start();
+    HWND unlock = driver::WaitForWindow({"#32770", "Unlock Secret Key", false, program_.pid()});
+    EXPECT_NE(unlock, nullptr);
+    if (!unlock) return 0;
+    DWORD_PTR result = 0;
+    const std::wstring typed(kPassphrase, kPassphrase + sizeof kPassphrase - 1);
+    SendMessageTimeoutW(GetDlgItem(unlock, IDC_PASSPHRASE_EDIT), WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(typed.c_str()), SMTO_ABORTIFHUNG, driver::kSendTimeoutMs, &result);
+    const uint64_t pressed = driver::NowMs();
+    EXPECT_TRUE(driver::PostCommand(unlock, IDC_PASSPHRASE_OK));
+    ExpectRunning(program_);
+    return driver::NowMs() - pressed;
+  }
+
   // The ring's first key, the owner's, gets strong messages; its last one
   // is marked for the old format, so that both formats keep being used.
   bool OldFormat(UINT key) const { return key == VK_END; }
@@ -125,10 +164,11 @@ class Soak : public IcqIntegration {
   }
 
   // One send dialog and one incoming dialog: the message encrypted for the
-  // ring's first (VK_HOME) or last (VK_END) key, decrypted (from the same
-  // key, for the old format), both dialogs closed. "" when all went well,
-  // else what did not.
-  std::string MessageRoundTrip(const std::string& message, UINT key) {
+  // ring's first (VK_HOME) or last (VK_END) key and received, both dialogs
+  // closed. A received message is decrypted as it arrives, unless it is an
+  // old-format one from a stranger (byHand): Decrypt is pressed then, with
+  // the same key from the menu. "" when all went well, else what did not.
+  std::string MessageRoundTrip(const std::string& message, UINT key, bool byHand) {
     HWND send = Open(messenger::kOpenSendDialog, "Send Online Message (Bob)");
     HWND encrypt = send ? WaitForAddedButton(send) : nullptr;
     std::string failure = encrypt ? "" : "no Encrypt button";
@@ -142,15 +182,16 @@ class Soak : public IcqIntegration {
     if (send) PostMessageA(send, WM_CLOSE, 0, 0);
     if (!failure.empty()) return failure;
 
-    HWND incoming = Open(messenger::kOpenIncomingDialog, "Incoming Message from Bob");
+    byHand = byHand && OldFormat(key);
+    const Conversation from{byHand ? "Dave" : kKnownName, byHand ? "9999999" : kKnownUin, encrypted};
+    HWND incoming = Open(messenger::kOpenIncomingDialog, ("Incoming Message from " + from.name).c_str(), from);
     HWND decrypt = incoming ? WaitForAddedButton(incoming) : nullptr;
     if (!decrypt) failure = "no Decrypt button";
     if (decrypt) {
       HWND edit = MessageEdit(incoming);
-      driver::SetWindowTextRemote(edit, encrypted);
       // The old format gives back the spaces that filled its last block.
-      const std::string decrypted =
-          OldFormat(key) ? TransformWith(decrypt, edit, key) : Utf8Of(PressAndRead(decrypt, edit));
+      const std::string decrypted = byHand ? TransformWith(decrypt, edit, key) : WaitForTextChange(edit, encrypted);
+      ++(byHand ? pressed_ : arrived_);
       if (decrypted.compare(0, message.size(), message) != 0 || (!OldFormat(key) && decrypted != message))
         failure = "decrypted \"" + decrypted + "\", not \"" + message + "\"";
     }
@@ -191,6 +232,8 @@ class Soak : public IcqIntegration {
     return menu && driver::CloseMenu(menu) ? "" : "the tray menu did not open and close";
   }
 
+  uint64_t arrived_ = 0, pressed_ = 0;  // received messages decrypted on arrival and by a press
+
   std::string SheetOpenAndClose() {
     HWND sheet = driver::PostTrayCallback(program_.pid(), WM_LBUTTONDBLCLK)
                      ? sheet::WaitForSheet(program_.pid())
@@ -200,8 +243,9 @@ class Soak : public IcqIntegration {
 };
 
 TEST_F(Soak, DialogsPressesAndMenusForMinutes) {
-  StartBoth(4);
-  ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, KeyIdName(ring_.back()).c_str(), 1));
+  const uint64_t unlockMs = StartWithProtectedKey();
+  ASSERT_TRUE(program_.Running());
+  std::printf("secret key unlocked in %llu ms\n", static_cast<unsigned long long>(unlockMs));
   std::mt19937 random(TestSeed());
   Report report;
   const int minutes = Minutes();
@@ -211,7 +255,7 @@ TEST_F(Soak, DialogsPressesAndMenusForMinutes) {
   for (int minute = 1; minute <= minutes; ++minute) {
     while (driver::NowMs() - start < static_cast<uint64_t>(minute) * 60000) {
       const UINT key = cycles % 2 ? VK_HOME : VK_END;
-      std::vector<std::string> failed = {MessageRoundTrip(RandomMessage(random), key)};
+      std::vector<std::string> failed = {MessageRoundTrip(RandomMessage(random), key, cycles % 4 == 0)};
       if (cycles % 5 == 0) failed.push_back(TrayMenuOpenAndClose());
       if (cycles % 10 == 0) failed.push_back(SheetOpenAndClose());
       // A clipboard of blanks only is refused as holding no text.
@@ -228,6 +272,9 @@ TEST_F(Soak, DialogsPressesAndMenusForMinutes) {
     report.Add(Measure(program_, minute, cycles, failures));
     if (!program_.Running()) break;
   }
+  std::printf("%llu cycles: %llu received messages decrypted on arrival, %llu by a press\n",
+              static_cast<unsigned long long>(cycles), static_cast<unsigned long long>(arrived_),
+              static_cast<unsigned long long>(pressed_));
   EXPECT_TRUE(program_.Running()) << "the program ended during the run";
   EXPECT_EQ(failures, 0u);
   ExitThroughMenu(program_);
