@@ -127,8 +127,7 @@ TEST_F(SettingsSheet, OpensOnceCentredWithoutApplyAndSwitchesPagesOnRequest) {
 
 TEST_F(SettingsSheet, LaunchOnStartupOffDeletesTheAddOnEntryAtOnceAndOkStoresTheFlags) {
   driver::Program program = StartRunning();
-  // Written just after the splash.
-  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return driver::RegKeyExists(kAddOnKey); }));
+  ASSERT_TRUE(WaitForRegistrations());
   HWND sheet = OpenByDoubleClick(program);
   ASSERT_NE(sheet, nullptr);
   HWND page = Page(sheet, "Settings");

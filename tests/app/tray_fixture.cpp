@@ -63,6 +63,11 @@ void TrayProgram::ExpectRunning(const driver::Program& program) {
   ASSERT_NE(driver::WaitForMainWindow(program.pid()), nullptr);
 }
 
+bool TrayProgram::WaitForRegistrations() {
+  return driver::PollUntil(driver::kDefaultTimeoutMs,
+                           [] { return driver::ReadRegString(kAddOnKey, "Startup").has_value(); });
+}
+
 void TrayProgram::KeepScreenshot(const char* name) {
   if (const char* dir = getenv("VWG_SCREENSHOT_DIR")) driver::TakeScreenshot(std::string(dir) + "\\" + name);
 }

@@ -42,6 +42,10 @@ class TrayProgram : public ::testing::Test {
   driver::Program Start(const std::string& args = "");
   // Ends the splash and waits for the main window: the program is running.
   void ExpectRunning(const driver::Program& program);
+  // Waits until the running program has written its registrations. They are
+  // written once the splash has gone, the add-on entry's start-up folder
+  // last: its key alone appears before the values do.
+  static bool WaitForRegistrations();
   // Keeps a picture of the display as name in the folder VWG_SCREENSHOT_DIR
   // names (a Windows path), when it is set.
   static void KeepScreenshot(const char* name);

@@ -24,10 +24,7 @@ TEST_F(TrayProgram, FirstStartGeneratesKeysAndWritesSettingsAndRegistrations) {
   ASSERT_TRUE(driver::ChooseFile("Save Public Key As", publicPath_, program.pid()));
   ASSERT_TRUE(driver::ChooseFile("Save Secret Key As", secretPath_, program.pid()));
   ExpectRunning(program);
-  // The registrations are written once the splash has gone, the add-on
-  // entry's start-up folder last.
-  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs,
-                                [] { return ReadRegString(kAddOnKey, "Startup").has_value(); }));
+  ASSERT_TRUE(WaitForRegistrations());
 
   EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes);
   EXPECT_EQ(driver::FileSize(secretPath_), kSecretBytes);
@@ -106,8 +103,7 @@ TEST_F(TrayProgram, KeyFileOpenedThroughTheAssociationIsImportedFromAFolderWithB
   ASSERT_TRUE(CopyFileA(ProgramPath().c_str(), exe.c_str(), FALSE));
   driver::Program first = driver::StartProgram(exe, "", folder_.path());
   ExpectRunning(first);
-  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs,
-                                [] { return ReadRegString(kAddOnKey, "Startup").has_value(); }));
+  ASSERT_TRUE(WaitForRegistrations());
   std::string command = ReadRegString("Software\\Classes\\VWG.KeyFile\\shell\\open\\command", "").value_or("");
   const size_t placeholder = command.find("%1");
   ASSERT_NE(placeholder, std::string::npos) << command;

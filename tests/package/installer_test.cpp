@@ -89,7 +89,7 @@ TEST_F(Installer, ProgramStartedFromTheShortcutRunsInItsFolderAndListsTheSkins) 
   driver::Program program = StartFromShortcut();
   ExpectRunning(program);
   // Written at start-up with the program's path and current folder.
-  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return driver::RegKeyExists(kAddOnKey); }));
+  ASSERT_TRUE(WaitForRegistrations());
   EXPECT_EQ(ReadRegString(kAddOnKey, "Path"), Installed("vaultwing.exe"));
   EXPECT_EQ(ReadRegString(kAddOnKey, "Startup"), InstallFolder());
 
@@ -127,7 +127,7 @@ TEST_F(Installer, SilentUninstallRemovesTheProgramAndKeepsTheKeys) {
   driver::Program program = StartFromShortcut();
   ExpectRunning(program);
   ASSERT_TRUE(driver::RegKeyExists(kSettingsKey));
-  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return driver::RegKeyExists(kAddOnKey); }));
+  ASSERT_TRUE(WaitForRegistrations());
   ASSERT_TRUE(ClassKeyExists(".vwg"));
 
   ASSERT_TRUE(UninstallSilently());
@@ -156,7 +156,7 @@ TEST_F(Installer, SilentReinstallClosesTheRunningProgramAndKeepsItsSettings) {
   MakeKeys();
   driver::Program program = StartFromShortcut();
   ExpectRunning(program);
-  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return driver::RegKeyExists(kAddOnKey); }));
+  ASSERT_TRUE(WaitForRegistrations());
   // The running program holds its file open; it is closed, not overwritten
   // under its feet.
   ASSERT_TRUE(InstallSilently());
@@ -188,7 +188,7 @@ TEST_F(Installer, WizardsOfferToStartTheProgramAndSayTheKeysAreKept) {
   HWND main = driver::WaitForWindow({.className = driver::kMainWindowClass, .visibleOnly = false});
   ASSERT_NE(main, nullptr) << "the finish page started the program";
   ASSERT_TRUE(driver::EndSplash(driver::WindowProcess(main)));
-  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return driver::RegKeyExists(kAddOnKey); }));
+  ASSERT_TRUE(WaitForRegistrations());
   EXPECT_EQ(ReadRegString(kAddOnKey, "Startup"), InstallFolder()) << "started in its own folder";
 
   driver::Program uninstall = driver::StartProgram(Installed("uninstall.exe"));
