@@ -59,7 +59,7 @@ driver::Program TrayProgram::Start(const std::string& args) {
 }
 
 void TrayProgram::ExpectRunning(const driver::Program& program) {
-  ASSERT_TRUE(driver::EndSplash(program.pid())) << "no splash";
+  ASSERT_TRUE(driver::EndSplash(program.pid())) << "no splash: " << driver::Describe(program);
   ASSERT_NE(driver::WaitForMainWindow(program.pid()), nullptr);
 }
 

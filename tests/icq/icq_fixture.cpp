@@ -25,7 +25,7 @@ void IcqIntegration::StartMessenger() {
   messenger_ = driver::StartProgram(tray::WindowsPath(VWG_MESSENGER_UNIX_PATH));
   ASSERT_TRUE(messenger_) << "could not start the messenger";
   control_ = driver::WaitForMainWindow(messenger_.pid(), messenger::kMessengerClass);
-  ASSERT_NE(control_, nullptr);
+  ASSERT_NE(control_, nullptr) << "the messenger made no control window: " << driver::Describe(messenger_);
 }
 
 void IcqIntegration::StartProgram() {

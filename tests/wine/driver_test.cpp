@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 
 #include "tests/wine/driver_target.h"
 #include "tests/wine/target_session.h"
@@ -38,6 +39,7 @@ TEST(Process, ExitCodeAndWorkingFolder) {
 TEST(Process, WaitGivesUpAndKillEnds) {
   TargetRun stuck("wait");
   ASSERT_TRUE(stuck.program());
+  EXPECT_EQ(Describe(stuck.program()).rfind("it runs, with ", 0), 0u);
   const uint64_t start = NowMs();
   EXPECT_FALSE(stuck.program().WaitExit(kShortLimitMs));
   const uint64_t waited = NowMs() - start;
@@ -71,6 +73,7 @@ TEST(Process, MissingProgramFails) {
   EXPECT_FALSE(none);
   EXPECT_FALSE(none.WaitExit(0));
   EXPECT_FALSE(none.Running());
+  EXPECT_EQ(Describe(none), "it was never started");
 }
 
 TEST(Windows, WaitsGiveUpAtTheirLimit) {
@@ -115,6 +118,7 @@ TEST(MessageBoxes, TextIsReadAndEitherAnswerArrives) {
     EXPECT_EQ(WaitForMessageBox(target::kQuestionCaption, run.pid() + 1, 0), nullptr);
     EXPECT_TRUE(PressButton(box, answer));
     EXPECT_EQ(run.program().WaitExit(), static_cast<uint32_t>(answer));
+    EXPECT_EQ(Describe(run.program()), "it ended with code " + std::to_string(answer));
     std::printf("message box: shown after %llu ms, answered and ended after %llu ms\n",
                 static_cast<unsigned long long>(shown),
                 static_cast<unsigned long long>(run.ElapsedMs()));

@@ -35,7 +35,7 @@ bool Program::Running() const {
   return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
 }
 
-std::optional<uint32_t> Program::WaitExit(uint32_t timeoutMs) {
+std::optional<uint32_t> Program::WaitExit(uint32_t timeoutMs) const {
   if (process_ == nullptr) return std::nullopt;
   if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
   DWORD code = 0;
@@ -118,6 +118,12 @@ Program::ResourceUse Program::Resources() const {
   use.gdiObjects = GetGuiResources(process_, GR_GDIOBJECTS);
   use.userObjects = GetGuiResources(process_, GR_USEROBJECTS);
   return use;
+}
+
+std::string Describe(const Program& program) {
+  if (!program) return "it was never started";
+  if (!program.Running()) return "it ended with code " + std::to_string(program.WaitExit(0).value_or(0));
+  return "it runs, with " + std::to_string(program.Resources().windows) + " windows";
 }
 
 std::string QuoteArg(const std::string& arg) {

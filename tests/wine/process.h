@@ -31,7 +31,7 @@ class Program {
 
   // The exit code once the program has ended, or nothing when it still runs
   // after timeoutMs. The program is left running on a timeout.
-  std::optional<uint32_t> WaitExit(uint32_t timeoutMs = kDefaultTimeoutMs);
+  std::optional<uint32_t> WaitExit(uint32_t timeoutMs = kDefaultTimeoutMs) const;
 
   // Terminates the program with exit code kKilledExitCode and waits for the
   // end. True when the program has ended (also when it had ended before).
@@ -56,6 +56,10 @@ class Program {
   HANDLE process_ = nullptr;
   DWORD pid_ = 0;
 };
+
+// For a failure message when a program did not show what was awaited:
+// whether it ended, with its exit code, or runs, with how many windows.
+std::string Describe(const Program& program);
 
 // Exit code of a program that Kill ended; no program under test uses it.
 constexpr uint32_t kKilledExitCode = 0xDEAD;
