@@ -20,6 +20,7 @@ std::string TextNamingFiles(int id, std::initializer_list<const char*> paths) {
   size_t at = 0;
   for (const char* path : paths) {
     at = text.find("%s", at);
+    if (at == std::string::npos) break;  // a text naming fewer files
     const std::string quoted = std::string("\"") + path + "\"";
     text.replace(at, 2, quoted);
     at += quoted.size();  // a path holding %s stays as it is
