@@ -34,12 +34,13 @@ void EnableButton(HWND page, int id, bool enabled) { EnableWindow(GetDlgItem(pag
 
 // The ring entry of the selected line, loaded afresh; false when nothing is
 // selected or the ring no longer reaches that far.
-bool SelectedRecord(HWND page, int& index, PublicKeyRecord& record) {
+bool SelectedRecord(HWND page, int& index, PublicKeyRecord& record, StrongKey* strong = nullptr) {
   index = SelectedKey(page);
   if (index < 0) return false;
   PublicKeyRing ring;
   if (!LoadRingInForce(ring, KeyFailure::kFatal) || index >= ring.count()) return false;
   record = ring.keys[index];
+  if (strong) *strong = ring.strong[index];
   return true;
 }
 
@@ -50,12 +51,13 @@ bool SelectedRecord(HWND page, int& index, PublicKeyRecord& record) {
 void ShowSelection(HWND page) {
   int index;
   PublicKeyRecord record;
-  const bool selected = SelectedRecord(page, index, record);
+  StrongKey strong;
+  const bool selected = SelectedRecord(page, index, record, &strong);
   EnableButton(page, IDC_EXPORT, selected);
   EnableButton(page, IDC_CHANGE_ID, selected);
   EnableButton(page, IDC_REMOVE, selected && index > 0);
   char fingerprint[kFingerprintChars + 1] = "";
-  if (selected) KeyFingerprint(record, fingerprint);
+  if (selected) KeyFingerprint(record, strong, fingerprint);
   SetDlgItemTextA(page, IDC_FINGERPRINT, fingerprint);
   const bool correspondent = selected && index > 0;
   EnableButton(page, IDC_OLD_FORMAT, correspondent);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/key_file_dialog.h"
@@ -13,6 +14,7 @@
 #include "app/user_id_dialog.h"
 #include "crypto/wipe.h"
 #include "keys/fingerprint.h"
+#include "keys/import_rule.h"
 #include "keys/key_files.h"
 #include "keys/registry_names.h"
 #include "keys/ring_edits.h"
@@ -97,54 +99,104 @@ int GenerateAndSave(bool protect) {
   return saved;
 }
 
-// The keys of an import that may go into the ring, kept in their order. A
-// key whose user ID the ring (or a key kept before it) already holds with
-// another point may be someone pretending to be that correspondent: it is
-// kept only when the user says so. False when the ring cannot be loaded.
-bool KeepConfirmedKeys(PublicKeyRing& imported) {
-  PublicKeyRing known;
-  if (!LoadRingInForce(known, KeyFailure::kWarning)) return false;
+// A string-table text with each %s in turn replaced by one of texts.
+std::string Filled(UINT id, const std::vector<std::string>& texts) {
   char format[kTextChars];
-  LoadText(IDS_KEY_CHANGED, format);
-  int kept = 0;
-  for (const PublicKeyRecord& key : imported.keys) {
-    if (FindChangedKey(key, known.keys.data(), known.count()) >= 0) {
-      const std::string id = DisplayUserId(key);
-      char question[kTextChars + 8 * kUserIdBytes];
-      std::snprintf(question, sizeof question, format, id.c_str(), id.c_str());
-      if (!AskQuestion(MainWindow, question)) continue;
+  LoadText(id, format);
+  return FillText(format, texts);
+}
+
+std::string Fingerprint(const PublicKeyRecord& key, const StrongKey& strong) {
+  char fingerprint[kFingerprintChars + 1];
+  KeyFingerprint(key, strong, fingerprint);
+  return fingerprint;
+}
+
+// What an import did, for its closing message: the keys taken in (with
+// their fingerprints, for the user to compare with the correspondents over
+// another channel) and the notes on the keys that were not, or that lack a
+// strong key.
+struct ImportReport {
+  PublicKeyRing taken;
+  std::vector<std::string> notes;
+};
+
+// Whether the user lets the import do what the rule decided for one key: a
+// changed key, or a strong key added to a key the ring holds, may be
+// someone pretending to be that correspondent.
+bool Consents(const ImportDecision& decision, const PublicKeyRing& ring, const PublicKeyRecord& key,
+              const StrongKey& strong) {
+  const std::string id = DisplayUserId(key);
+  switch (decision.what) {
+    case ImportCase::kChanged:
+      return AskQuestion(MainWindow, Filled(IDS_KEY_CHANGED, {id, id}).c_str());
+    case ImportCase::kStrongKeyAdded: {
+      const std::string listed = DisplayUserId(ring.keys[decision.index]);
+      return AskQuestion(MainWindow,
+                         Filled(IDS_ASK_ADD_STRONG_KEY, {listed, Fingerprint(key, strong), listed}).c_str());
     }
-    known.keys.push_back(key);
-    imported.keys[kept++] = key;
+    default:
+      return true;
   }
-  imported.keys.resize(static_cast<size_t>(kept));
-  return true;
+}
+
+// The note for a key the rule leaves out; empty for one it takes.
+std::string LeftOutNote(const ImportDecision& decision, const PublicKeyRing& ring, const PublicKeyRecord& key) {
+  const std::string id = DisplayUserId(key);
+  switch (decision.what) {
+    case ImportCase::kAlreadyThere: return Filled(IDS_ALREADY_IN_RING, {id});
+    case ImportCase::kOwnKeyChanged: return Filled(IDS_OWN_KEY_NOT_CHANGED, {id});
+    case ImportCase::kStrongKeyOfOther:
+      return Filled(IDS_STRONG_KEY_OF_OTHER, {id, DisplayUserId(ring.keys[decision.index])});
+    default: return "";
+  }
+}
+
+// Every key of imported weighed against the ring in force by the import
+// rule, with the user's consent where it asks for one; the ring is written
+// once, when something changed. False when the ring cannot be loaded or
+// written, or would grow beyond 1000 keys (after the report: nothing has
+// been imported then).
+bool ImportIntoRing(const PublicKeyRing& imported, ImportReport& report) {
+  PublicKeyRing ring;
+  if (!LoadRingInForce(ring, KeyFailure::kWarning)) return false;
+  for (int i = 0; i < imported.count(); ++i) {
+    const PublicKeyRecord& key = imported.keys[i];
+    const StrongKey& strong = imported.strong[i];
+    const ImportDecision decision = DecideImport(ring, key, strong);
+    const std::string note = LeftOutNote(decision, ring, key);
+    if (!note.empty()) {
+      report.notes.push_back(note);
+      continue;
+    }
+    if (!Consents(decision, ring, key, strong)) continue;
+    if (!CheckKeyFile(ApplyImport(ring, decision, key, strong), KeyFailure::kWarning)) return false;
+    AddRingEntry(report.taken, key, strong);
+    if (!strong.present) report.notes.push_back(Filled(IDS_IMPORTED_WITHOUT_STRONG_KEY, {DisplayUserId(key)}));
+  }
+  return report.taken.count() == 0 || CheckKeyFile(SavePublicKeyFile(PublicKeyPath, ring), KeyFailure::kWarning);
 }
 
 // The success message, then one line per imported key, its user ID and
-// fingerprint, for the user to compare with the correspondent over another
-// channel. A long import lists its first keys and how many more there are,
-// so that the box still fits on the screen.
+// fingerprint; then the notes. A long import lists its first keys and how
+// many more there are, so that the box still fits on the screen.
 constexpr int kListedKeys = 10;
 
-std::string ImportReport(const PublicKeyRing& imported) {
-  const int count = imported.count();
-  char text[kTextChars];
-  LoadText(IDS_IMPORT_DONE, text);
-  std::string report = std::string(text) + "\n";
-  char fingerprint[kFingerprintChars + 1];
-  for (int i = 0; i < count && i < kListedKeys; ++i) {
-    KeyFingerprint(imported.keys[i], fingerprint);
-    report += '\n';
-    report += DisplayUserId(imported.keys[i]) + ":  " + fingerprint;
+std::string ImportReportText(const ImportReport& report) {
+  std::string text;
+  const int count = report.taken.count();
+  if (count > 0) {
+    char done[kTextChars];
+    LoadText(IDS_IMPORT_DONE, done);
+    text = std::string(done) + "\n";
+    for (int i = 0; i < count && i < kListedKeys; ++i)
+      text += "\n" + DisplayUserId(report.taken.keys[i]) + ":  " + Fingerprint(report.taken.keys[i], report.taken.strong[i]);
+    if (count > kListedKeys) text += "\n" + Filled(IDS_IMPORT_MORE, {std::to_string(count - kListedKeys)});
   }
-  if (count > kListedKeys) {
-    char format[kTextChars], more[kTextChars + 16];
-    LoadText(IDS_IMPORT_MORE, format);
-    std::snprintf(more, sizeof more, format, count - kListedKeys);
-    report += std::string("\n") + more;
-  }
-  return report;
+  for (size_t i = 0; i < report.notes.size() && i < kListedKeys; ++i) text += (text.empty() ? "" : "\n\n") + report.notes[i];
+  if (report.notes.size() > kListedKeys)
+    text += "\n" + Filled(IDS_IMPORT_MORE, {std::to_string(report.notes.size() - kListedKeys)});
+  return text;
 }
 
 // Start-up only: every failure here is fatal.
@@ -201,22 +253,23 @@ void ImportPublicKeys(const char* path, bool ask) {
     path = name;
   }
   PublicKeyRing imported;
-  if (!CheckKeyFile(LoadImportFile(path, imported), KeyFailure::kWarning) || !KeepConfirmedKeys(imported) ||
-      imported.count() == 0 ||
-      !CheckKeyFile(AppendToPublicKeyRing(PublicKeyPath, imported.count(), imported.keys.data()),
-                    KeyFailure::kWarning)) {
+  ImportReport report;
+  if (!CheckKeyFile(LoadImportFile(path, imported), KeyFailure::kWarning) || !ImportIntoRing(imported, report))
     return;
-  }
-
+  const std::string text = ImportReportText(report);
+  if (text.empty()) return;  // every key was declined
   char caption[kTextChars];
   LoadText(IDS_IMPORT_CAPTION, caption);
-  MessageBoxA(nullptr, ImportReport(imported).c_str(), caption, MB_OK);
+  MessageBoxA(nullptr, text.c_str(), caption, MB_OK);
 }
 
 void ExportPublicKey(int index) {
   PublicKeyRing ring;
   if (!LoadRingInForce(ring, KeyFailure::kWarning) || index < 0 || index >= ring.count()) return;
   PublicKeyRecord record = ring.keys[index];
+  // The owner's strong key comes from the secret key when the ring lacks it.
+  StrongKey strong = ring.strong[index];
+  if (index == 0 && !strong.present) StrongKeyOf(SecretKey, strong);
 
   char typed[kUserIdBytes + 1];
   switch (UserIdDialog(DisplayUserId(record).c_str(), typed)) {
@@ -232,5 +285,5 @@ void ExportPublicKey(int index) {
   char name[kFileNameChars];
   LoadText(IDS_DEFAULT_EXPORT_FILE, name);
   if (!ChooseKeyFile(true, IDS_SAVE_PUBLIC_TITLE, name)) return;
-  CheckKeyFile(SavePublicKeyFile(name, 1, &record), KeyFailure::kWarning);
+  CheckKeyFile(SavePublicKeyFile(name, 1, &record, &strong), KeyFailure::kWarning);
 }

@@ -65,7 +65,7 @@ int RunList(const Options& o) {
   for (int k = 0; k < ring.count(); ++k) {
     out += std::to_string(k) + "\t" + DisplayUserId(ring.keys[k]) + (k == 0 ? owner : "");
     if (o.fingerprints) {
-      if (!KeyFingerprint(ring.keys[k], fingerprint)) ReportError("the system's SHA-256 failed", true);
+      if (!KeyFingerprint(ring.keys[k], ring.strong[k], fingerprint)) ReportError("the system's SHA-256 failed", true);
       out += std::string("\t") + fingerprint;
     }
     out += "\n";
@@ -93,7 +93,7 @@ bool AddImportedKey(const Options& o, const PublicKeyRecord& key, PublicKeyRing&
   const int changed = FindChangedKey(key, ring.keys.data(), ring.count());
   if (changed < 0) {
     if (ring.count() >= kMaxRingKeys) ExitOnFailure(KeyFileStatus::kRingFull, ringPath);
-    ring.keys.push_back(key);
+    AddRingEntry(ring, key, kNoStrongKey);
   } else if (changed == 0) {
     ReportError((id + ": this is your own key's user ID, but another key; your own key is never replaced").c_str(),
                 true);
@@ -105,6 +105,7 @@ bool AddImportedKey(const Options& o, const PublicKeyRecord& key, PublicKeyRing&
                 true);
   } else {
     ring.keys[changed] = key;
+    ring.strong[changed] = kNoStrongKey;
   }
   return true;
 }
@@ -120,6 +121,7 @@ int RunImport(const Options& o) {
   for (const std::string& path : o.files) {
     ExitOnFailure(LoadImportFile(path.c_str(), file), path);
     imported.keys.insert(imported.keys.end(), file.keys.begin(), file.keys.end());
+    imported.strong.insert(imported.strong.end(), file.strong.begin(), file.strong.end());
     if (imported.count() > kMaxRingKeys) ExitOnFailure(KeyFileStatus::kRingFull, path);
   }
   PublicKeyRing ring = LoadRing(ringPath);
@@ -127,19 +129,20 @@ int RunImport(const Options& o) {
   char fingerprint[kFingerprintChars + 1];
   for (const PublicKeyRecord& key : imported.keys) {
     if (!AddImportedKey(o, key, ring, ringPath)) continue;
-    if (!KeyFingerprint(key, fingerprint)) ReportError("the system's SHA-256 failed", true);
+    if (!KeyFingerprint(key, kNoStrongKey, fingerprint)) ReportError("the system's SHA-256 failed", true);
     listing += DisplayUserId(key) + "\t" + fingerprint + "\n";
   }
-  if (!listing.empty()) ExitOnFailure(SavePublicKeyFile(ringPath.c_str(), ring.count(), ring.keys.data()), ringPath);
+  if (!listing.empty()) ExitOnFailure(SavePublicKeyFile(ringPath.c_str(), ring), ringPath);
   WriteOutput(listing);
   return 0;
 }
 
 int RunExport(const Options& o) {
   const PublicKeyRing ring = LoadRing(ChooseKeyPaths(o, false).publicPath);
-  PublicKeyRecord key = ring.keys[ChooseKey(ring, o, 0)];
+  const int index = ChooseKey(ring, o, 0);
+  PublicKeyRecord key = ring.keys[index];
   if (o.hasNewId) SetUserId(key, o.newId.c_str());
-  ExitOnFailure(SavePublicKeyFile(o.output.c_str(), 1, &key), o.output);
+  ExitOnFailure(SavePublicKeyFile(o.output.c_str(), 1, &key, &ring.strong[index]), o.output);
   return 0;
 }
 

@@ -386,6 +386,32 @@ int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size) {
   return 1;
 }
 
+int ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
+  const File file = OpenForReading(path);
+  if (!file) return 0;
+  std::vector<uint8_t> data;
+  constexpr int kChunk = 1 << 16;
+  int total = 0;
+  for (;;) {
+    if (total > kMaxWholeFileBytes - kChunk) {
+#ifdef _WIN32
+      SetSystemError(ERROR_FILE_TOO_LARGE);
+#else
+      SetSystemError(EFBIG);
+#endif
+      return 0;
+    }
+    data.resize(static_cast<size_t>(total) + kChunk);
+    const int got = ReadSome(file, data.data() + total, kChunk);
+    if (got < 0) return 0;
+    if (got == 0) break;
+    total += got;
+  }
+  data.resize(static_cast<size_t>(total));
+  bytes.swap(data);
+  return 1;
+}
+
 FilePermissions ReadFilePermissions(const char* path) {
   FilePermissions permissions;
   permissions.access = RecordPermissions(path, permissions) ? FileAccess::kRecorded : FileAccess::kOwnerOnly;

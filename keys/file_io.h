@@ -12,6 +12,14 @@
 // 1, or 0 when the file cannot be opened or read.
 int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size);
 
+// Files that ReadWholeFile refuses to hold: no key file comes near it.
+constexpr int kMaxWholeFileBytes = 1 << 28;
+
+// Reads all of the file at path into bytes. Returns 1, or 0 when the file
+// cannot be opened or read, or is longer than kMaxWholeFileBytes (the
+// system's "file too large" error); bytes is then left as it was.
+int ReadWholeFile(const char* path, std::vector<uint8_t>& bytes);
+
 // Who may use a file that WriteFileAtomic makes.
 enum class FileAccess {
   kDefault,    // what a new file gets: 0666 less the umask, the folder's inheritable entries on Windows

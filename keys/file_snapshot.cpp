@@ -2,12 +2,9 @@
 
 #include <cstdio>
 
-FileSnapshot TakeFileSnapshot(const char* path, int maxBytes) {
+FileSnapshot TakeFileSnapshot(const char* path) {
   FileSnapshot snapshot;
-  snapshot.bytes.resize(maxBytes);
-  int size = 0;
-  snapshot.existed = PathExists(path) && ReadFilePrefix(path, snapshot.bytes.data(), maxBytes, &size);
-  snapshot.bytes.resize(snapshot.existed ? size : 0);
+  snapshot.existed = PathExists(path) && ReadWholeFile(path, snapshot.bytes);
   if (snapshot.existed) snapshot.permissions = ReadFilePermissions(path);
   return snapshot;
 }

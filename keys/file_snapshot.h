@@ -15,8 +15,8 @@ struct FileSnapshot {
   std::vector<uint8_t> bytes;
 };
 
-// The file at path as it is now (at most maxBytes of it; key files are small).
-FileSnapshot TakeFileSnapshot(const char* path, int maxBytes);
+// The whole file at path as it is now.
+FileSnapshot TakeFileSnapshot(const char* path);
 
 // Puts the file back as the snapshot saw it, its permissions included, or
 // removes it when there was none. Returns 1, or 0 when that failed too.

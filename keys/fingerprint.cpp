@@ -4,9 +4,9 @@
 
 #include "keys/sha256.h"
 
-void FingerprintInput(const PublicKeyRecord& key, uint8_t out[kFingerprintInputBytes]) {
+void PointBytes(const uint16_t* x, const uint16_t* y, uint8_t out[kPointBytes]) {
   int n = 0;
-  for (const uint16_t* coordinate : {key.x, key.y}) {
+  for (const uint16_t* coordinate : {x, y}) {
     for (int i = 1; i <= kFieldDegree; ++i) {
       out[n++] = static_cast<uint8_t>(coordinate[i] >> 8);
       out[n++] = static_cast<uint8_t>(coordinate[i]);
@@ -14,9 +14,12 @@ void FingerprintInput(const PublicKeyRecord& key, uint8_t out[kFingerprintInputB
   }
 }
 
-int KeyFingerprint(const PublicKeyRecord& key, char out[kFingerprintChars + 1]) {
-  uint8_t input[kFingerprintInputBytes], digest[kSha256Bytes];
-  FingerprintInput(key, input);
+int KeyFingerprint(const PublicKeyRecord& key, const StrongKey& strong, char out[kFingerprintChars + 1]) {
+  uint8_t input[kPointBytes], digest[kSha256Bytes];
+  if (strong.present)
+    PointBytes(strong.x, strong.y, input);
+  else
+    PointBytes(key.x, key.y, input);
   out[0] = '\0';
   if (!Sha256(input, sizeof input, digest)) return 0;
   static constexpr char kHex[] = "0123456789ABCDEF";

@@ -15,33 +15,45 @@ const char* KeyFileErrorText(KeyFileStatus status) {
   return status == KeyFileStatus::kSystemError ? nullptr : StringText(static_cast<int>(status));
 }
 
-std::string TextNamingFiles(int id, std::initializer_list<const char*> paths) {
-  std::string text(StringText(id));
+std::string FillText(const char* format, const std::vector<std::string>& texts) {
+  std::string text(format);
   size_t at = 0;
-  for (const char* path : paths) {
+  for (const std::string& t : texts) {
     at = text.find("%s", at);
-    if (at == std::string::npos) break;  // a text naming fewer files
-    const std::string quoted = std::string("\"") + path + "\"";
-    text.replace(at, 2, quoted);
-    at += quoted.size();  // a path holding %s stays as it is
+    if (at == std::string::npos) break;  // a text with fewer places
+    text.replace(at, 2, t);
+    at += t.size();
   }
   return text;
+}
+
+std::string TextNamingFiles(int id, std::initializer_list<const char*> paths) {
+  std::vector<std::string> quoted;
+  for (const char* path : paths) quoted.push_back(std::string("\"") + path + "\"");
+  return FillText(StringText(id), quoted);
 }
 
 std::string KeyPairMismatchText(const char* secretPath, const char* publicPath) {
   return TextNamingFiles(IDS_KEY_PAIR_MISMATCH, {secretPath, publicPath});
 }
 
+void AddRingEntry(PublicKeyRing& ring, const PublicKeyRecord& key, const StrongKey& strong) {
+  ring.keys.push_back(key);
+  ring.strong.push_back(strong);
+}
+
+// The whole file: a trailer is judged up to the file's end.
 static KeyFileStatus LoadPublicFile(const char* path, PublicKeyCheck check, PublicKeyRing& ring) {
-  // Bytes after the last possible entry are never needed.
-  std::vector<uint8_t> data(kMaxPublicFileBytes);
-  int size = 0;
-  if (!ReadFilePrefix(path, data.data(), kMaxPublicFileBytes, &size)) return KeyFileStatus::kSystemError;
+  std::vector<uint8_t> data;
+  if (!ReadWholeFile(path, data)) return KeyFileStatus::kSystemError;
   std::vector<PublicKeyRecord> keys(kMaxRingKeys);
-  const int count = ParsePublicKeyFile(data.data(), size, keys.data(), check);
+  std::vector<StrongKey> strong(kMaxRingKeys);
+  const int count = ParsePublicKeyFile(data.data(), static_cast<int>(data.size()), keys.data(), strong.data(), check);
   if (!count) return KeyFileStatus::kBadPublicKeyFile;
   keys.resize(static_cast<size_t>(count));
+  strong.resize(static_cast<size_t>(count));
   ring.keys = std::move(keys);
+  ring.strong = std::move(strong);
   return KeyFileStatus::kOk;
 }
 
@@ -53,27 +65,39 @@ KeyFileStatus LoadImportFile(const char* path, PublicKeyRing& keys) {
   return LoadPublicFile(path, PublicKeyCheck::kFull, keys);
 }
 
-KeyFileStatus SavePublicKeyFile(const char* path, int count, const PublicKeyRecord* entries) {
+KeyFileStatus SavePublicKeyFile(const char* path, int count, const PublicKeyRecord* entries,
+                                const StrongKey* strong) {
   if (count > kMaxRingKeys) return KeyFileStatus::kRingFull;
   if (count < 1) return KeyFileStatus::kBadPublicKeyFile;
+  std::vector<StrongKey> none;
+  if (!strong) {
+    none.assign(static_cast<size_t>(count), kNoStrongKey);
+    strong = none.data();
+  }
   for (int k = 0; k < count; ++k) {
     CurvePoint p;
     RecordPoint(entries[k], p);
-    if (!IsValidPublicPoint(p)) return KeyFileStatus::kBadKey;
+    if (!IsValidPublicPoint(p) || !IsValidStrongKey(strong[k], false)) return KeyFileStatus::kBadKey;
   }
-  std::vector<uint8_t> data(PublicFileBytes(count));
-  FormatPublicKeyFile(count, entries, data.data());
+  std::vector<uint8_t> data(static_cast<size_t>(PublicFileSize(count, strong)));
+  FormatPublicKeyFile(count, entries, strong, data.data());
   if (!WriteFileAtomic(path, data.data(), static_cast<int>(data.size()), {})) return KeyFileStatus::kSystemError;
   return KeyFileStatus::kOk;
 }
 
-KeyFileStatus AppendToPublicKeyRing(const char* path, int count, const PublicKeyRecord* entries) {
+KeyFileStatus SavePublicKeyFile(const char* path, const PublicKeyRing& ring) {
+  return SavePublicKeyFile(path, ring.count(), ring.keys.data(), ring.strong.data());
+}
+
+KeyFileStatus AddOwnStrongKey(const char* path, const uint16_t* secret, bool* added) {
+  *added = false;
   PublicKeyRing ring;
-  const KeyFileStatus loaded = LoadPublicKeyRing(path, ring);
-  if (loaded != KeyFileStatus::kOk) return loaded;
-  if (count > kMaxRingKeys - ring.count()) return KeyFileStatus::kRingFull;
-  ring.keys.insert(ring.keys.end(), entries, entries + count);
-  return SavePublicKeyFile(path, ring.count(), ring.keys.data());
+  KeyFileStatus status = LoadPublicKeyRing(path, ring);
+  if (status != KeyFileStatus::kOk || ring.strong[0].present) return status;
+  if (!StrongKeyOf(secret, ring.strong[0])) return KeyFileStatus::kSystemError;
+  status = SavePublicKeyFile(path, ring);
+  *added = status == KeyFileStatus::kOk;
+  return status;
 }
 
 namespace {
@@ -155,8 +179,10 @@ KeyFileStatus ChangeSecretKeyPassphrase(const char* path, const Passphrase& curr
 KeyPairSave SaveKeyPair(const char* publicPath, const char* secretPath, const PublicKeyRecord& own,
                         const uint16_t* secret, const Passphrase& passphrase) {
   if (IsSameFile(publicPath, secretPath)) return {KeyFileStatus::kSameFile, secretPath};
-  const FileSnapshot oldRing = TakeFileSnapshot(publicPath, kMaxPublicFileBytes + 1);
-  const KeyFileStatus ring = SavePublicKeyFile(publicPath, 1, &own);
+  StrongKey ownStrong;
+  if (!StrongKeyOf(secret, ownStrong)) return {KeyFileStatus::kSystemError, publicPath};
+  const FileSnapshot oldRing = TakeFileSnapshot(publicPath);
+  const KeyFileStatus ring = SavePublicKeyFile(publicPath, 1, &own, &ownStrong);
   if (ring != KeyFileStatus::kOk) return {ring, publicPath};
   const KeyFileStatus key = SaveSecretKeyFile(secretPath, secret, passphrase);
   if (key == KeyFileStatus::kOk) return {key, nullptr};

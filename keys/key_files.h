@@ -21,6 +21,7 @@
 
 #include "keys/key_records.h"
 #include "keys/passphrase.h"
+#include "keys/strong_key.h"
 #include "resources/strings.h"
 
 // Every failure but a system error is a string-table entry, so that the
@@ -43,6 +44,10 @@ enum class KeyFileStatus : int {
 // last error (so report before anything else can change it).
 const char* KeyFileErrorText(KeyFileStatus status);
 
+// format with each %s in turn replaced by one of texts, as they are (a text
+// holding %s stays as it is); a text beyond format's %s places is left out.
+std::string FillText(const char* format, const std::vector<std::string>& texts);
+
 // The string-table text id with each %s in turn replaced by a path, in
 // quotes.
 std::string TextNamingFiles(int id, std::initializer_list<const char*> paths);
@@ -52,29 +57,41 @@ std::string TextNamingFiles(int id, std::initializer_list<const char*> paths);
 std::string KeyPairMismatchText(const char* secretPath, const char* publicPath);
 
 // The entries of a public key file in file order, 1 to 1000 once loaded: the
-// ring, an import file, an exported key.
+// ring, an import file, an exported key. strong[k] is the strong key of
+// keys[k] (kNoStrongKey when it has none): the two always have the same
+// size, and an entry is added or removed in both (AddRingEntry).
 struct PublicKeyRing {
   std::vector<PublicKeyRecord> keys;
+  std::vector<StrongKey> strong;
   int count() const { return static_cast<int>(keys.size()); }
 };
 
-// The public key file at path, every entry checked cheaply (canonical, on
-// the curve, x != 0). On a failure ring is left as it was.
+void AddRingEntry(PublicKeyRing& ring, const PublicKeyRecord& key, const StrongKey& strong);
+
+// The public key file at path, read whole, every entry and strong key
+// checked cheaply (canonical, on the curve, x != 0). On a failure ring is
+// left as it was.
 KeyFileStatus LoadPublicKeyRing(const char* path, PublicKeyRing& ring);
 
 // LoadPublicKeyRing for a file offered for import, which comes from someone
-// else: every entry must also have the base point's prime order.
+// else: every point and strong key must also have the base point's prime
+// order.
 KeyFileStatus LoadImportFile(const char* path, PublicKeyRing& keys);
 
-// Writes count (1..1000) records as a public key file. What could not be
-// loaded again is refused: a record whose point fails the cheap check
-// (kBadKey), a count above 1000 (kRingFull) or below 1 (kBadPublicKeyFile).
-KeyFileStatus SavePublicKeyFile(const char* path, int count, const PublicKeyRecord* entries);
+// Writes count (1..1000) records with their strong keys (none for a null
+// strong) as a public key file; with no strong key present it has no
+// trailer. What could not be loaded again is refused: a record or strong key
+// whose point fails the cheap check (kBadKey), a count above 1000
+// (kRingFull) or below 1 (kBadPublicKeyFile).
+KeyFileStatus SavePublicKeyFile(const char* path, int count, const PublicKeyRecord* entries,
+                                const StrongKey* strong = nullptr);
+KeyFileStatus SavePublicKeyFile(const char* path, const PublicKeyRing& ring);
 
-// The ring at path grows by count records, rewritten whole. An append that
-// would take it above 1000 entries is refused (kRingFull) and the ring is
-// not touched.
-KeyFileStatus AppendToPublicKeyRing(const char* path, int count, const PublicKeyRecord* entries);
+// The ring at path with the owner's strong key in entry 0, for secret, whose
+// public key entry 0 must be (the caller has checked it). When entry 0 has
+// none, it is added in a ring write of its own and *added is set; a ring
+// that has it is not written. Costs a scalar multiplication.
+KeyFileStatus AddOwnStrongKey(const char* path, const uint16_t* secret, bool* added);
 
 // The validated secret key of the file at path into key (465 words); on a
 // failure key is left as it was. A file in the clear ignores the
@@ -113,8 +130,8 @@ struct KeyPairSave {
   bool ringNotRestored = false;
 };
 
-// A new key pair on disk, both files or neither: a ring holding only own at
-// publicPath, then secret at secretPath under passphrase (empty: in the
+// A new key pair on disk, both files or neither: a ring holding only own,
+// with secret's strong key, at publicPath, then secret at secretPath under passphrase (empty: in the
 // clear). Two paths that name one file are refused before anything is
 // written (kSameFile, failedPath secretPath). When the secret key cannot be
 // written, the file at publicPath is put back as it was, with the

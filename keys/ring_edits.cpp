@@ -30,7 +30,8 @@ KeyFileStatus RemoveRingEntry(const char* ringPath, int index, const PublicKeyRe
   const KeyFileStatus loaded = LoadRingFor(ringPath, index, expected, ring);
   if (loaded != KeyFileStatus::kOk) return loaded;
   ring.keys.erase(ring.keys.begin() + index);
-  return SavePublicKeyFile(ringPath, ring.count(), ring.keys.data());
+  ring.strong.erase(ring.strong.begin() + index);
+  return SavePublicKeyFile(ringPath, ring);
 }
 
 KeyFileStatus RenameRingEntry(const char* ringPath, int index, const PublicKeyRecord& expected, const char* id) {
@@ -38,7 +39,7 @@ KeyFileStatus RenameRingEntry(const char* ringPath, int index, const PublicKeyRe
   const KeyFileStatus loaded = LoadRingFor(ringPath, index, expected, ring);
   if (loaded != KeyFileStatus::kOk) return loaded;
   SetUserId(ring.keys[index], id);
-  return SavePublicKeyFile(ringPath, ring.count(), ring.keys.data());
+  return SavePublicKeyFile(ringPath, ring);
 }
 
 int FindSameKey(const PublicKeyRecord& key, const PublicKeyRecord* keys, int count) {

@@ -1,8 +1,9 @@
 // The text form of strong messages: prefix, Base64 and the final '.'.
+#include "keys/strong_armour.h"
+
 #include <cstring>
 
 #include "keys/base64.h"
-#include "keys/strong_message.h"
 
 namespace {
 
@@ -29,36 +30,45 @@ std::string Compact(std::string_view text) {
 
 }  // namespace
 
-bool LooksLikeStrongMessage(std::string_view text) {
+bool HasArmourPrefix(std::string_view text, std::string_view prefix) {
   size_t matched = 0;
   for (char c : text) {
     if (IsBlank(c)) continue;
-    if (c != kStrongPrefix[matched]) return false;
-    if (++matched == kStrongPrefixChars) return true;
+    if (c != prefix[matched]) return false;
+    if (++matched == prefix.size()) return true;
   }
   return false;
 }
 
-std::string ArmourStrongMessage(const std::vector<uint8_t>& bytes) {
-  std::string text(kStrongPrefixChars + Base64Chars(bytes.size()) + 1, kStrongEnd);
-  std::memcpy(text.data(), kStrongPrefix, kStrongPrefixChars);
-  Base64Encode(bytes.data(), bytes.size(), text.data() + kStrongPrefixChars);
+std::string ArmourBytes(std::string_view prefix, const std::vector<uint8_t>& bytes) {
+  std::string text(prefix.size() + Base64Chars(bytes.size()) + 1, kStrongEnd);
+  std::memcpy(text.data(), prefix.data(), prefix.size());
+  Base64Encode(bytes.data(), bytes.size(), text.data() + prefix.size());
   return text;
 }
 
-StrongStatus ReadStrongArmour(std::string_view text, std::vector<uint8_t>& bytes) {
-  if (!LooksLikeStrongMessage(text)) return StrongStatus::kNotStrong;
+StrongStatus ReadArmourBytes(std::string_view text, std::string_view prefix, std::vector<uint8_t>& bytes) {
+  if (!HasArmourPrefix(text, prefix)) return StrongStatus::kNotStrong;
   const std::string compact = Compact(text);
   if (compact.back() != kStrongEnd) return StrongStatus::kMalformed;
-  const std::string_view body =
-      std::string_view(compact).substr(kStrongPrefixChars, compact.size() - kStrongPrefixChars - 1);
+  const std::string_view body = std::string_view(compact).substr(prefix.size(), compact.size() - prefix.size() - 1);
   std::vector<uint8_t> decoded(Base64MaxBytes(body.size()));
   size_t size = 0;
-  if (!Base64Decode(body.data(), body.size(), decoded.data(), size) || !IsStrongMessageSize(size) ||
-      decoded[0] != kStrongVersion) {
-    return StrongStatus::kMalformed;
-  }
+  if (!Base64Decode(body.data(), body.size(), decoded.data(), size)) return StrongStatus::kMalformed;
   decoded.resize(size);
+  bytes.swap(decoded);
+  return StrongStatus::kOk;
+}
+
+bool LooksLikeStrongMessage(std::string_view text) { return HasArmourPrefix(text, kStrongPrefix); }
+
+std::string ArmourStrongMessage(const std::vector<uint8_t>& bytes) { return ArmourBytes(kStrongPrefix, bytes); }
+
+StrongStatus ReadStrongArmour(std::string_view text, std::vector<uint8_t>& bytes) {
+  std::vector<uint8_t> decoded;
+  const StrongStatus read = ReadArmourBytes(text, kStrongPrefix, decoded);
+  if (read != StrongStatus::kOk) return read;
+  if (!IsStrongMessageSize(decoded.size()) || decoded[0] != kStrongVersion) return StrongStatus::kMalformed;
   bytes.swap(decoded);
   return StrongStatus::kOk;
 }

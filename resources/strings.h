@@ -79,7 +79,22 @@
   X(IDS_USER_ID_CONTROL, 1401, "A user ID may not hold control characters such as tabs or line breaks.") \
   X(IDS_KEY_PAIR_MISMATCH, 1403, "The secret key file %s does not belong to the public key ring %s: the ring's first key is not this secret key's public key, and nobody could read the messages encrypted with them.  Choose the two files of one key pair, or generate new keys.") \
   X(IDS_RING_NOT_RESTORED, 1410, "The public key ring %s could not be put back as it was either: it now holds only the new public key, whose secret key was saved nowhere.  Put back a copy of your old ring, or generate new keys again.") \
-  X(IDS_KEY_PATHS_NOT_STORED, 1411, "The places of the key files %s and %s could not be recorded in the registry, so the next start will not find them.  The keys stay in use until the program ends.")
+  X(IDS_KEY_PATHS_NOT_STORED, 1411, "The places of the key files %s and %s could not be recorded in the registry, so the next start will not find them.  The keys stay in use until the program ends.") \
+  X(IDS_STRONG_KEY_OF_OTHER, 1420, "%s uses the strong key of %s") \
+  X(IDS_ASK_ADD_STRONG_KEY, 1421, "%s now has a strong key, with the new fingerprint %s.  Whoever could change the key file could have put their own strong key there: compare the fingerprint with %s before relying on it.  Add the strong key?") \
+  X(IDS_IMPORTED_WITHOUT_STRONG_KEY, 1422, "%s has no strong key: messages to and from it are not authenticated until its owner's program sends a key file with a strong key.") \
+  X(IDS_OLDER_FORMAT_REFUSED, 1423, "%s's program writes strong messages. This older-format text was forged, or %s does not have your strong key yet: send %s your key file again") \
+  X(IDS_SENT_WITHOUT_STRONG_KEY, 1424, "The key of %s has no strong key, so this message is not authenticated (and, in the old format, one guessed message opens it).  Exchanging key files again fixes it.") \
+  X(IDS_FROM_SENDER, 1425, "From %s (%s).") \
+  X(IDS_FROM_SENDER_WRITTEN, 1426, "From %s (%s), written %s UTC.") \
+  X(IDS_FROM_OLDER_FORMAT, 1427, "From %s, older format: not authenticated.") \
+  X(IDS_ASK_OTHER_SENDER, 1428, "This message is from %s, not from %s.  Show it in this dialog anyway?") \
+  X(IDS_AUTO_DECRYPT_OTHER_SENDER, 1429, "A message in the dialog of %s is from %s, so it has been left encrypted.  Press Decrypt to read it.") \
+  X(IDS_STRONG_KEYS_DROPPED, 1430, "An older copy of Vaultwing has rewritten your public key ring and dropped its strong keys.  Your own has been added again; please import your correspondents' key files again, or messages to and from them are not authenticated.") \
+  X(IDS_STRONG_KEY_MARK, 1431, " (no strong key)") \
+  X(IDS_OWN_KEY_NOT_CHANGED, 1432, "%s: this is your own key's user ID or point, but another key; your own key is never replaced by an import.") \
+  X(IDS_ALREADY_IN_RING, 1433, "%s is already in the ring and has not been imported again.") \
+  X(IDS_STRONG_KEY_ADDED, 1434, "%s: strong key added, fingerprint %s: compare it with %s")
 
 #ifndef RC_INVOKED
 enum StringId {

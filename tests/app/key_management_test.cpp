@@ -25,7 +25,7 @@ constexpr char kAppCaption[] = "Vaultwing for ICQ";
 
 std::string Fingerprint(const PublicKeyRecord& key) {
   char text[kFingerprintChars + 1];
-  EXPECT_EQ(KeyFingerprint(key, text), 1);
+  EXPECT_EQ(KeyFingerprint(key, kNoStrongKey, text), 1);
   return text;
 }
 

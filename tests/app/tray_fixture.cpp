@@ -83,7 +83,7 @@ void TrayProgram::ExitThroughMenu(driver::Program& program) {
 
 std::string TrayProgram::KeyIdName(const PublicKeyRecord& key) {
   char fingerprint[kFingerprintChars + 1];
-  EXPECT_EQ(KeyFingerprint(key, fingerprint), 1);
+  EXPECT_EQ(KeyFingerprint(key, kNoStrongKey, fingerprint), 1);
   std::string id;
   for (const char* c = fingerprint; *c && id.size() < 16; ++c)
     if (*c != ' ') id += *c;

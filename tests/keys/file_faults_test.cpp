@@ -195,9 +195,17 @@ TEST_F(FileFaults, EveryFailedStepOfARingWriteKeepsTheOldRing) {
   FailEveryStep(RingPath, [] { return SaveRing(5); });
 }
 
-TEST_F(FileFaults, EveryFailedStepOfAnAppendKeepsTheOldRing) {
+TEST_F(FileFaults, EveryFailedStepOfARingWriteWithStrongKeysKeepsTheOldRing) {
   restore_ = [] { return SaveRing(3); };
-  FailEveryStep(RingPath, [] { return AppendToPublicKeyRing(RingPath.c_str(), 1, &keys_[3].pub); });
+  FailEveryStep(RingPath, [] {
+    PublicKeyRing ring;
+    for (int k = 0; k < 4; ++k) {
+      StrongKey strong;
+      EXPECT_EQ(StrongKeyOf(keys_[k].secret, strong), 1);
+      AddRingEntry(ring, keys_[k].pub, strong);
+    }
+    return SavePublicKeyFile(RingPath.c_str(), ring);
+  });
 }
 
 TEST_F(FileFaults, EveryFailedStepOfASecretKeyWriteKeepsTheOldKey) {
@@ -211,7 +219,7 @@ FileSnapshot FiveKeyRing;
 
 TEST_F(FileFaults, EveryFailedStepOfARestoreKeepsTheFileAsItIs) {
   ASSERT_EQ(SaveRing(5), KeyFileStatus::kOk);
-  FiveKeyRing = TakeFileSnapshot(RingPath.c_str(), kMaxPublicFileBytes + 1);
+  FiveKeyRing = TakeFileSnapshot(RingPath.c_str());
   restore_ = [] { return SaveRing(3); };
   FailEveryStep(RingPath, [] {
     return RestoreFileSnapshot(RingPath.c_str(), FiveKeyRing) ? KeyFileStatus::kOk : KeyFileStatus::kSystemError;
@@ -312,7 +320,7 @@ TEST_F(FileFaults, TheSecretKeyIsNeverReadableByOthers) {
   for (mode_t m : TempModes) EXPECT_EQ(m, 0600u);
   EXPECT_EQ(ModeOf(SecretPath), 0600u);
 
-  const FileSnapshot old = TakeFileSnapshot(SecretPath.c_str(), kSecretFileBytes + 1);
+  const FileSnapshot old = TakeFileSnapshot(SecretPath.c_str());
   ASSERT_EQ(SaveSecretKeyFile(SecretPath.c_str(), keys_[2].secret), KeyFileStatus::kOk);
   ASSERT_EQ(RestoreFileSnapshot(SecretPath.c_str(), old), 1);
   EXPECT_EQ(ModeOf(SecretPath), 0600u);
@@ -328,7 +336,7 @@ TEST_F(FileFaults, ARestoredFileGetsItsOwnModeBackAndNeverMoreOnTheWay) {
   for (const mode_t mode : {0640, 0604, 0600, 0444, 0664}) {
     SCOPED_TRACE("mode " + std::to_string(mode));
     ASSERT_EQ(chmod(RingPath.c_str(), mode), 0);
-    const FileSnapshot old = TakeFileSnapshot(RingPath.c_str(), kMaxPublicFileBytes + 1);
+    const FileSnapshot old = TakeFileSnapshot(RingPath.c_str());
     ASSERT_EQ(SaveRing(5), KeyFileStatus::kOk);
     ASSERT_EQ(chmod(RingPath.c_str(), 0666), 0);
     TempModes.clear();
@@ -496,7 +504,7 @@ TEST_F(FileFaults, ARestoredFileGetsItsOwnDaclBackAndNeverMoreOnTheWay) {
     const std::string& path = secretFile ? SecretPath : RingPath;
     const Dacl before = DaclOf(path);
     ASSERT_EQ(before.othersAllowed, !secretFile);
-    const FileSnapshot old = TakeFileSnapshot(path.c_str(), kMaxPublicFileBytes + 1);
+    const FileSnapshot old = TakeFileSnapshot(path.c_str());
     // Overwritten with the opposite permissions.
     FilePermissions opposite;
     opposite.access = secretFile ? FileAccess::kDefault : FileAccess::kOwnerOnly;

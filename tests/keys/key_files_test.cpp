@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "keys/file_snapshot.h"
 #include "keys/key_format.h"
 #include "keys/protected_key_file.h"
 #include "keys/system_error.h"
@@ -35,7 +36,7 @@ std::string LastErrorText() {
 }
 
 // Makes the next replacement of one file fail part-way: natively through a
-// file size limit (a temporary file of more than 200 bytes cannot be written
+// file size limit (a temporary file of more than 300 bytes cannot be written
 // in full: a one-key ring still fits, a secret key file does not), on
 // Windows by holding the file open without sharing (it cannot be replaced).
 class WriteFailure {
@@ -47,7 +48,7 @@ class WriteFailure {
     (void)target;
     getrlimit(RLIMIT_FSIZE, &old_);
     rlimit small = old_;
-    small.rlim_cur = 200;
+    small.rlim_cur = 300;
     oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &small);
 #endif
@@ -111,54 +112,33 @@ TEST_F(KeyFiles, OwnKeyRingAndSecretFileHaveTheirSizesAndReadBack) {
 #endif
 }
 
-TEST_F(KeyFiles, AppendKeepsTheRingInOrder) {
-  WriteRing(3);
-  const std::string before = ReadBytes(ringPath_);
-  const PublicKeyRecord added[2] = {keys_[3].pub, keys_[1].pub};
-  ASSERT_EQ(AppendToPublicKeyRing(ringPath_.c_str(), 2, added), KeyFileStatus::kOk);
+TEST_F(KeyFiles, ARingOf1000EntriesWithStrongKeysIsReadWhole) {
+  PublicKeyRing ring;
+  StrongKey strong[2];
+  ASSERT_EQ(StrongKeyOf(keys_[0].secret, strong[0]), 1);
+  ASSERT_EQ(StrongKeyOf(keys_[1].secret, strong[1]), 1);
+  for (int k = 0; k < kMaxRingKeys; ++k) AddRingEntry(ring, keys_[k % 2].pub, strong[k % 2]);
+  ASSERT_EQ(SavePublicKeyFile(ringPath_.c_str(), ring), KeyFileStatus::kOk);
+  EXPECT_EQ(fs::file_size(ringPath_), 264016u);
   ASSERT_EQ(LoadPublicKeyRing(ringPath_.c_str(), ring_), KeyFileStatus::kOk);
-  ASSERT_EQ(ring_.count(), 5);
-  EXPECT_EQ(ReadBytes(ringPath_).substr(10, 3 * 142), before.substr(10, 3 * 142));
-  EXPECT_EQ(Hex(&ring_.keys[3], 142), Hex(&keys_[3].pub, 142));
-  EXPECT_EQ(Hex(&ring_.keys[4], 142), Hex(&keys_[1].pub, 142));
-}
-
-TEST_F(KeyFiles, AppendBeyond1000IsRefusedAndTheRingUnchanged) {
-  WriteRing(998);
-  const std::string before = ReadBytes(ringPath_);
-  const PublicKeyRecord added[3] = {keys_[1].pub, keys_[2].pub, keys_[3].pub};
-  EXPECT_EQ(AppendToPublicKeyRing(ringPath_.c_str(), 3, added), KeyFileStatus::kRingFull);
-  EXPECT_STREQ(KeyFileErrorText(KeyFileStatus::kRingFull), StringText(IDS_RING_FULL));
-  EXPECT_EQ(ReadBytes(ringPath_), before);
-
-  ASSERT_EQ(AppendToPublicKeyRing(ringPath_.c_str(), 2, added), KeyFileStatus::kOk);  // exactly full
-  ASSERT_EQ(LoadPublicKeyRing(ringPath_.c_str(), ring_), KeyFileStatus::kOk);
-  EXPECT_EQ(ring_.count(), 1000);
-  EXPECT_EQ(fs::file_size(ringPath_), 142010u);
+  ASSERT_EQ(ring_.count(), kMaxRingKeys);
+  EXPECT_EQ(Hex(&ring_.strong[999], sizeof(StrongKey)), Hex(&strong[1], sizeof(StrongKey)));
+  EXPECT_EQ(ReadBytes(ringPath_).size(), TakeFileSnapshot(ringPath_.c_str()).bytes.size());
 }
 
 TEST_F(KeyFiles, FailedWriteLeavesTheOldRingByteForByteAndTheSystemsReason) {
   WriteRing(1);
   const std::string before = ReadBytes(ringPath_);
-  const PublicKeyRecord two[2] = {keys_[0].pub, keys_[1].pub};
+  const PublicKeyRecord three[3] = {keys_[0].pub, keys_[1].pub, keys_[2].pub};
   std::string reason;
   {
     WriteFailure failure(ringPath_);
-    EXPECT_EQ(SavePublicKeyFile(ringPath_.c_str(), 2, two), KeyFileStatus::kSystemError);
+    EXPECT_EQ(SavePublicKeyFile(ringPath_.c_str(), 3, three), KeyFileStatus::kSystemError);
     reason = LastErrorText();
   }
   EXPECT_NE(reason, "") << "the system's own text";
   EXPECT_EQ(ReadBytes(ringPath_), before);
   EXPECT_EQ(folder_.Names(), std::vector<std::string>{"public.vwg"}) << "the temporary file is removed";
-#ifndef _WIN32
-  // The same through an append, which reads the ring first.
-  {
-    WriteFailure failure(ringPath_);
-    EXPECT_EQ(AppendToPublicKeyRing(ringPath_.c_str(), 1, two + 1), KeyFileStatus::kSystemError);
-  }
-  EXPECT_EQ(ReadBytes(ringPath_), before);
-  EXPECT_EQ(folder_.Names(), std::vector<std::string>{"public.vwg"});
-#endif
 }
 
 TEST_F(KeyFiles, FailuresSayWhatWentWrongAndLeaveTheBuffersAlone) {
@@ -351,7 +331,8 @@ TEST_F(KeyFiles, KeyPairIsSavedWholeOrNotAtAll) {
   ASSERT_EQ(LoadSecretKeyFile(secretPath_.c_str(), secret, passphrase), KeyFileStatus::kOk);
   EXPECT_EQ(std::memcmp(secret, keys_[1].secret, sizeof secret), 0);
 
-  // The one-key ring (152 bytes) goes through; the secret key file does not.
+  // The one-key ring (280 bytes with its strong key) goes through; the secret
+  // key file does not.
   const std::string ring = ReadBytes(ringPath_), key = ReadBytes(secretPath_);
   std::string reason;
   {

@@ -21,12 +21,19 @@ class KeyFormat : public ::testing::Test {
   static std::vector<uint8_t> PublicFile(int count) {
     std::vector<uint8_t> data(PublicFileBytes(count));
     PublicKeyRecord records[3] = {keys_[0].pub, keys_[1].pub, keys_[2].pub};
-    FormatPublicKeyFile(count, records, data.data());
+    FormatPublicKeyFile(count, records, kNone, data.data());
     return data;
   }
   static KeyPair keys_[3];
+  static constexpr StrongKey kNone[3] = {};
 };
 KeyPair KeyFormat::keys_[3];
+
+// Room for every strong key a file may carry.
+struct StrongSlots {
+  StrongKey keys[kMaxRingKeys];
+  StrongSlots() { std::memset(keys, 0x77, sizeof keys); }
+};
 
 uint16_t Le(const std::vector<uint8_t>& d, size_t at) {
   return static_cast<uint16_t>(d[at] | d[at + 1] << 8);
@@ -83,7 +90,9 @@ TEST_F(KeyFormat, PublicFileReadsBackWithSpareAnd20CharacterId) {
   d.push_back(0x99);  // bytes after the last entry are ignored
   PublicKeyRecord entries[kMaxRingKeys];
   std::memset(entries, 0x77, sizeof entries);
-  ASSERT_EQ(ParsePublicKeyFile(d.data(), static_cast<int>(d.size()), entries, PublicKeyCheck::kFull), 3);
+  StrongSlots strong;
+  ASSERT_EQ(ParsePublicKeyFile(d.data(), static_cast<int>(d.size()), entries, strong.keys, PublicKeyCheck::kFull), 3);
+  for (int k = 0; k < 3; ++k) EXPECT_TRUE(SameStrongKey(strong.keys[k], kNoStrongKey)) << "no trailer, no strong keys";
   for (int k = 0; k < 3; ++k) {
     EXPECT_EQ(Hex(&entries[k], 142), Hex(&keys_[k].pub, 142)) << "entry " << k;
   }
@@ -116,7 +125,7 @@ TEST_F(KeyFormat, MalformedPublicFilesAreRejectedAndLeaveTheBufferAlone) {
   std::vector<uint8_t> smallOrder = good;
   {
     PublicKeyRecord r = MakeRecord("x", SmallOrderPoint());
-    FormatPublicKeyFile(1, &r, smallOrder.data());
+    FormatPublicKeyFile(1, &r, kNone, smallOrder.data());
   }
   struct Case {
     const char* name;
@@ -137,7 +146,8 @@ TEST_F(KeyFormat, MalformedPublicFilesAreRejectedAndLeaveTheBufferAlone) {
   for (const Case& c : cases) {
     PublicKeyRecord entries[kMaxRingKeys];
     std::memset(entries, 0x77, sizeof entries);
-    EXPECT_EQ(ParsePublicKeyFile(c.data.data(), static_cast<int>(c.data.size()), entries,
+    StrongSlots strong;
+    EXPECT_EQ(ParsePublicKeyFile(c.data.data(), static_cast<int>(c.data.size()), entries, strong.keys,
                                  PublicKeyCheck::kCheap),
               0)
         << c.name;
@@ -145,8 +155,9 @@ TEST_F(KeyFormat, MalformedPublicFilesAreRejectedAndLeaveTheBufferAlone) {
   }
   // A point of small order on the curve passes the cheap check only.
   PublicKeyRecord entries[kMaxRingKeys];
-  EXPECT_EQ(ParsePublicKeyFile(smallOrder.data(), 152, entries, PublicKeyCheck::kCheap), 1);
-  EXPECT_EQ(ParsePublicKeyFile(smallOrder.data(), 152, entries, PublicKeyCheck::kFull), 0);
+  StrongSlots strong;
+  EXPECT_EQ(ParsePublicKeyFile(smallOrder.data(), 152, entries, strong.keys, PublicKeyCheck::kCheap), 1);
+  EXPECT_EQ(ParsePublicKeyFile(smallOrder.data(), 152, entries, strong.keys, PublicKeyCheck::kFull), 0);
 }
 
 TEST_F(KeyFormat, SecretFileIs938BytesAndReadsBack) {
@@ -206,6 +217,7 @@ TEST_F(KeyFormat, ParsersSurviveRandomAndMutatedFiles) {
   std::vector<uint8_t> goodSecret(kSecretFileBytes);
   FormatSecretKeyFile(keys_[1].secret, goodSecret.data());
   std::vector<PublicKeyRecord> entries(kMaxRingKeys);
+  std::vector<StrongKey> strong(kMaxRingKeys);
   int acceptedPublic = 0, acceptedSecret = 0;
   for (int n = 0; n < 4000; ++n) {
     const bool secret = n % 2 == 1;
@@ -237,12 +249,12 @@ TEST_F(KeyFormat, ParsersSurviveRandomAndMutatedFiles) {
       }
     } else {
       const PublicKeyCheck check = n % 40 == 0 ? PublicKeyCheck::kFull : PublicKeyCheck::kCheap;
-      const int count = ParsePublicKeyFile(d.data(), static_cast<int>(d.size()), entries.data(), check);
+      const int count = ParsePublicKeyFile(d.data(), static_cast<int>(d.size()), entries.data(), strong.data(), check);
       if (count) {
         ++acceptedPublic;
-        ASSERT_LE(PublicFileBytes(count), static_cast<int>(d.size()));
-        std::vector<uint8_t> again(PublicFileBytes(count));
-        FormatPublicKeyFile(count, entries.data(), again.data());
+        ASSERT_LE(PublicFileSize(count, strong.data()), static_cast<int>(d.size()));
+        std::vector<uint8_t> again(PublicFileSize(count, strong.data()));
+        FormatPublicKeyFile(count, entries.data(), strong.data(), again.data());
         ASSERT_TRUE(std::equal(again.begin(), again.end(), d.begin())) << "iteration " << n;
       }
     }

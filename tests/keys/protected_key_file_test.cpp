@@ -279,7 +279,7 @@ TEST(ProtectedKeyFile, VersionOneAndVersionTwoAreNeverMisread) {
   Bytes plain(kSecretFileBytes);
   FormatSecretKeyFile(s.keys.secret, plain.data());
   Bytes publicFile(PublicFileBytes(1));
-  FormatPublicKeyFile(1, &s.keys.pub, publicFile.data());
+  FormatPublicKeyFile(1, &s.keys.pub, &kNoStrongKey, publicFile.data());
   Bytes publicVersion2 = publicFile;
   publicVersion2[6] = 2;
   for (const Bytes& other : {plain, publicFile, publicVersion2}) {

@@ -63,7 +63,7 @@ std::string IdText(const PublicKeyRecord& key) {
 // the openssl command.
 std::string FingerprintDigits(const PublicKeyRecord& key) {
   char fingerprint[kFingerprintChars + 1];
-  EXPECT_EQ(KeyFingerprint(key, fingerprint), 1);
+  EXPECT_EQ(KeyFingerprint(key, kNoStrongKey, fingerprint), 1);
   std::string digits(fingerprint, 19);
   digits.erase(std::remove(digits.begin(), digits.end(), ' '), digits.end());
   return digits;

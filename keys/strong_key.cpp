@@ -1,0 +1,101 @@
+#include "keys/strong_key.h"
+
+#include <cstring>
+
+#include "crypto/wipe.h"
+#include "keys/hkdf.h"
+#include "keys/key_check.h"
+
+constinit const StrongKey kNoStrongKey = {};
+
+namespace {
+
+constexpr char kStrongKeyInfo[] = "Vaultwing strong key";
+
+// 1 when a == b, 1 when a < b; else 0. For values below 2^31.
+uint32_t IsEqual(uint32_t a, uint32_t b) { return ((a ^ b) - 1) >> 31; }
+uint32_t IsBelow(uint32_t a, uint32_t b) { return (a - b) >> 31; }
+
+}  // namespace
+
+void ScalarFromBigEndian(const uint8_t* bytes, int n, uint16_t scalar[kScalarWords]) {
+  std::memset(scalar, 0, kScalarWords * sizeof(uint16_t));
+  uint32_t top = 0;
+  for (uint32_t i = 1; i <= 8 * static_cast<uint32_t>(n); ++i) {
+    const uint32_t bit = (bytes[n - 1 - (i - 1) / 8] >> ((i - 1) % 8)) & 1;
+    scalar[i] = static_cast<uint16_t>(bit);
+    top ^= (top ^ i) & (0 - bit);
+  }
+  scalar[0] = static_cast<uint16_t>(top);
+}
+
+// The value as PointMultiply takes it: word n set whatever it holds, the
+// words below it that hold exactly 1, a bit count of 0 acting as 1 and one
+// above 464 as 464. Every word is read, so the bit count costs no more than
+// any other.
+void ScalarToBigEndian(const uint16_t* scalar, uint8_t out[kScalarBytes]) {
+  uint32_t n = scalar[0];
+  n += IsEqual(n, 0);
+  n ^= (n ^ kMaxScalarBits) & (0 - IsBelow(kMaxScalarBits, n));
+  std::memset(out, 0, kScalarBytes);
+  for (uint32_t i = 1; i <= kMaxScalarBits; ++i) {
+    const uint32_t set = (IsEqual(scalar[i], 1) & IsBelow(i, n)) | IsEqual(i, n);
+    out[kScalarBytes - 1 - (i - 1) / 8] |= static_cast<uint8_t>(set << ((i - 1) % 8));
+  }
+}
+
+int DeriveStrongScalar(const uint16_t* secret, uint16_t strong[kScalarWords]) {
+  uint8_t ikm[kScalarBytes], okm[kStrongScalarBytes];
+  ScalarToBigEndian(secret, ikm);
+  const int derived = Hkdf(nullptr, 0, ikm, sizeof ikm, reinterpret_cast<const uint8_t*>(kStrongKeyInfo),
+                           sizeof kStrongKeyInfo - 1, okm, sizeof okm);
+  ScalarFromBigEndian(okm, kStrongScalarBytes, strong);
+  SecureWipe(ikm, sizeof ikm);
+  SecureWipe(okm, sizeof okm);
+  // The bit count is 0 only for s2 = 0.
+  if (derived && strong[0] != 0) return 1;
+  SecureWipe(strong, kScalarWords * sizeof(uint16_t));
+  return 0;
+}
+
+int StrongKeyOf(const uint16_t* secret, StrongKey& key) {
+  uint16_t strong[kScalarWords];
+  key = kNoStrongKey;
+  if (!DeriveStrongScalar(secret, strong)) return 0;
+  CurvePoint p;
+  PointMultiply(strong, BasePoint, p);
+  SecureWipe(strong, sizeof strong);
+  key = StrongKeyAt(p);
+  return 1;
+}
+
+void StrongKeyPoint(const StrongKey& key, CurvePoint& p) {
+  std::memset(&p, 0, sizeof p);
+  std::memcpy(p.x, key.x, sizeof key.x);
+  std::memcpy(p.y, key.y, sizeof key.y);
+}
+
+StrongKey StrongKeyAt(const CurvePoint& p) {
+  StrongKey key = {};
+  key.present = 1;
+  std::memcpy(key.x, p.x, sizeof key.x);
+  std::memcpy(key.y, p.y, sizeof key.y);
+  return key;
+}
+
+bool SameStrongKey(const StrongKey& a, const StrongKey& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+bool IsValidStrongKey(const StrongKey& key, bool full) {
+  if (key.present == 0) return SameStrongKey(key, kNoStrongKey);
+  if (key.present != 1) return false;
+  CurvePoint p;
+  StrongKeyPoint(key, p);
+  return full ? IsUsablePublicPoint(p) : IsValidPublicPoint(p);
+}
+
+bool IsKeyPairOf(const uint16_t* secret, const PublicKeyRecord& key, const StrongKey& strong) {
+  if (!IsPublicKeyOf(secret, key)) return false;
+  if (!strong.present) return true;
+  StrongKey mine;
+  return StrongKeyOf(secret, mine) && SameStrongKey(mine, strong);
+}
