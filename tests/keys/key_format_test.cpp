@@ -160,6 +160,141 @@ TEST_F(KeyFormat, MalformedPublicFilesAreRejectedAndLeaveTheBufferAlone) {
   EXPECT_EQ(ParsePublicKeyFile(smallOrder.data(), 152, entries, strong.keys, PublicKeyCheck::kFull), 0);
 }
 
+// A ring with strong keys in entries 0 and 2, entry 1 without.
+std::vector<uint8_t> FileWithStrongKeys(const KeyPair* keys, StrongKey strong[3]) {
+  PublicKeyRecord records[3] = {keys[0].pub, keys[1].pub, keys[2].pub};
+  strong[1] = kNoStrongKey;
+  EXPECT_EQ(StrongKeyOf(keys[0].secret, strong[0]), 1);
+  EXPECT_EQ(StrongKeyOf(keys[2].secret, strong[2]), 1);
+  std::vector<uint8_t> d(static_cast<size_t>(PublicFileSize(3, strong)));
+  FormatPublicKeyFile(3, records, strong, d.data());
+  return d;
+}
+
+TEST_F(KeyFormat, TheTrailerHasEveryFieldAtItsOffsetAndReadsBack) {
+  StrongKey strong[3];
+  const std::vector<uint8_t> d = FileWithStrongKeys(keys_, strong);
+  ASSERT_EQ(d.size(), 436u + 6 + 3 * 122);
+  const size_t t = 436;
+  EXPECT_EQ(std::memcmp(d.data() + t, "VWGS", 4), 0);
+  EXPECT_EQ(Le(d, t + 4), 3);
+  for (int k = 0; k < 3; ++k) {
+    const size_t slot = t + 6 + 122 * k;
+    EXPECT_EQ(Le(d, slot), k == 1 ? 0 : 1);
+    for (int w = 0; w < 30; ++w) {
+      EXPECT_EQ(Le(d, slot + 2 + 2 * w), strong[k].x[w]) << "slot " << k << " x word " << w;
+      EXPECT_EQ(Le(d, slot + 62 + 2 * w), strong[k].y[w]) << "slot " << k << " y word " << w;
+    }
+  }
+  EXPECT_EQ(std::vector<uint8_t>(d.begin(), d.begin() + t), PublicFile(3)) << "the entries as without a trailer";
+
+  PublicKeyRecord entries[kMaxRingKeys];
+  StrongSlots read;
+  ASSERT_EQ(ParsePublicKeyFile(d.data(), static_cast<int>(d.size()), entries, read.keys, PublicKeyCheck::kFull), 3);
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(Hex(&read.keys[k], 122), Hex(&strong[k], 122)) << k;
+  EXPECT_EQ(read.keys[3].present, 0x7777) << "the rest of the buffer is untouched";
+}
+
+TEST_F(KeyFormat, AFileWithoutStrongKeysHasNoTrailer) {
+  StrongKey none[3] = {};
+  EXPECT_FALSE(HasStrongKeys(3, none));
+  EXPECT_EQ(PublicFileSize(3, none), PublicFileBytes(3));
+  std::vector<uint8_t> d(PublicFileBytes(3));
+  PublicKeyRecord records[3] = {keys_[0].pub, keys_[1].pub, keys_[2].pub};
+  FormatPublicKeyFile(3, records, none, d.data());
+  EXPECT_EQ(d, PublicFile(3));
+  // An all-empty trailer is read, as no strong keys.
+  std::vector<uint8_t> empty = d;
+  const uint8_t head[6] = {'V', 'W', 'G', 'S', 3, 0};
+  empty.insert(empty.end(), head, head + 6);
+  empty.resize(empty.size() + 3 * 122, 0);
+  PublicKeyRecord entries[kMaxRingKeys];
+  StrongSlots read;
+  ASSERT_EQ(ParsePublicKeyFile(empty.data(), static_cast<int>(empty.size()), entries, read.keys,
+                               PublicKeyCheck::kCheap),
+            3);
+  for (int k = 0; k < 3; ++k) EXPECT_TRUE(SameStrongKey(read.keys[k], kNoStrongKey));
+}
+
+// Bytes after the entries that are not a trailer are ignored, as ever; a
+// trailer is strict to the end of the file, and one bad slot refuses all.
+TEST_F(KeyFormat, MalformedTrailersRefuseTheWholeFile) {
+  StrongKey strong[3];
+  const std::vector<uint8_t> good = FileWithStrongKeys(keys_, strong);
+  const size_t t = 436;
+  auto with = [&](size_t at, uint8_t v) {
+    std::vector<uint8_t> d = good;
+    d[at] = v;
+    return d;
+  };
+  std::vector<uint8_t> longer = good;
+  longer.push_back(0);
+  std::vector<uint8_t> offCurve = good;
+  offCurve[t + 6 + 2 + 2 * 5] ^= 1;  // an x coefficient of slot 0
+  std::vector<uint8_t> nonCanonical = with(t + 6 + 2, 28);  // x's length word
+  std::vector<uint8_t> smallOrder = good;
+  {
+    const StrongKey bad = StrongKeyAt(SmallOrderPoint());
+    PublicKeyRecord records[3] = {keys_[0].pub, keys_[1].pub, keys_[2].pub};
+    StrongKey slots[3] = {strong[0], bad, strong[2]};
+    FormatPublicKeyFile(3, records, slots, smallOrder.data());
+  }
+  std::vector<uint8_t> xZero = good;
+  {
+    const CurvePoint two = OrderTwoPoint();
+    const StrongKey bad = StrongKeyAt(two);
+    PublicKeyRecord records[3] = {keys_[0].pub, keys_[1].pub, keys_[2].pub};
+    StrongKey slots[3] = {strong[0], bad, strong[2]};
+    FormatPublicKeyFile(3, records, slots, xZero.data());
+  }
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> data;
+    bool cheapRefuses;
+  } cases[] = {
+      {"one byte short", std::vector<uint8_t>(good.begin(), good.end() - 1), true},
+      {"one byte more", longer, true},
+      {"only the magic", std::vector<uint8_t>(good.begin(), good.begin() + t + 4), true},
+      {"count 2", with(t + 4, 2), true},
+      {"count 3 in the high byte", with(t + 5, 3), true},
+      {"a slot's word 2", with(t + 6, 2), true},
+      {"a slot's word 0x0100", with(t + 6 + 1, 1), true},
+      {"an empty slot with a byte", with(t + 6 + 122 + 70, 1), true},
+      {"an empty slot's word 1 with a zero point", with(t + 6 + 122, 1), true},
+      {"a strong key off the curve", offCurve, true},
+      {"a length word 28", nonCanonical, true},
+      {"a strong key at x = 0", xZero, true},
+      {"a strong key of small order", smallOrder, false},
+  };
+  for (const Case& c : cases) {
+    for (PublicKeyCheck check : {PublicKeyCheck::kCheap, PublicKeyCheck::kFull}) {
+      if (check == PublicKeyCheck::kCheap && !c.cheapRefuses) continue;
+      PublicKeyRecord entries[kMaxRingKeys];
+      std::memset(entries, 0x77, sizeof entries);
+      StrongSlots read;
+      EXPECT_EQ(ParsePublicKeyFile(c.data.data(), static_cast<int>(c.data.size()), entries, read.keys, check), 0)
+          << c.name;
+      EXPECT_EQ(entries[0].spare, 0x7777) << c.name;
+      EXPECT_EQ(read.keys[0].present, 0x7777) << c.name;
+    }
+  }
+  PublicKeyRecord entries[kMaxRingKeys];
+  StrongSlots read;
+  EXPECT_EQ(ParsePublicKeyFile(smallOrder.data(), static_cast<int>(smallOrder.size()), entries, read.keys,
+                               PublicKeyCheck::kCheap),
+            3)
+      << "the order is checked on import and before use, not on every load";
+  // Bytes that do not begin with the magic are ignored, even "VWG" alone.
+  std::vector<uint8_t> junk = PublicFile(3);
+  for (const char* tail : {"VWG", "VWGs and more", "\x01"}) {
+    std::vector<uint8_t> d = junk;
+    d.insert(d.end(), tail, tail + std::strlen(tail));
+    EXPECT_EQ(ParsePublicKeyFile(d.data(), static_cast<int>(d.size()), entries, read.keys, PublicKeyCheck::kCheap), 3)
+        << tail;
+    EXPECT_TRUE(SameStrongKey(read.keys[0], kNoStrongKey));
+  }
+}
+
 TEST_F(KeyFormat, SecretFileIs938BytesAndReadsBack) {
   std::vector<uint8_t> d(kSecretFileBytes);
   ASSERT_EQ(kSecretFileBytes, 938);

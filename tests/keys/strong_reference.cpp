@@ -27,6 +27,26 @@ std::vector<uint8_t> ReferenceInnerText(std::string_view message) {
   return inner;
 }
 
+namespace {
+
+std::string Armoured(const char* prefix, const std::vector<uint8_t>& body) {
+  std::string text(Base64Chars(body.size()), '\0');
+  Base64Encode(body.data(), body.size(), text.data());
+  return prefix + text + ".";
+}
+
+std::vector<uint8_t> Sealed(const uint8_t okm[44], const std::vector<uint8_t>& header,
+                            const std::vector<uint8_t>& inner) {
+  std::vector<uint8_t> body = header;
+  body.resize(header.size() + inner.size() + 16);
+  EXPECT_EQ(AesGcmSeal(okm, okm + 32, header.data(), header.size(), inner.data(), inner.size(),
+                       body.data() + header.size(), body.data() + header.size() + inner.size()),
+            1);
+  return body;
+}
+
+}  // namespace
+
 std::string ReferenceSeal(const std::vector<uint8_t>& z, const std::vector<uint8_t>& header,
                           const std::vector<uint8_t>& inner) {
   const std::string label = "Vaultwing message v2";
@@ -35,12 +55,26 @@ std::string ReferenceSeal(const std::vector<uint8_t>& z, const std::vector<uint8
   uint8_t okm[44];
   EXPECT_EQ(Hkdf(header.data() + 17, 16, z.data(), z.size(), info.data(), info.size(), okm, sizeof okm), 1);
 
-  std::vector<uint8_t> body = header;
-  body.resize(header.size() + inner.size() + 16);
-  EXPECT_EQ(AesGcmSeal(okm, okm + 32, header.data(), header.size(), inner.data(), inner.size(),
-                       body.data() + header.size(), body.data() + header.size() + inner.size()),
-            1);
-  std::string text(Base64Chars(body.size()), '\0');
-  Base64Encode(body.data(), body.size(), text.data());
-  return "?VW2:" + text + ".";
+  return Armoured("?VW2:", Sealed(okm, header, inner));
+}
+
+std::vector<uint8_t> ReferenceV3InnerText(uint64_t time, std::string_view message) {
+  const size_t n = message.size();
+  std::vector<uint8_t> inner((12 + n + 31) / 32 * 32, 0);
+  for (int i = 0; i < 8; ++i) inner[i] = static_cast<uint8_t>(time >> (56 - 8 * i));
+  for (int i = 0; i < 4; ++i) inner[8 + i] = static_cast<uint8_t>(n >> (24 - 8 * i));
+  std::copy(message.begin(), message.end(), inner.begin() + 12);
+  return inner;
+}
+
+std::string ReferenceV3Seal(const std::vector<uint8_t>& ikm, const std::vector<uint8_t>& header,
+                            const std::vector<uint8_t>& senderPoint, const std::vector<uint8_t>& recipientPoint,
+                            const std::vector<uint8_t>& inner) {
+  const std::string label = "Vaultwing message v3";
+  std::vector<uint8_t> info(label.begin(), label.end());
+  for (const std::vector<uint8_t>* part : {&header, &senderPoint, &recipientPoint})
+    info.insert(info.end(), part->begin(), part->end());
+  uint8_t okm[44];
+  EXPECT_EQ(Hkdf(nullptr, 0, ikm.data(), ikm.size(), info.data(), info.size(), okm, sizeof okm), 1);
+  return Armoured("?VW3:", Sealed(okm, header, inner));
 }

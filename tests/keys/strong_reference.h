@@ -1,7 +1,8 @@
-// The strong message format written out again from its description, on the
-// system primitives alone and without keys/strong_*: the yardstick for the
-// known answer's pieces, and the writer of messages that no writer of ours
-// produces (a tag that is valid over a wrong length field or padding).
+// The strong message formats written out again from their description, on
+// the system primitives alone and without keys/strong_* and keys/v3_*: the
+// yardstick for the known answers' pieces, and the writer of messages that
+// no writer of ours produces (a tag that is valid over a wrong length field
+// or padding).
 #pragma once
 
 #include <cstdint>
@@ -21,3 +22,14 @@ std::vector<uint8_t> ReferenceInnerText(std::string_view message);
 // nonce from HKDF-SHA256 over z.
 std::string ReferenceSeal(const std::vector<uint8_t>& z, const std::vector<uint8_t>& header,
                           const std::vector<uint8_t>& inner);
+
+// ?VW3:'s inner text: the time (8 bytes) and n (4 bytes) big-endian, the
+// message, zeros up to a multiple of 32.
+std::vector<uint8_t> ReferenceV3InnerText(uint64_t time, std::string_view message);
+
+// "?VW3:" Base64(header | AES-256-GCM(inner) | tag) "." with the key and
+// nonce from HKDF-SHA256 over ikm (es | ss), the info binding the header and
+// both strong keys' point bytes.
+std::string ReferenceV3Seal(const std::vector<uint8_t>& ikm, const std::vector<uint8_t>& header,
+                            const std::vector<uint8_t>& senderPoint, const std::vector<uint8_t>& recipientPoint,
+                            const std::vector<uint8_t>& inner);

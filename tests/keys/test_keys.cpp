@@ -24,9 +24,9 @@ void MakeKeyPair(KeyPair& k, const char* id) {
 
 // The curve's constant b lies in GF(2^16), so the curve over GF(2^16) is a
 // subgroup of ours; its points are found by trying every y for small x.
-CurvePoint SmallOrderPoint() {
+CurvePoint SmallOrderPoint(uint32_t fromX) {
   const uint16_t b = CurveB[1];
-  for (uint32_t x = 1;; ++x) {
+  for (uint32_t x = fromX;; ++x) {
     const uint16_t x3 = Gf16Mul(Gf16Mul(static_cast<uint16_t>(x), static_cast<uint16_t>(x)),
                                 static_cast<uint16_t>(x));
     for (uint32_t y = 0; y < 65536; ++y) {

@@ -27,8 +27,9 @@ struct KeyPair {
 void MakeKeyPair(KeyPair& k, const char* id = "test");
 
 // A point with coordinates in the subfield GF(2^16): on the curve, x != 0,
-// so it passes the cheap check, but its order divides 65272.
-CurvePoint SmallOrderPoint();
+// so it passes the cheap check, but its order divides 65272. The first one
+// whose x is at least fromX.
+CurvePoint SmallOrderPoint(uint32_t fromX = 1);
 
 // (0, sqrt b), the point of order 2.
 CurvePoint OrderTwoPoint();
