@@ -4,7 +4,14 @@
 
 #include "cli/report_error.h"
 #include "crypto/wipe.h"
+#include "keys/fingerprint.h"
 #include "keys/wiped_text.h"
+
+std::string FingerprintText(const PublicKeyRecord& key, const StrongKey& strong) {
+  char fingerprint[kFingerprintChars + 1];
+  if (!KeyFingerprint(key, strong, fingerprint)) ReportError("the system's SHA-256 failed", true);
+  return fingerprint;
+}
 
 void ExitOnFailure(KeyFileStatus status, const std::string& path) {
   if (status == KeyFileStatus::kOk) return;

@@ -9,6 +9,9 @@
 #include "cli/options.h"
 #include "keys/key_files.h"
 
+// The fingerprint of key with its strong key (keys/fingerprint.h).
+std::string FingerprintText(const PublicKeyRecord& key, const StrongKey& strong);
+
 // Ends vwg with the report of a failed key-file operation on path; kOk
 // passes.
 void ExitOnFailure(KeyFileStatus status, const std::string& path);

@@ -2,15 +2,18 @@
 // the key files.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/key_paths.h"
+#include "cli/own_key.h"
 #include "cli/passphrase_input.h"
 #include "cli/report_error.h"
 #include "crypto/wipe.h"
 #include "keys/file_io.h"
 #include "keys/fingerprint.h"
+#include "keys/import_rule.h"
 #include "keys/key_files.h"
 #include "keys/ring_edits.h"
 #include "keys/user_id_text.h"
@@ -61,12 +64,12 @@ int RunList(const Options& o) {
   const PublicKeyRing ring = LoadRing(paths.publicPath);
   const std::string owner = std::string(StringText(IDS_OWNER_SUFFIX)) + ProtectionMark(paths.secretPath);
   std::string out;
-  char fingerprint[kFingerprintChars + 1];
   for (int k = 0; k < ring.count(); ++k) {
     out += std::to_string(k) + "\t" + DisplayUserId(ring.keys[k]) + (k == 0 ? owner : "");
     if (o.fingerprints) {
-      if (!KeyFingerprint(ring.keys[k], ring.strong[k], fingerprint)) ReportError("the system's SHA-256 failed", true);
-      out += std::string("\t") + fingerprint;
+      out += '\t';
+      out += FingerprintText(ring.keys[k], ring.strong[k]);
+      if (!ring.strong[k].present) out += "\tno strong key";
     }
     out += "\n";
   }
@@ -76,37 +79,50 @@ int RunList(const Options& o) {
 
 namespace {
 
-// The ring with key added: after the keys it holds, or in the place of the
-// key under its user ID when that is another key and the user said to
-// replace it. False, after saying so on stderr, for a key the ring holds
-// already.
-bool AddImportedKey(const Options& o, const PublicKeyRecord& key, PublicKeyRing& ring,
-                    const std::string& ringPath) {
+// What an import tells the user besides its listing: the keys it skipped,
+// the strong keys it added, the keys that came without one. Said only once
+// the ring has been written: a refusal is the one line of a failed import.
+struct ImportNotes {
+  std::vector<std::string> lines;
+  void Add(const std::string& text) { lines.push_back("vwg: " + text + "\n"); }
+};
+
+// A refusal of the import rule ends vwg: nothing has been written yet.
+void Refuse(const std::string& text) { ReportError(text.c_str(), true); }
+
+// Weighs key against the ring as the keys before it left it, and carries
+// out what the rule decides. True when the ring took it (appended, given its
+// strong key, or put in the place of a changed key).
+bool TakeImportedKey(const Options& o, const PublicKeyRecord& key, const StrongKey& strong, PublicKeyRing& ring,
+                     const std::string& ringPath, ImportNotes& notes) {
   const std::string id = DisplayUserId(key);
-  const int same = FindSameKey(key, ring.keys.data(), ring.count());
-  if (same >= 0) {
-    const std::string listed = DisplayUserId(ring.keys[same]);
-    std::fprintf(stderr, "vwg: %s: already in the ring%s, not imported again\n", id.c_str(),
-                 listed == id ? "" : (" as " + listed).c_str());
-    return false;
+  const ImportDecision decision = DecideImport(ring, key, strong);
+  const std::string listed = decision.index >= 0 ? DisplayUserId(ring.keys[decision.index]) : id;
+  switch (decision.what) {
+    case ImportCase::kAlreadyThere:
+      notes.Add(id + ": already in the ring" + (listed == id ? "" : " as " + listed) + ", not imported again");
+      return false;
+    case ImportCase::kStrongKeyOfOther:
+      Refuse(FillText(StringText(IDS_STRONG_KEY_OF_OTHER), {id, listed}));
+      break;
+    case ImportCase::kOwnKeyChanged:
+      Refuse(FillText(StringText(IDS_OWN_KEY_NOT_CHANGED), {id}));
+      break;
+    case ImportCase::kChanged:
+      if (!o.replaceChanged) {
+        Refuse(listed + ": the ring holds another key for this user ID; someone may be pretending to be its "
+                        "owner. Compare the fingerprints with your correspondent, then import again with "
+                        "--replace-changed to replace it");
+      }
+      break;
+    case ImportCase::kStrongKeyAdded:
+      notes.Add(FillText(StringText(IDS_STRONG_KEY_ADDED), {listed, FingerprintText(key, strong), listed}));
+      break;
+    case ImportCase::kAppend:
+      break;
   }
-  const int changed = FindChangedKey(key, ring.keys.data(), ring.count());
-  if (changed < 0) {
-    if (ring.count() >= kMaxRingKeys) ExitOnFailure(KeyFileStatus::kRingFull, ringPath);
-    AddRingEntry(ring, key, kNoStrongKey);
-  } else if (changed == 0) {
-    ReportError((id + ": this is your own key's user ID, but another key; your own key is never replaced").c_str(),
-                true);
-  } else if (!o.replaceChanged) {
-    ReportError((id + ": the ring holds another key under this user ID; someone may be pretending to be its "
-                      "owner. Compare the fingerprints with your correspondent, then import again with "
-                      "--replace-changed to replace it")
-                    .c_str(),
-                true);
-  } else {
-    ring.keys[changed] = key;
-    ring.strong[changed] = kNoStrongKey;
-  }
+  ExitOnFailure(ApplyImport(ring, decision, key, strong), ringPath);
+  if (!strong.present) notes.Add("warning: " + FillText(StringText(IDS_IMPORTED_WITHOUT_STRONG_KEY), {id}));
   return true;
 }
 
@@ -120,26 +136,32 @@ int RunImport(const Options& o) {
   PublicKeyRing imported, file;
   for (const std::string& path : o.files) {
     ExitOnFailure(LoadImportFile(path.c_str(), file), path);
-    imported.keys.insert(imported.keys.end(), file.keys.begin(), file.keys.end());
-    imported.strong.insert(imported.strong.end(), file.strong.begin(), file.strong.end());
+    for (int k = 0; k < file.count(); ++k) AddRingEntry(imported, file.keys[k], file.strong[k]);
     if (imported.count() > kMaxRingKeys) ExitOnFailure(KeyFileStatus::kRingFull, path);
   }
   PublicKeyRing ring = LoadRing(ringPath);
   std::string listing;
-  char fingerprint[kFingerprintChars + 1];
-  for (const PublicKeyRecord& key : imported.keys) {
-    if (!AddImportedKey(o, key, ring, ringPath)) continue;
-    if (!KeyFingerprint(key, kNoStrongKey, fingerprint)) ReportError("the system's SHA-256 failed", true);
-    listing += DisplayUserId(key) + "\t" + fingerprint + "\n";
+  ImportNotes notes;
+  for (int k = 0; k < imported.count(); ++k) {
+    const PublicKeyRecord& key = imported.keys[k];
+    if (!TakeImportedKey(o, key, imported.strong[k], ring, ringPath, notes)) continue;
+    listing += DisplayUserId(key) + "\t" + FingerprintText(key, imported.strong[k]) + "\n";
   }
   if (!listing.empty()) ExitOnFailure(SavePublicKeyFile(ringPath.c_str(), ring), ringPath);
   WriteOutput(listing);
+  for (const std::string& line : notes.lines) std::fputs(line.c_str(), stderr);
   return 0;
 }
 
 int RunExport(const Options& o) {
-  const PublicKeyRing ring = LoadRing(ChooseKeyPaths(o, false).publicPath);
+  PublicKeyRing ring = LoadRing(ChooseKeyPaths(o, false).publicPath);
   const int index = ChooseKey(ring, o, 0);
+  // The owner's strong key comes from the secret key when the ring lacks it.
+  if (index == 0 && !ring.strong[0].present) {
+    uint16_t secret[kScalarWords];
+    OpenSecretKey(o, ChooseKeyPathsWithSecret(o), ring, secret);
+    SecureWipe(secret, sizeof secret);
+  }
   PublicKeyRecord key = ring.keys[index];
   if (o.hasNewId) SetUserId(key, o.newId.c_str());
   ExitOnFailure(SavePublicKeyFile(o.output.c_str(), 1, &key, &ring.strong[index]), o.output);
@@ -180,7 +202,8 @@ int RunRename(const Options& o) {
 }
 
 int RunPasswd(const Options& o) {
-  const std::string path = ChooseKeyPaths(o, false).secretPath;
+  const KeyPaths paths = ChooseKeyPaths(o, false);
+  const std::string& path = paths.secretPath;
   bool wasProtected = false;
   ExitOnFailure(InspectSecretKeyFile(path.c_str(), &wasProtected), path);
   if (o.removePassphrase && !wasProtected) {
@@ -190,6 +213,7 @@ int RunPasswd(const Options& o) {
   // The old passphrase is checked before a new one is asked for.
   uint16_t key[kScalarWords];
   LoadSecretKey(o, path, key);
+  AddOwnStrongKeyIfPair(paths.publicPath, key);
   Passphrase next;
   if (!o.removePassphrase) ReadNewPassphrase(o, next);
   const KeyFileStatus saved = SaveSecretKeyFile(path.c_str(), key, next);

@@ -68,11 +68,7 @@ static void DefaultPaths(std::string& pub, std::string& secret, bool creating) {
 
 #endif
 
-KeyPaths ChooseKeyPaths(const Options& o, bool creating) {
-  // The secret key only for the commands that use it, so that a ring given
-  // with --public needs nothing else.
-  const bool needSecret = o.command == Command::kKeygen || o.command == Command::kEncrypt ||
-                          o.command == Command::kDecrypt || o.command == Command::kPasswd;
+static KeyPaths Choose(const Options& o, bool creating, bool needSecret) {
   KeyPaths paths{o.publicPath, o.secretPath};
   if (paths.publicPath.empty() || (needSecret && paths.secretPath.empty())) {
     std::string defaultPub, defaultSecret;
@@ -84,3 +80,13 @@ KeyPaths ChooseKeyPaths(const Options& o, bool creating) {
   CheckLength(paths.secretPath);
   return paths;
 }
+
+KeyPaths ChooseKeyPaths(const Options& o, bool creating) {
+  // The secret key only for the commands that use it, so that a ring given
+  // with --public needs nothing else.
+  return Choose(o, creating,
+                o.command == Command::kKeygen || o.command == Command::kEncrypt || o.command == Command::kDecrypt ||
+                    o.command == Command::kPasswd);
+}
+
+KeyPaths ChooseKeyPathsWithSecret(const Options& o) { return Choose(o, false, true); }

@@ -16,3 +16,7 @@ struct KeyPaths {
 // folder is created when it is missing. A failure is reported as fatal: vwg
 // ends there.
 KeyPaths ChooseKeyPaths(const Options& o, bool creating);
+
+// The same with the secret key file, for a command that opens it only now
+// and then (export).
+KeyPaths ChooseKeyPathsWithSecret(const Options& o);

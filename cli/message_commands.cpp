@@ -1,13 +1,21 @@
 // encrypt and decrypt: the commands on messages. Messages are bytes: encrypt
 // takes its input's bytes as the message, whatever they are, and decrypt
 // writes the bytes it finds.
+//
+// A key with a strong key gets ?VW3: messages and is believed only in them:
+// the older formats from it are refused (--accept-old reads them, for
+// archives), since their shared secret is the old format's, which one
+// guessed message gives away. A key without one (a correspondent whose
+// program has not moved on) gets ?VW2:, or the old format with --legacy,
+// and what it sends is shown as not authenticated.
 #include <cstdio>
+#include <ctime>
 #include <string>
 
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/key_paths.h"
-#include "cli/passphrase_input.h"
+#include "cli/own_key.h"
 #include "cli/report_error.h"
 #include "cli/usage.h"
 #include "crypto/wipe.h"
@@ -16,56 +24,105 @@
 #include "keys/message_text.h"
 #include "keys/strong_message.h"
 #include "keys/strong_status_text.h"
+#include "keys/user_id_text.h"
+#include "keys/v3_message.h"
 #include "keys/wiped_text.h"
 #include "resources/strings.h"
 
 namespace {
 
-// The secret key and the ring of this command's key files; the secret key
-// is wiped when the holder goes.
+// The key files of this command; the secret key is wiped when the holder
+// goes.
 struct MessageKeys {
-  uint16_t secret[kScalarWords] = {};
+  KeyPaths paths;
   PublicKeyRing ring;
+  uint16_t secret[kScalarWords] = {};
   MessageKeys() = default;
   ~MessageKeys() { SecureWipe(secret, sizeof secret); }
   MessageKeys(const MessageKeys&) = delete;
   MessageKeys& operator=(const MessageKeys&) = delete;
 };
 
-// The two files must be one pair: with another pair's ring, the messages
-// written would name a key nobody holds, and none could be read.
-void LoadKeys(const Options& o, MessageKeys& keys) {
-  const KeyPaths paths = ChooseKeyPaths(o, false);
-  LoadSecretKey(o, paths.secretPath, keys.secret);
-  keys.ring = LoadRing(paths.publicPath);
-  if (!IsPublicKeyOf(keys.secret, keys.ring.keys[0]))
-    ReportError(KeyPairMismatchText(paths.secretPath.c_str(), paths.publicPath.c_str()).c_str(), true);
-}
-
 bool KeyChosen(const Options& o) { return o.hasKeyId || o.keyIndex >= 0; }
+
+// The ring, and the entry that --to or --from chose (-1 for none). The
+// secret key is opened after this, so that a choice the ring refuses asks
+// for no passphrase.
+int LoadRingAndChoose(const Options& o, MessageKeys& keys) {
+  keys.paths = ChooseKeyPaths(o, false);
+  keys.ring = LoadRing(keys.paths.publicPath);
+  return KeyChosen(o) ? ChooseKey(keys.ring, o, -1) : -1;
+}
 
 void ExitOnStrongFailure(StrongStatus status, const uint8_t* senderId) {
   if (status != StrongStatus::kOk) ReportError(StrongStatusText(status, senderId).c_str(), true);
 }
 
-// The sender is found by the key ID in the message; a key given with --from
-// or --from-index must be that sender's. --trim does not apply: the message
-// comes back exactly as long as it was.
-int DecryptStrong(const Options& o, const std::string& input) {
+std::string OlderFormatRefusedText(const PublicKeyRing& ring, int sender) {
+  const std::string id = DisplayUserId(ring.keys[sender]);
+  return FillText(StringText(IDS_OLDER_FORMAT_REFUSED), {id, id, id});
+}
+
+// Refuses text in an older format from a sender with a strong key, unless
+// --accept-old reads it anyway; plain, the text read so far, is wiped first.
+void CheckOlderFormat(const Options& o, const PublicKeyRing& ring, int sender, std::string& plain) {
+  if (!ring.strong[sender].present || o.acceptOld) return;
+  WipeText(plain);
+  ReportError(OlderFormatRefusedText(ring, sender).c_str(), true);
+}
+
+// Said after the text has been written, so that it follows the text on a
+// terminal.
+void SayOlderFormatSender(const PublicKeyRing& ring, int sender) {
+  if (ring.strong[sender].present)
+    std::fprintf(stderr, "vwg: warning: %s\n", OlderFormatRefusedText(ring, sender).c_str());
+  std::fprintf(stderr, "vwg: from %s, older format: not authenticated\n", DisplayUserId(ring.keys[sender]).c_str());
+}
+
+void WriteMessage(std::string& plain) {
+  WriteOutput(plain);
+  WipeText(plain);
+}
+
+// The sender is found by the strong key ID in the message; a key given with
+// --from or --from-index must be that sender's.
+int DecryptV3(const Options& o, const std::string& input) {
   MessageKeys keys;
-  LoadKeys(o, keys);
-  const int expected = KeyChosen(o) ? ChooseKey(keys.ring, o, -1) : -1;
+  const int expected = LoadRingAndChoose(o, keys);
+  OpenSecretKey(o, keys.paths, keys.ring, keys.secret);
+  std::string plain;
+  V3Parties parties;
+  ExitOnStrongFailure(DecryptV3Message(input, keys.secret, keys.ring.strong[0], keys.ring.strong.data(),
+                                       keys.ring.count(), expected, plain, parties),
+                      parties.senderId);
+  WriteMessage(plain);
+  char id[kKeyIdChars + 1];
+  KeyIdText(parties.senderId, id);
+  std::fprintf(stderr, "vwg: from %s (%s), written %s UTC\n",
+               DisplayUserId(keys.ring.keys[parties.senderIndex]).c_str(), id, UtcTimeText(parties.written).c_str());
+  return 0;
+}
+
+// As DecryptV3, by the key IDs of the public points. --trim does not apply:
+// the message comes back exactly as long as it was.
+int DecryptV2(const Options& o, const std::string& input) {
+  MessageKeys keys;
+  const int expected = LoadRingAndChoose(o, keys);
+  OpenSecretKey(o, keys.paths, keys.ring, keys.secret);
   std::string plain;
   StrongParties parties;
   ExitOnStrongFailure(DecryptStrongMessage(input, keys.secret, keys.ring.keys[0], keys.ring.keys.data(),
                                            keys.ring.count(), expected, plain, parties),
                       parties.senderId);
-  WriteOutput(plain);
-  WipeText(plain);
+  CheckOlderFormat(o, keys.ring, parties.senderIndex, plain);
+  WriteMessage(plain);
+  SayOlderFormatSender(keys.ring, parties.senderIndex);
   return 0;
 }
 
-// The old format names no key: the sender's must be given.
+// The old format names no key: the sender's must be given. A sender with a
+// strong key is refused before anything is decrypted: what comes out of a
+// made-up text would give its maker the pair's shared element.
 int DecryptOld(const Options& o, const std::string& encrypted) {
   // Decrypting a plain text would only give garbage.
   if (!encrypted.empty() && !IsEncryptedText(encrypted)) ReportError(StringText(IDS_NOT_ENCRYPTED), true);
@@ -75,17 +132,19 @@ int DecryptOld(const Options& o, const std::string& encrypted) {
     return kUsageStatus;
   }
   MessageKeys keys;
-  LoadKeys(o, keys);
-  CurvePoint q;
-  RecordPoint(keys.ring.keys[ChooseKey(keys.ring, o, -1)], q);
+  const int sender = LoadRingAndChoose(o, keys);
   std::string plain;
+  CheckOlderFormat(o, keys.ring, sender, plain);
+  OpenSecretKey(o, keys.paths, keys.ring, keys.secret);
+  CurvePoint q;
+  RecordPoint(keys.ring.keys[sender], q);
   if (!DecryptWholeBlocks(encrypted, keys.secret, q, plain)) ReportError(StringText(IDS_BAD_KEY), true);
   if (const size_t cut = IncompleteTailChars(encrypted)) {
     std::fprintf(stderr, "vwg: warning: the text ends %zu characters into a block, which are left out\n", cut);
   }
   if (o.trim) TrimPadding(plain);
-  WriteOutput(plain);
-  WipeText(plain);
+  WriteMessage(plain);
+  SayOlderFormatSender(keys.ring, sender);
   return 0;
 }
 
@@ -95,25 +154,39 @@ int DecryptOld(const Options& o, const std::string& encrypted) {
 // encrypted, before anything is reported.
 int RunEncrypt(const Options& o) {
   MessageKeys keys;
-  LoadKeys(o, keys);
-  const PublicKeyRecord& recipient = keys.ring.keys[ChooseKey(keys.ring, o, -1)];
+  const int to = LoadRingAndChoose(o, keys);
+  const StrongKey& recipient = keys.ring.strong[to];
+  const std::string id = DisplayUserId(keys.ring.keys[to]);
+  if (o.legacy && recipient.present) {
+    std::fprintf(stderr, "vwg: --legacy is for keys without a strong key; %s has one and reads ?VW3: messages: "
+                         "leave out --legacy\n", id.c_str());
+    return kUsageStatus;
+  }
+  OpenSecretKey(o, keys.paths, keys.ring, keys.secret);
   std::string plain = ReadInput(o.files.empty() ? "" : o.files[0]);
   std::string encrypted;
   StrongStatus status;
-  if (o.legacy) {
+  if (recipient.present) {
+    const uint64_t now = static_cast<uint64_t>(std::time(nullptr));
+    status = EncryptV3Message(plain, now, keys.secret, keys.ring.strong[0], recipient, encrypted);
+  } else if (o.legacy) {
     CurvePoint q;
-    RecordPoint(recipient, q);
+    RecordPoint(keys.ring.keys[to], q);
     status = EncryptText(plain, keys.secret, q, encrypted) ? StrongStatus::kOk : StrongStatus::kNoUsableKey;
   } else {
-    status = EncryptStrongMessage(plain, keys.secret, keys.ring.keys[0], recipient, encrypted);
+    status = EncryptStrongMessage(plain, keys.secret, keys.ring.keys[0], keys.ring.keys[to], encrypted);
   }
   WipeText(plain);
   ExitOnStrongFailure(status, nullptr);
   WriteOutput(encrypted + "\n");
+  if (!recipient.present)
+    std::fprintf(stderr, "vwg: warning: %s\n", FillText(StringText(IDS_SENT_WITHOUT_STRONG_KEY), {id}).c_str());
   return 0;
 }
 
 int RunDecrypt(const Options& o) {
   const std::string input = ReadInput(o.files.empty() ? "" : o.files[0]);
-  return LooksLikeStrongMessage(input) ? DecryptStrong(o, input) : DecryptOld(o, WithoutBlanks(input));
+  if (LooksLikeV3Message(input)) return DecryptV3(o, input);
+  if (LooksLikeStrongMessage(input)) return DecryptV2(o, input);
+  return DecryptOld(o, WithoutBlanks(input));
 }

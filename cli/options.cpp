@@ -28,7 +28,7 @@ enum class Opt { kId, kIndex, kOutput, kTo, kToIndex, kFrom, kFromIndex, kPublic
 struct ValueOption {
   const char* name;
   Opt opt;
-  Command only[3];
+  Command only[4];
 };
 
 constexpr ValueOption kValueOptions[] = {
@@ -41,7 +41,8 @@ constexpr ValueOption kValueOptions[] = {
     {"--from-index", Opt::kFromIndex, {Command::kDecrypt}},
     {"--public", Opt::kPublic, {Command::kNone}},
     {"--secret", Opt::kSecret, {Command::kNone}},
-    {"--passphrase-file", Opt::kPassphraseFile, {Command::kEncrypt, Command::kDecrypt, Command::kPasswd}},
+    {"--passphrase-file", Opt::kPassphraseFile,
+     {Command::kEncrypt, Command::kDecrypt, Command::kPasswd, Command::kExport}},
     {"--new-passphrase-file", Opt::kNewPassphraseFile, {Command::kKeygen, Command::kPasswd}},
 };
 
@@ -189,6 +190,8 @@ bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
       o.force = true;
     } else if (arg == "--trim" && o.command == Command::kDecrypt) {
       o.trim = true;
+    } else if (arg == "--accept-old" && o.command == Command::kDecrypt) {
+      o.acceptOld = true;
     } else if (arg == "--legacy" && o.command == Command::kEncrypt) {
       o.legacy = true;
     } else if (arg == "--fingerprints" && o.command == Command::kList) {

@@ -11,6 +11,7 @@ struct Options {
   bool help = false;
   bool force = false;       // keygen
   bool trim = false;        // decrypt
+  bool acceptOld = false;   // decrypt: the older formats also from a key with a strong key
   bool legacy = false;      // encrypt: the old block format
   bool fingerprints = false;  // list
   bool replaceChanged = false;  // import: a changed key replaces the one under its user ID
@@ -22,7 +23,7 @@ struct Options {
   std::string output;       // export -o
   std::string publicPath;   // --public; empty for the default
   std::string secretPath;   // --secret
-  std::string passphraseFile;     // encrypt, decrypt, passwd: --passphrase-file
+  std::string passphraseFile;     // encrypt, decrypt, passwd, export: --passphrase-file
   std::string newPassphraseFile;  // keygen, passwd: --new-passphrase-file
   bool protect = false;           // keygen
   bool removePassphrase = false;  // passwd: --remove

@@ -16,7 +16,7 @@ constexpr char kOverview[] =
     "  rename --index N --id ID               list a key under another user ID\n"
     "  encrypt --to ID | --to-index N [--legacy] [FILE]\n"
     "                                         encrypt a message\n"
-    "  decrypt [--from ID | --from-index N] [FILE]\n"
+    "  decrypt [--from ID | --from-index N] [--accept-old] [FILE]\n"
     "                                         decrypt a message\n"
     "  passwd [--remove]                      set, change or remove the passphrase\n"
     "                                         of the secret key\n"
@@ -42,7 +42,9 @@ constexpr char kList[] =
     "protected)\" while your secret key file has a passphrase. With\n"
     "--fingerprints a tab and the key's fingerprint follow: compare it with\n"
     "the one its owner reads out to you over another channel before you trust\n"
-    "a key you imported.\n";
+    "a key you imported. A key that has no strong key (its owner's program\n"
+    "has not sent one yet) has a tab and \"no strong key\" after it: messages\n"
+    "to and from it are not authenticated.\n";
 
 constexpr char kImport[] =
     "usage: vwg import [--replace-changed] FILE...\n"
@@ -50,46 +52,68 @@ constexpr char kImport[] =
     "line \"ID<TAB>fingerprint\" for each: compare the fingerprint with your\n"
     "correspondent's over another channel before you trust the key. A key\n"
     "the ring holds already is skipped, and said so on standard error. A key\n"
-    "that claims the user ID of a key in the ring but is another key may be\n"
-    "someone pretending to be that correspondent: the import is refused,\n"
-    "unless --replace-changed is given, with which it replaces the key under\n"
-    "that ID (never your own key, entry 0). A file that is not a valid public\n"
-    "key file is refused, and then nothing is added. The ring holds at most\n"
-    "1000 keys.\n";
+    "the ring holds without a strong key gets the strong key the file brings,\n"
+    "in its place and under its user ID, and its new fingerprint is shown on\n"
+    "standard error: compare it too. A key imported without a strong key is\n"
+    "named in a warning: messages to and from it are not authenticated.\n"
+    "A key that claims the user ID of a key in the ring but is another key,\n"
+    "or brings another strong key for a key in the ring, may be someone\n"
+    "pretending to be that correspondent: the import is refused, unless\n"
+    "--replace-changed is given, with which it replaces that key in its place\n"
+    "and under its user ID. A key whose strong key is another key's is\n"
+    "refused, and so is any change to your own key, entry 0. Every key is\n"
+    "weighed before the ring is written: a refusal, or a file that is not a\n"
+    "valid public key file, leaves the ring as it was. The ring holds at\n"
+    "most 1000 keys.\n";
 
 constexpr char kExport[] =
     "usage: vwg export [--index N] [--id ID] -o FILE\n"
     "Writes the public key at ring index N (default 0, your own key) to FILE,\n"
-    "for a correspondent to import; with --id, under that user ID (1 to 20\n"
-    "characters). The ring itself is not changed.\n";
+    "with its strong key, for a correspondent to import; with --id, under that\n"
+    "user ID (1 to 20 characters). When the ring lacks your own strong key,\n"
+    "it is taken from your secret key and added to the ring as well.\n";
 
 constexpr char kEncrypt[] =
     "usage: vwg encrypt --to ID | --to-index N [--legacy] [FILE]\n"
     "Encrypts FILE, or standard input, byte for byte for the owner of the\n"
     "chosen public key, and writes the encrypted text and a line break to\n"
-    "standard output: one line \"?VW2:...\" of ASCII, which names your key and\n"
-    "the recipient's by their key IDs, is new for every encryption, and is\n"
-    "refused whole if any character of it is changed.\n"
-    "--legacy writes the old block format instead, for a correspondent whose\n"
-    "program reads nothing else. It is far weaker: it has no check, equal\n"
-    "texts give equal blocks, and one guessed message gives away every other\n"
-    "between the two keys.\n";
+    "standard output: one line \"?VW3:...\" of ASCII, which names your key and\n"
+    "the recipient's by their key IDs, carries the time of writing, proves\n"
+    "that you wrote it, is new for every encryption, and is refused whole if\n"
+    "any character of it is changed.\n"
+    "A key without a strong key (its owner's program has not sent one yet)\n"
+    "gets a \"?VW2:\" line instead, which is not authenticated, with a warning\n"
+    "on standard error. --legacy writes the old block format to such a key,\n"
+    "for a correspondent whose program reads nothing else. It is far weaker:\n"
+    "it has no check, equal texts give equal blocks, and one guessed message\n"
+    "gives away every other between the two keys. --legacy to a key with a\n"
+    "strong key is wrong usage: that key reads \"?VW3:\" messages.\n";
 
 constexpr char kDecrypt[] =
-    "usage: vwg decrypt [--from ID | --from-index N] [--trim] [FILE]\n"
+    "usage: vwg decrypt [--from ID | --from-index N] [--accept-old] [--trim] [FILE]\n"
     "Decrypts the encrypted text in FILE, or on standard input, and writes the\n"
     "message to standard output. Spaces, tabs and line breaks in the input are\n"
-    "skipped.\n"
-    "A \"?VW2:\" message names its sender's key: it needs no key option, and\n"
-    "with one the sender must be that key. It is refused, and nothing written,\n"
-    "when the sender's key is not in your ring, when it was not encrypted for\n"
-    "your key, or when it was changed on the way.\n"
+    "skipped. Then a line on standard error names the sender:\n"
+    "  vwg: from ID (KEY ID), written YYYY-MM-DD HH:MM UTC\n"
+    "for a \"?VW3:\" message, which proves its sender (the time is the one\n"
+    "the sender's clock gave),\n"
+    "  vwg: from ID, older format: not authenticated\n"
+    "for the older formats, which do not prove who wrote them.\n"
+    "A \"?VW3:\" or \"?VW2:\" message names its sender's key: it needs no key\n"
+    "option, and with one the sender must be that key. It is refused, and\n"
+    "nothing written, when the sender's key is not in your ring, when it was\n"
+    "not encrypted for your key, or when it was changed on the way.\n"
+    "A key with a strong key writes \"?VW3:\" messages to you: a \"?VW2:\" or\n"
+    "old-format text from it was forged, or its owner does not have your\n"
+    "strong key yet (send your key file again), and is refused.\n"
+    "--accept-old reads it anyway, for archives, with that warning on\n"
+    "standard error.\n"
     "A message in the old block format needs the sender's key: --from or\n"
     "--from-index. A text that holds no encrypted block is refused;\n"
     "characters after the last whole block (a text cut short) are left out\n"
     "with a warning. The spaces that fill up the message's last block are\n"
-    "kept, unless --trim removes all spaces at its end. (A \"?VW2:\" message\n"
-    "comes back exactly as it was written.)\n";
+    "kept, unless --trim removes all spaces at its end. (A \"?VW3:\" or\n"
+    "\"?VW2:\" message comes back exactly as it was written.)\n";
 
 constexpr char kRemove[] =
     "usage: vwg remove --index N\n"
@@ -158,7 +182,8 @@ void PrintUsage(std::FILE* out, Command c) {
   } else {
     std::fputs(CommandText(c), out);
   }
-  if (c == Command::kEncrypt || c == Command::kDecrypt || c == Command::kPasswd) std::fputs(kPassphraseOptions, out);
+  if (c == Command::kEncrypt || c == Command::kDecrypt || c == Command::kPasswd || c == Command::kExport)
+    std::fputs(kPassphraseOptions, out);
 #ifdef _WIN32
   std::fprintf(out, kCommonOptions, app);
 #else
