@@ -119,11 +119,9 @@ class V3Message : public ::testing::Test {
     CurvePoint point, r;
     PointMultiply(e, BasePoint, point);
     StrongKeyPoint(bob_.strong, r);
-    uint8_t es[kV3SecretBytes], ss[kV3SecretBytes];
-    EXPECT_EQ(SharedX(e, r, es), 1);
-    EXPECT_EQ(SharedX(alice_.strongScalar, r, ss), 1);
-    std::vector<uint8_t> ikm(es, es + kV3SecretBytes);
-    ikm.insert(ikm.end(), ss, ss + kV3SecretBytes);
+    std::vector<uint8_t> ikm(2 * kV3SecretBytes);
+    EXPECT_EQ(SharedX(e, r, ikm.data()), 1);
+    EXPECT_EQ(SharedX(alice_.strongScalar, r, ikm.data() + kV3SecretBytes), 1);
     return ReferenceV3Seal(ikm, HeaderToBob(PointBytesOf(point.x, point.y), version),
                            PointBytesOf(alice_.strong.x, alice_.strong.y), PointBytesOf(bob_.strong.x, bob_.strong.y),
                            inner);
@@ -272,10 +270,8 @@ TEST_F(V3Message, EphemeralPointsOutsideTheGroupAreRefused) {
     // A message whose header carries it, sealed under Alice's genuine ss.
     CurvePoint r;
     StrongKeyPoint(bob_.strong, r);
-    uint8_t ss[kV3SecretBytes];
-    ASSERT_EQ(SharedX(alice_.strongScalar, r, ss), 1);
-    std::vector<uint8_t> ikm(kV3SecretBytes, 0);
-    ikm.insert(ikm.end(), ss, ss + kV3SecretBytes);
+    std::vector<uint8_t> ikm(2 * kV3SecretBytes, 0);
+    ASSERT_EQ(SharedX(alice_.strongScalar, r, ikm.data() + kV3SecretBytes), 1);
     const std::string text = ReferenceV3Seal(ikm, HeaderToBob(PointBytesOf(p.x, p.y)),
                                              PointBytesOf(alice_.strong.x, alice_.strong.y),
                                              PointBytesOf(bob_.strong.x, bob_.strong.y), inner);
