@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # vwg_cli_test.sh VWG [RUNNER...]: two users, alice and bob, each with key
 # files of their own, exchange public keys and messages through the real
-# program, which is then given wrong input. RUNNER (for instance
+# program, which is then given wrong input; copies of their rings stand for
+# correspondents whose program sends no strong key. RUNNER (for instance
 # scripts/wine-run.sh DIR) runs a Windows build; its paths get a drive letter.
 # Output goes to files only: under Wine a pipe can stay open after the
-# program has ended.
+# program has ended. Key files are taken apart and built by key_file.py.
 set -euo pipefail
 vwg=$1
 shift
@@ -54,8 +55,55 @@ expect() {
   fi
 }
 
+refused() {  # refused TEXT WHAT: the last run was refused with TEXT, its one line on stderr
+  expect 1 "$2"
+  grep -qF "vwg: $1" "$work/err" || fail "$2: $(cat "$work/err")"
+  [ "$(wc -l <"$work/err")" = 1 ] || fail "$2: more than one line on stderr"
+}
+
 same() {  # same FILE1 FILE2 WHAT
   cmp -s "$1" "$2" || fail "$3: $(od -c "$1" | head -3) differs from $(od -c "$2" | head -3)"
+}
+
+size_is() {  # size_is FILE BYTES WHAT
+  [ "$(wc -c <"$1")" = "$2" ] || fail "$3: $(wc -c <"$1") bytes, not $2"
+}
+
+# The last run's standard error without Wine's CRs.
+stderr_text() { tr -d '\r' <"$work/err"; }
+
+# Public key files by their bytes: fingerprints and key IDs worked out apart
+# from vwg (over the strong key when the file has one), and files edited as
+# older programs, or forgers, would leave them.
+key_file() { python3 "$(dirname "$0")/key_file.py" "$@"; }
+fingerprint_of() { key_file fingerprint "$1" "$2"; }  # fingerprint_of FILE INDEX
+key_id_of() {  # key_id_of FILE INDEX: the fingerprint's first 16 hex digits
+  fingerprint_of "$1" "$2" | tr -d ' ' | cut -c1-16
+}
+set_id() { key_file set-id "$1" "$2" "$(printf "$3")"; }  # set_id FILE INDEX ID (octal escapes as printf takes them)
+
+# says_sender ID KEY-ID SINCE WHAT: the last run's standard error is the one
+# line naming the sender of a ?VW3: message and a time of writing, to the
+# minute, between SINCE and now.
+says_sender() {
+  local line written
+  line=$(stderr_text)
+  written=$(printf '%s' "$line" | sed -n "s/^vwg: from $1 ($2), written \([0-9]\{4\}-[0-9][0-9]-[0-9][0-9] [0-9][0-9]:[0-9][0-9]\) UTC\$/\1/p")
+  if [ -z "$written" ] || [ "$(stderr_text | wc -l)" != 1 ]; then
+    fail "$4: the sender line: $line"
+    return
+  fi
+  written=$(date -u -d "$written" +%s)
+  [ "$written" -gt $(($3 - 60)) ] && [ "$written" -le "$(date -u +%s)" ] ||
+    fail "$4: $line: not between $(date -u -d "@$3") and now"
+}
+
+older_format() {  # older_format ID: the sender line of a text in an older format
+  printf 'vwg: from %s, older format: not authenticated' "$1"
+}
+older_refused() {  # older_refused ID: the refusal of an older format from a key with a strong key
+  printf "%s's program writes strong messages. This older-format text was forged, or %s does not have your strong key \
+yet: send %s your key file again" "$1" "$1" "$1"
 }
 
 : >"$work/in"
@@ -71,8 +119,9 @@ fi
 # Key generation.
 run alice keygen --id alice
 expect 0 "keygen alice"
-[ "$(wc -c <"$alice_public")" = 152 ] || fail "alice's ring is not 152 bytes"
-[ "$(wc -c <"$alice_secret")" = 938 ] || fail "alice's secret key file is not 938 bytes"
+# The ring: a header, one entry and the trailer with its strong key.
+size_is "$alice_public" 280 "alice's new ring"
+size_is "$alice_secret" 938 "alice's secret key file"
 cp "$alice_secret" "$work/alice-secret.before"
 run alice keygen
 expect 1 "keygen over existing files"
@@ -85,25 +134,22 @@ expect 0 "keygen --force"
 # Key exchange.
 run alice export -o "$drive$work/alice.vwg"
 expect 0 "export alice"
+same "$work/alice.vwg" "$alice_public" "the export of the own key: the one-key ring, strong key and all"
 run bob export --index 0 --id bob-at-work -o "$drive$work/bob.vwg"
 expect 0 "export bob under a new ID"
-[ "$(wc -c <"$work/bob.vwg")" = 152 ] || fail "an exported key is not 152 bytes"
+size_is "$work/bob.vwg" 280 "an exported key with its strong key"
 run alice import "$drive$work/bob.vwg"
 expect 0 "alice imports bob"
 cp "$work/out" "$work/imported-bob"
+[ -s "$work/err" ] && fail "a key with a strong key imported with a word: $(cat "$work/err")"
 run bob import "$drive$work/alice.vwg" "$drive$work/alice.vwg"
 expect 0 "bob imports alice twice"
 [ "$(cut -f1 "$work/out")" = alice ] || fail "a key imported twice is listed once: $(cat "$work/out")"
 grep -q '^vwg: alice: already in the ring, not imported again' "$work/err" ||
   fail "the second copy is not said to be skipped: $(cat "$work/err")"
-# A ring from before may hold one key twice; the checks below use such a ring.
-python3 -c '
-import sys
-path = sys.argv[1]
-data = bytearray(open(path, "rb").read())
-data += data[10 + 142:10 + 2 * 142]
-data[8:10] = (int.from_bytes(data[8:10], "little") + 1).to_bytes(2, "little")
-open(path, "wb").write(data)' "$work/bob-public.vwg"
+# A ring from before the import rule may hold one key twice, each copy with
+# its strong key; the checks below use such a ring.
+key_file duplicate "$work/bob-public.vwg" 1
 run alice list
 expect 0 "list"
 printf '0\talice -- Owner\n1\tbob-at-work\n' >"$work/expected"
@@ -112,41 +158,12 @@ run bob list
 printf '0\tbob -- Owner\n1\talice\n2\talice\n' >"$work/expected"
 same "$work/out" "$work/expected" "bob's ring (the ring keeps its own ID)"
 
-# Fingerprints, worked out here from the ring file's bytes: the coefficient
-# words 1..29 of x and of y (stored little-endian), high byte first, through
-# openssl's SHA-256; the first 16 bytes in groups of four hex digits.
-fingerprint_of() {  # fingerprint_of RING INDEX
-  python3 -c '
-import sys
-data = open(sys.argv[1], "rb").read()
-entry = 10 + 142 * int(sys.argv[2])
-out = bytearray()
-for words in (entry + 22, entry + 84):  # x, y: after the ID and a length word
-    for w in range(words, words + 58, 2):
-        out += bytes([data[w + 1], data[w]])
-sys.stdout.buffer.write(out)' "$1" "$2" | openssl dgst -sha256 -r | cut -c1-32 | tr a-f A-F |
-    sed 's/..../& /g; s/ $//'
-}
-key_id_of() {  # key_id_of RING INDEX: the fingerprint's first 16 hex digits
-  fingerprint_of "$1" "$2" | tr -d ' ' | cut -c1-16
-}
 printf 'bob-at-work\t%s\n' "$(fingerprint_of "$work/bob.vwg" 0)" >"$work/expected"
 same "$work/imported-bob" "$work/expected" "an import's listing: the ID and the fingerprint"
 
 # An import weighs every key against the ring. frank's key claims alice's
 # ID, and bob's own: refused, the ring untouched; --replace-changed puts it
 # in alice's place, never in bob's. Other copies of bob's files serve.
-set_id() {  # set_id KEYFILE INDEX ID-BYTES (octal escapes as printf takes them)
-  python3 -c '
-import sys
-path, index, plain = sys.argv[1], int(sys.argv[2]), sys.argv[3].encode("latin-1")
-data = bytearray(open(path, "rb").read())
-at = 10 + 142 * index
-plain = plain.ljust(20, b"\0")[:20]
-for i in range(20):
-    data[at + i] = ((plain[i] + 0x47) % 256) ^ ((0x3C + 0x11 * i) % 256)
-open(path, "wb").write(data)' "$1" "$2" "$(printf "$3")"
-}
 run frank keygen --id alice
 run frank export -o "$drive$work/frank-as-alice.vwg"
 cp "$work/frank-as-alice.vwg" "$work/frank-as-bob.vwg"
@@ -160,6 +177,7 @@ grep -q 'pretending' "$work/err" || fail "the changed key's message: $(cat "$wor
 same "$work/copy-public.vwg" "$work/ring.before" "ring after a refused changed key"
 run copy import --replace-changed "$drive$work/frank-as-bob.vwg"
 expect 1 "a changed key under the own key's ID"
+grep -q 'your own key is never replaced' "$work/err" || fail "the own key's message: $(cat "$work/err")"
 same "$work/copy-public.vwg" "$work/ring.before" "ring after a refused own ID"
 run copy import --replace-changed "$drive$work/frank-as-alice.vwg"
 expect 0 "--replace-changed"
@@ -181,25 +199,121 @@ grep -q '^odd\\x1B\[2J\\x09id	' "$work/out" || fail "the import lists the ID esc
 run copy list
 grep -q '^3	odd\\x1B\[2J\\x09id$' "$work/out" || fail "list shows the ID escaped: $(od -c "$work/out" | head -4)"
 
+# The rest of the import rule, on the same copy: bob, frank's key under
+# alice's ID, alice, grace's under the odd ID. henry's key with frank's
+# strong key is refused, and jules's key before it in the same import is not
+# taken either: the ring is written once, when every key has been weighed.
+run henry keygen --id henry
+run henry export -o "$drive$work/henry.vwg"
+run jules keygen --id jules
+run jules export -o "$drive$work/jules.vwg"
+cp "$work/henry.vwg" "$work/henry-with-frank.vwg"
+key_file copy-strong "$work/frank-as-alice.vwg" 0 "$work/henry-with-frank.vwg" 0
+cp "$work/copy-public.vwg" "$work/ring.before"
+run copy import --replace-changed "$drive$work/jules.vwg" "$drive$work/henry-with-frank.vwg"
+refused "henry uses the strong key of alice" "a key with the strong key of another"
+same "$work/copy-public.vwg" "$work/ring.before" "ring after an import refused at its second key"
+
+# Keys the ring holds are skipped, each said so, and the ring is not
+# written: with their strong key, and exported before strong keys.
+cp "$work/alice.vwg" "$work/alice-old.vwg"
+key_file strip "$work/alice-old.vwg"
+cp "$work/bob.vwg" "$work/bob-old.vwg"
+key_file strip "$work/bob-old.vwg"
+run copy import "$drive$work/alice.vwg" "$drive$work/alice-old.vwg" "$drive$work/bob-old.vwg"
+expect 0 "an import of keys the ring holds"
+[ -s "$work/out" ] && fail "skipped keys are listed: $(cat "$work/out")"
+printf 'vwg: alice: already in the ring, not imported again\n%.0s' 1 2 >"$work/expected"
+printf 'vwg: bob-at-work: already in the ring as bob, not imported again\n' >>"$work/expected"
+stderr_text >"$work/said"
+same "$work/said" "$work/expected" "the skipped keys' lines"
+same "$work/copy-public.vwg" "$work/ring.before" "ring after an import of keys it holds"
+
+# Entry 0 is never changed by an import: not to its own point with another
+# strong key, not even with --replace-changed, and not given its strong key
+# by a file when it lacks it (only the secret key gives it that).
+cp "$work/bob.vwg" "$work/bob-changed.vwg"
+key_file copy-strong "$work/jules.vwg" 0 "$work/bob-changed.vwg" 0
+run copy import --replace-changed "$drive$work/bob-changed.vwg"
+refused "bob-at-work: this is your own key's user ID or point, but another key; your own key is never replaced by an \
+import." "the own point with another strong key"
+same "$work/copy-public.vwg" "$work/ring.before" "ring after a refused change of the own key"
+key_file drop-strong "$work/copy-public.vwg" 0
+cp "$work/copy-public.vwg" "$work/ring.before"
+run copy import "$drive$work/bob.vwg"
+expect 0 "the own key's export to a ring that lacks its strong key"
+grep -q '^vwg: bob-at-work: already in the ring as bob, not imported again' "$work/err" ||
+  fail "the own key's export is not skipped: $(cat "$work/err")"
+same "$work/copy-public.vwg" "$work/ring.before" "the own key is not given a strong key by an import"
+
+# A key the ring holds without a strong key gets the one an import brings,
+# in its place and under its user ID, and its new fingerprint is shown for
+# comparing with its owner.
+key_file drop-strong "$work/copy-public.vwg" 2
+run copy rename --index 2 --id alice-old
+run copy import "$drive$work/alice.vwg"
+expect 0 "an import that adds a strong key"
+alice_fingerprint=$(fingerprint_of "$work/alice.vwg" 0)
+printf 'alice\t%s\n' "$alice_fingerprint" >"$work/expected"
+same "$work/out" "$work/expected" "the listing of a key given its strong key"
+[ "$(stderr_text)" = "vwg: alice-old: strong key added, fingerprint $alice_fingerprint: compare it with alice-old" ] ||
+  fail "the strong key added is not said so: $(cat "$work/err")"
+run copy list --fingerprints
+[ "$(sed -n 3p "$work/out")" = "2	alice-old	$alice_fingerprint" ] ||
+  fail "the entry given its strong key: $(sed -n 3p "$work/out")"
+
+# The same point with another strong key is a changed key: refused, and with
+# --replace-changed put in its place under its user ID.
+cp "$work/alice.vwg" "$work/alice-changed.vwg"
+key_file copy-strong "$work/jules.vwg" 0 "$work/alice-changed.vwg" 0
+cp "$work/copy-public.vwg" "$work/ring.before"
+run copy import "$drive$work/alice-changed.vwg"
+expect 1 "another strong key for a key in the ring"
+grep -q 'pretending' "$work/err" || fail "the changed strong key's message: $(cat "$work/err")"
+same "$work/copy-public.vwg" "$work/ring.before" "ring after a refused changed strong key"
+run copy import --replace-changed "$drive$work/alice-changed.vwg"
+expect 0 "--replace-changed for another strong key"
+run copy list --fingerprints
+[ "$(sed -n 3p "$work/out")" = "2	alice-old	$(fingerprint_of "$work/jules.vwg" 0)" ] ||
+  fail "the changed strong key is not in its entry's place: $(sed -n 3p "$work/out")"
+
+# A key without a strong key is taken, with a warning that names it.
+cp "$work/henry.vwg" "$work/henry-old.vwg"
+key_file strip "$work/henry-old.vwg"
+run copy import "$drive$work/henry-old.vwg"
+expect 0 "an import of a key without a strong key"
+printf 'henry\t%s\n' "$(fingerprint_of "$work/henry-old.vwg" 0)" >"$work/expected"
+same "$work/out" "$work/expected" "the listing of a key without a strong key"
+[ "$(stderr_text)" = "vwg: warning: henry has no strong key: messages to and from it are not authenticated until its \
+owner's program sends a key file with a strong key." ] || fail "no warning for a key without a strong key: $(cat "$work/err")"
+
 # A message with every kind of byte (some not UTF-8), to bob and back: one
-# line of ASCII, decrypted without naming its sender, byte for byte.
+# line of ASCII, ?VW3: between two keys with strong keys, decrypted without
+# naming its sender, byte for byte; then the sender, by the user ID in the
+# reader's ring and the ID of the strong key, and when it was written.
 printf 'Hello, Bob!\r\n\000\001\377 tab\tend \320\237\321\200\320\270 \360\237\221\213\n' >"$work/message"
 for i in $(seq 6); do printf 'line %d of a longer message\n' "$i" >>"$work/message"; done
+alice_id=$(key_id_of "$alice_public" 0)
+since=$(date -u +%s)
 run alice encrypt --to bob-at-work "$drive$work/message"
 expect 0 "encrypt for bob"
+[ -s "$work/err" ] && fail "a message to a key with a strong key came with a word: $(cat "$work/err")"
 cp "$work/out" "$work/strong"
 [ "$(wc -l <"$work/strong")" = 1 ] || fail "a strong message is not one line"
-LC_ALL=C grep -Eqx '\?VW2:[A-Za-z0-9+/]+={0,2}\.' "$work/strong" || fail "not a strong message: $(head -c 100 "$work/strong")"
-# H (33 bytes), the length field and message padded to 32, the tag (16).
+LC_ALL=C grep -Eqx '\?VW3:[A-Za-z0-9+/]+={0,2}\.' "$work/strong" || fail "not a ?VW3: message: $(head -c 100 "$work/strong")"
+# H (133 bytes), the time, the length field and message padded to 32, the
+# tag (16).
 size=$(wc -c <"$work/message")
-raw=$((33 + (4 + size + 31) / 32 * 32 + 16))
+raw=$((133 + (12 + size + 31) / 32 * 32 + 16))
 [ "$(wc -c <"$work/strong")" = $((5 + (raw + 2) / 3 * 4 + 2)) ] || fail "strong message length"
 run bob decrypt "$drive$work/strong"
 expect 0 "bob decrypts without naming the sender"
 same "$work/out" "$work/message" "decrypted strong message"
+says_sender alice "$alice_id" "$since" "bob decrypts without naming the sender"
 run bob decrypt --from alice "$drive$work/strong"
 expect 0 "bob decrypts from the sender he names"
 same "$work/out" "$work/message" "decrypted strong message with --from"
+says_sender alice "$alice_id" "$since" "bob decrypts from the sender he names"
 run alice encrypt --to bob-at-work "$drive$work/message"
 cmp -s "$work/out" "$work/strong" && fail "two encryptions of one text are equal"
 
@@ -228,11 +342,6 @@ same "$work/out" "$work/big" "1 MiB message"
 
 # Refused: from another key than the one named, not for us, from a key we do
 # not have, changed on the way. Exit status 1, one line, nothing written.
-refused() {  # refused TEXT WHAT: the last run was refused with TEXT
-  expect 1 "$2"
-  grep -qF "vwg: $1" "$work/err" || fail "$2: $(cat "$work/err")"
-  [ "$(wc -l <"$work/err")" = 1 ] || fail "$2: more than one line on stderr"
-}
 changed='This message was changed on the way, or was not encrypted for you.'
 run bob decrypt --from-index 0 "$drive$work/strong"
 refused "This message comes from the key with the ID $(key_id_of "$alice_public" 0), not from the key you chose." \
@@ -265,32 +374,87 @@ sed 's/\.$//' "$work/strong" >"$work/changed"
 run bob decrypt "$drive$work/changed"
 refused "$changed" "a strong message without its final dot"
 
-# The old block format, for correspondents whose program reads nothing else.
+# The older formats are for correspondents whose program sends no strong
+# key: olda and oldb are alice and bob with rings in which the other's key
+# came from such a program. To such a key vwg writes ?VW2:, saying that it
+# is not authenticated; the reader says so too.
+cp "$alice_public" "$work/olda-public.vwg"
+cp "$alice_secret" "$work/olda-secret.vwg"
+key_file drop-strong "$work/olda-public.vwg" 1
+cp "$work/bob-public.vwg" "$work/oldb-public.vwg"
+cp "$bob_secret" "$work/oldb-secret.vwg"
+key_file drop-strong "$work/oldb-public.vwg" 1
+key_file drop-strong "$work/oldb-public.vwg" 2
+sent_without() {  # sent_without ID: the warning of a message to a key without a strong key
+  printf 'vwg: warning: The key of %s has no strong key, so this message is not authenticated (and, in the old format, one guessed message opens it).  Exchanging key files again fixes it.' "$1"
+}
+run olda encrypt --to bob-at-work "$drive$work/message"
+expect 0 "encrypt for a key without a strong key"
+cp "$work/out" "$work/v2"
+LC_ALL=C grep -Eqx '\?VW2:[A-Za-z0-9+/]+={0,2}\.' "$work/v2" || fail "not a ?VW2: message: $(head -c 100 "$work/v2")"
+# H (33 bytes), the length field and message padded to 32, the tag (16).
+raw=$((33 + (4 + size + 31) / 32 * 32 + 16))
+[ "$(wc -c <"$work/v2")" = $((5 + (raw + 2) / 3 * 4 + 2)) ] || fail "?VW2: message length"
+[ "$(stderr_text)" = "$(sent_without bob-at-work)" ] || fail "a ?VW2: message without its warning: $(cat "$work/err")"
+run oldb decrypt "$drive$work/v2"
+expect 0 "a ?VW2: message from a key without a strong key"
+same "$work/out" "$work/message" "decrypted ?VW2: message"
+[ "$(stderr_text)" = "$(older_format alice)" ] || fail "the ?VW2: message's sender: $(cat "$work/err")"
+run oldb decrypt --from alice "$drive$work/v2"
+expect 0 "a ?VW2: message from the sender named"
+same "$work/out" "$work/message" "decrypted ?VW2: message with --from"
+
+# From a key with a strong key the older formats are refused, naming it;
+# --accept-old reads them anyway, with the same words as a warning.
+run bob decrypt "$drive$work/v2"
+refused "$(older_refused alice)" "a ?VW2: message from a key with a strong key"
+run bob decrypt --accept-old "$drive$work/v2"
+expect 0 "--accept-old reads a ?VW2: message"
+same "$work/out" "$work/message" "?VW2: message read with --accept-old"
+printf 'vwg: warning: %s\n%s\n' "$(older_refused alice)" "$(older_format alice)" >"$work/expected"
+stderr_text >"$work/said"
+same "$work/said" "$work/expected" "--accept-old's warning and sender line"
+
+# The old block format, for correspondents whose program reads nothing else:
+# only to a key without a strong key, with the same warning; --legacy to a
+# key with one is wrong usage.
 blocks=$(((size + 57) / 58))
 run alice encrypt --legacy --to bob-at-work "$drive$work/message"
+expect 2 "--legacy to a key with a strong key"
+[ "$(stderr_text)" = "vwg: --legacy is for keys without a strong key; bob-at-work has one and reads ?VW3: messages: \
+leave out --legacy" ] || fail "--legacy to a key with a strong key: $(cat "$work/err")"
+run olda encrypt --legacy --to bob-at-work "$drive$work/message"
 expect 0 "encrypt for bob in the old format"
+[ "$(stderr_text)" = "$(sent_without bob-at-work)" ] || fail "an old-format message without a warning: $(cat "$work/err")"
 cp "$work/out" "$work/encrypted"
 [ "$(wc -c <"$work/encrypted")" = $((72 * blocks + 1)) ] || fail "encrypted text length"
 [ "$(tail -c 1 "$work/encrypted" | od -An -c | tr -d ' ')" = '\n' ] || fail "no final newline"
 LC_ALL=C grep -q '[[:space:]].' "$work/encrypted" && fail "encrypted text holds a blank"
-run bob decrypt --from alice "$drive$work/encrypted"
+run oldb decrypt --from alice "$drive$work/encrypted"
 expect 0 "bob decrypts"
 cp "$work/message" "$work/expected"
 head -c $((58 * blocks - size)) /dev/zero | tr '\0' ' ' >>"$work/expected"
 same "$work/out" "$work/expected" "decrypted message with padding"
-run bob decrypt "$drive$work/encrypted"
+[ "$(stderr_text)" = "$(older_format alice)" ] || fail "the old-format message's sender: $(cat "$work/err")"
+run oldb decrypt "$drive$work/encrypted"
 expect 2 "an old-format message without the sender's key"
 grep -q 'usage: vwg decrypt' "$work/err" || fail "no usage text"
+run bob decrypt --from alice "$drive$work/encrypted"
+refused "$(older_refused alice)" "an old-format message from a key with a strong key"
+run bob decrypt --from alice --accept-old "$drive$work/encrypted"
+expect 0 "--accept-old reads an old-format message"
+same "$work/out" "$work/expected" "old-format message read with --accept-old"
+grep -qF "vwg: warning: $(older_refused alice)" "$work/err" || fail "--accept-old without its warning: $(cat "$work/err")"
 
 # Wrapped by a messenger, read from standard input, trimmed.
 fold -w 50 "$work/encrypted" | sed 's/$/\r/' >"$work/in"
-run bob decrypt --from-index 1 --trim
+run oldb decrypt --from-index 1 --trim
 expect 0 "decrypt wrapped text from stdin"
 same "$work/out" "$work/message" "trimmed message"
 printf 'hi' >"$work/in"
-run bob encrypt --legacy --to-index 2
+run oldb encrypt --legacy --to-index 2
 cp "$work/out" "$work/in"
-run alice decrypt --from bob-at-work --trim -
+run olda decrypt --from bob-at-work --trim -
 expect 0 "short message back to alice"
 printf 'hi' >"$work/expected"
 same "$work/out" "$work/expected" "short message"
@@ -306,9 +470,25 @@ for k in 0 1 2; do
 done
 [ "$(cut -f3 "$work/out" | sed -n 2p)" = "$(cut -f3 "$work/out" | sed -n 3p)" ] ||
   fail "the same key imported twice has two fingerprints"
+grep -q 'no strong key' "$work/out" && fail "keys with strong keys are marked: $(cat "$work/out")"
 run alice list --fingerprints
 [ "$(cut -f3 "$work/out" | sed -n 2p)" = "$(fingerprint_of "$work/bob-public.vwg" 0)" ] ||
   fail "bob's key, exported under another ID, has another fingerprint in alice's ring"
+# A key without a strong key is known by its public point's fingerprint, and
+# marked so in a column of its own; a plain list is as it always was.
+run oldb list --fingerprints
+for k in 0 1 2; do
+  mark=$'\tno strong key'
+  [ "$k" = 0 ] && mark=
+  line=$(sed -n "$((k + 1))p" "$work/out")
+  [ "$(printf '%s' "$line" | cut -f3-)" = "$(fingerprint_of "$work/oldb-public.vwg" $k)$mark" ] ||
+    fail "entry $k of a ring with keys without strong keys: $line"
+done
+[ "$(cut -f3 "$work/out" | sed -n 2p)" = "$(fingerprint_of "$work/alice-old.vwg" 0)" ] ||
+  fail "the fingerprint of a key without a strong key is not its point's"
+run oldb list
+printf '0\tbob -- Owner\n1\talice\n2\talice\n' >"$work/expected"
+same "$work/out" "$work/expected" "a plain list of a ring with keys without strong keys"
 
 # Ring edits: entry 0 stays, the others can go; any entry can be renamed.
 cp "$work/bob-public.vwg" "$work/ring.before"
@@ -326,7 +506,7 @@ expect 0 "rename"
 run bob list
 printf '0\tBob (UIN 1234567) -- Owner\n1\tcarol-alice\n' >"$work/expected"
 same "$work/out" "$work/expected" "bob's ring after the edits"
-[ "$(wc -c <"$work/bob-public.vwg")" = $((10 + 2 * 142)) ] || fail "ring size after a removal"
+size_is "$work/bob-public.vwg" $((10 + 2 * 142 + 6 + 2 * 122)) "ring after a removal, with the strong keys"
 run bob rename --index 1
 expect 2 "rename without an ID"
 run bob remove
@@ -339,7 +519,7 @@ run bob decrypt --from-index 1 "$drive$work/plain"
 expect 1 "decrypt of a plain text"
 grep -q 'This message is not encrypted.' "$work/err" || fail "plain text message: $(cat "$work/err")"
 head -c 100 "$work/encrypted" >"$work/cut"
-run bob decrypt --from-index 1 "$drive$work/cut"
+run oldb decrypt --from-index 1 "$drive$work/cut"
 expect 0 "decrypt of a cut text"
 head -c 58 "$work/message" >"$work/expected"
 same "$work/out" "$work/expected" "the whole block of a cut text"
@@ -353,10 +533,12 @@ run alice encrypt --to-index 2 "$drive$work/message"
 expect 1 "index beyond the ring"
 run alice encrypt --to-index 1 "$drive$work/no-such-file"
 expect 1 "missing message file"
-head -c 151 "$work/bob.vwg" >"$work/short.vwg"
-run alice import "$drive$work/bob.vwg" "$drive$work/short.vwg"
-expect 1 "import of a truncated file"
-grep -q 'Incorrect public key file format!' "$work/err" || fail "truncated file message: $(cat "$work/err")"
+for cut in 151 279; do
+  head -c $cut "$work/bob.vwg" >"$work/short.vwg"
+  run alice import "$drive$work/bob.vwg" "$drive$work/short.vwg"
+  expect 1 "import of a file cut to $cut bytes"
+  grep -q 'Incorrect public key file format!' "$work/err" || fail "truncated file message: $(cat "$work/err")"
+done
 run alice import "$drive$alice_secret"
 expect 1 "import of a secret key file"
 same "$alice_public" "$work/ring.before" "ring after failed imports"
@@ -388,6 +570,19 @@ set -e
 expect 1 "encrypt with another pair's ring"
 grep -q "$(basename "$alice_secret")\" does not belong to the public key ring \".*bob-public.vwg\"" "$work/err" ||
   fail "the mismatched pair's message: $(cat "$work/err")"
+# So is a ring whose first entry is the secret key's point with a strong key
+# that is not the secret key's.
+cp "$alice_public" "$work/mixed-public.vwg"
+key_file copy-strong "$work/bob.vwg" 0 "$work/mixed-public.vwg" 0
+cp "$work/mixed-public.vwg" "$work/ring.before"
+set +e
+"${runner[@]}" "$vwg" encrypt --to-index 0 --public "$drive$work/mixed-public.vwg" \
+  --secret "$drive$alice_secret" >"$work/out" 2>"$work/err" <"$work/in"
+status=$?
+set -e
+expect 1 "encrypt with another strong key in entry 0"
+grep -q 'does not belong to the public key ring' "$work/err" || fail "another strong key in entry 0: $(cat "$work/err")"
+same "$work/mixed-public.vwg" "$work/ring.before" "a mismatched ring is not written"
 : >"$work/in"
 
 # One file chosen for both keys: refused before anything is written.
@@ -400,17 +595,15 @@ expect 1 "keygen with one file for both keys"
 grep -q 'must be two different files' "$work/err" || fail "one-file message: $(cat "$work/err")"
 [ ! -e "$work/same.vwg" ] || fail "keygen wrote the file chosen for both keys"
 
-# A file size limit that the new one-key ring (152 bytes) fits but neither
-# the secret key file (938) nor the old ring does: the secret key is not
-# written, the old ring cannot be put back, and vwg says both, naming the
-# ring and what to do. The limit's signal is ignored, so that writes fail;
-# Wine's writes are the program's own, so the limit works there too.
-python3 -c '
-import sys
-data = bytearray(open(sys.argv[1], "rb").read())
-data += data[10:] * 2
-data[8:10] = (3).to_bytes(2, "little")
-open(sys.argv[2], "wb").write(data)' "$work/bob.vwg" "$work/ivy-public.vwg"
+# A file size limit that the new one-key ring (280 bytes) fits but neither
+# the secret key file (938) nor the old ring (three entries, 436 bytes) does:
+# the secret key is not written, the old ring cannot be put back, and vwg
+# says both, naming the ring and what to do. The limit's signal is ignored,
+# so that writes fail; Wine's writes are the program's own, so the limit
+# works there too.
+cp "$work/bob-old.vwg" "$work/ivy-public.vwg"
+key_file duplicate "$work/ivy-public.vwg" 0
+key_file duplicate "$work/ivy-public.vwg" 0
 set +e
 (trap '' XFSZ && exec prlimit --fsize=400 "${runner[@]}" "$vwg" keygen --force --id ivy \
   --public "$drive$work/ivy-public.vwg" --secret "$drive$work/ivy-secret.vwg" >"$work/out" 2>"$work/err" <"$work/in")
@@ -421,7 +614,7 @@ grep -q "^vwg: .*ivy-secret.vwg: " "$work/err" || fail "the secret key's failure
 grep -q "^vwg: The public key ring \".*ivy-public.vwg\" could not be put back as it was either: it now holds only \
 the new public key, whose secret key was saved nowhere.  Put back a copy of your old ring, or generate new keys \
 again\." "$work/err" || fail "the ring's message: $(cat "$work/err")"
-[ "$(wc -c <"$work/ivy-public.vwg")" = 152 ] || fail "ivy's ring is not the new one-key ring"
+size_is "$work/ivy-public.vwg" 280 "ivy's ring, which should be the new one-key ring"
 [ ! -e "$work/ivy-secret.vwg" ] || fail "ivy's secret key file was written"
 ls "$work" | grep -q '\.tmp$' && fail "a temporary file is left: $(ls "$work")"
 
@@ -448,13 +641,13 @@ run bob list
 printf '0\tBob (UIN 1234567) -- Owner (secret key protected)\n1\tcarol-alice\n' >"$work/expected"
 same "$work/out" "$work/expected" "list marks the protected secret key"
 
-run bob decrypt --from-index 1 --trim "$drive$work/encrypted"
+run bob decrypt "$drive$work/strong"
 expect 1 "decrypt without a terminal or a passphrase file"
 grep -q -- '--passphrase-file FILE' "$work/err" || fail "no word on how to give the passphrase: $(cat "$work/err")"
-run bob decrypt --from-index 1 --trim --passphrase-file "$drive$work/pass-ascii" "$drive$work/encrypted"
+run bob decrypt --passphrase-file "$drive$work/pass-ascii" "$drive$work/strong"
 expect 1 "decrypt with a wrong passphrase"
 grep -qi 'wrong passphrase' "$work/err" || fail "wrong passphrase message: $(cat "$work/err")"
-run bob decrypt --from-index 1 --trim --passphrase-file "$drive$work/pass1-bare" "$drive$work/encrypted"
+run bob decrypt --passphrase-file "$drive$work/pass1-bare" "$drive$work/strong"
 expect 0 "decrypt with the passphrase"
 same "$work/out" "$work/message" "message decrypted with a protected key"
 
@@ -490,6 +683,74 @@ run dave keygen --protect
 expect 1 "keygen --protect without a terminal"
 [ -e "$work/dave-public.vwg" ] || [ -e "$work/dave-secret.vwg" ] && fail "a refused keygen wrote a key file"
 
+# A ring that a program from before strong keys rewrote has lost its
+# trailer: erin's, one entry in 152 bytes. Listing it, and every command that
+# fails before the secret key is open, leave it so; each command that opens
+# the secret key and finds it the ring's pair first writes the owner's strong
+# key back, giving the ring keygen wrote, byte for byte.
+cp "$work/erin-public.vwg" "$work/erin-public.keygen"
+erin_fingerprint=$(fingerprint_of "$work/erin-public.keygen" 0)
+key_file strip "$work/erin-public.vwg"
+cp "$work/erin-public.vwg" "$work/erin-public.old"
+size_is "$work/erin-public.old" 152 "a one-key ring without its trailer"
+run erin list --fingerprints
+printf '0\terin -- Owner (secret key protected)\t%s\tno strong key\n' "$(fingerprint_of "$work/erin-public.old" 0)" \
+  >"$work/expected"
+same "$work/out" "$work/expected" "the list of a ring without the own strong key"
+run erin encrypt --to-index 0 --passphrase-file "$drive$work/pass1" "$drive$work/message"
+expect 1 "encrypt with a wrong passphrase"
+run erin export -o "$drive$work/erin.vwg"
+expect 1 "export of the own key, whose strong key needs the passphrase"
+grep -q -- '--passphrase-file FILE' "$work/err" || fail "export asks for no passphrase: $(cat "$work/err")"
+[ -e "$work/erin.vwg" ] && fail "a failed export wrote its file"
+same "$work/erin-public.vwg" "$work/erin-public.old" "failed commands leave the ring as it was"
+run erin export --passphrase-file "$drive$work/pass2" -o "$drive$work/erin.vwg"
+expect 0 "export of the own key with its strong key from the secret key"
+same "$work/erin.vwg" "$work/erin-public.keygen" "the own key exported with its strong key"
+same "$work/erin-public.vwg" "$work/erin-public.keygen" "the ring after an export that opened the secret key"
+cp "$work/erin-public.old" "$work/erin-public.vwg"
+since=$(date -u +%s)
+run erin encrypt --to-index 0 --passphrase-file "$drive$work/pass2" "$drive$work/message"
+expect 0 "encrypt with a ring without the own strong key"
+LC_ALL=C grep -Eqx '\?VW3:[A-Za-z0-9+/]+={0,2}\.' "$work/out" || fail "a message to oneself is not ?VW3:"
+same "$work/erin-public.vwg" "$work/erin-public.keygen" "the ring after an encryption"
+cp "$work/out" "$work/to-erin"
+cp "$work/erin-public.old" "$work/erin-public.vwg"
+run erin decrypt --passphrase-file "$drive$work/pass2" "$drive$work/to-erin"
+expect 0 "decrypt with a ring without the own strong key"
+same "$work/out" "$work/message" "a message to oneself"
+says_sender erin "$(echo "$erin_fingerprint" | tr -d ' ' | cut -c1-16)" "$since" "a message to oneself"
+same "$work/erin-public.vwg" "$work/erin-public.keygen" "the ring after a decryption"
+cp "$work/erin-public.old" "$work/erin-public.vwg"
+run erin passwd --passphrase-file "$drive$work/pass2" --new-passphrase-file "$drive$work/pass1"
+expect 0 "passwd with a ring without the own strong key"
+same "$work/erin-public.vwg" "$work/erin-public.keygen" "the ring after passwd"
+# passwd needs no ring: a missing one, or another pair's, is left alone.
+cp "$work/bob-old.vwg" "$work/other-public.vwg"
+for ring in none other; do
+  [ "$ring" = none ] && passes=(pass1 pass2) || passes=(pass2 pass1)
+  set +e
+  "${runner[@]}" "$vwg" passwd --public "$drive$work/$ring-public.vwg" --secret "$drive$work/erin-secret.vwg" \
+    --passphrase-file "$drive$work/${passes[0]}" --new-passphrase-file "$drive$work/${passes[1]}" >"$work/out" \
+    2>"$work/err" <"$work/in"
+  status=$?
+  set -e
+  expect 0 "passwd with the ring $ring"
+done
+[ -e "$work/none-public.vwg" ] && fail "passwd made a ring"
+same "$work/other-public.vwg" "$work/bob-old.vwg" "passwd changed another pair's ring"
+
+# A key without a strong key is exported as it is, and no export but the
+# own key's when the ring lacks its strong key needs the secret key: here
+# there is none.
+cp "$work/olda-public.vwg" "$work/nosecret-public.vwg"
+run nosecret export --index 1 -o "$drive$work/bob-again.vwg"
+expect 0 "export of a key without a strong key"
+same "$work/bob-again.vwg" "$work/bob-old.vwg" "the export of a key without a strong key"
+run nosecret export -o "$drive$work/alice-again.vwg"
+expect 0 "export of the own key from a ring that holds its strong key"
+same "$work/alice-again.vwg" "$work/alice.vwg" "the own key exported from the ring alone"
+
 # The terminal (natively: a pseudo-terminal of its own). The passphrase is
 # typed twice and never shown; then a message comes on standard input while
 # the passphrase comes from the terminal.
@@ -507,8 +768,8 @@ if [ -z "$drive" ]; then
   [ "$status" = 0 ] || fail "passwd on a terminal: $status, $(cat "$work/terminal")"
   grep -q 'New passphrase: ' "$work/terminal" || fail "no prompt: $(cat "$work/terminal")"
   grep -q 'zu' "$work/terminal" && fail "the passphrase was shown: $(cat "$work/terminal")"
-  VWG=$vwg PUBLIC=$work/bob-public.vwg SECRET=$bob_secret IN=$work/encrypted OUT=$work/out terminal "$typed" -- \
-    sh -c 'exec "$VWG" --public "$PUBLIC" --secret "$SECRET" decrypt --from-index 1 --trim <"$IN" >"$OUT"'
+  VWG=$vwg PUBLIC=$work/bob-public.vwg SECRET=$bob_secret IN=$work/strong OUT=$work/out terminal "$typed" -- \
+    sh -c 'exec "$VWG" --public "$PUBLIC" --secret "$SECRET" decrypt <"$IN" >"$OUT"'
   [ "$status" = 0 ] || fail "decrypt with a passphrase from the terminal: $status, $(cat "$work/terminal")"
   same "$work/out" "$work/message" "message from standard input, passphrase from the terminal"
   cp "$bob_secret" "$work/bob-secret.sealed"

@@ -2,7 +2,8 @@
 // is afterwards either the old ring or the new one, byte for byte, never a
 // torn or missing file, and the temporary file a killed run leaves is gone
 // after the next write of the ring. The ring starts with 999 entries and the
-// import brings the 1000th, so every run rewrites a full-sized ring.
+// import brings the 1000th, every one with its strong key, so every run
+// rewrites a ring of the largest size, trailer and all (264,016 bytes).
 //
 // VWG_KILL_RUNS sets the number of runs (default 1000); the moments are
 // drawn from the test seed (VWG_SEED replays a run).
@@ -25,6 +26,8 @@
 
 #include "keys/file_io.h"
 #include "keys/key_files.h"
+#include "keys/key_format.h"
+#include "keys/strong_key.h"
 #include "tests/keys/test_keys.h"
 
 namespace fs = std::filesystem;
@@ -82,16 +85,26 @@ TEST(VwgKill, AKilledImportLeavesTheOldRingOrTheNewOneNeverATornOne) {
 
   // Four keys of four IDs: an import refuses a changed key under a known ID.
   KeyPair keys[4];
-  for (int k = 0; k < 4; ++k) MakeKeyPair(keys[k], ("friend " + std::to_string(k)).c_str());
+  StrongKey strong[4];
+  for (int k = 0; k < 4; ++k) {
+    MakeKeyPair(keys[k], ("friend " + std::to_string(k)).c_str());
+    ASSERT_EQ(StrongKeyOf(keys[k].secret, strong[k]), 1);
+  }
   std::vector<PublicKeyRecord> entries(kMaxRingKeys);
-  for (int k = 0; k < kMaxRingKeys - 1; ++k) entries[k] = keys[k % 3].pub;
+  std::vector<StrongKey> strongKeys(kMaxRingKeys);
+  for (int k = 0; k < kMaxRingKeys - 1; ++k) {
+    entries[k] = keys[k % 3].pub;
+    strongKeys[k] = strong[k % 3];
+  }
   ASSERT_EQ(SaveSecretKeyFile(secret.c_str(), keys[0].secret), KeyFileStatus::kOk);
-  ASSERT_EQ(SavePublicKeyFile(import.c_str(), 1, &keys[3].pub), KeyFileStatus::kOk);
-  ASSERT_EQ(SavePublicKeyFile(ring.c_str(), kMaxRingKeys - 1, entries.data()), KeyFileStatus::kOk);
+  ASSERT_EQ(SavePublicKeyFile(import.c_str(), 1, &keys[3].pub, &strong[3]), KeyFileStatus::kOk);
+  ASSERT_EQ(SavePublicKeyFile(ring.c_str(), kMaxRingKeys - 1, entries.data(), strongKeys.data()), KeyFileStatus::kOk);
   const std::string oldRing = ReadBytes(ring);
   entries[kMaxRingKeys - 1] = keys[3].pub;
-  ASSERT_EQ(SavePublicKeyFile(ring.c_str(), kMaxRingKeys, entries.data()), KeyFileStatus::kOk);
+  strongKeys[kMaxRingKeys - 1] = strong[3];
+  ASSERT_EQ(SavePublicKeyFile(ring.c_str(), kMaxRingKeys, entries.data(), strongKeys.data()), KeyFileStatus::kOk);
   const std::string newRing = ReadBytes(ring);
+  ASSERT_EQ(newRing.size(), static_cast<size_t>(kMaxPublicFileBytes));
 
   const std::vector<std::string> args = {VWG_PROGRAM, "import", "--public", ring, "--secret", secret, import};
   auto reset = [&] {
