@@ -2,7 +2,6 @@
 // the key files.
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "cli/command_support.h"
 #include "cli/commands.h"
@@ -79,50 +78,48 @@ int RunList(const Options& o) {
 
 namespace {
 
-// What an import tells the user besides its listing: the keys it skipped,
-// the strong keys it added, the keys that came without one. Said only once
-// the ring has been written: a refusal is the one line of a failed import.
-struct ImportNotes {
-  std::vector<std::string> lines;
-  void Add(const std::string& text) { lines.push_back("vwg: " + text + "\n"); }
-};
-
-// A refusal of the import rule ends vwg: nothing has been written yet.
-void Refuse(const std::string& text) { ReportError(text.c_str(), true); }
+// The lines an import writes on stderr besides its listing, for the keys it
+// skipped, the strong keys it added and the keys that came without one. They
+// are written once the ring has been: a refusal is the one line of a failed
+// import.
+void AddNote(std::string& notes, const std::string& text) { notes += "vwg: " + text + "\n"; }
 
 // Weighs key against the ring as the keys before it left it, and carries
-// out what the rule decides. True when the ring took it (appended, given its
-// strong key, or put in the place of a changed key).
+// out what the rule decides; a refusal ends vwg before the ring is written.
+// True when the ring took it (appended, given its strong key, or put in the
+// place of a changed key).
 bool TakeImportedKey(const Options& o, const PublicKeyRecord& key, const StrongKey& strong, PublicKeyRing& ring,
-                     const std::string& ringPath, ImportNotes& notes) {
+                     const std::string& ringPath, std::string& notes) {
   const std::string id = DisplayUserId(key);
   const ImportDecision decision = DecideImport(ring, key, strong);
   const std::string listed = decision.index >= 0 ? DisplayUserId(ring.keys[decision.index]) : id;
   switch (decision.what) {
     case ImportCase::kAlreadyThere:
-      notes.Add(id + ": already in the ring" + (listed == id ? "" : " as " + listed) + ", not imported again");
+      AddNote(notes, id + ": already in the ring" + (listed == id ? "" : " as " + listed) + ", not imported again");
       return false;
     case ImportCase::kStrongKeyOfOther:
-      Refuse(FillText(StringText(IDS_STRONG_KEY_OF_OTHER), {id, listed}));
+      ReportError(FillText(StringText(IDS_STRONG_KEY_OF_OTHER), {id, listed}).c_str(), true);
       break;
     case ImportCase::kOwnKeyChanged:
-      Refuse(FillText(StringText(IDS_OWN_KEY_NOT_CHANGED), {id}));
+      ReportError(FillText(StringText(IDS_OWN_KEY_NOT_CHANGED), {id}).c_str(), true);
       break;
     case ImportCase::kChanged:
       if (!o.replaceChanged) {
-        Refuse(listed + ": the ring holds another key for this user ID; someone may be pretending to be its "
-                        "owner. Compare the fingerprints with your correspondent, then import again with "
-                        "--replace-changed to replace it");
+        ReportError((listed + ": the ring holds another key for this user ID; someone may be pretending to be "
+                              "its owner. Compare the fingerprints with your correspondent, then import again with "
+                              "--replace-changed to replace it")
+                        .c_str(),
+                    true);
       }
       break;
     case ImportCase::kStrongKeyAdded:
-      notes.Add(FillText(StringText(IDS_STRONG_KEY_ADDED), {listed, FingerprintText(key, strong), listed}));
+      AddNote(notes, FillText(StringText(IDS_STRONG_KEY_ADDED), {listed, FingerprintText(key, strong), listed}));
       break;
     case ImportCase::kAppend:
       break;
   }
   ExitOnFailure(ApplyImport(ring, decision, key, strong), ringPath);
-  if (!strong.present) notes.Add("warning: " + FillText(StringText(IDS_IMPORTED_WITHOUT_STRONG_KEY), {id}));
+  if (!strong.present) AddNote(notes, "warning: " + FillText(StringText(IDS_IMPORTED_WITHOUT_STRONG_KEY), {id}));
   return true;
 }
 
@@ -140,8 +137,7 @@ int RunImport(const Options& o) {
     if (imported.count() > kMaxRingKeys) ExitOnFailure(KeyFileStatus::kRingFull, path);
   }
   PublicKeyRing ring = LoadRing(ringPath);
-  std::string listing;
-  ImportNotes notes;
+  std::string listing, notes;
   for (int k = 0; k < imported.count(); ++k) {
     const PublicKeyRecord& key = imported.keys[k];
     if (!TakeImportedKey(o, key, imported.strong[k], ring, ringPath, notes)) continue;
@@ -149,7 +145,7 @@ int RunImport(const Options& o) {
   }
   if (!listing.empty()) ExitOnFailure(SavePublicKeyFile(ringPath.c_str(), ring), ringPath);
   WriteOutput(listing);
-  for (const std::string& line : notes.lines) std::fputs(line.c_str(), stderr);
+  std::fputs(notes.c_str(), stderr);
   return 0;
 }
 

@@ -699,6 +699,8 @@ printf '0\terin -- Owner (secret key protected)\t%s\tno strong key\n' "$(fingerp
 same "$work/out" "$work/expected" "the list of a ring without the own strong key"
 run erin encrypt --to-index 0 --passphrase-file "$drive$work/pass1" "$drive$work/message"
 expect 1 "encrypt with a wrong passphrase"
+run erin encrypt --legacy --to-index 0 "$drive$work/message"
+expect 2 "--legacy to the own key, whose strong key the ring lacks"
 run erin export -o "$drive$work/erin.vwg"
 expect 1 "export of the own key, whose strong key needs the passphrase"
 grep -q -- '--passphrase-file FILE' "$work/err" || fail "export asks for no passphrase: $(cat "$work/err")"
