@@ -1,20 +1,27 @@
 // vwg_speed: the headline figures without Google Benchmark, so that the same
 // program runs natively and as a 32-bit Windows program under Wine:
 // PointMultiply with a 464-bit scalar, and EncryptText / DecryptText and
-// the strong format's EncryptStrongMessage / DecryptStrongMessage of 1 MiB,
+// the strong formats' EncryptStrongMessage / DecryptStrongMessage and
+// EncryptV3Message / DecryptV3Message of 1 MiB (and of 100 bytes, with the
+// old format's, where the scalar multiplications are the cost), the strong
+// key's derivation, the load of a ring of 1000 entries with strong keys,
 // and ParseProtectedKeyFile at the count we write (the unlock's PBKDF2).
 // Prints "name value unit" lines for scripts/bench.sh.
 #include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "crypto/curve.h"
 #include "crypto/fast_arith.h"
 #include "keys/cipher.h"
+#include "keys/key_files.h"
 #include "keys/key_records.h"
 #include "keys/protected_key_file.h"
+#include "keys/strong_key.h"
 #include "keys/strong_message.h"
+#include "keys/v3_message.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -87,6 +94,42 @@ int main() {
   std::printf("DecryptStrong %.1f MB/s\n",
               mb / TimePerCall([&] { DecryptStrongMessage(strong, b, ring[0], ring, 2, -1, opened, parties); }));
 
+  // ?VW3: between the same two pairs' strong keys, at 1 MiB and at 100
+  // bytes beside the old format.
+  StrongKey strongKeys[2];  // b's, then a's, as b's ring holds them
+  StrongKeyOf(b, strongKeys[0]);
+  StrongKeyOf(a, strongKeys[1]);
+  std::string v3, v3Opened;
+  V3Parties v3Parties;
+  constexpr uint64_t kWritten = 1796000000;
+  std::printf("EncryptV3 %.1f MB/s\n",
+              mb / TimePerCall([&] { EncryptV3Message(plain, kWritten, a, strongKeys[1], strongKeys[0], v3); }));
+  std::printf("DecryptV3 %.1f MB/s\n", mb / TimePerCall([&] {
+                DecryptV3Message(v3, b, strongKeys[0], strongKeys, 2, -1, v3Opened, v3Parties);
+              }));
+  const bool v3Ok = v3Opened == plain;
+  const std::string note = plain.substr(0, 100);
+  std::string shortText, shortOpened;
+  std::printf("EncryptText100 %.1f us\n", 1e6 * TimePerCall([&] { EncryptText(note, a, pb, shortText); }));
+  std::printf("DecryptText100 %.1f us\n", 1e6 * TimePerCall([&] { DecryptText(shortText, b, pa, shortOpened); }));
+  std::printf("EncryptV3100 %.1f us\n",
+              1e6 * TimePerCall([&] { EncryptV3Message(note, kWritten, a, strongKeys[1], strongKeys[0], shortText); }));
+  std::printf("DecryptV3100 %.1f us\n", 1e6 * TimePerCall([&] {
+                DecryptV3Message(shortText, b, strongKeys[0], strongKeys, 2, -1, shortOpened, v3Parties);
+              }));
+  StrongKey derived;
+  std::printf("DeriveStrongKey %.4f ms\n", 1e3 * TimePerCall([&] { StrongKeyOf(a, derived); }));
+
+  PublicKeyRing full;
+  for (int i = 0; i < kMaxRingKeys; ++i) AddRingEntry(full, ring[i % 2], strongKeys[i % 2]);
+  const char* ringPath = "vwg-speed-ring.vwg";
+  const bool ringOk = SavePublicKeyFile(ringPath, full) == KeyFileStatus::kOk;
+  std::printf("LoadRing1000 %.3f ms\n", 1e3 * TimePerCall([&] {
+                PublicKeyRing loaded;
+                LoadPublicKeyRing(ringPath, loaded);
+              }));
+  std::remove(ringPath);
+
   static const uint8_t kPassphrase[] = {'s', 'e', 'c', 'r', 'e', 't'};
   uint8_t locked[kProtectedFileBytes];
   uint16_t unlocked[kScalarWords] = {};
@@ -96,5 +139,5 @@ int main() {
                 ParseProtectedKeyFile(locked, kProtectedFileBytes, kPassphrase, sizeof kPassphrase, unlocked);
               }));
   const bool unlockedOk = lockedOk && std::memcmp(unlocked, a, sizeof a) == 0;
-  return oldFormatOk && opened == plain && unlockedOk ? 0 : 1;
+  return oldFormatOk && opened == plain && v3Ok && ringOk && unlockedOk ? 0 : 1;
 }

@@ -56,9 +56,14 @@ _, enc = bench("BM_EncryptText/1048576")
 _, dec = bench("BM_DecryptText/1048576")
 # The strong format beside the old one: a short message costs its scalar
 # multiplications, a long one the cipher.
-short = {name: bench(f"BM_{name}/100")[0] for name in ("EncryptText", "DecryptText", "EncryptStrong", "DecryptStrong")}
+short = {name: bench(f"BM_{name}/100")[0]
+         for name in ("EncryptText", "DecryptText", "EncryptStrong", "DecryptStrong", "EncryptV3", "DecryptV3")}
 _, senc = bench("BM_EncryptStrong/1048576")
 _, sdec = bench("BM_DecryptStrong/1048576")
+_, venc = bench("BM_EncryptV3/1048576")
+_, vdec = bench("BM_DecryptV3/1048576")
+derive, _ = bench("BM_DeriveStrongKey")
+ringLoad, _ = bench("BM_LoadRing1000Strong")
 native, wine = speed(os.path.join(out, "speed-native.txt")), speed(os.path.join(out, "speed-wine.txt"))
 rows = [
     ("PointMultiply, 464-bit scalar (fast)", f"{fast:.3f} ms", f"{fast / ref:.2f} x OpenSSL"),
@@ -77,11 +82,22 @@ rows = [
      f"{short['DecryptStrong'] / short['DecryptText']:.2f} x DecryptText"),
     ("EncryptStrong, 1 MiB", f"{senc / 1e6:.0f} MB/s", f"{senc / enc:.2f} x EncryptText's speed"),
     ("DecryptStrong, 1 MiB", f"{sdec / 1e6:.0f} MB/s", f"{sdec / dec:.2f} x DecryptText's speed"),
+    ("EncryptV3, 100 B", f"{short['EncryptV3'] * 1e3:.0f} us",
+     f"{short['EncryptV3'] / short['EncryptText']:.2f} x EncryptText"),
+    ("DecryptV3, 100 B", f"{short['DecryptV3'] * 1e3:.0f} us",
+     f"{short['DecryptV3'] / short['DecryptText']:.2f} x DecryptText"),
+    ("EncryptV3, 1 MiB", f"{venc / 1e6:.0f} MB/s", f"{venc / enc:.2f} x EncryptText's speed"),
+    ("DecryptV3, 1 MiB", f"{vdec / 1e6:.0f} MB/s", f"{vdec / dec:.2f} x DecryptText's speed"),
+    ("Strong key from the secret key (HKDF, s2 * G)", f"{derive:.3f} ms", ""),
+    ("Ring of 1000 entries with strong keys, loaded", f"{ringLoad:.2f} ms", ""),
 ]
 for key, unit in (("PointMultiply", "ms"), ("EncryptText", "MB/s"), ("DecryptText", "MB/s"),
-                  ("EncryptStrong", "MB/s"), ("DecryptStrong", "MB/s"), ("UnlockKeyFile", "ms")):
+                  ("EncryptStrong", "MB/s"), ("DecryptStrong", "MB/s"), ("EncryptV3", "MB/s"),
+                  ("DecryptV3", "MB/s"), ("EncryptText100", "us"), ("DecryptText100", "us"),
+                  ("EncryptV3100", "us"), ("DecryptV3100", "us"), ("DeriveStrongKey", "ms"),
+                  ("LoadRing1000", "ms"), ("UnlockKeyFile", "ms")):
     if key in native and key in wine:
-        slower = wine[key] / native[key] if unit == "ms" else native[key] / wine[key]
+        slower = native[key] / wine[key] if unit == "MB/s" else wine[key] / native[key]
         rows.append((f"{key}, Wine {width}-bit vs native (vwg_speed)", f"{wine[key]:g} vs {native[key]:g} {unit}",
                      f"{slower:.2f} x slower"))
 print("\n| Measure | Result | Ratio |\n|---|---|---|")
