@@ -160,17 +160,22 @@ void TransformClipboard(bool sending) {
     return;
   }
   ActionText result;
+  PublicKeyRing ring;
+  char done[kTextChars];
+  LoadText(IDS_CLIPBOARD_DONE, done);
+  std::string notice = done;
   if (sending) {
-    PublicKeyRing ring;
     int chosen;
     if (!ChooseCorrespondent(true, ring, chosen) || !EncryptForKey(ring, chosen, text, result)) return;
   } else {
-    if (!DecryptReceived(text.ansi, result)) return;
+    MessageSender sender;
+    if (!DecryptReceived(text.ansi, ring, result, sender)) return;
     // The old format gives back the spaces that filled its last block; a
     // strong message comes back exactly as it was written.
     if (!result.utf8) TrimPadding(result.bytes);
+    notice += "\n\n" + SenderText(ring, sender);
   }
-  if (PutClipboardText(result, !sending)) ShowNotice(IDS_CLIPBOARD_DONE);
+  if (PutClipboardText(result, !sending)) ShowNoticeText(notice.c_str());
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // The Public Key Manager page: the ring's user IDs in ring order (so a list
-// index is a ring index), with import, export, removal and a change of ID,
-// and the selected key's fingerprint and message format. The ring is loaded
-// afresh for every filling and every change, never kept; a ring that cannot
-// be loaded ends the program, as at start-up.
+// index is a ring index), each key without a strong key marked so, with
+// import, export, removal and a change of ID, and the selected key's
+// fingerprint and message format. The ring is loaded afresh for every
+// filling and every change, never kept; a ring that cannot be loaded ends
+// the program, as at start-up.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -12,6 +13,7 @@
 #include "app/key_state.h"
 #include "app/property_sheet.h"
 #include "app/user_id_dialog.h"
+#include "icq/action_keys.h"
 #include "icq/message_format.h"
 #include "keys/fingerprint.h"
 #include "keys/key_records.h"
@@ -32,22 +34,29 @@ void AddLine(HWND list, const char* text) { SendMessageA(list, LB_ADDSTRING, 0, 
 
 void EnableButton(HWND page, int id, bool enabled) { EnableWindow(GetDlgItem(page, id), enabled); }
 
-// The ring entry of the selected line, loaded afresh; false when nothing is
-// selected or the ring no longer reaches that far.
+// The ring entry of the selected line, loaded afresh, with the owner's
+// strong key worked out from the secret key should the ring lack it; false
+// when nothing is selected or the ring no longer reaches that far.
 bool SelectedRecord(HWND page, int& index, PublicKeyRecord& record, StrongKey* strong = nullptr) {
   index = SelectedKey(page);
   if (index < 0) return false;
   PublicKeyRing ring;
   if (!LoadRingInForce(ring, KeyFailure::kFatal) || index >= ring.count()) return false;
+  if (index == 0) CompleteOwnStrongKey(SecretKey, ring);
   record = ring.keys[index];
   if (strong) *strong = ring.strong[index];
   return true;
 }
 
+// A correspondent's key that may be marked for the old format: one without
+// a strong key. A strong key's mark would be ignored, and messages to the
+// owner's own key are read by this program.
+bool TakesOldFormat(int index, const StrongKey& strong) { return index > 0 && !strong.present; }
+
 // The buttons, the fingerprint line and the format box follow the
 // selection: any key can be exported and renamed, every key but the owner's
-// own removed or marked for the old format. Messages to the owner's own key
-// are read by this program, which reads the strong format.
+// own removed, and a correspondent's key without a strong key marked for
+// the old format.
 void ShowSelection(HWND page) {
   int index;
   PublicKeyRecord record;
@@ -59,9 +68,9 @@ void ShowSelection(HWND page) {
   char fingerprint[kFingerprintChars + 1] = "";
   if (selected) KeyFingerprint(record, strong, fingerprint);
   SetDlgItemTextA(page, IDC_FINGERPRINT, fingerprint);
-  const bool correspondent = selected && index > 0;
-  EnableButton(page, IDC_OLD_FORMAT, correspondent);
-  CheckDlgButton(page, IDC_OLD_FORMAT, correspondent && UsesOldFormat(record) ? BST_CHECKED : BST_UNCHECKED);
+  const bool old = selected && TakesOldFormat(index, strong);
+  EnableButton(page, IDC_OLD_FORMAT, old);
+  CheckDlgButton(page, IDC_OLD_FORMAT, old && UsesOldFormat(record) ? BST_CHECKED : BST_UNCHECKED);
 }
 
 // The box's new state is stored at once, like every other change on the
@@ -69,7 +78,8 @@ void ShowSelection(HWND page) {
 void MarkSelectedFormat(HWND page) {
   int index;
   PublicKeyRecord record;
-  if (SelectedRecord(page, index, record) && index > 0)
+  StrongKey strong;
+  if (SelectedRecord(page, index, record, &strong) && TakesOldFormat(index, strong))
     MarkOldFormat(record, IsDlgButtonChecked(page, IDC_OLD_FORMAT) == BST_CHECKED);
   ShowSelection(page);
 }
@@ -83,11 +93,14 @@ void FillKeyList(HWND page, bool keep) {
   PublicKeyRing ring;
   LoadRingInForce(ring, KeyFailure::kFatal);
   const int count = ring.count();
-  char suffix[kTextChars];
-  LoadText(IDS_OWNER_SUFFIX, suffix);
+  char owner[kTextChars], noStrongKey[kTextChars];
+  LoadText(IDS_OWNER_SUFFIX, owner);
+  LoadText(IDS_STRONG_KEY_MARK, noStrongKey);
+  // The owner's own key always has its strong key, from the secret key
+  // should the ring lack it.
   for (int i = 0; i < count; ++i) {
     const std::string id = DisplayUserId(ring.keys[i]);
-    AddLine(list, (i == 0 ? id + suffix : id).c_str());
+    AddLine(list, (i == 0 ? id + owner : ring.strong[i].present ? id : id + noStrongKey).c_str());
   }
   if (selected >= 0 && selected < count) SendMessageA(list, LB_SETCURSEL, selected, 0);
   ShowSelection(page);

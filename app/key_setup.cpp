@@ -13,6 +13,7 @@
 #include "app/key_state.h"
 #include "app/user_id_dialog.h"
 #include "crypto/wipe.h"
+#include "icq/action_keys.h"
 #include "keys/fingerprint.h"
 #include "keys/import_rule.h"
 #include "keys/key_files.h"
@@ -49,6 +50,32 @@ void StoreKeyPaths() {
 
 void CopyPath(char* dst, const char* src, int size) { lstrcpynA(dst, src, size); }
 
+// Whether the ring in force has held strong keys: then a ring found without
+// the owner's strong key was rewritten by an older program, which drops
+// every strong key.
+bool RingHeldStrongKeys() {
+  DWORD held = 0;
+  return RegReadDword(HKEY_CURRENT_USER, kSettingsKey, kRingHasStrongKeysValue, &held, false) && held != 0;
+}
+
+void RememberStrongKeys() { RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, kRingHasStrongKeysValue, 1, true); }
+
+// Once SecretKey has been found to belong to ring, the ring in force: the
+// owner's strong key goes into entry 0 when it lacks it, in a ring write of
+// its own, so that listing and exporting need no secret key and other
+// programs reading the ring see it. A ring that cannot be written is a
+// warning; the actions then work the key out from the secret key. When the
+// ring recorded for this user, which has held strong keys, needed it again,
+// an older program has dropped them all: the user hears so once, as the
+// next start finds the key in place.
+void KeepOwnStrongKey(const PublicKeyRing& ring, bool recordedRing) {
+  bool added = false;
+  if (!ring.strong[0].present && !CheckKeyFile(AddOwnStrongKey(PublicKeyPath, SecretKey, &added), KeyFailure::kWarning))
+    return;
+  if (added && recordedRing && RingHeldStrongKeys()) ShowNotice(IDS_STRONG_KEYS_DROPPED);
+  RememberStrongKeys();
+}
+
 bool AskYesNo(UINT textId) {
   char text[kTextChars];
   LoadText(textId, text);
@@ -75,10 +102,10 @@ int SaveNewKeys(const uint16_t* secret, const PublicKeyRecord& own, bool protect
   }
 
   std::memcpy(SecretKey, secret, sizeof SecretKey);
-  OwnPublicKey = own;
   CopyPath(PublicKeyPath, publicName, sizeof PublicKeyPath);
   CopyPath(SecretKeyPath, secretName, sizeof SecretKeyPath);
   StoreKeyPaths();
+  RememberStrongKeys();  // the new ring holds the owner's
   return 1;
 }
 
@@ -123,21 +150,15 @@ struct ImportReport {
 
 // Whether the user lets the import do what the rule decided for one key: a
 // changed key, or a strong key added to a key the ring holds, may be
-// someone pretending to be that correspondent.
+// someone pretending to be that correspondent. Both keep the entry's user
+// ID, so the questions name the entry as the ring lists it.
 bool Consents(const ImportDecision& decision, const PublicKeyRing& ring, const PublicKeyRecord& key,
               const StrongKey& strong) {
-  const std::string id = DisplayUserId(key);
-  switch (decision.what) {
-    case ImportCase::kChanged:
-      return AskQuestion(MainWindow, Filled(IDS_KEY_CHANGED, {id, id}).c_str());
-    case ImportCase::kStrongKeyAdded: {
-      const std::string listed = DisplayUserId(ring.keys[decision.index]);
-      return AskQuestion(MainWindow,
-                         Filled(IDS_ASK_ADD_STRONG_KEY, {listed, Fingerprint(key, strong), listed}).c_str());
-    }
-    default:
-      return true;
-  }
+  if (decision.what != ImportCase::kChanged && decision.what != ImportCase::kStrongKeyAdded) return true;
+  const std::string listed = DisplayUserId(ring.keys[decision.index]);
+  if (decision.what == ImportCase::kChanged)
+    return AskQuestion(MainWindow, Filled(IDS_KEY_CHANGED, {listed, listed}).c_str());
+  return AskQuestion(MainWindow, Filled(IDS_ASK_ADD_STRONG_KEY, {listed, Fingerprint(key, strong), listed}).c_str());
 }
 
 // The note for a key the rule leaves out; empty for one it takes.
@@ -171,8 +192,12 @@ bool ImportIntoRing(const PublicKeyRing& imported, ImportReport& report) {
     }
     if (!Consents(decision, ring, key, strong)) continue;
     if (!CheckKeyFile(ApplyImport(ring, decision, key, strong), KeyFailure::kWarning)) return false;
-    AddRingEntry(report.taken, key, strong);
-    if (!strong.present) report.notes.push_back(Filled(IDS_IMPORTED_WITHOUT_STRONG_KEY, {DisplayUserId(key)}));
+    // Listed as the ring now holds it: a changed key or an added strong key
+    // keeps the entry's user ID.
+    const int entry = decision.index >= 0 ? decision.index : ring.count() - 1;
+    AddRingEntry(report.taken, ring.keys[entry], ring.strong[entry]);
+    if (!strong.present)
+      report.notes.push_back(Filled(IDS_IMPORTED_WITHOUT_STRONG_KEY, {DisplayUserId(ring.keys[entry])}));
   }
   return report.taken.count() == 0 || CheckKeyFile(SavePublicKeyFile(PublicKeyPath, ring), KeyFailure::kWarning);
 }
@@ -212,7 +237,10 @@ int OpenExistingFiles(const char* publicPath, const char* secretPath) {
   if (!ChooseKeyFile(false, IDS_OPEN_SECRET_TITLE, name)) return 0;
   CopyPath(SecretKeyPath, name, sizeof SecretKeyPath);
   LoadSecretKeyAtStart(SecretKeyPath, SecretKey, true);
-  CheckKeyPair(KeyFailure::kFatal);
+  CheckKeyPair(ring, KeyFailure::kFatal);
+  // Files the user has just picked may be another ring than the one that
+  // held strong keys: nothing is said about a missing one.
+  KeepOwnStrongKey(ring, false);
   StoreKeyPaths();
   return 1;
 }
@@ -234,8 +262,11 @@ int SetUpKeys(int mode) {
     LoadRingInForce(ring, KeyFailure::kFatal);
     // A second copy ends at the single-instance test, after its import: it
     // leaves a protected key locked rather than ask for a passphrase it has
-    // no use for.
-    if (LoadSecretKeyAtStart(SecretKeyPath, SecretKey, !AnotherCopyRuns())) CheckKeyPair(KeyFailure::kFatal);
+    // no use for, and does without the owner's strong key then.
+    if (LoadSecretKeyAtStart(SecretKeyPath, SecretKey, !AnotherCopyRuns())) {
+      CheckKeyPair(ring, KeyFailure::kFatal);
+      KeepOwnStrongKey(ring, true);
+    }
     return 1;
   }
 
@@ -266,10 +297,10 @@ void ImportPublicKeys(const char* path, bool ask) {
 void ExportPublicKey(int index) {
   PublicKeyRing ring;
   if (!LoadRingInForce(ring, KeyFailure::kWarning) || index < 0 || index >= ring.count()) return;
-  PublicKeyRecord record = ring.keys[index];
   // The owner's strong key comes from the secret key when the ring lacks it.
-  StrongKey strong = ring.strong[index];
-  if (index == 0 && !strong.present) StrongKeyOf(SecretKey, strong);
+  CompleteOwnStrongKey(SecretKey, ring);
+  PublicKeyRecord record = ring.keys[index];
+  const StrongKey strong = ring.strong[index];
 
   char typed[kUserIdBytes + 1];
   switch (UserIdDialog(DisplayUserId(record).c_str(), typed)) {

@@ -3,7 +3,6 @@
 #include "win/report_error.h"
 
 uint16_t SecretKey[kScalarWords];
-PublicKeyRecord OwnPublicKey;
 char PublicKeyPath[kPathChars];
 char SecretKeyPath[kPathChars];
 
@@ -13,14 +12,12 @@ bool CheckKeyFile(KeyFileStatus status, KeyFailure failure) {
   return false;
 }
 
-bool CheckKeyPair(KeyFailure failure) {
-  if (IsPublicKeyOf(SecretKey, OwnPublicKey)) return true;
+bool CheckKeyPair(const PublicKeyRing& ring, KeyFailure failure) {
+  if (IsKeyPairOf(SecretKey, ring.keys[0], ring.strong[0])) return true;
   ReportError(KeyPairMismatchText(SecretKeyPath, PublicKeyPath).c_str(), failure == KeyFailure::kFatal);
   return false;
 }
 
 bool LoadRingInForce(PublicKeyRing& ring, KeyFailure failure) {
-  if (!CheckKeyFile(LoadPublicKeyRing(PublicKeyPath, ring), failure)) return false;
-  OwnPublicKey = ring.keys[0];
-  return true;
+  return CheckKeyFile(LoadPublicKeyRing(PublicKeyPath, ring), failure);
 }

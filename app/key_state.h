@@ -10,8 +10,6 @@
 #include "keys/key_records.h"
 
 extern uint16_t SecretKey[kScalarWords];
-// Entry 0 of the ring, refreshed whenever the tray program loads the ring.
-extern PublicKeyRecord OwnPublicKey;
 extern char PublicKeyPath[kPathChars];
 extern char SecretKeyPath[kPathChars];
 
@@ -23,11 +21,11 @@ enum class KeyFailure { kWarning, kFatal };
 // system's for kSystemError), the program ends for kFatal, and false.
 bool CheckKeyFile(KeyFileStatus status, KeyFailure failure);
 
-// The ring at PublicKeyPath, whose entry 0 becomes OwnPublicKey. False after
-// CheckKeyFile's report.
+// The ring at PublicKeyPath. False after CheckKeyFile's report.
 bool LoadRingInForce(PublicKeyRing& ring, KeyFailure failure);
 
-// True when SecretKey belongs to OwnPublicKey, the ring's entry 0: the two
-// key files in force are one pair. Otherwise the mismatch is reported,
-// naming both files, and the program ends for kFatal.
-bool CheckKeyPair(KeyFailure failure);
+// True when SecretKey belongs to the ring's entry 0, with its strong key if
+// the ring holds one (IsKeyPairOf): the two key files in force are one
+// pair. Otherwise the mismatch is reported, naming both files, and the
+// program ends for kFatal.
+bool CheckKeyPair(const PublicKeyRing& ring, KeyFailure failure);

@@ -12,6 +12,7 @@
 #include "keys/user_id_text.h"
 #include "keys/wiped_text.h"
 #include "resources/strings.h"
+#include "win/program.h"
 #include "win/unicode_text.h"
 
 namespace {
@@ -96,17 +97,31 @@ void EncryptDialogMessage(DialogRecord record) {
 }
 
 // The message is read before any key menu opens: a strong message needs
-// none, and a plain one gets its notice at once.
+// none, and a plain one gets its notice at once. Who wrote it is known only
+// once it has been opened; a sender other than the dialog's known
+// correspondent is shown only when the user says so.
 void DecryptDialogMessage(DialogRecord record) {
   std::string received;
   ReadText(record.messageEdit, SendMessageA, received);
+  PublicKeyRing ring;
   ActionText result;
-  if (DecryptReceived(received, result)) WriteMessage(record, result, Written::kDecrypted);
+  MessageSender sender;
+  if (!DecryptReceived(received, ring, result, sender)) return;
+  const int correspondent = DialogCorrespondent(record, ring);
+  if (correspondent >= 0 && correspondent != sender.index) {
+    const std::string question = FillText(
+        StringText(IDS_ASK_OTHER_SENDER), {DisplayUserId(ring.keys[sender.index]), DisplayUserId(ring.keys[correspondent])});
+    if (!AskQuestion(MainWindow, question.c_str())) return;
+  }
+  WriteMessage(record, result, Written::kDecrypted);
+  ShowBalloonText(SenderText(ring, sender));
 }
 
 // Nothing here may wait for the user: a ring that cannot be used is named
 // in a balloon, and the Decrypt button then says what is wrong with it (a
 // ring that cannot be read ends the program there, as key-file failures do).
+// A message from someone other than the dialog's known correspondent is
+// left for the Decrypt button, which asks.
 void DecryptArrivedMessage(DialogRecord record) {
   std::string received;
   ReadText(record.messageEdit, SendMessageA, received);
@@ -119,13 +134,20 @@ void DecryptArrivedMessage(DialogRecord record) {
   }
   const int correspondent = DialogCorrespondent(record, ring);
   ActionText result;
-  switch (DecryptUnasked(received, ring, correspondent, result)) {
+  MessageSender sender;
+  switch (DecryptUnasked(received, ring, correspondent, result, sender)) {
     case AutoDecryption::kDecrypted:
+      if (correspondent >= 0 && correspondent != sender.index) {
+        ShowBalloonNotice(IDS_AUTO_DECRYPT_OTHER_SENDER,
+                          {DisplayUserId(ring.keys[correspondent]), DisplayUserId(ring.keys[sender.index])});
+        break;
+      }
       WriteMessage(record, result, Written::kDecryptedUnasked);
+      ShowBalloonText(SenderText(ring, sender));
       break;
     case AutoDecryption::kNotEncrypted:
       if (correspondent > 0 && !IsOn(CurrentMessageOptions().noInsecureWarning))
-        ShowBalloonNotice(IDS_INSECURE_MESSAGE, DisplayUserId(ring.keys[correspondent]).c_str());
+        ShowBalloonNotice(IDS_INSECURE_MESSAGE, {DisplayUserId(ring.keys[correspondent])});
       break;
     case AutoDecryption::kLeft:
       break;

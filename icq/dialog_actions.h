@@ -8,8 +8,7 @@
 #include "icq/dialog_lists.h"
 
 // For a send dialog: encrypts its message for the recipient chosen from the
-// key menu, in the strong format unless that key is marked for the old one,
-// and leaves the edit control read-only with an empty undo buffer, so that
+// key menu, in the format that key takes (text_transform.h), and leaves the edit control read-only with an empty undo buffer, so that
 // the plain text cannot be brought back into what ICQ sends.
 void EncryptDialogMessage(DialogRecord record);
 
@@ -18,13 +17,17 @@ void EncryptDialogMessage(DialogRecord record);
 // is not for us; the old format needs the sender's key from the menu, skips
 // the blanks that the way added and decrypts whole blocks only, and nothing
 // tells whether it was encrypted for this pair of keys. A message that holds
-// neither is left as it is, with a notice.
+// neither is left as it is, with a notice. One from another key than the
+// dialog's known correspondent's is written only after the user's Yes; a
+// balloon names the sender of every message written.
 void DecryptDialogMessage(DialogRecord record);
 
 // For an incoming dialog just equipped, with Auto-Decrypt on: decrypts its
 // message without a press, a menu or a box (text_transform.h,
-// DecryptUnasked). A message that cannot be decrypted so is left for the
-// Decrypt button. One that came unencrypted from a known correspondent
-// raises a balloon, unless that warning is off; so does a ring that cannot
-// be read or is not the secret key's.
+// DecryptUnasked), and names its sender in a balloon. A message that cannot
+// be decrypted so is left for the Decrypt button, and so, with a balloon, is
+// one from another key than the dialog's known correspondent's. One that
+// came unencrypted from a known correspondent raises a balloon, unless that
+// warning is off; so does a ring that cannot be read or is not the secret
+// key's.
 void DecryptArrivedMessage(DialogRecord record);

@@ -70,7 +70,8 @@ RingInForce LoadCheckedRing(PublicKeyRing& ring, KeyFileStatus& loaded) {
   // The files may have been replaced while the program runs (vwg keygen
   // --force, say): a ring whose first key is not ours any more is refused,
   // not used with a secret key it does not belong to.
-  return IsPublicKeyOf(keys.secretKey, ring.keys[0]) ? RingInForce::kOk : RingInForce::kNotThePair;
+  if (!IsKeyPairOf(keys.secretKey, ring.keys[0], ring.strong[0])) return RingInForce::kNotThePair;
+  return CompleteOwnStrongKey(keys.secretKey, ring) ? RingInForce::kOk : RingInForce::kNoOwnStrongKey;
 }
 
 bool LoadActionRing(PublicKeyRing& ring) {
@@ -80,6 +81,9 @@ bool LoadActionRing(PublicKeyRing& ring) {
       return true;
     case RingInForce::kUnreadable:
       ReportError(KeyFileErrorText(loaded), true);
+      return false;
+    case RingInForce::kNoOwnStrongKey:
+      ShowNotice(IDS_CRYPTO_FAILED);
       return false;
     case RingInForce::kNotThePair:
       break;

@@ -12,18 +12,24 @@
 // other messages of the program (scan ticks too) are dispatched.
 int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys);
 
-// What the ring in force is to the actions: usable, not loaded, or not the
-// ring of the secret key in force (its entry 0 is another key's).
-enum class RingInForce { kOk, kUnreadable, kNotThePair };
+// What the ring in force is to the actions: usable, not loaded, not the
+// ring of the secret key in force (its entry 0 is another key's, or holds
+// another strong key), or without the owner's strong key, which the system's
+// cryptography failed to work out.
+enum class RingInForce { kOk, kUnreadable, kNotThePair, kNoOwnStrongKey };
 
 // The ring in force, loaded afresh and checked against the secret key,
-// without telling the user anything; loaded is the load's status. For a
-// scan tick, which must not stop for a message box.
+// without telling the user anything; loaded is the load's status. With kOk
+// entry 0 has the owner's strong key, in memory when the ring lacks it
+// (CompleteOwnStrongKey). For a scan tick, which must not stop for a message
+// box.
 RingInForce LoadCheckedRing(PublicKeyRing& ring, KeyFileStatus& loaded);
 
-// The ring in force, loaded afresh. A ring that cannot be loaded ends the
-// program (key-file failures are fatal); one whose entry 0 is not the
-// secret key's public key is refused with a warning. False after the report.
+// The ring in force, loaded afresh and checked as LoadCheckedRing does. A
+// ring that cannot be loaded ends the program (key-file failures are
+// fatal); one whose entry 0 is not the secret key's public key is refused
+// with a warning, one without the owner's strong key with a notice. False
+// after the report.
 bool LoadActionRing(PublicKeyRing& ring);
 
 // Loads the ring in force and lets the user choose from it: the ring and the

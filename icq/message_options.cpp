@@ -1,8 +1,7 @@
 #include "icq/message_options.h"
 
-#include <cstdio>
-
-#include "win/program.h"
+#include "keys/key_files.h"
+#include "resources/strings.h"
 
 namespace {
 
@@ -16,15 +15,10 @@ const MessageOptions& CurrentMessageOptions() { return Options; }
 
 bool IsOn(const DWORD* flag) { return flag != nullptr && *flag != 0; }
 
-void ShowBalloonNotice(UINT textId, const char* arg) {
-  if (!Options.showBalloon) return;
-  char text[kTextChars];
-  LoadText(textId, text);
-  if (!arg) {
-    Options.showBalloon(text);
-    return;
-  }
-  char filled[kTextChars];
-  std::snprintf(filled, sizeof filled, text, arg);
-  Options.showBalloon(filled);
+void ShowBalloonNotice(UINT textId, const std::vector<std::string>& args) {
+  ShowBalloonText(FillText(StringText(static_cast<int>(textId)), args));
+}
+
+void ShowBalloonText(const std::string& text) {
+  if (Options.showBalloon) Options.showBalloon(text.c_str());
 }

@@ -9,6 +9,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 struct MessageOptions {
   const DWORD* autoEncrypt = nullptr;        // Auto-Encrypt Outgoing Messages
   const DWORD* autoDecrypt = nullptr;        // Auto-Decrypt Incoming Messages
@@ -26,6 +29,8 @@ const MessageOptions& CurrentMessageOptions();
 // True when flag has been handed over and is not 0.
 bool IsOn(const DWORD* flag);
 
-// The string-table text id (a format taking one string when arg is not
-// null) in a balloon.
-void ShowBalloonNotice(UINT textId, const char* arg = nullptr);
+// The string-table text id in a balloon, each %s in turn replaced by one of
+// args.
+void ShowBalloonNotice(UINT textId, const std::vector<std::string>& args = {});
+// A text made already (several notices' lines) in a balloon.
+void ShowBalloonText(const std::string& text);

@@ -1,12 +1,20 @@
 #include "icq/text_transform.h"
 
+#include <algorithm>
+#include <ctime>
+#include <set>
+
 #include "icq/action_keys.h"
 #include "icq/key_menu.h"
 #include "icq/message_format.h"
+#include "icq/message_options.h"
 #include "keys/cipher.h"
 #include "keys/message_text.h"
+#include "keys/ring_edits.h"
 #include "keys/strong_message.h"
 #include "keys/strong_status_text.h"
+#include "keys/user_id_text.h"
+#include "keys/v3_message.h"
 #include "keys/wiped_text.h"
 #include "resources/strings.h"
 #include "win/program.h"
@@ -22,115 +30,202 @@ ActionText::~ActionText() { WipeText(bytes); }
 
 namespace {
 
+uint64_t Now() { return static_cast<uint64_t>(std::time(nullptr)); }
+
 void ReportBadKey() {
   char message[kTextChars];
   LoadText(IDS_BAD_KEY, message);
   ReportError(message, false);
 }
 
+// Why a received text was not opened: a strong format's status (with the
+// sender's key ID from its header, where it could be read), or an older
+// format in the name of a key whose owner writes ?VW3:.
+struct Refusal {
+  StrongStatus status = StrongStatus::kOk;
+  uint8_t senderId[kKeyIdBytes] = {};
+  int olderFormatFrom = -1;  // that key's ring entry
+};
+
 // A key that cannot be used is an error, as in the old format; every other
-// status is a notice about this one message.
-void ReportStrongStatus(StrongStatus status, const uint8_t* senderId) {
-  if (status == StrongStatus::kNoUsableKey) {
+// refusal is a notice about this one message.
+void ReportRefusal(const PublicKeyRing& ring, const Refusal& refusal) {
+  if (refusal.olderFormatFrom >= 0) {
+    const std::string id = DisplayUserId(ring.keys[refusal.olderFormatFrom]);
+    ShowNoticeText(FillText(StringText(IDS_OLDER_FORMAT_REFUSED), {id, id, id}).c_str());
+  } else if (refusal.status == StrongStatus::kNoUsableKey) {
     ReportBadKey();
-    return;
+  } else {
+    ShowNoticeText(StrongStatusText(refusal.status, refusal.senderId).c_str());
   }
-  ShowNoticeText(StrongStatusText(status, senderId).c_str());
 }
 
-bool EncryptStrong(const PublicKeyRing& ring, int chosen, const std::wstring& wide, ActionText& result) {
+// True when the key of ring entry index has a strong key, at that entry or
+// at another that lists its public point: its owner's program writes ?VW3:,
+// and an older format in its name is refused. Checking every entry with the
+// point keeps a stale duplicate from an older ring from letting one in.
+bool WritesStrongMessages(const PublicKeyRing& ring, int index) {
+  for (int i = 0; i < ring.count(); ++i)
+    if (ring.strong[i].present && FindSameKey(ring.keys[i], &ring.keys[index], 1) == 0) return true;
+  return false;
+}
+
+// Keys without a strong key that a message has gone to in this run: the
+// balloon that says what that means comes once for each.
+std::set<std::string> WarnedKeys;
+
+void WarnOnceWithoutStrongKey(const PublicKeyRecord& key) {
+  uint8_t id[kKeyIdBytes];
+  char name[kKeyIdChars + 1] = "";
+  if (KeyId(key, id)) KeyIdText(id, name);
+  if (WarnedKeys.insert(name).second) ShowBalloonNotice(IDS_SENT_WITHOUT_STRONG_KEY, {DisplayUserId(key)});
+}
+
+// The UTF-8 text in the strong format the chosen key takes: ?VW3: to a
+// strong key, ?VW2: to a key without one.
+bool EncryptUtf8(const PublicKeyRing& ring, int chosen, const std::wstring& wide, ActionText& result) {
   std::string utf8;
   WipeOnExit wipe(utf8);
-  StrongStatus status = StrongStatus::kTooLong;
+  Refusal refusal;
+  refusal.status = StrongStatus::kTooLong;
   if (CodePageFromWide(CP_UTF8, wide, utf8)) {
-    status = EncryptStrongMessage(utf8, CurrentActionKeys().secretKey, ring.keys[0], ring.keys[chosen], result.bytes);
+    const uint16_t* secret = CurrentActionKeys().secretKey;
+    refusal.status = ring.strong[chosen].present
+                         ? EncryptV3Message(utf8, Now(), secret, ring.strong[0], ring.strong[chosen], result.bytes)
+                         : EncryptStrongMessage(utf8, secret, ring.keys[0], ring.keys[chosen], result.bytes);
   }
-  if (status != StrongStatus::kOk) {
-    ReportStrongStatus(status, nullptr);
+  if (refusal.status != StrongStatus::kOk) {
+    ReportRefusal(ring, refusal);
     return false;
   }
   result.utf8 = true;
   return true;
 }
 
-// A strong message opened with the key of its sender, found in ring by its
-// ID.
-StrongStatus OpenStrong(const std::string& received, const PublicKeyRing& ring, ActionText& result,
-                        StrongParties& parties) {
-  const StrongStatus status = DecryptStrongMessage(received, CurrentActionKeys().secretKey, ring.keys[0],
-                                                   ring.keys.data(), ring.count(), -1, result.bytes, parties);
-  result.utf8 = true;
-  return status;
-}
-
-// The whole blocks of an old-format text (blanks removed) from sender.
-bool OpenOld(const std::string& cipher, const PublicKeyRecord& sender, ActionText& result) {
+bool EncryptOld(const PublicKeyRecord& key, const std::string& ansi, ActionText& result) {
   CurvePoint point;
-  RecordPoint(sender, point);
-  result.utf8 = false;
-  return DecryptWholeBlocks(cipher, CurrentActionKeys().secretKey, point, result.bytes);
-}
-
-bool DecryptStrong(const std::string& received, ActionText& result) {
-  PublicKeyRing ring;
-  if (!LoadActionRing(ring)) return false;
-  StrongParties parties;
-  const StrongStatus status = OpenStrong(received, ring, result, parties);
-  if (status != StrongStatus::kOk) {
-    ReportStrongStatus(status, parties.senderId);
+  RecordPoint(key, point);
+  if (!EncryptText(ansi, CurrentActionKeys().secretKey, point, result.bytes)) {
+    ReportBadKey();
     return false;
   }
+  result.utf8 = false;
+  return true;
+}
+
+// A message that names its sender's key, ?VW3: or ?VW2:, opened with the
+// ring's keys. True with the message in result and its sender; false with
+// the refusal, result untouched. A ?VW2: message from a key that writes
+// ?VW3: is refused once it has been read, since only the tag tells whose
+// key it names; its text goes nowhere.
+bool OpenNamed(const std::string& received, const PublicKeyRing& ring, ActionText& result, MessageSender& sender,
+               Refusal& refusal) {
+  const uint16_t* secret = CurrentActionKeys().secretKey;
+  std::string plain;
+  WipeOnExit wipe(plain);
+  if (LooksLikeV3Message(received)) {
+    V3Parties parties;
+    refusal.status = DecryptV3Message(received, secret, ring.strong[0], ring.strong.data(), ring.count(), -1, plain,
+                                      parties);
+    std::copy(parties.senderId, parties.senderId + kKeyIdBytes, refusal.senderId);
+    sender = {parties.senderIndex, true, parties.written};
+  } else {
+    StrongParties parties;
+    refusal.status =
+        DecryptStrongMessage(received, secret, ring.keys[0], ring.keys.data(), ring.count(), -1, plain, parties);
+    std::copy(parties.senderId, parties.senderId + kKeyIdBytes, refusal.senderId);
+    sender = {parties.senderIndex, false, 0};
+    if (refusal.status == StrongStatus::kOk && WritesStrongMessages(ring, sender.index))
+      refusal.olderFormatFrom = sender.index;
+  }
+  if (refusal.status != StrongStatus::kOk || refusal.olderFormatFrom >= 0) return false;
+  result.bytes.swap(plain);
+  result.utf8 = true;
+  return true;
+}
+
+// The whole blocks of an old-format text (blanks removed) from ring entry
+// index, which must have no strong key. False with the refusal.
+bool OpenOld(const std::string& cipher, const PublicKeyRing& ring, int index, ActionText& result,
+             MessageSender& sender, Refusal& refusal) {
+  if (WritesStrongMessages(ring, index)) {
+    refusal.olderFormatFrom = index;
+    return false;
+  }
+  CurvePoint point;
+  RecordPoint(ring.keys[index], point);
+  if (!DecryptWholeBlocks(cipher, CurrentActionKeys().secretKey, point, result.bytes)) {
+    refusal.status = StrongStatus::kNoUsableKey;
+    return false;
+  }
+  result.utf8 = false;
+  sender = {index, false, 0};
   return true;
 }
 
 // The old format: a received text must hold an encrypted block before a
 // key is asked for, so that a plain text is never turned into garbage. An
 // empty one decrypts to an empty one.
-bool DecryptOld(const std::string& received, ActionText& result) {
+bool DecryptOld(const std::string& received, PublicKeyRing& ring, ActionText& result, MessageSender& sender) {
   const std::string cipher = WithoutBlanks(received);
   if (!cipher.empty() && !IsEncryptedText(cipher)) {
     ShowNotice(IDS_NOT_ENCRYPTED);
     return false;
   }
-  PublicKeyRing ring;
   int chosen;
   if (!ChooseCorrespondent(false, ring, chosen)) return false;
-  if (!OpenOld(cipher, ring.keys[chosen], result)) {
-    ReportBadKey();
-    return false;
-  }
-  return true;
+  Refusal refusal;
+  if (OpenOld(cipher, ring, chosen, result, sender, refusal)) return true;
+  ReportRefusal(ring, refusal);
+  return false;
+}
+
+bool NamesItsSender(const std::string& received) {
+  return LooksLikeV3Message(received) || LooksLikeStrongMessage(received);
 }
 
 }  // namespace
 
 bool EncryptForKey(const PublicKeyRing& ring, int chosen, const PlainText& plain, ActionText& result) {
-  if (!UsesOldFormat(ring.keys[chosen])) return EncryptStrong(ring, chosen, plain.wide, result);
-  CurvePoint point;
-  RecordPoint(ring.keys[chosen], point);
-  if (!EncryptText(plain.ansi, CurrentActionKeys().secretKey, point, result.bytes)) {
-    ReportBadKey();
-    return false;
-  }
-  result.utf8 = false;
-  return true;
+  const bool strong = ring.strong[chosen].present;
+  // A strong key's old-format mark is ignored: that format would hand over
+  // the pair key to whoever guesses one message.
+  const bool sent = strong || !UsesOldFormat(ring.keys[chosen]) ? EncryptUtf8(ring, chosen, plain.wide, result)
+                                                                : EncryptOld(ring.keys[chosen], plain.ansi, result);
+  if (sent && !strong) WarnOnceWithoutStrongKey(ring.keys[chosen]);
+  return sent;
 }
 
-bool DecryptReceived(const std::string& received, ActionText& result) {
-  return LooksLikeStrongMessage(received) ? DecryptStrong(received, result) : DecryptOld(received, result);
+bool DecryptReceived(const std::string& received, PublicKeyRing& ring, ActionText& result, MessageSender& sender) {
+  if (!NamesItsSender(received)) return DecryptOld(received, ring, result, sender);
+  if (!LoadActionRing(ring)) return false;
+  Refusal refusal;
+  if (OpenNamed(received, ring, result, sender, refusal)) return true;
+  ReportRefusal(ring, refusal);
+  return false;
 }
 
-AutoDecryption DecryptUnasked(const std::string& received, const PublicKeyRing& ring, int sender,
-                              ActionText& result) {
-  if (LooksLikeStrongMessage(received)) {
-    StrongParties parties;
-    return OpenStrong(received, ring, result, parties) == StrongStatus::kOk ? AutoDecryption::kDecrypted
-                                                                            : AutoDecryption::kLeft;
-  }
+AutoDecryption DecryptUnasked(const std::string& received, const PublicKeyRing& ring, int correspondent,
+                              ActionText& result, MessageSender& sender) {
+  Refusal refusal;
+  if (NamesItsSender(received))
+    return OpenNamed(received, ring, result, sender, refusal) ? AutoDecryption::kDecrypted : AutoDecryption::kLeft;
   const std::string cipher = WithoutBlanks(received);
   if (cipher.empty()) return AutoDecryption::kLeft;
   if (!IsEncryptedText(cipher)) return AutoDecryption::kNotEncrypted;
-  if (sender <= 0 || sender >= ring.count() || !OpenOld(cipher, ring.keys[sender], result))
+  if (correspondent <= 0 || correspondent >= ring.count() ||
+      !OpenOld(cipher, ring, correspondent, result, sender, refusal))
     return AutoDecryption::kLeft;
   return AutoDecryption::kDecrypted;
+}
+
+std::string SenderText(const PublicKeyRing& ring, const MessageSender& sender) {
+  const PublicKeyRecord& key = ring.keys[sender.index];
+  if (!sender.proven) return FillText(StringText(IDS_FROM_OLDER_FORMAT), {DisplayUserId(key)});
+  uint8_t id[kKeyIdBytes];
+  char idText[kKeyIdChars + 1] = "?";
+  if (RingKeyId(key, ring.strong[sender.index], id)) KeyIdText(id, idText);
+  if (!IsOutOfTime(sender.written, Now()))
+    return FillText(StringText(IDS_FROM_SENDER), {DisplayUserId(key), idText});
+  return FillText(StringText(IDS_FROM_SENDER_WRITTEN), {DisplayUserId(key), idText, UtcTimeText(sender.written)});
 }

@@ -18,6 +18,8 @@ constexpr char kAutoEncryptValue[] = "AutoEncrypt";
 constexpr char kAutoDecryptValue[] = "AutoDecrypt";
 constexpr char kNoEncryptWarningValue[] = "NoEncryptWarning";
 constexpr char kNoInsecureWarningValue[] = "NoInsecureWarning";
+// DWORD 1 once the tray program has seen the ring hold strong keys.
+constexpr char kRingHasStrongKeysValue[] = "RingHasStrongKeys";
 
 // ICQ's list of add-on programs; ICQ starts the program while it is there.
 constexpr char kAddOnKey[] = "Software\\Mirabilis\\ICQ\\Agent\\Apps\\Vaultwing for ICQ";
