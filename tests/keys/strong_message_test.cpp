@@ -23,13 +23,6 @@ std::vector<uint8_t> IdOf(const PublicKeyRecord& key) {
   return id;
 }
 
-// Bytes of every value, with runs of zeros (which the padding is made of).
-std::string RandomMessage(std::mt19937& rng, size_t n) {
-  std::string s(n, '\0');
-  for (char& c : s) c = rng() % 4 == 0 ? '\0' : static_cast<char>(rng());
-  return s;
-}
-
 // Characters of the text form: the prefix, Base64 and the final '.'.
 size_t ExpectedChars(size_t n) {
   const size_t inner = (4 + n + 31) / 32 * 32;

@@ -34,18 +34,6 @@ constexpr char kText[] =
     "?VW2:AtAWrNevrPagfQvxrUGDNLkAAQIDBAUGBwgJCgsMDQ4PreOPuHtzHzpV4je+8YjvOQ5CMAOs432N/zpMcizew749teCOqSyjcT+"
     "dZYXIVFr+.";
 
-// Hex, most significant digit first, as a scalar: the bit count, then one
-// bit per word, least significant first.
-void ScalarFromHex(std::string_view hex, uint16_t* s) {
-  std::fill(s, s + kScalarWords, uint16_t{0});
-  const size_t bits = 4 * hex.size();
-  const std::vector<uint8_t> bytes = FromHex(hex);
-  for (size_t i = 0; i < bits; ++i) {
-    s[i + 1] = (bytes[bytes.size() - 1 - i / 8] >> (i % 8)) & 1;
-    if (s[i + 1]) s[0] = static_cast<uint16_t>(i + 1);
-  }
-}
-
 std::string Message() {
   const std::vector<uint8_t> m = FromHex(kMessage);
   return {m.begin(), m.end()};

@@ -54,6 +54,21 @@ CurvePoint OrderTwoPoint() {
   return p;
 }
 
+void ScalarFromHex(std::string_view hex, uint16_t* s) {
+  std::fill(s, s + kScalarWords, uint16_t{0});
+  for (size_t bit = 0; bit < 4 * hex.size(); ++bit) {
+    const char c = hex[hex.size() - 1 - bit / 4];
+    s[bit + 1] = static_cast<uint16_t>(((c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10) >> (bit % 4)) & 1);
+    if (s[bit + 1]) s[0] = static_cast<uint16_t>(bit + 1);
+  }
+}
+
+std::string RandomMessage(std::mt19937& rng, size_t n) {
+  std::string s(n, '\0');
+  for (char& c : s) c = rng() % 4 == 0 ? '\0' : static_cast<char>(rng());
+  return s;
+}
+
 PublicKeyRecord MakeRecord(const char* id, const CurvePoint& p) {
   PublicKeyRecord r = {};
   SetRecordPoint(r, p);

@@ -37,6 +37,14 @@ CurvePoint OrderTwoPoint();
 // A record of the given ID and point, spare word 0.
 PublicKeyRecord MakeRecord(const char* id, const CurvePoint& p);
 
+// Hex, most significant digit first (an odd count reads as with a leading
+// zero), as a scalar: the bit count, then one bit per word, least
+// significant first.
+void ScalarFromHex(std::string_view hex, uint16_t* s);
+
+// n bytes of every value, with runs of zeros (which padding is made of).
+std::string RandomMessage(std::mt19937& rng, size_t n);
+
 // Sets p to the bytes of text (UTF-8, as the programs hand passphrases over).
 void SetPassphrase(Passphrase& p, std::string_view text);
 

@@ -62,13 +62,6 @@ CurvePoint Times(const CurvePoint& p, uint16_t k) {
   return q;
 }
 
-// Bytes of every value, with runs of zeros (which the padding is made of).
-std::string RandomMessage(std::mt19937& rng, size_t n) {
-  std::string s(n, '\0');
-  for (char& c : s) c = rng() % 4 == 0 ? '\0' : static_cast<char>(rng());
-  return s;
-}
-
 // Characters of the text form: the prefix, Base64 and the final '.'.
 size_t ExpectedChars(size_t n) {
   const size_t inner = (12 + n + 31) / 32 * 32;

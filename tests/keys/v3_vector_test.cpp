@@ -47,18 +47,6 @@ constexpr char kText[] =
     "AF5tXrJ+D9g6rBSae3AmA82EDr1fvij6AXnwii/qf2r8x2Y8CNsbYlFfv5CXlB1wnxpKaM3tuUtfSaFo29/JHs7GG04FImDy0r810"
     "MhfBCT6U3MOlmiYvUtjPC7QxklrAEhgpUp++lPp+V+LyJeWj2ox9CjhxMc+I9ofAd6jSE9Ia1wuOdz3wsgWp.";
 
-// Hex, most significant digit first, as a scalar: the bit count, then one
-// bit per word, least significant first. An odd number of digits is read
-// with a leading zero.
-void ScalarFromHex(std::string_view hex, uint16_t* s) {
-  std::fill(s, s + kScalarWords, uint16_t{0});
-  for (size_t bit = 0; bit < 4 * hex.size(); ++bit) {
-    const char c = hex[hex.size() - 1 - bit / 4];
-    s[bit + 1] = static_cast<uint16_t>(((c <= '9' ? c - '0' : c - 'a' + 10) >> (bit % 4)) & 1);
-    if (s[bit + 1]) s[0] = static_cast<uint16_t>(bit + 1);
-  }
-}
-
 std::string Message() {
   const std::vector<uint8_t> m = FromHex(kMessage);
   return {m.begin(), m.end()};
