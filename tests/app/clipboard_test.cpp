@@ -1,5 +1,7 @@
 // The tray menu's clipboard commands of the real vaultwing.exe under Wine,
-// with texts copied from and pasted into the look-alike messenger's dialogs.
+// with texts copied from and pasted into the look-alike messenger's dialogs:
+// the format that follows the recipient's key, the sender named in the
+// notice, and the refusals.
 #include <windows.h>
 
 #include <optional>
@@ -9,6 +11,7 @@
 #include "keys/key_files.h"
 #include "keys/registry_names.h"
 #include "keys/strong_message.h"
+#include "keys/v3_message.h"
 #include "tests/app/clipboard_driver.h"
 #include "tests/icq/icq_fixture.h"
 #include "tests/keys/test_keys.h"
@@ -17,6 +20,8 @@ using namespace icq;
 using namespace clipboard;
 using messenger::kOpenIncomingDialog;
 using messenger::kOpenSendDialog;
+using tray::Party;
+using tray::WithoutStrongKey;
 
 namespace {
 
@@ -91,14 +96,19 @@ class ClipboardCommands : public IcqIntegration {
     return notice;
   }
 
-  // The strong message's text for the owner's own key.
+  // The ?VW3: message's text for the owner's own key.
   std::string OpenOwn(const std::string& text) {
     std::string plain;
-    StrongParties parties;
-    EXPECT_EQ(DecryptStrongMessage(text, secret_, ring_[0], ring_.data(), static_cast<int>(ring_.size()), -1, plain,
-                                   parties),
+    V3Parties parties;
+    EXPECT_EQ(DecryptV3Message(text, secret_, ring_.strong[0], ring_.strong.data(), ring_.count(), -1, plain, parties),
               StrongStatus::kOk);
     return plain;
+  }
+
+  // Decrypt Clipboard's notice for a message from the given sender line.
+  static std::string DoneFrom(const std::string& sender) { return std::string(kClipboardDone) + "\n\n" + sender; }
+  static std::string FromLine(const char* name, const PublicKeyRecord& key, const StrongKey& strong) {
+    return std::string("From ") + name + " (" + ShownKeyId(key, strong) + ").";
   }
 };
 
@@ -125,7 +135,7 @@ TEST_F(ClipboardCommands, EncryptAndDecryptRoundTripTheMessengersTextsThroughThe
   CopyAndClose(incoming);
   ASSERT_EQ(ClipboardText(), Wrapped(*cipher, 50));
 
-  EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), kClipboardDone);
+  EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), DoneFrom(FromLine("Me", ring_.keys[0], ring_.strong[0])));
   EXPECT_EQ(ClipboardText(), kMessage);
   for (const char* format : kPrivateFormats) EXPECT_EQ(ClipboardDword(format), 0u) << format;
 
@@ -200,10 +210,10 @@ TEST_F(ClipboardCommands, RingOfAnotherPairIsRefusedNamingBothFiles) {
 // program reads it, without a key menu, to every character. A changed copy
 // is refused and left on the clipboard.
 TEST_F(ClipboardCommands, UnicodeTextTravelsBetweenTwoProgramsAndAChangedCopyIsRefused) {
-  KeyPair alice, bob;
-  MakeKeyPair(alice, "Alice");
-  MakeKeyPair(bob, "Bob");
-  SaveKeys({alice.pub, bob.pub}, alice.secret);
+  Party alice, bob;
+  MakeParty(alice, "Alice");
+  MakeParty(bob, "Bob");
+  SaveKeys({alice, bob}, alice.secret);
   StartMessenger();
   StartProgram();
   ASSERT_TRUE(SetUnicodeClipboard(kWorldMessage));
@@ -211,11 +221,12 @@ TEST_F(ClipboardCommands, UnicodeTextTravelsBetweenTwoProgramsAndAChangedCopyIsR
   const std::optional<std::wstring> wide = UnicodeClipboardText();
   ASSERT_TRUE(wide);
   const std::string cipher(wide->begin(), wide->end());
-  EXPECT_EQ(StrongRecipient(cipher, {alice.pub, bob.pub}), 1) << cipher;
+  EXPECT_EQ(cipher.rfind(kV3Prefix, 0), 0u) << cipher;
+  EXPECT_EQ(StrongRecipient(cipher, tray::RingOf({alice, bob})), 1) << cipher;
   EXPECT_EQ(ClipboardText(), cipher) << "the system offers it as CF_TEXT too";
   ExitThroughMenu(program_);
 
-  SaveKeys({bob.pub, alice.pub}, bob.secret);
+  SaveKeys({bob, alice}, bob.secret);
   StartProgram();
   std::string changed = cipher;
   changed[30] = changed[30] == 'A' ? 'B' : 'A';
@@ -224,7 +235,7 @@ TEST_F(ClipboardCommands, UnicodeTextTravelsBetweenTwoProgramsAndAChangedCopyIsR
   EXPECT_EQ(ClipboardText(), changed);
 
   ASSERT_TRUE(SetClipboard(Wrapped(cipher, 50)));
-  EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), kClipboardDone);
+  EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), DoneFrom(FromLine("Alice", alice.pub, alice.strong)));
   EXPECT_EQ(UnicodeClipboardText(), kWorldMessage);
   for (const char* format : kPrivateFormats) EXPECT_EQ(ClipboardDword(format), 0u) << format;
   ExitThroughMenu(program_);
@@ -238,26 +249,61 @@ TEST_F(ClipboardCommands, AnsiTextIsReadInTheSystemCodePage) {
   ASSERT_TRUE(SetClipboard(ansi));
   EXPECT_EQ(RunWithKey(kEncryptClipboard), kClipboardDone);
   EXPECT_EQ(OpenOwn(ClipboardText().value_or("")), Utf8Of(WideFromAnsi(ansi)));
-  EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), kClipboardDone);
+  EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), DoneFrom(FromLine("Me", ring_.keys[0], ring_.strong[0])));
   EXPECT_EQ(UnicodeClipboardText(), WideFromAnsi(ansi));
   ExitThroughMenu(program_);
 }
 
-// A key marked for the old format gets it from the clipboard too; reading it
-// takes the key menu, and the padding is trimmed.
+// A key without a strong key, marked for the old format, gets it from the
+// clipboard too; reading it takes the key menu, and the padding is trimmed.
 TEST_F(ClipboardCommands, KeyMarkedForTheOldFormatGetsItAndItsReaderUsesTheKeyMenu) {
-  StartBoth(2);
-  ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, KeyIdName(ring_[1]).c_str(), 1));
+  StartBoth(2, tray::FriendKeys::kWithoutStrongKeys);
+  ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, KeyIdName(ring_.keys[1]).c_str(), 1));
   ASSERT_TRUE(SetClipboard(kMessage));
   EXPECT_EQ(RunWithKey(kEncryptClipboard, VK_END), kClipboardDone);
   CurvePoint friendPoint;
-  RecordPoint(ring_[1], friendPoint);
+  RecordPoint(ring_.keys[1], friendPoint);
   std::string expected;
   ASSERT_TRUE(EncryptText(kMessage, secret_, friendPoint, expected));
   EXPECT_EQ(ClipboardText(), expected);
   // The old format's key is the same both ways.
-  EXPECT_EQ(RunWithKey(kDecryptClipboard, VK_END), kClipboardDone);
+  EXPECT_EQ(RunWithKey(kDecryptClipboard, VK_END), DoneFrom("From Friend 1, older format: not authenticated."));
   EXPECT_EQ(ClipboardText(), kMessage) << "the padding is trimmed";
+  ExitThroughMenu(program_);
+}
+
+// ?VW2: goes to a key without a strong key, with a balloon; in the name of
+// a key with one it is refused and the clipboard kept.
+TEST_F(ClipboardCommands, OlderFormatOnlyToAndFromAKeyWithoutAStrongKey) {
+  Party me, alice, bob;
+  MakeParty(me, "Me");
+  MakeParty(alice, "Alice");
+  MakeParty(bob, "Bob");
+  SaveKeys({me, alice, WithoutStrongKey(bob)}, me.secret);
+  StartMessenger();
+  StartProgram();
+  ASSERT_TRUE(SetClipboard(kMessage));
+  EXPECT_EQ(RunWithKey(kEncryptClipboard, VK_END), kClipboardDone);  // Bob
+  const std::string toBob = ClipboardText().value_or("");
+  EXPECT_EQ(toBob.rfind(kStrongPrefix, 0), 0u) << toBob;
+  EXPECT_EQ(StrongRecipient(toBob, tray::RingOf({me, alice, WithoutStrongKey(bob)})), 2);
+  EXPECT_NE(driver::WaitForBalloon("The key of Bob has no strong key, so this message is not authenticated (and, in "
+                                   "the old format, one guessed message opens it).  Exchanging key files again "
+                                   "fixes it."),
+            nullptr)
+      << driver::ShownBalloon().text;
+
+  std::string fromAlice, fromBob;
+  ASSERT_EQ(EncryptStrongMessage(kMessage, alice.secret, alice.pub, me.pub, fromAlice), StrongStatus::kOk);
+  ASSERT_EQ(EncryptStrongMessage(kMessage, bob.secret, bob.pub, me.pub, fromBob), StrongStatus::kOk);
+  ASSERT_TRUE(SetClipboard(fromAlice));
+  EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard),
+            "Alice's program writes strong messages. This older-format text was forged, or Alice does not have your "
+            "strong key yet: send Alice your key file again");
+  EXPECT_EQ(ClipboardText(), fromAlice);
+  ASSERT_TRUE(SetClipboard(fromBob));
+  EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), DoneFrom("From Bob, older format: not authenticated."));
+  EXPECT_EQ(ClipboardText(), kMessage);
   ExitThroughMenu(program_);
 }
 

@@ -1,6 +1,6 @@
-// Removing keys, changing IDs and importing changed keys with the real
-// vaultwing.exe under Wine: the Public Key Manager page driven from outside,
-// the ring file read back after each step.
+// Removing keys, changing IDs, importing by the import rule and exporting
+// with the real vaultwing.exe under Wine: the Public Key Manager page driven
+// from outside, the ring file read back after each step.
 #include <windows.h>
 
 #include <cstdlib>
@@ -23,11 +23,7 @@ constexpr char kRemoveQuestion[] = "Are you sure that you want to remove this pu
 constexpr char kImportDone[] = "Public Key has been successfully imported";
 constexpr char kAppCaption[] = "Vaultwing for ICQ";
 
-std::string Fingerprint(const PublicKeyRecord& key) {
-  char text[kFingerprintChars + 1];
-  EXPECT_EQ(KeyFingerprint(key, kNoStrongKey, text), 1);
-  return text;
-}
+constexpr char kIdentical[] = " is already in the ring and has not been imported again.";
 
 std::string Id(const PublicKeyRecord& key) {
   char id[kUserIdBytes + 1];
@@ -44,10 +40,41 @@ bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) !
 class KeyManagement : public TrayProgram {
  protected:
   // The ring file as it is now.
-  std::vector<PublicKeyRecord> Ring() {
+  PublicKeyRing Ring() {
     PublicKeyRing ring;
     EXPECT_EQ(LoadPublicKeyRing(publicPath_.c_str(), ring), KeyFileStatus::kOk);
-    return ring.keys;
+    return ring;
+  }
+
+  // A key file of the entries, as someone exported it.
+  std::string KeyFile(const char* name, const std::vector<RingEntry>& entries) {
+    const std::string path = folder_.File(name);
+    EXPECT_EQ(SavePublicKeyFile(path.c_str(), RingOf(entries)), KeyFileStatus::kOk);
+    return path;
+  }
+
+  // Imports the file through a second copy of the program, as the shell
+  // opens a key file, answering each question with the next of answers
+  // (screenshot names a picture of the first); the import's closing
+  // message, "" when the copy ended without one.
+  std::string ImportThroughSecondCopy(const std::string& file, std::initializer_list<int> answers = {},
+                                      std::vector<std::string>* questions = nullptr,
+                                      const char* screenshot = nullptr) {
+    driver::Program opener = Start(driver::QuoteArg(file));
+    for (int answer : answers) {
+      if (screenshot && driver::WaitForMessageBox(kQuestionCaption, opener.pid())) KeepScreenshot(screenshot);
+      screenshot = nullptr;
+      std::string question;
+      EXPECT_TRUE(driver::AnswerMessageBox(kQuestionCaption, answer, &question, opener.pid()));
+      if (questions) questions->push_back(question);
+    }
+    driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+      return !opener.Running() || driver::WaitForMessageBox(kImportCaption, opener.pid(), 0) != nullptr;
+    });
+    std::string done;
+    if (opener.Running()) EXPECT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, &done, opener.pid()));
+    EXPECT_EQ(opener.WaitExit(), std::optional<uint32_t>(0));
+    return done;
   }
 
   // Starts the program on a ring of ringCount keys and opens the manager.
@@ -56,6 +83,17 @@ class KeyManagement : public TrayProgram {
     program_ = Start();
     ExpectRunning(program_);
     OpenSheet();
+  }
+
+  // The owner and two correspondents with strong keys (Friend 1 without one
+  // unless friend1Strong), in the ring of the running program.
+  void StartWithFriends(bool friend1Strong = true) {
+    MakeParty(me_, "Me");
+    MakeParty(friend1_, "Friend 1");
+    MakeParty(friend2_, "Friend 2");
+    SaveKeys({me_, friend1Strong ? RingEntry(friend1_) : WithoutStrongKey(friend1_), friend2_}, me_.secret);
+    program_ = Start();
+    ExpectRunning(program_);
   }
 
   void OpenSheet() {
@@ -70,11 +108,13 @@ class KeyManagement : public TrayProgram {
   }
 
   // Selects a line; true once the fingerprint line shows that key's.
-  bool Select(int index, const PublicKeyRecord& key) {
+  bool Select(int index, const PublicKeyRecord& key, const StrongKey& strong) {
     sheet::Select(page_, IDC_KEY_LIST, index, false);
-    return driver::PollUntil(driver::kDefaultTimeoutMs,
-                             [&] { return driver::ControlText(page_, IDC_FINGERPRINT) == Fingerprint(key); });
+    return driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+      return driver::ControlText(page_, IDC_FINGERPRINT) == ShownFingerprint(key, strong);
+    });
   }
+  bool Select(int index) { return Select(index, ring_.keys[index], ring_.strong[index]); }
 
   std::vector<std::string> Lines() { return sheet::Lines(list_, false); }
 
@@ -89,6 +129,7 @@ class KeyManagement : public TrayProgram {
 
   driver::Program program_;
   HWND sheet_ = nullptr, page_ = nullptr, list_ = nullptr;
+  Party me_, friend1_, friend2_;
 };
 
 TEST_F(KeyManagement, RemoveAsksFirstAndNeverOffersTheOwnersKey) {
@@ -97,13 +138,13 @@ TEST_F(KeyManagement, RemoveAsksFirstAndNeverOffersTheOwnersKey) {
   EXPECT_FALSE(Enabled(page_, IDC_REMOVE));
   EXPECT_FALSE(Enabled(page_, IDC_CHANGE_ID));
 
-  ASSERT_TRUE(Select(0, ring_[0]));
+  ASSERT_TRUE(Select(0));
   EXPECT_FALSE(Enabled(page_, IDC_REMOVE)) << "the owner's key stays";
   EXPECT_TRUE(Enabled(page_, IDC_CHANGE_ID));
   // Even a press that reaches the page asks nothing and removes nothing.
   driver::PostCommand(page_, IDC_REMOVE);
   EXPECT_EQ(driver::WaitForMessageBox(kQuestionCaption, program_.pid(), 500), nullptr);
-  ASSERT_TRUE(Select(1, ring_[1]));
+  ASSERT_TRUE(Select(1));
   ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return Enabled(page_, IDC_REMOVE); }));
   KeepScreenshot("key-manager-fingerprint.png");
 
@@ -117,10 +158,11 @@ TEST_F(KeyManagement, RemoveAsksFirstAndNeverOffersTheOwnersKey) {
   ASSERT_TRUE(driver::ClickButton(page_, IDC_REMOVE));
   ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, nullptr, program_.pid()));
   EXPECT_TRUE(WaitForLines({"Me -- Owner", "Friend 2"}));
-  const std::vector<PublicKeyRecord> ring = Ring();
-  ASSERT_EQ(ring.size(), 2u);
-  EXPECT_EQ(Hex(&ring[0], sizeof ring[0]), Hex(&ring_[0], sizeof ring[0]));
-  EXPECT_EQ(Hex(&ring[1], sizeof ring[1]), Hex(&ring_[2], sizeof ring[1]));
+  const PublicKeyRing ring = Ring();
+  ASSERT_EQ(ring.count(), 2);
+  EXPECT_EQ(Hex(&ring.keys[0], sizeof ring.keys[0]), Hex(&ring_.keys[0], sizeof ring.keys[0]));
+  EXPECT_EQ(Hex(&ring.keys[1], sizeof ring.keys[1]), Hex(&ring_.keys[2], sizeof ring.keys[1]));
+  EXPECT_TRUE(SameStrongKey(ring.strong[1], ring_.strong[2])) << "the strong key goes with its entry";
   // The next key moved up into the removed one's place: it is not selected.
   EXPECT_EQ(sheet::Send(list_, LB_GETCURSEL), LB_ERR);
   EXPECT_FALSE(Enabled(page_, IDC_REMOVE));
@@ -130,7 +172,7 @@ TEST_F(KeyManagement, RemoveAsksFirstAndNeverOffersTheOwnersKey) {
 
 TEST_F(KeyManagement, ChangeIdRenamesAnyEntryInTheRingAndKeepsItsKey) {
   OpenManager(2);
-  ASSERT_TRUE(Select(1, ring_[1]));
+  ASSERT_TRUE(Select(1));
   ASSERT_TRUE(driver::ClickButton(page_, IDC_CHANGE_ID));
   HWND dialog = driver::WaitForWindow({"#32770", "Public Key ID"});
   ASSERT_NE(dialog, nullptr);
@@ -153,7 +195,7 @@ TEST_F(KeyManagement, ChangeIdRenamesAnyEntryInTheRingAndKeepsItsKey) {
   EXPECT_EQ(driver::ReadWholeFile(publicPath_), before);
 
   // The owner's own key too.
-  ASSERT_TRUE(Select(0, ring_[0]));
+  ASSERT_TRUE(Select(0));
   ASSERT_TRUE(driver::ClickButton(page_, IDC_CHANGE_ID));
   dialog = driver::WaitForWindow({"#32770", "Public Key ID"});
   ASSERT_NE(dialog, nullptr);
@@ -161,95 +203,188 @@ TEST_F(KeyManagement, ChangeIdRenamesAnyEntryInTheRingAndKeepsItsKey) {
   ASSERT_TRUE(driver::PressButton(dialog, IDC_USER_ID_OK));
   EXPECT_TRUE(WaitForLines({"Alice -- Owner", "Bob (UIN 1234567)"}));
 
-  const std::vector<PublicKeyRecord> ring = Ring();
-  ASSERT_EQ(ring.size(), 2u);
-  EXPECT_EQ(Id(ring[0]), "Alice");
-  EXPECT_EQ(Id(ring[1]), "Bob (UIN 1234567)");
-  for (int k : {0, 1}) EXPECT_TRUE(SamePoint(ring[k], ring_[k])) << k;
+  const PublicKeyRing ring = Ring();
+  ASSERT_EQ(ring.count(), 2);
+  EXPECT_EQ(Id(ring.keys[0]), "Alice");
+  EXPECT_EQ(Id(ring.keys[1]), "Bob (UIN 1234567)");
+  for (int k : {0, 1}) {
+    EXPECT_TRUE(SamePoint(ring.keys[k], ring_.keys[k])) << k;
+    EXPECT_TRUE(SameStrongKey(ring.strong[k], ring_.strong[k])) << k;
+  }
   Close();
 }
 
-TEST_F(KeyManagement, ChangedKeyIsImportedOnlyWhenTheUserSaysSoAndEveryKeyShowsItsFingerprint) {
-  MakeKeys(3);
-  driver::Program first = Start();
-  ExpectRunning(first);
-  // "Friend 1" with a new point, and Friend 2's key exactly as the ring has it.
-  KeyPair impostor;
-  MakeKeyPair(impostor, "Friend 1");
-  const std::string mixed = folder_.File("mixed.vwg");
-  const PublicKeyRecord both[2] = {impostor.pub, ring_[2]};
-  ASSERT_EQ(SavePublicKeyFile(mixed.c_str(), 2, both), KeyFileStatus::kOk);
+// The import rule, case by case, in one file and one ring write: a key the
+// ring holds, and an older export of it, skipped; the owner's key never
+// changed; a key carrying another entry's strong key refused; a new key
+// without a strong key taken with a warning, one with a strong key taken.
+TEST_F(KeyManagement, ImportSkipsHeldKeysRefusesImpostorsAndWarnsAboutKeysWithoutStrongKeys) {
+  StartWithFriends();
+  Party impostor, mallory, dave, erin;
+  MakeParty(impostor, "Me");
+  MakeParty(mallory, "Mallory");
+  MakeParty(dave, "Dave");
+  MakeParty(erin, "Erin");
 
-  driver::Program opener = Start(driver::QuoteArg(mixed));
-  std::string question, done;
-  ASSERT_TRUE(driver::WaitForMessageBox(kQuestionCaption, opener.pid()));
-  KeepScreenshot("changed-key-question.png");
-  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDNO, &question, opener.pid()));
-  EXPECT_EQ(question,
-            "The key for Friend 1 differs from the one in your key ring. Someone may be pretending to be Friend 1. "
-            "Import it anyway?");
-  ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, &done, opener.pid()));
-  EXPECT_EQ(done, std::string(kImportDone) + "\n\nFriend 2:  " + Fingerprint(ring_[2]));
-  EXPECT_EQ(opener.WaitExit(), std::optional<uint32_t>(0));
-  std::vector<PublicKeyRecord> ring = Ring();
-  ASSERT_EQ(ring.size(), 4u) << "an identical key is still appended";
-  EXPECT_EQ(Hex(&ring[3], sizeof ring[3]), Hex(&ring_[2], sizeof ring[3]));
+  const std::string file = KeyFile(
+      "mixed.vwg", {friend2_, WithoutStrongKey(friend1_), impostor, RingEntry(me_.pub, impostor.strong),
+                    RingEntry(mallory.pub, friend1_.strong), WithoutStrongKey(dave), erin});
+  EXPECT_EQ(ImportThroughSecondCopy(file),
+            std::string(kImportDone) + "\n\nDave:  " + ShownFingerprint(dave.pub, kNoStrongKey) +
+                "\nErin:  " + ShownFingerprint(erin.pub, erin.strong) + "\n\nFriend 2" + kIdentical +
+                "\n\nFriend 1" + kIdentical +
+                "\n\nMe: this is your own key's user ID or point, but another key; your own key is never replaced "
+                "by an import."
+                "\n\nMe: this is your own key's user ID or point, but another key; your own key is never replaced "
+                "by an import."
+                "\n\nMallory uses the strong key of Friend 1"
+                "\n\nDave has no strong key: messages to and from it are not authenticated until its owner's program "
+                "sends a key file with a strong key.");
+  const PublicKeyRing ring = Ring();
+  ASSERT_EQ(ring.count(), 5);
+  const PublicKeyRing expected = RingOf({me_, friend1_, friend2_, WithoutStrongKey(dave), erin});
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(Hex(&ring.keys[i], sizeof ring.keys[i]), Hex(&expected.keys[i], sizeof ring.keys[i])) << i;
+    EXPECT_TRUE(SameStrongKey(ring.strong[i], expected.strong[i])) << i;
+  }
 
-  // The changed key alone: No leaves the ring as it was, with no message.
-  const std::string alone = folder_.File("alone.vwg");
-  ASSERT_EQ(SavePublicKeyFile(alone.c_str(), 1, &impostor.pub), KeyFileStatus::kOk);
+  // Nothing to take: the notes alone, and the ring as it was.
   const auto before = driver::ReadWholeFile(publicPath_);
-  opener = Start(driver::QuoteArg(alone));
-  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDNO, nullptr, opener.pid()));
-  EXPECT_EQ(opener.WaitExit(), std::optional<uint32_t>(0));
+  EXPECT_EQ(ImportThroughSecondCopy(KeyFile("held.vwg", {erin})), std::string("Erin") + kIdentical);
   EXPECT_EQ(driver::ReadWholeFile(publicPath_), before);
-
-  // Yes imports it.
-  opener = Start(driver::QuoteArg(alone));
-  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, nullptr, opener.pid()));
-  ASSERT_TRUE(driver::WaitForMessageBox(kImportCaption, opener.pid()));
-  KeepScreenshot("import-fingerprints.png");
-  ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, &done, opener.pid()));
-  EXPECT_EQ(done, std::string(kImportDone) + "\n\nFriend 1:  " + Fingerprint(impostor.pub));
-  EXPECT_EQ(opener.WaitExit(), std::optional<uint32_t>(0));
-  ring = Ring();
-  ASSERT_EQ(ring.size(), 5u);
-  EXPECT_TRUE(SamePoint(ring[4], impostor.pub));
-  ExitThroughMenu(first);
+  ExitThroughMenu(program_);
 }
 
-// The format box belongs to the selected key: off and disabled for none and
-// for the owner's own key, stored at once as a DWORD named by the key's ID,
-// so that the same key at another place in the ring shows it too.
+// A correspondent whose program has moved on sends the same key with a
+// strong key: added to its entry, in place and under the ring's user ID,
+// only after a question that names the new fingerprint.
+TEST_F(KeyManagement, StrongKeyIsAddedToAHeldKeyOnlyAfterTheQuestion) {
+  StartWithFriends(false);
+  PublicKeyRecord renamed = friend1_.pub;
+  SetUserId(renamed, "Friend one, upgraded");
+  const std::string file = KeyFile("upgraded.vwg", {RingEntry(renamed, friend1_.strong)});
+  const std::string question = "Friend 1 now has a strong key, with the new fingerprint " +
+                               ShownFingerprint(friend1_.pub, friend1_.strong) +
+                               ".  Whoever could change the key file could have put their own strong key there: "
+                               "compare the fingerprint with Friend 1 before relying on it.  Add the strong key?";
+
+  const auto before = driver::ReadWholeFile(publicPath_);
+  std::vector<std::string> questions;
+  EXPECT_EQ(ImportThroughSecondCopy(file, {IDNO}, &questions), "");
+  EXPECT_EQ(questions, std::vector<std::string>{question});
+  EXPECT_EQ(driver::ReadWholeFile(publicPath_), before);
+
+  questions.clear();
+  EXPECT_EQ(ImportThroughSecondCopy(file, {IDYES}, &questions),
+            std::string(kImportDone) + "\n\nFriend 1:  " + ShownFingerprint(friend1_.pub, friend1_.strong));
+  EXPECT_EQ(questions, std::vector<std::string>{question});
+  const PublicKeyRing ring = Ring();
+  ASSERT_EQ(ring.count(), 3);
+  EXPECT_EQ(Id(ring.keys[1]), "Friend 1");
+  EXPECT_TRUE(SamePoint(ring.keys[1], friend1_.pub));
+  EXPECT_TRUE(SameStrongKey(ring.strong[1], friend1_.strong));
+  EXPECT_TRUE(SameStrongKey(ring.strong[2], friend2_.strong));
+  ExitThroughMenu(program_);
+}
+
+// A changed key (the user ID of an entry with another point, or an entry's
+// point with another strong key) replaces its entry in place, keeping its
+// user ID, only when the user says so; a key the ring holds beside it is
+// skipped either way.
+TEST_F(KeyManagement, ChangedKeyReplacesItsEntryOnlyWhenTheUserSaysSo) {
+  StartWithFriends();
+  Party impostor, rekeyed;
+  MakeParty(impostor, "Friend 1");
+  MakeParty(rekeyed, "Friend 2");
+
+  const std::string mixed = KeyFile("mixed.vwg", {impostor, friend2_});
+  std::vector<std::string> questions;
+  EXPECT_EQ(ImportThroughSecondCopy(mixed, {IDNO}, &questions, "changed-key-question.png"),
+            std::string("Friend 2") + kIdentical);
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_EQ(questions[0],
+            "The key for Friend 1 differs from the one in your key ring. Someone may be pretending to be Friend 1. "
+            "Import it anyway?");
+  EXPECT_EQ(Ring().count(), 3) << "an identical key is not appended";
+
+  // Yes replaces the entry, keeping its place.
+  const std::string alone = KeyFile("alone.vwg", {impostor});
+  EXPECT_EQ(ImportThroughSecondCopy(alone, {IDYES}),
+            std::string(kImportDone) + "\n\nFriend 1:  " + ShownFingerprint(impostor.pub, impostor.strong));
+  PublicKeyRing ring = Ring();
+  ASSERT_EQ(ring.count(), 3);
+  EXPECT_TRUE(SamePoint(ring.keys[1], impostor.pub));
+  EXPECT_TRUE(SameStrongKey(ring.strong[1], impostor.strong));
+
+  // Friend 2's point under another name, with another strong key: the
+  // question names the entry as the ring lists it.
+  PublicKeyRecord renamed = friend2_.pub;
+  SetUserId(renamed, "Friend two");
+  const std::string changedStrong = KeyFile("rekeyed.vwg", {RingEntry(renamed, rekeyed.strong)});
+  const auto before = driver::ReadWholeFile(publicPath_);
+  questions.clear();
+  EXPECT_EQ(ImportThroughSecondCopy(changedStrong, {IDNO}, &questions), "");
+  EXPECT_EQ(questions, std::vector<std::string>{"The key for Friend 2 differs from the one in your key ring. Someone "
+                                                "may be pretending to be Friend 2. Import it anyway?"});
+  EXPECT_EQ(driver::ReadWholeFile(publicPath_), before);
+  EXPECT_EQ(ImportThroughSecondCopy(changedStrong, {IDYES}),
+            std::string(kImportDone) + "\n\nFriend 2:  " + ShownFingerprint(friend2_.pub, rekeyed.strong));
+  ring = Ring();
+  EXPECT_EQ(Id(ring.keys[2]), "Friend 2");
+  EXPECT_TRUE(SameStrongKey(ring.strong[2], rekeyed.strong));
+  ExitThroughMenu(program_);
+}
+
+// The format box belongs to the selected key: off and disabled for none, for
+// the owner's own key and for a key with a strong key (whose mark would be
+// ignored), stored at once as a DWORD named by the key's ID, so that the
+// same key at another place in the ring shows it too. The list marks the
+// keys without a strong key.
 TEST_F(KeyManagement, OldFormatBoxFollowsTheSelectedKeyAndIsStoredByItsId) {
-  MakeKeys(3);
-  ring_.push_back(ring_[1]);  // Friend 1's key again, under another ID
-  SetUserId(ring_[3], "Friend 1 at work");
+  MakeKeys(3, FriendKeys::kWithoutStrongKeys);
+  AddRingEntry(ring_, ring_.keys[1], kNoStrongKey);  // Friend 1's key again, under another ID
+  SetUserId(ring_.keys[3], "Friend 1 at work");
+  Party carol;
+  MakeParty(carol, "Carol");
+  AddRingEntry(ring_, carol.pub, carol.strong);
+  ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, KeyIdName(carol.pub).c_str(), 1));
   SaveKeys(ring_, secret_);
   program_ = Start();
   ExpectRunning(program_);
   OpenSheet();
-  const std::string friendId = KeyIdName(ring_[1]);
+  EXPECT_TRUE(WaitForLines({"Me -- Owner", "Friend 1 (no strong key)", "Friend 2 (no strong key)",
+                            "Friend 1 at work (no strong key)", "Carol"}))
+      << Lines().size();
+  const std::string friendId = KeyIdName(ring_.keys[1]);
   auto checked = [&] { return driver::CheckState(page_, IDC_OLD_FORMAT) == std::optional<uint32_t>(BST_CHECKED); };
   EXPECT_FALSE(Enabled(page_, IDC_OLD_FORMAT)) << "nothing selected";
 
-  ASSERT_TRUE(Select(0, ring_[0]));
+  ASSERT_TRUE(Select(0));
   EXPECT_FALSE(Enabled(page_, IDC_OLD_FORMAT)) << "the owner's own key";
   EXPECT_FALSE(checked());
-  ASSERT_TRUE(Select(1, ring_[1]));
+  ASSERT_TRUE(Select(4));
+  EXPECT_FALSE(Enabled(page_, IDC_OLD_FORMAT)) << "a strong key";
+  EXPECT_FALSE(checked()) << "its mark is ignored";
+  ASSERT_TRUE(Select(1));
   ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return Enabled(page_, IDC_OLD_FORMAT); }));
   EXPECT_FALSE(checked()) << "off by default";
-  EXPECT_FALSE(driver::RegKeyExists(kSettingsKey) && driver::ReadRegDword(kSettingsKey, friendId.c_str()));
+  EXPECT_FALSE(driver::ReadRegDword(kSettingsKey, friendId.c_str()));
 
   ASSERT_TRUE(driver::ClickButton(page_, IDC_OLD_FORMAT));
   EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
     return driver::ReadRegDword(kSettingsKey, friendId.c_str()) == std::optional<uint32_t>(1);
   }));
   EXPECT_TRUE(checked());
-  ASSERT_TRUE(Select(2, ring_[2]));
+  ASSERT_TRUE(Select(2));
   EXPECT_FALSE(checked()) << "another key";
-  ASSERT_TRUE(Select(3, ring_[3]));
+  ASSERT_TRUE(Select(3));
   EXPECT_TRUE(checked()) << "the same key under another ID";
+  // Even a click that reaches the box of a strong key stores nothing.
+  ASSERT_TRUE(Select(4));
+  driver::PostCommand(page_, IDC_OLD_FORMAT);
+  Sleep(300);
+  EXPECT_EQ(driver::ReadRegDword(kSettingsKey, KeyIdName(carol.pub).c_str()), std::optional<uint32_t>(1));
+  ASSERT_TRUE(Select(3));
   // The focus back on the list, as after a click there, for the picture.
   PostMessageA(page_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list_), TRUE);
   Sleep(300);
@@ -259,7 +394,7 @@ TEST_F(KeyManagement, OldFormatBoxFollowsTheSelectedKeyAndIsStoredByItsId) {
   EXPECT_TRUE(driver::PressButton(sheet_, IDOK));
   ASSERT_TRUE(driver::WaitWindowGone(sheet_));
   OpenSheet();
-  ASSERT_TRUE(Select(1, ring_[1]));
+  ASSERT_TRUE(Select(1));
   EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, checked));
 
   // Off again: the value is gone.
@@ -271,11 +406,42 @@ TEST_F(KeyManagement, OldFormatBoxFollowsTheSelectedKeyAndIsStoredByItsId) {
   Close();
 }
 
+// The ring rewritten while the program runs by a program without strong
+// keys: the owner's key still shows, and is exported with, the strong key
+// the secret key gives; a correspondent's key without one exports without.
+TEST_F(KeyManagement, ExportGivesTheOwnersStrongKeyEvenWhenTheRingLacksIt) {
+  MakeKeys(2);
+  program_ = Start();
+  ExpectRunning(program_);
+  SaveKeys({ring_.keys[0], ring_.keys[1]}, secret_, OwnStrongKey::kLeftOut);
+  OpenSheet();
+  ASSERT_TRUE(WaitForLines({"Me -- Owner", "Friend 1 (no strong key)"}));
+  ASSERT_TRUE(Select(0, ring_.keys[0], ring_.strong[0])) << "the fingerprint over the strong key";
+
+  for (int index : {0, 1}) {
+    ASSERT_TRUE(Select(index, ring_.keys[index], index == 0 ? ring_.strong[0] : kNoStrongKey));
+    const std::string exported = folder_.File(("export" + std::to_string(index) + ".vwg").c_str());
+    ASSERT_TRUE(driver::ClickButton(page_, IDC_EXPORT));
+    HWND idDialog = driver::WaitForWindow({"#32770", "Export Public Key"});
+    ASSERT_NE(idDialog, nullptr);
+    ASSERT_TRUE(driver::PressButton(idDialog, IDC_USER_ID_OK));
+    ASSERT_TRUE(driver::ChooseFile("Save Public Key As", exported, program_.pid()));
+    const uint64_t size = index == 0 ? 280 : 152;
+    ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return driver::FileSize(exported) == size; }))
+        << index;
+    PublicKeyRing file;
+    ASSERT_EQ(LoadPublicKeyRing(exported.c_str(), file), KeyFileStatus::kOk);
+    EXPECT_TRUE(SamePoint(file.keys[0], ring_.keys[index]));
+    EXPECT_TRUE(SameStrongKey(file.strong[0], index == 0 ? ring_.strong[0] : kNoStrongKey)) << index;
+  }
+  Close();
+}
+
 // An ID from before the rule may hold control characters: the list shows
 // them escaped, and the user-ID dialog refuses a new ID that holds one.
 TEST_F(KeyManagement, ControlCharactersInIdsAreShownEscapedAndRefusedInNewOnes) {
   MakeKeys(2);
-  SetUserId(ring_[1], "Tab\there\x1b[2J");
+  SetUserId(ring_.keys[1], "Tab\there\x1b[2J");
   SaveKeys(ring_, secret_);
   program_ = Start();
   ExpectRunning(program_);
@@ -283,7 +449,7 @@ TEST_F(KeyManagement, ControlCharactersInIdsAreShownEscapedAndRefusedInNewOnes) 
   EXPECT_TRUE(WaitForLines({"Me -- Owner", "Tab\\x09here\\x1B[2J"})) << sheet::Lines(list_, false)[1];
 
   const auto before = driver::ReadWholeFile(publicPath_);
-  ASSERT_TRUE(Select(1, ring_[1]));
+  ASSERT_TRUE(Select(1));
   ASSERT_TRUE(driver::ClickButton(page_, IDC_CHANGE_ID));
   HWND dialog = driver::WaitForWindow({"#32770", "Public Key ID"});
   ASSERT_NE(dialog, nullptr);

@@ -134,12 +134,21 @@ TEST_F(KeyProtection, StartUpAsksForThePassphraseNamingTheFileAndGivesThreeTries
   EXPECT_EQ(driver::ReadWholeFile(secretPath_), file) << "unlocking writes nothing";
 
   // A second copy that only imports a key file leaves the key locked: it
-  // asks for no passphrase and ends after the import.
+  // asks for no passphrase, ends after the import, and leaves a ring that
+  // an older program rewrote without the owner's strong key as it is.
+  ASSERT_EQ(SavePublicKeyFile(publicPath_.c_str(), 1, &ring_.keys[0]), KeyFileStatus::kOk);
   const std::string keyFile = MakeKeyFile("import.vwg", 1);
   driver::Program second = Start(driver::QuoteArg(keyFile));
-  ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, nullptr, second.pid()));
+  std::string done;
+  ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, &done, second.pid()));
+  EXPECT_EQ(done.rfind("Public Key has been successfully imported\n", 0), 0u) << done;
   EXPECT_EQ(second.WaitExit(), std::optional<uint32_t>(0));
   EXPECT_EQ(driver::FindTopWindow({"#32770", kUnlockCaption}), nullptr);
+  PublicKeyRing ring;
+  ASSERT_EQ(LoadPublicKeyRing(publicPath_.c_str(), ring), KeyFileStatus::kOk);
+  ASSERT_EQ(ring.count(), 2);
+  EXPECT_FALSE(ring.strong[0].present);
+  EXPECT_TRUE(ring.strong[1].present);
   ExitThroughMenu(program_);
 }
 

@@ -206,7 +206,7 @@ TEST_F(SettingsSheet, MessagesOptionsAreStoredOnOkAndAnAutomaticModeSaysOnceWhat
 
   // The next start shows them; with a UIN in the ring an automatic mode
   // turned on says nothing.
-  SetUserId(ring_[2], "Bob 1234567");
+  SetUserId(ring_.keys[2], "Bob 1234567");
   SaveKeys(ring_, secret_);
   driver::Program next = Start();
   ExpectRunning(next);
@@ -326,7 +326,11 @@ TEST_F(SettingsSheet, KeyManagerListsTheRingAndImportsAndExports) {
   ASSERT_TRUE(driver::SetControlText(idDialog, IDC_USER_ID_EDIT, "Bob"));
   ASSERT_TRUE(driver::PressButton(idDialog, IDC_USER_ID_OK));
   ASSERT_TRUE(driver::ChooseFile("Save Public Key As", exported, program.pid()));
-  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return driver::FileSize(exported) == 152u; }));
+  // One entry with its strong key: 10 + 142, and a trailer of 6 + 122.
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return driver::FileSize(exported) == 280u; }));
+  PublicKeyRing file;
+  ASSERT_EQ(LoadPublicKeyRing(exported.c_str(), file), KeyFileStatus::kOk);
+  EXPECT_TRUE(SameStrongKey(file.strong[0], ring_.strong[1]));
   EXPECT_EQ(Lines(list, false)[1], "Friend 1");
 
   ASSERT_TRUE(driver::PressButton(sheet, IDOK));

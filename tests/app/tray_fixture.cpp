@@ -5,8 +5,20 @@
 
 #include "keys/fingerprint.h"
 #include "keys/key_files.h"
+#include "keys/key_id.h"
 
 namespace tray {
+
+void MakeParty(Party& party, const char* id) {
+  MakeKeyPair(party, id);
+  ASSERT_TRUE(StrongKeyOf(party.secret, party.strong));
+}
+
+PublicKeyRing RingOf(const std::vector<RingEntry>& entries) {
+  PublicKeyRing ring;
+  for (const RingEntry& entry : entries) AddRingEntry(ring, entry.key, entry.strong);
+  return ring;
+}
 
 std::string WindowsPath(const char* unixPath) {
   std::string path = std::string("Z:") + unixPath;
@@ -27,28 +39,52 @@ TrayProgram::TrayProgram() {
 
 TrayProgram::~TrayProgram() { driver::DeleteRegTree("Software\\Corvandel"); }
 
-void TrayProgram::MakeKeys(int ringCount) {
-  ring_.assign(ringCount, PublicKeyRecord{});
-  uint16_t other[kScalarWords];
-  ASSERT_TRUE(GenerateKeyPair(secret_, ring_[0], "Me"));
-  for (int i = 1; i < ringCount; ++i)
-    ASSERT_TRUE(GenerateKeyPair(other, ring_[i], ("Friend " + std::to_string(i)).c_str()));
+namespace {
+
+// count new keys named prefix and their number from first on, with strong
+// keys or without, added to ring.
+void AddNewKeys(PublicKeyRing& ring, int count, const std::string& prefix, int first, FriendKeys keys) {
+  for (int i = 0; i < count; ++i) {
+    uint16_t secret[kScalarWords];
+    PublicKeyRecord key;
+    StrongKey strong = kNoStrongKey;
+    ASSERT_TRUE(GenerateKeyPair(secret, key, (prefix + std::to_string(first + i)).c_str()));
+    if (keys == FriendKeys::kStrong) ASSERT_TRUE(StrongKeyOf(secret, strong));
+    AddRingEntry(ring, key, strong);
+  }
+}
+
+}  // namespace
+
+void TrayProgram::MakeKeys(int ringCount, FriendKeys friends) {
+  ring_ = {};
+  PublicKeyRecord own;
+  StrongKey strong;
+  ASSERT_TRUE(GenerateKeyPair(secret_, own, "Me"));
+  ASSERT_TRUE(StrongKeyOf(secret_, strong));
+  AddRingEntry(ring_, own, strong);
+  AddNewKeys(ring_, ringCount - 1, "Friend ", 1, friends);
   SaveKeys(ring_, secret_);
 }
 
-void TrayProgram::SaveKeys(const std::vector<PublicKeyRecord>& ring, const uint16_t* secret) {
-  ASSERT_EQ(SavePublicKeyFile(publicPath_.c_str(), static_cast<int>(ring.size()), ring.data()), KeyFileStatus::kOk);
+void TrayProgram::SaveKeys(const std::vector<RingEntry>& entries, const uint16_t* secret, OwnStrongKey own) {
+  PublicKeyRing ring = RingOf(entries);
+  if (own == OwnStrongKey::kStored && !ring.strong[0].present) ASSERT_TRUE(StrongKeyOf(secret, ring.strong[0]));
+  SaveKeys(ring, secret);
+}
+
+void TrayProgram::SaveKeys(const PublicKeyRing& ring, const uint16_t* secret) {
+  ASSERT_EQ(SavePublicKeyFile(publicPath_.c_str(), ring), KeyFileStatus::kOk);
   ASSERT_EQ(SaveSecretKeyFile(secretPath_.c_str(), secret), KeyFileStatus::kOk);
   ASSERT_TRUE(driver::WriteRegString(kKeysKey, "Public Key", publicPath_));
   ASSERT_TRUE(driver::WriteRegString(kKeysKey, "Secret Key", secretPath_));
 }
 
-std::string TrayProgram::MakeKeyFile(const char* name, int count) {
-  std::vector<PublicKeyRecord> keys(count);
-  uint16_t secret[kScalarWords];
-  for (int i = 0; i < count; ++i) GenerateKeyPair(secret, keys[i], ("Import " + std::to_string(i)).c_str());
+std::string TrayProgram::MakeKeyFile(const char* name, int count, FriendKeys keys) {
+  PublicKeyRing file;
+  AddNewKeys(file, count, "Import ", 0, keys);
   const std::string path = folder_.File(name);
-  EXPECT_EQ(SavePublicKeyFile(path.c_str(), count, keys.data()), KeyFileStatus::kOk);
+  EXPECT_EQ(SavePublicKeyFile(path.c_str(), file), KeyFileStatus::kOk);
   return path;
 }
 
@@ -81,13 +117,19 @@ void TrayProgram::ExitThroughMenu(driver::Program& program) {
   EXPECT_EQ(driver::ExitThroughTrayMenu(program), std::optional<uint32_t>(0));
 }
 
-std::string TrayProgram::KeyIdName(const PublicKeyRecord& key) {
-  char fingerprint[kFingerprintChars + 1];
-  EXPECT_EQ(KeyFingerprint(key, kNoStrongKey, fingerprint), 1);
+std::string TrayProgram::KeyIdName(const PublicKeyRecord& key) { return ShownKeyId(key, kNoStrongKey); }
+
+std::string TrayProgram::ShownKeyId(const PublicKeyRecord& key, const StrongKey& strong) {
   std::string id;
-  for (const char* c = fingerprint; *c && id.size() < 16; ++c)
-    if (*c != ' ') id += *c;
+  for (char c : ShownFingerprint(key, strong))
+    if (c != ' ' && id.size() < 16) id += c;
   return id;
+}
+
+std::string TrayProgram::ShownFingerprint(const PublicKeyRecord& key, const StrongKey& strong) {
+  char fingerprint[kFingerprintChars + 1];
+  EXPECT_EQ(KeyFingerprint(key, strong, fingerprint), 1);
+  return fingerprint;
 }
 
 }  // namespace tray

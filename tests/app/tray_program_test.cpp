@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "keys/key_files.h"
+#include "keys/strong_key.h"
 #include "tests/app/tray_fixture.h"
 
 using namespace tray;
@@ -11,8 +12,16 @@ using driver::ReadRegString;
 
 namespace {
 
-constexpr uint64_t kRingBytes = 10 + 142;
+// A ring of the owner's key with its strong key: the header, the entry, and
+// the trailer of strong keys; every further entry with a strong key adds
+// an entry and a trailer slot.
+constexpr uint64_t kRingBytes = 10 + 142 + 6 + 122;
+constexpr uint64_t kEntryBytes = 142 + 122;
 constexpr uint64_t kSecretBytes = 938;
+constexpr char kStrongKeysDropped[] =
+    "An older copy of Vaultwing has rewritten your public key ring and dropped its strong keys.  Your own has been "
+    "added again; please import your correspondents' key files again, or messages to and from them are not "
+    "authenticated.";
 
 }  // namespace
 
@@ -28,6 +37,7 @@ TEST_F(TrayProgram, FirstStartGeneratesKeysAndWritesSettingsAndRegistrations) {
 
   EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes);
   EXPECT_EQ(driver::FileSize(secretPath_), kSecretBytes);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, kRingHasStrongKeysValue), 1u);
   EXPECT_EQ(ReadRegString(kKeysKey, "Public Key"), publicPath_);
   EXPECT_EQ(ReadRegString(kKeysKey, "Secret Key"), secretPath_);
   EXPECT_EQ(ReadRegDword(kSettingsKey, "LaunchOnStartup"), 1u);
@@ -85,7 +95,7 @@ TEST_F(TrayProgram, SecondCopyEndsWithZeroAndImportsAKeyFileFirst) {
   ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, &text, opener.pid()));
   EXPECT_EQ(text.rfind("Public Key has been successfully imported\n", 0), 0u) << text;
   EXPECT_EQ(opener.WaitExit(), std::optional<uint32_t>(0));
-  EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes + 2 * 142);
+  EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes + 2 * kEntryBytes);
   EXPECT_TRUE(first.Running());
   ExitThroughMenu(first);
 }
@@ -115,7 +125,7 @@ TEST_F(TrayProgram, KeyFileOpenedThroughTheAssociationIsImportedFromAFolderWithB
   ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, &text, opener.pid())) << command;
   EXPECT_EQ(text.rfind("Public Key has been successfully imported\n", 0), 0u) << text;
   EXPECT_EQ(opener.WaitExit(), std::optional<uint32_t>(0));
-  EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes + 142);
+  EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes + kEntryBytes);
   ExitThroughMenu(first);
 }
 
@@ -125,7 +135,7 @@ TEST_F(TrayProgram, FirstCopyImportsItsKeyFileBeforeTheSplash) {
   driver::Program program = Start(driver::QuoteArg(keyFile));
   ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, nullptr, program.pid()));
   ExpectRunning(program);
-  EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes + 142);
+  EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes + kEntryBytes);
   ExitThroughMenu(program);
 }
 
@@ -321,32 +331,72 @@ TEST_F(TrayProgram, GeneratingKeysFromTheMenuReplacesBothFilesAndPaths) {
   ExitThroughMenu(program);
 }
 
-TEST_F(TrayProgram, SplashClosesItselfAndAboutBoxShowsTheVersionBlock) {
-  MakeKeys();
+// A ring as a program without strong keys wrote it: the start adds the
+// owner's strong key to entry 0 and changes nothing else, and remembers
+// that the ring holds strong keys.
+TEST_F(TrayProgram, StartGivesTheRingTheOwnersStrongKeyAndChangesNothingElse) {
+  MakeKeys(2, FriendKeys::kWithoutStrongKeys);
+  SaveKeys({ring_.keys[0], ring_.keys[1]}, secret_, OwnStrongKey::kLeftOut);
+  ASSERT_EQ(driver::FileSize(publicPath_), 10u + 2 * 142);
   driver::Program program = Start();
-  driver::WindowQuery splashQuery{"#32770"};
-  splashQuery.pid = program.pid();
-  splashQuery.accept = [](HWND w) { return driver::FindControl(w, 702) != nullptr; };
-  HWND splash = driver::WaitForWindow(splashQuery);
-  const uint64_t found = GetTickCount64();
-  ASSERT_NE(splash, nullptr);
-  EXPECT_EQ(driver::ControlText(splash, 702), "Vaultwing for ICQ 1.0\n Build #650");
-  EXPECT_EQ(driver::ControlText(splash, 705), "Copyright (c) 2026 Corvandel");
-  // The texts are painted a moment after the window appears.
-  Sleep(500);
-  KeepScreenshot("splash.png");
-  // Left alone, the splash closes itself after five seconds and start-up
-  // goes on.
-  ASSERT_TRUE(driver::WaitWindowGone(splash, 8000));
-  EXPECT_GE(GetTickCount64() - found, 4000u);
-  ASSERT_NE(driver::WaitForMainWindow(program.pid()), nullptr);
+  ExpectRunning(program);
+  PublicKeyRing ring;
+  ASSERT_EQ(LoadPublicKeyRing(publicPath_.c_str(), ring), KeyFileStatus::kOk);
+  ASSERT_EQ(ring.count(), 2);
+  StrongKey own;
+  ASSERT_TRUE(StrongKeyOf(secret_, own));
+  EXPECT_TRUE(SameStrongKey(ring.strong[0], own));
+  EXPECT_FALSE(ring.strong[1].present);
+  for (int i : {0, 1}) EXPECT_EQ(Hex(&ring.keys[i], sizeof ring.keys[i]), Hex(&ring_.keys[i], sizeof ring_.keys[i]));
+  EXPECT_EQ(driver::FileSize(publicPath_), 10u + 2 * 142 + 6 + 2 * 122);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, kRingHasStrongKeysValue), 1u);
+  EXPECT_EQ(driver::WaitForMessageBox("Vaultwing for ICQ", program.pid(), 0), nullptr);
+  ExitThroughMenu(program);
+}
 
-  ASSERT_TRUE(driver::ChooseMenuItem(OpenTrayMenu(program), {VK_END, VK_UP}));
-  HWND about = driver::WaitForWindow({"#32770", "About VWG for ICQ"});
-  ASSERT_NE(about, nullptr);
-  EXPECT_EQ(driver::ControlText(about, 801), "Vaultwing for ICQ 1.0 Build #650");
-  KeepScreenshot("about.png");
-  EXPECT_TRUE(driver::ClickButton(about, 804));
-  EXPECT_TRUE(driver::WaitWindowGone(about));
+// Once the ring has held strong keys, a ring without the owner's was
+// rewritten by an older program, which dropped them all: the next start
+// says so once, and puts the owner's back.
+TEST_F(TrayProgram, StrongKeysDroppedByAnOlderProgramAreNoticedOnce) {
+  MakeKeys(2);
+  driver::Program program = Start();
+  ExpectRunning(program);
+  ExitThroughMenu(program);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, kRingHasStrongKeysValue), 1u) << "the ring held them at start";
+
+  SaveKeys({ring_.keys[0], ring_.keys[1]}, secret_, OwnStrongKey::kLeftOut);
+  program = Start();
+  std::string notice;
+  ASSERT_TRUE(driver::AnswerMessageBox("Vaultwing for ICQ", IDOK, &notice, program.pid()));
+  EXPECT_EQ(notice, kStrongKeysDropped);
+  ExpectRunning(program);
+  PublicKeyRing ring;
+  ASSERT_EQ(LoadPublicKeyRing(publicPath_.c_str(), ring), KeyFileStatus::kOk);
+  EXPECT_TRUE(SameStrongKey(ring.strong[0], ring_.strong[0]));
+  EXPECT_FALSE(ring.strong[1].present) << "only the owner's comes back";
+  ExitThroughMenu(program);
+
+  program = Start();
+  ExpectRunning(program);
+  EXPECT_EQ(driver::WaitForMessageBox("Vaultwing for ICQ", program.pid(), 0), nullptr);
+  ExitThroughMenu(program);
+}
+
+// A ring that cannot be written gets no strong key: a warning, and the
+// program runs on. Held open by another program that lets others read it
+// but not replace it, the ring can be loaded but not written.
+TEST_F(TrayProgram, RingThatCannotBeWrittenWithoutTheOwnersStrongKeyIsAWarning) {
+  MakeKeys();
+  SaveKeys({ring_.keys[0]}, secret_, OwnStrongKey::kLeftOut);
+  const auto before = driver::ReadWholeFile(publicPath_);
+  HANDLE held = CreateFileA(publicPath_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  driver::Program program = Start();
+  std::string text;
+  EXPECT_TRUE(driver::AnswerMessageBox(kErrorCaption, IDOK, &text, program.pid()));
+  EXPECT_FALSE(text.empty());
+  CloseHandle(held);
+  ExpectRunning(program);
+  EXPECT_EQ(driver::ReadWholeFile(publicPath_), before);
   ExitThroughMenu(program);
 }

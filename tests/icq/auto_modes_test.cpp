@@ -1,11 +1,14 @@
 // The Messages options in the look-alike messenger's dialogs, with the
 // correspondent named by the UIN each dialog shows: Encrypt without a key
 // menu for a known correspondent, messages decrypted as they arrive, once,
-// the warnings as balloons at the tray icon (docs/testing.md says how a
-// balloon is seen under Wine), and none of it while an option is off.
+// with their sender named, a message from someone other than the dialog's
+// correspondent left (and asked about on a press), the warnings as balloons
+// at the tray icon (docs/testing.md says how a balloon is seen under Wine),
+// and none of it while an option is off.
 #include <windows.h>
 
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -13,6 +16,7 @@
 #include "keys/key_files.h"
 #include "keys/registry_names.h"
 #include "keys/strong_message.h"
+#include "keys/v3_message.h"
 #include "tests/icq/icq_fixture.h"
 #include "tests/keys/test_keys.h"
 
@@ -20,6 +24,9 @@ using namespace icq;
 using messenger::kOpenIncomingDialog;
 using messenger::kOpenSendDialog;
 using messenger::kOpenUnicodeIncomingDialog;
+using tray::Party;
+using tray::RingEntry;
+using tray::WithoutStrongKey;
 
 namespace {
 
@@ -32,6 +39,16 @@ constexpr char kUnencryptedFromAlice[] =
 constexpr char kRingNotUsable[] =
     "A message has arrived but was not decrypted: your public key ring cannot be read, or does not belong to your "
     "secret key.  Press Decrypt to see what is wrong.";
+
+constexpr char kCarolFromAliceDialog[] =
+    "A message in the dialog of Alice 7654321 is from Carol 5550001, so it has been left encrypted.  Press Decrypt "
+    "to read it.";
+constexpr char kAskCarolNotAlice[] =
+    "This message is from Carol 5550001, not from Alice 7654321.  Show it in this dialog anyway?";
+constexpr char kAliceWritesStrong[] =
+    "Alice 7654321's program writes strong messages. This older-format text was forged, or Alice 7654321 does not "
+    "have your strong key yet: send Alice 7654321 your key file again";
+constexpr char kFromCarolOlder[] = "From Carol 5550001, older format: not authenticated.";
 
 const std::string kMessage = "Meet me at the station at noon and bring the documents. OK!";
 
@@ -46,6 +63,7 @@ constexpr uint32_t kSettleMs = 2500;
 const Conversation kFromAlice{"Alice", "7654321", ""};
 const Conversation kToBob{"Bob", "1234567", ""};
 const Conversation kStranger{"Dave", "9999999", ""};
+const Conversation kFromCarol{"Carol", "5550001", ""};
 
 Conversation With(Conversation c, const std::string& message) {
   c.message = message;
@@ -59,15 +77,15 @@ struct Options {
 class AutoModes : public IcqIntegration {
  protected:
   void SetUp() override {
-    MakeKeyPair(alice_, "Alice 7654321");
-    MakeKeyPair(bob_, "Bob 1234567");
-    MakeKeyPair(carol_, "Carol");
+    MakeParty(alice_, "Alice 7654321");
+    MakeParty(bob_, "Bob 1234567");
+    MakeParty(carol_, "Carol 5550001");
     StartMessenger();
   }
 
   // A run of the tray program with owner's keys and the options stored as
   // it finds them at start-up.
-  void RunAs(const KeyPair& owner, const std::vector<PublicKeyRecord>& ring, const Options& options) {
+  void RunAs(const Party& owner, const std::vector<RingEntry>& ring, const Options& options) {
     const std::pair<const char*, DWORD> values[] = {{kAutoEncryptValue, options.autoEncrypt},
                                                     {kAutoDecryptValue, options.autoDecrypt},
                                                     {kNoEncryptWarningValue, options.noEncryptWarning},
@@ -105,37 +123,52 @@ class AutoModes : public IcqIntegration {
     });
   }
 
-  static std::string Strong(const std::string& message, const KeyPair& sender, const KeyPair& recipient) {
+  // Messages made here: ?VW3:, ?VW2: and the old format.
+  static std::string Strong(const std::string& message, const Party& sender, const Party& recipient) {
+    std::string text;
+    EXPECT_EQ(EncryptV3Message(message, static_cast<uint64_t>(std::time(nullptr)), sender.secret, sender.strong,
+                               recipient.strong, text),
+              StrongStatus::kOk);
+    return text;
+  }
+
+  static std::string V2(const std::string& message, const Party& sender, const Party& recipient) {
     std::string text;
     EXPECT_EQ(EncryptStrongMessage(message, sender.secret, sender.pub, recipient.pub, text), StrongStatus::kOk);
     return text;
   }
 
-  static std::string Old(const std::string& message, const KeyPair& sender, const KeyPair& recipient) {
+  static std::string Old(const std::string& message, const Party& sender, const Party& recipient) {
     std::string text;
     EXPECT_TRUE(EncryptText(message, sender.secret, recipient.point, text));
     return text;
   }
 
-  // What Bob's keys make of a strong message: its text, and its sender's
+  // What Bob's keys make of a ?VW3: message: its text, and its sender's
   // index in Bob's ring {Bob, Alice}.
   std::string OpenedByBob(const std::string& cipher, int& sender) {
-    const PublicKeyRecord ring[] = {bob_.pub, alice_.pub};
+    const PublicKeyRing ring = tray::RingOf({bob_, alice_});
     std::string plain;
-    StrongParties parties;
-    EXPECT_EQ(DecryptStrongMessage(cipher, bob_.secret, bob_.pub, ring, 2, -1, plain, parties), StrongStatus::kOk)
+    V3Parties parties;
+    EXPECT_EQ(DecryptV3Message(cipher, bob_.secret, bob_.strong, ring.strong.data(), 2, -1, plain, parties),
+              StrongStatus::kOk)
         << cipher;
     sender = parties.senderIndex;
     return plain;
   }
 
-  KeyPair alice_, bob_, carol_;
+  // The balloon that names party as a ?VW3: message's sender.
+  static std::string FromLine(const Party& party, const char* name) {
+    return std::string("From ") + name + " (" + ShownKeyId(party.pub, party.strong) + ").";
+  }
+
+  Party alice_, bob_, carol_;
 };
 
 TEST_F(AutoModes, WithEveryOptionOffPressesAndArrivalsAreAsWithoutThem) {
   // The two warning switches alone change nothing either.
   for (const Options& options : {Options{}, Options{0, 0, 1, 1}}) {
-    RunAs(bob_, {bob_.pub, alice_.pub}, options);
+    RunAs(bob_, {bob_, alice_}, options);
     const std::string strong = Strong(kMessage, alice_, bob_);
     HWND strongEdit = Arrive(With(kFromAlice, strong));
     HWND plainEdit = Arrive(With(kFromAlice, "plain hello"));
@@ -144,7 +177,7 @@ TEST_F(AutoModes, WithEveryOptionOffPressesAndArrivalsAreAsWithoutThem) {
     HWND menu = PressForMenu(WaitForAddedButton(send));
     ASSERT_NE(menu, nullptr) << "no key menu without Auto-Encrypt";
     ASSERT_TRUE(ChooseKey(menu, VK_END));  // Alice
-    EXPECT_EQ(StrongRecipient(WaitForTextChange(MessageEdit(send), kMessage), {bob_.pub, alice_.pub}), 1);
+    EXPECT_EQ(StrongRecipient(WaitForTextChange(MessageEdit(send), kMessage), tray::RingOf({bob_, alice_})), 1);
     Sleep(kSettleMs);
     EXPECT_TRUE(Quiet()) << driver::ShownBalloon().text;
     EXPECT_EQ(driver::WindowText(strongEdit), strong) << "decrypted without Auto-Decrypt";
@@ -154,11 +187,10 @@ TEST_F(AutoModes, WithEveryOptionOffPressesAndArrivalsAreAsWithoutThem) {
 }
 
 TEST_F(AutoModes, AutoEncryptTakesTheKnownCorrespondentsKeyWithoutAMenuInItsFormat) {
-  // Carol's key is marked for the old format; her UIN is in the caption only.
-  PublicKeyRecord carol = carol_.pub;
-  SetUserId(carol, "Carol 5550001");
-  ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, KeyIdName(carol).c_str(), 1));
-  RunAs(alice_, {alice_.pub, bob_.pub, carol}, {1, 0, 0, 0});
+  // Carol's key has no strong key and is marked for the old format; her UIN
+  // is in the caption only.
+  ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, KeyIdName(carol_.pub).c_str(), 1));
+  RunAs(alice_, {alice_, bob_, WithoutStrongKey(carol_)}, {1, 0, 0, 0});
 
   HWND send = Open(kOpenSendDialog, "Send Online Message", With(kToBob, kMessage));
   HWND edit = MessageEdit(send);
@@ -173,20 +205,24 @@ TEST_F(AutoModes, AutoEncryptTakesTheKnownCorrespondentsKeyWithoutAMenuInItsForm
   HWND toCarol = Open(kOpenSendDialog, "Send Message to 5550001", With({"", "", ""}, kMessage));
   PostMessageA(WaitForAddedButton(toCarol), WM_LBUTTONUP, 0, 0);
   EXPECT_EQ(WaitForTextChange(MessageEdit(toCarol), kMessage), Old(kMessage, alice_, carol_));
+  HWND balloon = driver::WaitForBalloon(
+      "The key of Carol 5550001 has no strong key, so this message is not authenticated (and, in the old format, one "
+      "guessed message opens it).  Exchanging key files again fixes it.");
+  EXPECT_NE(balloon, nullptr) << driver::ShownBalloon().text;
 
   // Incoming dialogs are not touched without Auto-Decrypt.
   const std::string fromBob = Strong("Hi Alice", bob_, alice_);
   HWND incoming = Arrive(With(kToBob, fromBob));
   Sleep(kSettleMs);
-  EXPECT_TRUE(Quiet()) << "a menu, a box or a balloon: " << driver::ShownBalloon().text;
+  EXPECT_TRUE(Quiet(balloon)) << "a menu, a box or a balloon: " << driver::ShownBalloon().text;
   EXPECT_EQ(driver::WindowText(incoming), fromBob);
   ExitThroughMenu(program_);
 }
 
 TEST_F(AutoModes, AutoEncryptWithNoOrTwoMatchingKeysSaysWhyAndShowsTheMenu) {
-  KeyPair bobNew;
-  MakeKeyPair(bobNew, "Bob new 1234567");
-  const std::vector<PublicKeyRecord> ring = {alice_.pub, bob_.pub, bobNew.pub, carol_.pub};
+  Party bobNew;
+  MakeParty(bobNew, "Bob new 1234567");
+  const std::vector<RingEntry> ring = {alice_, bob_, bobNew, carol_};
   RunAs(alice_, ring, {1, 0, 0, 0});
   // Nobody's key holds Dave's UIN; two keys hold Bob's.
   HWND balloon = nullptr;
@@ -198,7 +234,7 @@ TEST_F(AutoModes, AutoEncryptWithNoOrTwoMatchingKeysSaysWhyAndShowsTheMenu) {
     EXPECT_NE(balloon, nullptr) << to.name << ": " << driver::ShownBalloon().text;
     KeepScreenshot("auto-encrypt-no-key.png");
     ASSERT_TRUE(ChooseKey(menu, VK_END));  // Carol
-    EXPECT_EQ(StrongRecipient(WaitForTextChange(MessageEdit(send), kMessage), ring), 3);
+    EXPECT_EQ(StrongRecipient(WaitForTextChange(MessageEdit(send), kMessage), tray::RingOf(ring)), 3);
   }
   ExitThroughMenu(program_);
 
@@ -214,10 +250,11 @@ TEST_F(AutoModes, AutoEncryptWithNoOrTwoMatchingKeysSaysWhyAndShowsTheMenu) {
   ExitThroughMenu(program_);
 }
 
-TEST_F(AutoModes, AutoDecryptOpensStrongAndOldMessagesAsTheyArriveOncePerDialog) {
-  RunAs(bob_, {bob_.pub, alice_.pub}, {0, 1, 0, 0});
+TEST_F(AutoModes, AutoDecryptOpensStrongAndOldMessagesAsTheyArriveOncePerDialogNamingTheSender) {
+  RunAs(bob_, {bob_, alice_, WithoutStrongKey(carol_)}, {0, 1, 0, 0});
 
-  // A strong message names its sender: the dialog's UIN does not matter.
+  // A strong message names its sender: a dialog whose UIN no key holds does
+  // not matter.
   const std::string hello = kMessage + " \xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82";  // Привет
   const std::string strong = Strong(hello, alice_, bob_);
   HWND dialog = Open(kOpenUnicodeIncomingDialog, "Incoming Message", With(kStranger, strong));
@@ -230,51 +267,100 @@ TEST_F(AutoModes, AutoDecryptOpensStrongAndOldMessagesAsTheyArriveOncePerDialog)
   EXPECT_EQ(Utf8Of(opened), hello);
   EXPECT_LT(elapsed, 1500u) << "the next tick decrypts it; two are 600 ms";
   EXPECT_TRUE(IsReadOnly(edit));
+  HWND fromAlice = driver::WaitForBalloon(FromLine(alice_, "Alice 7654321"));
+  EXPECT_NE(fromAlice, nullptr) << driver::ShownBalloon().text;
   KeepScreenshot("auto-decrypted.png");
   // Put back by the user, the message stays as they left it.
   ASSERT_TRUE(driver::SetWindowTextRemote(edit, strong));
 
-  // The old format needs its sender: Alice is known by her UIN.
-  const std::string old = Old(kMessage, alice_, bob_);
-  HWND oldEdit = Arrive(With(kFromAlice, old));
+  // The old format needs its sender: Carol, whose key has no strong key, is
+  // known by her UIN.
+  const std::string old = Old(kMessage, carol_, bob_);
+  HWND oldEdit = Arrive(With(kFromCarol, old));
   EXPECT_EQ(WaitForTextChange(oldEdit, old), kMessage + std::string(57, ' '));
+  HWND fromCarol = driver::WaitForBalloon(kFromCarolOlder);
+  EXPECT_NE(fromCarol, nullptr) << driver::ShownBalloon().text;
   Sleep(kSettleMs);
-  EXPECT_TRUE(Quiet()) << driver::ShownBalloon().text;
+  EXPECT_TRUE(Quiet(fromCarol)) << driver::ShownBalloon().text;
   EXPECT_EQ(driver::WindowText(edit), strong) << "decrypted a second time";
   ExitThroughMenu(program_);
 }
 
 TEST_F(AutoModes, AutoDecryptLeavesWhatItCannotOpenForTheDecryptButton) {
-  RunAs(bob_, {bob_.pub, alice_.pub}, {0, 1, 0, 0});
-  // Carol's key is not in Bob's ring; the old format from an unknown UIN
-  // has no sender; a strong message changed on the way is refused.
-  const std::string fromCarol = Strong("Hi Bob, it's Carol", carol_, bob_);
-  const std::string old = Old(kMessage, alice_, bob_);
+  Party dave;
+  MakeParty(dave, "Dave");
+  RunAs(bob_, {bob_, alice_, WithoutStrongKey(carol_)}, {0, 1, 0, 0});
+  // Dave's key is not in Bob's ring; the old format from an unknown UIN
+  // has no sender; a strong message changed on the way is refused; the
+  // older formats in the name of Alice, whose key has a strong key, are
+  // refused too.
+  const std::string fromDave = Strong("Hi Bob, it's Dave", dave, bob_);
+  const std::string old = Old(kMessage, carol_, bob_);
   std::string changed = Strong(kMessage, alice_, bob_);
   changed[60] = changed[60] == 'A' ? 'B' : 'A';
-  HWND carolButton, oldButton, changedButton;
-  HWND carolEdit = Arrive(kOpenIncomingDialog, With(kFromAlice, fromCarol), carolButton);
+  const std::string v2FromAlice = V2(kMessage, alice_, bob_);
+  const std::string oldFromAlice = Old(kMessage, alice_, bob_);
+  HWND daveButton, oldButton, changedButton, v2Button, oldAliceButton;
+  HWND daveEdit = Arrive(kOpenIncomingDialog, With(kFromAlice, fromDave), daveButton);
   HWND oldEdit = Arrive(kOpenIncomingDialog, With(kStranger, old), oldButton);
   HWND changedEdit = Arrive(kOpenIncomingDialog, With(kFromAlice, changed), changedButton);
+  HWND v2Edit = Arrive(kOpenIncomingDialog, With(kFromAlice, v2FromAlice), v2Button);
+  HWND oldAliceEdit = Arrive(kOpenIncomingDialog, With(kFromAlice, oldFromAlice), oldAliceButton);
   Sleep(kSettleMs);
   EXPECT_TRUE(Quiet()) << driver::ShownBalloon().text;
-  EXPECT_EQ(driver::WindowText(carolEdit), fromCarol);
+  EXPECT_EQ(driver::WindowText(daveEdit), fromDave);
   EXPECT_EQ(driver::WindowText(oldEdit), old);
   EXPECT_EQ(driver::WindowText(changedEdit), changed);
+  EXPECT_EQ(driver::WindowText(v2Edit), v2FromAlice);
+  EXPECT_EQ(driver::WindowText(oldAliceEdit), oldFromAlice);
 
   // The buttons still say why, or ask for the sender.
-  PostMessageA(carolButton, WM_LBUTTONUP, 0, 0);
+  PostMessageA(daveButton, WM_LBUTTONUP, 0, 0);
   EXPECT_EQ(AnswerNotice(), "This message comes from a key that is not in your public key ring (key ID " +
-                                KeyIdName(carol_.pub) +
+                                ShownKeyId(dave.pub, dave.strong) +
                                 ").  Import the sender's public key, then decrypt the message again.");
   PostMessageA(changedButton, WM_LBUTTONUP, 0, 0);
   EXPECT_EQ(AnswerNotice(), "This message was changed on the way, or was not encrypted for you.");
-  EXPECT_EQ(TransformWith(oldButton, oldEdit, VK_END), kMessage + std::string(57, ' '));  // Alice
+  PostMessageA(v2Button, WM_LBUTTONUP, 0, 0);
+  EXPECT_EQ(AnswerNotice(), kAliceWritesStrong);
+  EXPECT_EQ(TransformWith(oldButton, oldEdit, VK_END), kMessage + std::string(57, ' '));  // Carol
+  EXPECT_EQ(driver::WindowText(v2Edit), v2FromAlice);
+  ExitThroughMenu(program_);
+}
+
+// Alice's dialog shows a message that Carol wrote: a key in the ring may
+// write to us, but not as someone else. Auto-Decrypt leaves it with a
+// balloon that names both; the Decrypt button asks first, and writes
+// nothing on No.
+TEST_F(AutoModes, MessageFromAnotherThanTheDialogsCorrespondentIsLeftOrAskedAbout) {
+  RunAs(bob_, {bob_, alice_, carol_}, {0, 1, 0, 0});
+  const std::string fromCarol = Strong(kMessage, carol_, bob_);
+  HWND button;
+  HWND edit = Arrive(kOpenIncomingDialog, With(kFromAlice, fromCarol), button);
+  EXPECT_NE(driver::WaitForBalloon(kCarolFromAliceDialog), nullptr) << driver::ShownBalloon().text;
+  KeepScreenshot("auto-decrypt-other-sender.png");
+  EXPECT_EQ(driver::WindowText(edit), fromCarol);
+
+  PostMessageA(button, WM_LBUTTONUP, 0, 0);
+  std::string question;
+  ASSERT_TRUE(driver::AnswerMessageBox(tray::kQuestionCaption, IDNO, &question, program_.pid()));
+  EXPECT_EQ(question, kAskCarolNotAlice);
+  Sleep(kFewTicksMs);
+  EXPECT_EQ(driver::WindowText(edit), fromCarol);
+
+  PostMessageA(button, WM_LBUTTONUP, 0, 0);
+  ASSERT_TRUE(driver::AnswerMessageBox(tray::kQuestionCaption, IDYES, nullptr, program_.pid()));
+  EXPECT_EQ(WaitForTextChange(edit, fromCarol), kMessage);
+  EXPECT_NE(driver::WaitForBalloon(FromLine(carol_, "Carol 5550001")), nullptr) << driver::ShownBalloon().text;
+
+  // Carol's message in her own dialog opens as it arrives.
+  HWND own = Arrive(With(kFromCarol, fromCarol));
+  EXPECT_EQ(WaitForTextChange(own, fromCarol), kMessage);
   ExitThroughMenu(program_);
 }
 
 TEST_F(AutoModes, UnencryptedMessageFromAKnownCorrespondentWarnsOnceUnlessSwitchedOff) {
-  RunAs(bob_, {bob_.pub, alice_.pub}, {0, 1, 0, 0});
+  RunAs(bob_, {bob_, alice_}, {0, 1, 0, 0});
   HWND edit = Arrive(With(kFromAlice, "Hello Bob, see you at noon."));
   HWND balloon = driver::WaitForBalloon(kUnencryptedFromAlice);
   ASSERT_NE(balloon, nullptr) << driver::ShownBalloon().text;
@@ -289,7 +375,7 @@ TEST_F(AutoModes, UnencryptedMessageFromAKnownCorrespondentWarnsOnceUnlessSwitch
   EXPECT_EQ(driver::WindowText(stranger), "Hi, it's Dave");
   ExitThroughMenu(program_);
 
-  RunAs(bob_, {bob_.pub, alice_.pub}, {0, 1, 0, 1});
+  RunAs(bob_, {bob_, alice_}, {0, 1, 0, 1});
   edit = Arrive(With(kFromAlice, "Hello again"));
   Sleep(kSettleMs);
   EXPECT_TRUE(Quiet()) << driver::ShownBalloon().text;
@@ -298,17 +384,17 @@ TEST_F(AutoModes, UnencryptedMessageFromAKnownCorrespondentWarnsOnceUnlessSwitch
 }
 
 TEST_F(AutoModes, ABalloonRaisedInATickHoldsUpNoOtherDialog) {
-  RunAs(bob_, {bob_.pub, alice_.pub}, {0, 1, 0, 0});
+  RunAs(bob_, {bob_, alice_}, {0, 1, 0, 0});
   Arrive(With(kFromAlice, "plain, with a warning"));
   ASSERT_NE(driver::WaitForBalloon(kUnencryptedFromAlice), nullptr);
   // While it shows, new dialogs get their buttons and a message its
-  // decryption, tick after tick.
+  // decryption, tick after tick; the decryption's balloon follows.
   const std::string strong = Strong(kMessage, alice_, bob_);
   HWND send = Open(kOpenSendDialog, "Send Message", kToBob);
   HWND edit = Arrive(With(kFromAlice, strong));
   EXPECT_NE(WaitForAddedButton(send, kFewTicksMs), nullptr);
   EXPECT_EQ(WaitForTextChange(edit, strong), kMessage);
-  EXPECT_EQ(driver::ShownBalloon().text, kUnencryptedFromAlice);
+  EXPECT_NE(driver::WaitForBalloon(FromLine(alice_, "Alice 7654321")), nullptr) << driver::ShownBalloon().text;
   EXPECT_EQ(driver::WaitForMessageBox("Vaultwing for ICQ", program_.pid(), 0), nullptr);
   ExitThroughMenu(program_);
   EXPECT_TRUE(driver::PollUntil(kFewTicksMs, [] { return driver::ShownBalloon().window == nullptr; }))
@@ -316,27 +402,30 @@ TEST_F(AutoModes, ABalloonRaisedInATickHoldsUpNoOtherDialog) {
 }
 
 // The key files replaced while the program runs (vwg keygen --force): the
-// ring's first key is no longer the secret key's. A tick says so in a
-// balloon and leaves the message; the Decrypt button names both files.
+// ring's first key is no longer the secret key's, or holds another strong
+// key than the secret key's. A tick says so in a balloon and leaves the
+// message; the Decrypt button names both files.
 TEST_F(AutoModes, ARingOfAnotherPairFoundInATickIsABalloonNotABox) {
-  RunAs(bob_, {bob_.pub, alice_.pub}, {0, 1, 0, 0});
-  SaveKeys({alice_.pub, bob_.pub}, alice_.secret);
   const std::string strong = Strong(kMessage, alice_, bob_);
-  HWND button;
-  HWND edit = Arrive(kOpenIncomingDialog, With(kFromAlice, strong), button);
-  EXPECT_NE(driver::WaitForBalloon(kRingNotUsable), nullptr) << driver::ShownBalloon().text;
-  // The tick went on: a dialog opened now gets its button.
-  HWND send = Open(kOpenSendDialog, "Send Message", kToBob);
-  EXPECT_NE(WaitForAddedButton(send, kFewTicksMs), nullptr);
-  EXPECT_EQ(driver::WaitForMessageBox(tray::kErrorCaption, program_.pid(), 0), nullptr);
-  EXPECT_EQ(driver::WindowText(edit), strong);
+  for (const RingEntry& own : {RingEntry(alice_), RingEntry(bob_.pub, carol_.strong)}) {
+    RunAs(bob_, {bob_, alice_}, {0, 1, 0, 0});
+    SaveKeys({own, carol_}, alice_.secret);
+    HWND button;
+    HWND edit = Arrive(kOpenIncomingDialog, With(kFromAlice, strong), button);
+    EXPECT_NE(driver::WaitForBalloon(kRingNotUsable), nullptr) << driver::ShownBalloon().text;
+    // The tick went on: a dialog opened now gets its button.
+    HWND send = Open(kOpenSendDialog, "Send Message", kToBob);
+    EXPECT_NE(WaitForAddedButton(send, kFewTicksMs), nullptr);
+    EXPECT_EQ(driver::WaitForMessageBox(tray::kErrorCaption, program_.pid(), 0), nullptr);
+    EXPECT_EQ(driver::WindowText(edit), strong);
 
-  PostMessageA(button, WM_LBUTTONUP, 0, 0);
-  std::string text;
-  ASSERT_TRUE(driver::AnswerMessageBox(tray::kErrorCaption, IDOK, &text, program_.pid()));
-  EXPECT_EQ(text, KeyPairMismatchText(secretPath_.c_str(), publicPath_.c_str()));
-  EXPECT_EQ(driver::WindowText(edit), strong);
-  ExitThroughMenu(program_);
+    PostMessageA(button, WM_LBUTTONUP, 0, 0);
+    std::string text;
+    ASSERT_TRUE(driver::AnswerMessageBox(tray::kErrorCaption, IDOK, &text, program_.pid()));
+    EXPECT_EQ(text, KeyPairMismatchText(secretPath_.c_str(), publicPath_.c_str()));
+    EXPECT_EQ(driver::WindowText(edit), strong);
+    ExitThroughMenu(program_);
+  }
 }
 
 }  // namespace

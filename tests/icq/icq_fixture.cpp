@@ -1,8 +1,10 @@
 #include "tests/icq/icq_fixture.h"
 
-#include <cctype>
+#include <cstring>
 
+#include "keys/key_id.h"
 #include "keys/strong_message.h"
+#include "keys/v3_message.h"
 #include "tests/keys/test_keys.h"
 
 namespace icq {
@@ -15,8 +17,8 @@ constexpr char kAppCaption[] = "Vaultwing for ICQ";
 
 const wchar_t kWorldMessage[] = L"Γειά σου, Bob! Привет 👋\r\nΣυνάντηση στις 10:00 — ok";
 
-void IcqIntegration::StartBoth(int ringCount) {
-  MakeKeys(ringCount);
+void IcqIntegration::StartBoth(int ringCount, tray::FriendKeys friends) {
+  MakeKeys(ringCount, friends);
   StartMessenger();
   StartProgram();
 }
@@ -71,13 +73,16 @@ std::string IcqIntegration::AnswerNotice() {
   return notice;
 }
 
-int IcqIntegration::StrongRecipient(const std::string& text, const std::vector<PublicKeyRecord>& keys) {
+int IcqIntegration::StrongRecipient(const std::string& text, const PublicKeyRing& ring) {
   std::vector<uint8_t> bytes;
-  if (ReadStrongArmour(text, bytes) != StrongStatus::kOk) return -1;
-  std::string id = Hex(bytes.data() + kStrongRecipientAt, kKeyIdBytes);
-  for (char& c : id) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  for (size_t i = 0; i < keys.size(); ++i)
-    if (KeyIdName(keys[i]) == id) return static_cast<int>(i);
+  const bool v3 = ReadV3Armour(text, bytes) == StrongStatus::kOk;
+  if (!v3 && ReadStrongArmour(text, bytes) != StrongStatus::kOk) return -1;
+  const uint8_t* named = bytes.data() + (v3 ? kV3RecipientAt : kStrongRecipientAt);
+  for (int i = 0; i < ring.count(); ++i) {
+    uint8_t id[kKeyIdBytes];
+    const bool known = v3 ? ring.strong[i].present && StrongKeyId(ring.strong[i], id) : KeyId(ring.keys[i], id);
+    if (known && std::memcmp(id, named, kKeyIdBytes) == 0) return i;
+  }
   return -1;
 }
 

@@ -30,8 +30,9 @@ extern const wchar_t kWorldMessage[];
 
 class IcqIntegration : public tray::TrayProgram {
  protected:
-  // Keys (a ring of ringCount), the messenger, then the tray program.
-  void StartBoth(int ringCount = 1);
+  // Keys (a ring of ringCount, MakeKeys), the messenger, then the tray
+  // program.
+  void StartBoth(int ringCount = 1, tray::FriendKeys friends = tray::FriendKeys::kStrong);
   void StartMessenger();
   // A run of the tray program; another one after SaveKeys changed the keys.
   void StartProgram();
@@ -59,9 +60,10 @@ class IcqIntegration : public tray::TrayProgram {
   // ends with, answered; "" when none came.
   std::string AnswerNotice();
 
-  // The entry of keys that a strong message names as its recipient; -1 for
-  // none, or for a text that is no strong message.
-  static int StrongRecipient(const std::string& text, const std::vector<PublicKeyRecord>& keys);
+  // The entry of ring that a ?VW3: message names as its recipient by its
+  // strong key, or a ?VW2: message by its public point; -1 for none, or for
+  // a text that is neither.
+  static int StrongRecipient(const std::string& text, const PublicKeyRing& ring);
 
   driver::Program messenger_;
   driver::Program program_;

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <set>
 
-#include "keys/strong_message.h"
+#include "keys/v3_message.h"
 #include "resources/resource.h"
 #include "tests/app/sheet_driver.h"
 #include "tests/app/skin_folders.h"
@@ -151,12 +151,12 @@ TEST_F(IcqIntegration, OwnKeyEncryptsAStrongMessageThatDecryptsWithoutAKeyMenu) 
   ASSERT_TRUE(driver::SetWindowTextRemote(edit, kMessage));
   const std::string cipher = TransformWith(WaitForAddedButton(send), edit, VK_HOME);
 
-  // One line of ASCII for the owner's own key, which opens it.
-  EXPECT_EQ(cipher.rfind(kStrongPrefix, 0), 0u) << cipher;
+  // One line of ASCII for the owner's own strong key, which opens it.
+  EXPECT_EQ(cipher.rfind(kV3Prefix, 0), 0u) << cipher;
   EXPECT_EQ(StrongRecipient(cipher, ring_), 0);
   std::string plain;
-  StrongParties parties;
-  EXPECT_EQ(DecryptStrongMessage(cipher, secret_, ring_[0], ring_.data(), 2, -1, plain, parties),
+  V3Parties parties;
+  EXPECT_EQ(DecryptV3Message(cipher, secret_, ring_.strong[0], ring_.strong.data(), 2, -1, plain, parties),
             StrongStatus::kOk);
   EXPECT_EQ(plain, kMessage);
   // Read-only, and Undo cannot bring the plain text back.
@@ -172,6 +172,8 @@ TEST_F(IcqIntegration, OwnKeyEncryptsAStrongMessageThatDecryptsWithoutAKeyMenu) 
   EXPECT_EQ(PressAndRead(decrypt, received), std::wstring(kMessage.begin(), kMessage.end()));
   EXPECT_EQ(driver::OpenMenuCount(program_.pid()), 0);
   EXPECT_TRUE(IsReadOnly(received));
+  EXPECT_NE(driver::WaitForBalloon("From Me (" + ShownKeyId(ring_.keys[0], ring_.strong[0]) + ")."), nullptr)
+      << driver::ShownBalloon().text;
   ExitThroughMenu(program_);
 }
 
@@ -192,11 +194,11 @@ TEST_F(IcqIntegration, DismissedMenuLeavesTheMessageAloneAndKeysPressTheButton) 
   EXPECT_FALSE(IsReadOnly(edit));
 
   // Return presses it too: five bytes make a message of the shortest size,
-  // 81 bytes in Base64 between the prefix and the dot.
+  // 181 bytes, 244 in Base64 between the prefix and the dot.
   SendNotifyMessageA(button, WM_KEYDOWN, VK_RETURN, 1);
   ASSERT_TRUE(ChooseKey(driver::WaitForMenu(program_.pid()), VK_HOME));
   const std::string cipher = WaitForTextChange(edit, "draft");
-  EXPECT_EQ(cipher.size(), 5u + 108 + 1) << cipher;
+  EXPECT_EQ(cipher.size(), 5u + 244 + 1) << cipher;
 
   // An empty message is a message too, of the same size, and the control
   // is closed as for any other.
@@ -205,29 +207,36 @@ TEST_F(IcqIntegration, DismissedMenuLeavesTheMessageAloneAndKeysPressTheButton) 
   ASSERT_TRUE(ChooseKey(PressForMenu(WaitForAddedButton(empty)), VK_HOME));
   EXPECT_TRUE(driver::PollUntil(kFewTicksMs, [&] { return IsReadOnly(emptyEdit); }));
   const std::string emptyCipher = driver::WindowText(emptyEdit);
-  EXPECT_EQ(emptyCipher.size(), 5u + 108 + 1) << emptyCipher;
+  EXPECT_EQ(emptyCipher.size(), 5u + 244 + 1) << emptyCipher;
   EXPECT_NE(emptyCipher, cipher);
   ExitThroughMenu(program_);
 }
 
+// A point of small order as a correspondent's key, or as the strong key of
+// a good one: both pass the cheap check of the ring's load.
 TEST_F(IcqIntegration, KeyOutsideTheBasePointGroupIsRefusedAndTheMessageKept) {
-  MakeKeys();
-  ring_.push_back(MakeRecord("Stranger", SmallOrderPoint()));
-  SaveKeys(ring_, secret_);
+  KeyPair good;
+  MakeKeyPair(good, "Stranger");
   StartMessenger();
-  StartProgram();
-  HWND send = Open(kOpenSendDialog, "Send Message");
-  HWND edit = MessageEdit(send);
-  ASSERT_TRUE(driver::SetWindowTextRemote(edit, kMessage));
+  for (const tray::RingEntry& stranger : {tray::RingEntry(MakeRecord("Stranger", SmallOrderPoint())),
+                                          tray::RingEntry(good.pub, StrongKeyAt(SmallOrderPoint()))}) {
+    MakeKeys();
+    AddRingEntry(ring_, stranger.key, stranger.strong);
+    SaveKeys(ring_, secret_);
+    StartProgram();
+    HWND send = Open(kOpenSendDialog, "Send Message");
+    HWND edit = MessageEdit(send);
+    ASSERT_TRUE(driver::SetWindowTextRemote(edit, kMessage));
 
-  ASSERT_TRUE(ChooseKey(PressForMenu(WaitForAddedButton(send)), VK_END));
-  std::string text;
-  ASSERT_TRUE(driver::AnswerMessageBox(tray::kErrorCaption, IDOK, &text, program_.pid()));
-  EXPECT_EQ(text, "This public key is not valid and cannot be used.  Ask its owner to export it again.");
-  EXPECT_EQ(driver::WindowText(edit), kMessage);
-  EXPECT_FALSE(IsReadOnly(edit));
-  EXPECT_TRUE(program_.Running());
-  ExitThroughMenu(program_);
+    ASSERT_TRUE(ChooseKey(PressForMenu(WaitForAddedButton(send)), VK_END));
+    std::string text;
+    ASSERT_TRUE(driver::AnswerMessageBox(tray::kErrorCaption, IDOK, &text, program_.pid()));
+    EXPECT_EQ(text, "This public key is not valid and cannot be used.  Ask its owner to export it again.");
+    EXPECT_EQ(driver::WindowText(edit), kMessage);
+    EXPECT_FALSE(IsReadOnly(edit));
+    EXPECT_TRUE(program_.Running());
+    ExitThroughMenu(program_);
+  }
 }
 
 TEST_F(IcqIntegration, ApplyingASkinRepicturesTheOpenDialogsButtonsAtOnce) {

@@ -1,7 +1,7 @@
 // The long run ("soak") of the tray program beside the look-alike messenger:
 // dialogs opened and closed every few hundred milliseconds, Encrypt and
-// Decrypt pressed (strong messages for the owner's key, old-format ones for
-// a key marked so, chosen from the key menu), received messages decrypted
+// Decrypt pressed (?VW3: messages for the owner's key, old-format ones for
+// a key without a strong key marked so, chosen from the key menu), received messages decrypted
 // as they arrive (Auto-Decrypt on), the clipboard commands, the tray menu
 // and the property sheet opened and closed, for VWG_SOAK_MINUTES minutes
 // (default 30), with a passphrase-protected secret key unlocked at start. Once a minute it samples what the program holds, as Wine reports it
@@ -25,6 +25,7 @@
 #include "keys/key_files.h"
 #include "keys/registry_names.h"
 #include "keys/strong_message.h"
+#include "keys/v3_message.h"
 #include "resources/resource.h"
 #include "tests/app/clipboard_driver.h"
 #include "tests/app/sheet_driver.h"
@@ -109,13 +110,15 @@ class Soak : public IcqIntegration {
   // secret key unlocked as a user would. Returns the unlock's time in ms,
   // from OK to the tray icon.
   uint64_t StartWithProtectedKey() {
-    MakeKeys(4);
-    SetUserId(ring_.back(), (std::string("Friend ") + kKnownUin).c_str());
+    // The correspondents' programs have no strong keys: the old-format mark
+    // counts only for such a key.
+    MakeKeys(4, tray::FriendKeys::kWithoutStrongKeys);
+    SetUserId(ring_.keys.back(), (std::string("Friend ") + kKnownUin).c_str());
     SaveKeys(ring_, secret_);
     Passphrase passphrase;
     SetPassphrase(passphrase, kPassphrase);
     EXPECT_EQ(SaveSecretKeyFile(secretPath_.c_str(), secret_, passphrase), KeyFileStatus::kOk);
-    const std::string oldFormat = KeyIdName(ring_.back());
+    const std::string oldFormat = KeyIdName(ring_.keys.back());
     for (const char* name : {oldFormat.c_str(), kAutoDecryptValue})
       EXPECT_TRUE(driver::WriteRegDword(kSettingsKey, name, 1));
     StartMessenger();
@@ -136,18 +139,18 @@ class Soak : public IcqIntegration {
   // The ring's first key, the owner's, gets strong messages; its last one
   // is marked for the old format, so that both formats keep being used.
   bool OldFormat(UINT key) const { return key == VK_END; }
-  int Wanted(UINT key) const { return key == VK_HOME ? 0 : static_cast<int>(ring_.size()) - 1; }
+  int Wanted(UINT key) const { return key == VK_HOME ? 0 : ring_.count() - 1; }
 
   // The ring entry for which message was encrypted into text, or -1: a
   // strong message names it, an old-format one is checked against the
   // cipher run here.
   int EncryptedFor(const std::string& message, const std::string& text) const {
     if (const int named = StrongRecipient(text, ring_); named >= 0) return named;
-    for (size_t i = 0; i < ring_.size(); ++i) {
+    for (int i = 0; i < ring_.count(); ++i) {
       CurvePoint q;
-      RecordPoint(ring_[i], q);
+      RecordPoint(ring_.keys[i], q);
       std::string expected;
-      if (EncryptText(message, secret_, q, expected) && expected == text) return static_cast<int>(i);
+      if (EncryptText(message, secret_, q, expected) && expected == text) return i;
     }
     return -1;
   }
@@ -159,7 +162,8 @@ class Soak : public IcqIntegration {
     if (chosen < 0) return "the encrypted text is that of no key: " + text;
     if (chosen != Wanted(key)) return "the key menu chose entry " + std::to_string(chosen) + ", not " +
                                       std::to_string(Wanted(key));
-    if ((text.rfind(kStrongPrefix, 0) != 0) != OldFormat(key)) return "the wrong format: " + text;
+    const bool strong = text.rfind(kV3Prefix, 0) == 0 || text.rfind(kStrongPrefix, 0) == 0;
+    if (strong == OldFormat(key)) return "the wrong format: " + text;
     return "";
   }
 
@@ -182,8 +186,13 @@ class Soak : public IcqIntegration {
     if (send) PostMessageA(send, WM_CLOSE, 0, 0);
     if (!failure.empty()) return failure;
 
+    // A message from the owner's own key arrives in a dialog that shows no
+    // UIN: one that showed the known correspondent's would be left, as from
+    // someone else.
     byHand = byHand && OldFormat(key);
-    const Conversation from{byHand ? "Dave" : kKnownName, byHand ? "9999999" : kKnownUin, encrypted};
+    const Conversation from = byHand            ? Conversation{"Dave", "9999999", encrypted}
+                              : OldFormat(key) ? Conversation{kKnownName, kKnownUin, encrypted}
+                                               : Conversation{"Me", "", encrypted};
     HWND incoming = Open(messenger::kOpenIncomingDialog, ("Incoming Message from " + from.name).c_str(), from);
     HWND decrypt = incoming ? WaitForAddedButton(incoming) : nullptr;
     if (!decrypt) failure = "no Decrypt button";
