@@ -1,9 +1,11 @@
-// The format the encrypt actions write for a recipient: the strong one,
-// unless the user marked the recipient's key in the Public Key Manager as
-// that of a correspondent whose program reads only the old block format.
-// A mark belongs to the key, not to its ring entry: it is a DWORD 1 under
-// the program's settings key, named by the key ID's 16 hex digits, so that
-// the same key imported again, or under another user ID, keeps it.
+// The mark for the old block format on a key without a strong key: the user
+// marked it in the Public Key Manager as that of a correspondent whose
+// program reads nothing else, and the encrypt actions write that format to
+// it instead of ?VW2:. A key with a strong key always gets ?VW3:, whatever
+// its mark. A mark belongs to the key, not to its ring entry: it is a DWORD
+// 1 under the program's settings key, named by the 16 hex digits of the ID
+// over its public point, so that the same key imported again, or under
+// another user ID, keeps it.
 #pragma once
 
 #include "keys/key_records.h"
