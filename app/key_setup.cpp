@@ -218,7 +218,10 @@ std::string ImportReportText(const ImportReport& report) {
       text += "\n" + DisplayUserId(report.taken.keys[i]) + ":  " + Fingerprint(report.taken.keys[i], report.taken.strong[i]);
     if (count > kListedKeys) text += "\n" + Filled(IDS_IMPORT_MORE, {std::to_string(count - kListedKeys)});
   }
-  for (size_t i = 0; i < report.notes.size() && i < kListedKeys; ++i) text += (text.empty() ? "" : "\n\n") + report.notes[i];
+  for (size_t i = 0; i < report.notes.size() && i < kListedKeys; ++i) {
+    if (!text.empty()) text += "\n\n";
+    text += report.notes[i];
+  }
   if (report.notes.size() > kListedKeys)
     text += "\n" + Filled(IDS_IMPORT_MORE, {std::to_string(report.notes.size() - kListedKeys)});
   return text;
