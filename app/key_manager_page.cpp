@@ -13,7 +13,6 @@
 #include "app/key_state.h"
 #include "app/property_sheet.h"
 #include "app/user_id_dialog.h"
-#include "icq/action_keys.h"
 #include "icq/message_format.h"
 #include "keys/fingerprint.h"
 #include "keys/key_records.h"

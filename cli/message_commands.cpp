@@ -54,10 +54,6 @@ int LoadRingAndChoose(const Options& o, MessageKeys& keys) {
   return KeyChosen(o) ? ChooseKey(keys.ring, o, -1) : -1;
 }
 
-// The owner's key always has its strong key, in the ring or, until the
-// secret key has been opened, only in the secret key.
-bool HasStrongKey(const PublicKeyRing& ring, int index) { return index == 0 || ring.strong[index].present; }
-
 void ExitOnStrongFailure(StrongStatus status, const uint8_t* senderId) {
   if (status != StrongStatus::kOk) ReportError(StrongStatusText(status, senderId).c_str(), true);
 }
@@ -70,7 +66,7 @@ std::string OlderFormatRefusedText(const PublicKeyRing& ring, int sender) {
 // Refuses text in an older format from a sender with a strong key, unless
 // --accept-old reads it anyway; plain, the text read so far, is wiped first.
 void CheckOlderFormat(const Options& o, const PublicKeyRing& ring, int sender, std::string& plain) {
-  if (!HasStrongKey(ring, sender) || o.acceptOld) return;
+  if (!WritesStrongMessages(ring, sender) || o.acceptOld) return;
   WipeText(plain);
   ReportError(OlderFormatRefusedText(ring, sender).c_str(), true);
 }
@@ -78,7 +74,7 @@ void CheckOlderFormat(const Options& o, const PublicKeyRing& ring, int sender, s
 // Said after the text has been written, so that it follows the text on a
 // terminal.
 void SayOlderFormatSender(const PublicKeyRing& ring, int sender) {
-  if (HasStrongKey(ring, sender))
+  if (WritesStrongMessages(ring, sender))
     std::fprintf(stderr, "vwg: warning: %s\n", OlderFormatRefusedText(ring, sender).c_str());
   std::fprintf(stderr, "vwg: from %s, older format: not authenticated\n", DisplayUserId(ring.keys[sender]).c_str());
 }
@@ -159,7 +155,7 @@ int DecryptOld(const Options& o, const std::string& encrypted) {
 int RunEncrypt(const Options& o) {
   MessageKeys keys;
   const int to = LoadRingAndChoose(o, keys);
-  const bool strong = HasStrongKey(keys.ring, to);
+  const bool strong = WritesStrongMessages(keys.ring, to);
   const std::string id = DisplayUserId(keys.ring.keys[to]);
   if (o.legacy && strong) {
     std::fprintf(stderr, "vwg: --legacy is for keys without a strong key; %s has one and reads ?VW3: messages: "
@@ -172,7 +168,7 @@ int RunEncrypt(const Options& o) {
   StrongStatus status;
   if (strong) {
     const uint64_t now = static_cast<uint64_t>(std::time(nullptr));
-    status = EncryptV3Message(plain, now, keys.secret, keys.ring.strong[0], keys.ring.strong[to], encrypted);
+    status = EncryptV3Message(plain, now, keys.secret, keys.ring.strong[0], StrongKeyOfEntry(keys.ring, to), encrypted);
   } else if (o.legacy) {
     CurvePoint q;
     RecordPoint(keys.ring.keys[to], q);

@@ -30,7 +30,7 @@ void OpenSecretKey(const Options& o, const KeyPaths& paths, PublicKeyRing& ring,
     ReportError(KeyPairMismatchText(paths.secretPath.c_str(), paths.publicPath.c_str()).c_str(), true);
   if (ring.strong[0].present) return;
   AddToRingFile(paths.publicPath, secret);
-  if (!StrongKeyOf(secret, ring.strong[0])) ReportError("your strong key could not be derived", true);
+  if (!CompleteOwnStrongKey(secret, ring)) ReportError("your strong key could not be derived", true);
 }
 
 void AddOwnStrongKeyIfPair(const std::string& ringPath, const uint16_t* secret) {

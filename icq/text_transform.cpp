@@ -10,7 +10,6 @@
 #include "icq/message_options.h"
 #include "keys/cipher.h"
 #include "keys/message_text.h"
-#include "keys/ring_edits.h"
 #include "keys/strong_message.h"
 #include "keys/strong_status_text.h"
 #include "keys/user_id_text.h"
@@ -60,16 +59,6 @@ void ReportRefusal(const PublicKeyRing& ring, const Refusal& refusal) {
   }
 }
 
-// True when the key of ring entry index has a strong key, at that entry or
-// at another that lists its public point: its owner's program writes ?VW3:,
-// and an older format in its name is refused. Checking every entry with the
-// point keeps a stale duplicate from an older ring from letting one in.
-bool WritesStrongMessages(const PublicKeyRing& ring, int index) {
-  for (int i = 0; i < ring.count(); ++i)
-    if (ring.strong[i].present && FindSameKey(ring.keys[i], &ring.keys[index], 1) == 0) return true;
-  return false;
-}
-
 // Keys without a strong key that a message has gone to in this run: the
 // balloon that says what that means comes once for each.
 std::set<std::string> WarnedKeys;
@@ -90,8 +79,9 @@ bool EncryptUtf8(const PublicKeyRing& ring, int chosen, const std::wstring& wide
   refusal.status = StrongStatus::kTooLong;
   if (CodePageFromWide(CP_UTF8, wide, utf8)) {
     const uint16_t* secret = CurrentActionKeys().secretKey;
-    refusal.status = ring.strong[chosen].present
-                         ? EncryptV3Message(utf8, Now(), secret, ring.strong[0], ring.strong[chosen], result.bytes)
+    const StrongKey& recipient = StrongKeyOfEntry(ring, chosen);
+    refusal.status = recipient.present
+                         ? EncryptV3Message(utf8, Now(), secret, ring.strong[0], recipient, result.bytes)
                          : EncryptStrongMessage(utf8, secret, ring.keys[0], ring.keys[chosen], result.bytes);
   }
   if (refusal.status != StrongStatus::kOk) {
@@ -187,7 +177,7 @@ bool NamesItsSender(const std::string& received) {
 }  // namespace
 
 bool EncryptForKey(const PublicKeyRing& ring, int chosen, const PlainText& plain, ActionText& result) {
-  const bool strong = ring.strong[chosen].present;
+  const bool strong = WritesStrongMessages(ring, chosen);
   // A strong key's old-format mark is ignored: that format would hand over
   // the pair key to whoever guesses one message.
   const bool sent = strong || !UsesOldFormat(ring.keys[chosen]) ? EncryptUtf8(ring, chosen, plain.wide, result)

@@ -6,10 +6,6 @@
 
 namespace {
 
-bool SamePoint(const PublicKeyRecord& a, const PublicKeyRecord& b) {
-  return std::memcmp(a.x, b.x, sizeof a.x) == 0 && std::memcmp(a.y, b.y, sizeof a.y) == 0;
-}
-
 // The first entry whose strong key is strong but whose point is not key's.
 int FindStrongKeyOfOther(const PublicKeyRing& ring, const PublicKeyRecord& key, const StrongKey& strong) {
   for (int i = 0; i < ring.count(); ++i) {

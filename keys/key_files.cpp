@@ -42,6 +42,21 @@ void AddRingEntry(PublicKeyRing& ring, const PublicKeyRecord& key, const StrongK
   ring.strong.push_back(strong);
 }
 
+const StrongKey& StrongKeyOfEntry(const PublicKeyRing& ring, int index) {
+  if (ring.strong[index].present) return ring.strong[index];
+  for (int i = 0; i < ring.count(); ++i)
+    if (ring.strong[i].present && SamePoint(ring.keys[i], ring.keys[index])) return ring.strong[i];
+  return kNoStrongKey;
+}
+
+bool WritesStrongMessages(const PublicKeyRing& ring, int index) {
+  return StrongKeyOfEntry(ring, index).present || SamePoint(ring.keys[index], ring.keys[0]);
+}
+
+bool CompleteOwnStrongKey(const uint16_t* secret, PublicKeyRing& ring) {
+  return ring.strong[0].present || StrongKeyOf(secret, ring.strong[0]);
+}
+
 // The whole file: a trailer is judged up to the file's end.
 static KeyFileStatus LoadPublicFile(const char* path, PublicKeyCheck check, PublicKeyRing& ring) {
   std::vector<uint8_t> data;

@@ -68,6 +68,25 @@ struct PublicKeyRing {
 
 void AddRingEntry(PublicKeyRing& ring, const PublicKeyRecord& key, const StrongKey& strong);
 
+// The strong key that ring entry index stands for: its own, or, for an entry
+// without one, that of another entry with the same public point (a ring from
+// before the import rule may list one key twice); kNoStrongKey when none
+// has one.
+const StrongKey& StrongKeyOfEntry(const PublicKeyRing& ring, int index);
+
+// True when ring entry index is a key whose owner's program writes ?VW3:
+// and reads nothing else from it: it has a strong key (StrongKeyOfEntry), or
+// it is the owner's own key, whose strong key comes from the secret key
+// when the ring lacks it. The older formats are neither written to nor
+// accepted from such a key.
+bool WritesStrongMessages(const PublicKeyRing& ring, int index);
+
+// Gives entry 0, the owner's key, the strong key of secret (which the caller
+// has found to be its pair) in memory when the ring lacks it. False when the
+// system's cryptography failed to work it out. Costs a scalar
+// multiplication when the ring lacks it.
+bool CompleteOwnStrongKey(const uint16_t* secret, PublicKeyRing& ring);
+
 // The public key file at path, read whole, every entry and strong key
 // checked cheaply (canonical, on the curve, x != 0). On a failure ring is
 // left as it was.

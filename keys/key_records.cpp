@@ -71,6 +71,10 @@ void GetUserId(const PublicKeyRecord& r, char out[kUserIdBytes + 1]) {
   out[n] = '\0';
 }
 
+bool SamePoint(const PublicKeyRecord& a, const PublicKeyRecord& b) {
+  return std::memcmp(a.x, b.x, sizeof a.x) == 0 && std::memcmp(a.y, b.y, sizeof a.y) == 0;
+}
+
 void RecordPoint(const PublicKeyRecord& r, CurvePoint& p) {
   std::memset(&p, 0, sizeof p);
   std::memcpy(p.x, r.x, sizeof r.x);

@@ -53,6 +53,9 @@ void SetUserId(PublicKeyRecord& r, const char* id);
 // At most 20 characters of the record's ID and a terminating NUL.
 void GetUserId(const PublicKeyRecord& r, char out[kUserIdBytes + 1]);
 
+// True when the two records hold the same point, whatever their user IDs.
+bool SamePoint(const PublicKeyRecord& a, const PublicKeyRecord& b);
+
 // The record's point as a CurvePoint (the words above each coordinate are 0),
 // and the other way round (canonical coordinates only).
 void RecordPoint(const PublicKeyRecord& r, CurvePoint& p);

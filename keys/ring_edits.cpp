@@ -8,10 +8,6 @@ bool SameRecord(const PublicKeyRecord& a, const PublicKeyRecord& b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-bool SamePoint(const PublicKeyRecord& a, const PublicKeyRecord& b) {
-  return std::memcmp(a.x, b.x, sizeof a.x) == 0 && std::memcmp(a.y, b.y, sizeof a.y) == 0;
-}
-
 // The ring at path, whose entry index must still be expected.
 KeyFileStatus LoadRingFor(const char* path, int index, const PublicKeyRecord& expected, PublicKeyRing& ring) {
   const KeyFileStatus loaded = LoadPublicKeyRing(path, ring);
