@@ -66,6 +66,13 @@ void WriteMessage(const DialogRecord& record, const ActionText& text, Written wr
   if (pressed) AttachThreadInput(ownThread, icqThread, FALSE);
 }
 
+// True when the dialog's known correspondent (a ring index, or -1 when not
+// known) is not who wrote the message. Keys are compared, not entries: a ring
+// from before the import rule may list one key twice.
+bool IsOtherSender(const PublicKeyRing& ring, int correspondent, const MessageSender& sender) {
+  return correspondent >= 0 && !SamePoint(ring.keys[correspondent], ring.keys[sender.index]);
+}
+
 // The recipient's ring entry, or -1 when the menu was dismissed. With
 // Auto-Encrypt on, the dialog's known correspondent is taken without a menu;
 // otherwise a balloon first says why no key could be taken for it (unless
@@ -108,7 +115,7 @@ void DecryptDialogMessage(DialogRecord record) {
   MessageSender sender;
   if (!DecryptReceived(received, ring, result, sender)) return;
   const int correspondent = DialogCorrespondent(record, ring);
-  if (correspondent >= 0 && correspondent != sender.index) {
+  if (IsOtherSender(ring, correspondent, sender)) {
     const std::string question = FillText(
         StringText(IDS_ASK_OTHER_SENDER), {DisplayUserId(ring.keys[sender.index]), DisplayUserId(ring.keys[correspondent])});
     if (!AskQuestion(MainWindow, question.c_str())) return;
@@ -137,7 +144,7 @@ void DecryptArrivedMessage(DialogRecord record) {
   MessageSender sender;
   switch (DecryptUnasked(received, ring, correspondent, result, sender)) {
     case AutoDecryption::kDecrypted:
-      if (correspondent >= 0 && correspondent != sender.index) {
+      if (IsOtherSender(ring, correspondent, sender)) {
         ShowBalloonNotice(IDS_AUTO_DECRYPT_OTHER_SENDER,
                           {DisplayUserId(ring.keys[correspondent]), DisplayUserId(ring.keys[sender.index])});
         break;
