@@ -13,10 +13,10 @@
 #include "app/key_state.h"
 #include "app/user_id_dialog.h"
 #include "crypto/wipe.h"
-#include "icq/action_keys.h"
 #include "keys/fingerprint.h"
 #include "keys/import_rule.h"
 #include "keys/key_files.h"
+#include "keys/key_format.h"
 #include "keys/registry_names.h"
 #include "keys/ring_edits.h"
 #include "keys/user_id_text.h"
@@ -139,6 +139,17 @@ std::string Fingerprint(const PublicKeyRecord& key, const StrongKey& strong) {
   return fingerprint;
 }
 
+// The ring in force, with the owner's strong key in entry 0: from the secret
+// key in force when the ring lacks it (an older program rewrote it) and the
+// two are still one pair. A second copy that left a protected key locked
+// has none to give. False after the report of a ring that cannot be loaded.
+bool LoadRingWithOwnStrongKey(PublicKeyRing& ring) {
+  if (!LoadRingInForce(ring, KeyFailure::kWarning)) return false;
+  if (!ring.strong[0].present && IsValidSecretKey(SecretKey) && IsKeyPairOf(SecretKey, ring.keys[0], ring.strong[0]))
+    CompleteOwnStrongKey(SecretKey, ring);
+  return true;
+}
+
 // What an import did, for its closing message: the keys taken in (with
 // their fingerprints, for the user to compare with the correspondents over
 // another channel) and the notes on the keys that were not, or that lack a
@@ -180,7 +191,7 @@ std::string LeftOutNote(const ImportDecision& decision, const PublicKeyRing& rin
 // been imported then).
 bool ImportIntoRing(const PublicKeyRing& imported, ImportReport& report) {
   PublicKeyRing ring;
-  if (!LoadRingInForce(ring, KeyFailure::kWarning)) return false;
+  if (!LoadRingWithOwnStrongKey(ring)) return false;
   for (int i = 0; i < imported.count(); ++i) {
     const PublicKeyRecord& key = imported.keys[i];
     const StrongKey& strong = imported.strong[i];
@@ -207,6 +218,14 @@ bool ImportIntoRing(const PublicKeyRing& imported, ImportReport& report) {
 // many more there are, so that the box still fits on the screen.
 constexpr int kListedKeys = 10;
 
+// "... and 12 more".
+std::string MoreText(int more) {
+  char format[kTextChars], text[kTextChars + 16];
+  LoadText(IDS_IMPORT_MORE, format);
+  std::snprintf(text, sizeof text, format, more);
+  return text;
+}
+
 std::string ImportReportText(const ImportReport& report) {
   std::string text;
   const int count = report.taken.count();
@@ -214,16 +233,19 @@ std::string ImportReportText(const ImportReport& report) {
     char done[kTextChars];
     LoadText(IDS_IMPORT_DONE, done);
     text = std::string(done) + "\n";
-    for (int i = 0; i < count && i < kListedKeys; ++i)
-      text += "\n" + DisplayUserId(report.taken.keys[i]) + ":  " + Fingerprint(report.taken.keys[i], report.taken.strong[i]);
-    if (count > kListedKeys) text += "\n" + Filled(IDS_IMPORT_MORE, {std::to_string(count - kListedKeys)});
+    for (int i = 0; i < count && i < kListedKeys; ++i) {
+      text += '\n';
+      text += DisplayUserId(report.taken.keys[i]);
+      text += ":  ";
+      text += Fingerprint(report.taken.keys[i], report.taken.strong[i]);
+    }
+    if (count > kListedKeys) text += '\n' + MoreText(count - kListedKeys);
   }
   for (size_t i = 0; i < report.notes.size() && i < kListedKeys; ++i) {
     if (!text.empty()) text += "\n\n";
     text += report.notes[i];
   }
-  if (report.notes.size() > kListedKeys)
-    text += "\n" + Filled(IDS_IMPORT_MORE, {std::to_string(report.notes.size() - kListedKeys)});
+  if (report.notes.size() > kListedKeys) text += '\n' + MoreText(static_cast<int>(report.notes.size()) - kListedKeys);
   return text;
 }
 
@@ -299,9 +321,7 @@ void ImportPublicKeys(const char* path, bool ask) {
 
 void ExportPublicKey(int index) {
   PublicKeyRing ring;
-  if (!LoadRingInForce(ring, KeyFailure::kWarning) || index < 0 || index >= ring.count()) return;
-  // The owner's strong key comes from the secret key when the ring lacks it.
-  CompleteOwnStrongKey(SecretKey, ring);
+  if (!LoadRingWithOwnStrongKey(ring) || index < 0 || index >= ring.count()) return;
   PublicKeyRecord record = ring.keys[index];
   const StrongKey strong = ring.strong[index];
 

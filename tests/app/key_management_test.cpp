@@ -3,6 +3,7 @@
 // from outside, the ring file read back after each step.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -29,10 +30,6 @@ std::string Id(const PublicKeyRecord& key) {
   char id[kUserIdBytes + 1];
   GetUserId(key, id);
   return id;
-}
-
-bool SamePoint(const PublicKeyRecord& a, const PublicKeyRecord& b) {
-  return memcmp(a.x, b.x, sizeof a.x) == 0 && memcmp(a.y, b.y, sizeof a.y) == 0;
 }
 
 bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
@@ -72,7 +69,9 @@ class KeyManagement : public TrayProgram {
       return !opener.Running() || driver::WaitForMessageBox(kImportCaption, opener.pid(), 0) != nullptr;
     });
     std::string done;
-    if (opener.Running()) EXPECT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, &done, opener.pid()));
+    if (opener.Running()) {
+      EXPECT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, &done, opener.pid()));
+    }
     EXPECT_EQ(opener.WaitExit(), std::optional<uint32_t>(0));
     return done;
   }
@@ -252,6 +251,19 @@ TEST_F(KeyManagement, ImportSkipsHeldKeysRefusesImpostorsAndWarnsAboutKeysWithou
   const auto before = driver::ReadWholeFile(publicPath_);
   EXPECT_EQ(ImportThroughSecondCopy(KeyFile("held.vwg", {erin})), std::string("Erin") + kIdentical);
   EXPECT_EQ(driver::ReadWholeFile(publicPath_), before);
+  ExitThroughMenu(program_);
+}
+
+// A long import lists its first ten keys and says how many more there are,
+// so that the box still fits on the screen.
+TEST_F(KeyManagement, ALongImportListsTenKeysAndHowManyMore) {
+  StartWithFriends();
+  const std::string text = ImportThroughSecondCopy(MakeKeyFile("many.vwg", 12));
+  EXPECT_EQ(text.rfind(kImportDone, 0), 0u) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 + 10) << text;
+  const std::string more = "... and 2 more";
+  EXPECT_EQ(text.substr(text.size() - more.size()), more) << text;
+  EXPECT_EQ(Ring().count(), 3 + 12);
   ExitThroughMenu(program_);
 }
 

@@ -49,7 +49,9 @@ void AddNewKeys(PublicKeyRing& ring, int count, const std::string& prefix, int f
     PublicKeyRecord key;
     StrongKey strong = kNoStrongKey;
     ASSERT_TRUE(GenerateKeyPair(secret, key, (prefix + std::to_string(first + i)).c_str()));
-    if (keys == FriendKeys::kStrong) ASSERT_TRUE(StrongKeyOf(secret, strong));
+    if (keys == FriendKeys::kStrong) {
+      ASSERT_TRUE(StrongKeyOf(secret, strong));
+    }
     AddRingEntry(ring, key, strong);
   }
 }
@@ -69,7 +71,9 @@ void TrayProgram::MakeKeys(int ringCount, FriendKeys friends) {
 
 void TrayProgram::SaveKeys(const std::vector<RingEntry>& entries, const uint16_t* secret, OwnStrongKey own) {
   PublicKeyRing ring = RingOf(entries);
-  if (own == OwnStrongKey::kStored && !ring.strong[0].present) ASSERT_TRUE(StrongKeyOf(secret, ring.strong[0]));
+  if (own == OwnStrongKey::kStored && !ring.strong[0].present) {
+    ASSERT_TRUE(StrongKeyOf(secret, ring.strong[0]));
+  }
   SaveKeys(ring, secret);
 }
 
