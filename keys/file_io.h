@@ -12,8 +12,10 @@
 // 1, or 0 when the file cannot be opened or read.
 int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size);
 
-// Files that ReadWholeFile refuses to hold: no key file comes near it.
-constexpr int kMaxWholeFileBytes = 1 << 28;
+// Files that ReadWholeFile refuses to hold: a full ring with its trailer is
+// a quarter of a megabyte, and a file offered for import should not make
+// the program hold more than this.
+constexpr int kMaxWholeFileBytes = 1 << 24;
 
 // Reads all of the file at path into bytes. Returns 1, or 0 when the file
 // cannot be opened or read, or is longer than kMaxWholeFileBytes (the

@@ -105,7 +105,10 @@ StrongStatus OpenV3Message(const uint8_t ikm[2 * kV3SecretBytes], const uint8_t 
   const size_t innerSize = bytes.size() - kV3HeaderBytes - kGcmTagBytes;
   std::vector<uint8_t> inner(innerSize);
   uint8_t keys[kKeyScheduleBytes];
-  if (!DeriveV3Keys(ikm, header, senderPoint, recipientPoint, keys)) return StrongStatus::kSystemError;
+  if (!DeriveV3Keys(ikm, header, senderPoint, recipientPoint, keys)) {
+    SecureWipe(keys, sizeof keys);
+    return StrongStatus::kSystemError;
+  }
   const bool opened = AesGcmOpen(keys, keys + kAesKeyBytes, header, kV3HeaderBytes, header + kV3HeaderBytes,
                                  innerSize, header + kV3HeaderBytes + innerSize, inner.data());
   SecureWipe(keys, sizeof keys);
