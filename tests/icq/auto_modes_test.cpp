@@ -199,7 +199,7 @@ TEST_F(AutoModes, AutoEncryptTakesTheKnownCorrespondentsKeyWithoutAMenuInItsForm
   int sender = -1;
   EXPECT_EQ(OpenedByBob(cipher, sender), kMessage);
   EXPECT_EQ(sender, 1) << "from Alice";
-  EXPECT_TRUE(IsReadOnly(edit));
+  EXPECT_TRUE(BecomesReadOnly(edit));
   EXPECT_EQ(SendMessageA(edit, EM_CANUNDO, 0, 0), 0);
 
   HWND toCarol = Open(kOpenSendDialog, "Send Message to 5550001", With({"", "", ""}, kMessage));
@@ -266,7 +266,7 @@ TEST_F(AutoModes, AutoDecryptOpensStrongAndOldMessagesAsTheyArriveOncePerDialogN
   std::printf("decrypted %llu ms after the button appeared\n", static_cast<unsigned long long>(elapsed));
   EXPECT_EQ(Utf8Of(opened), hello);
   EXPECT_LT(elapsed, 1500u) << "the next tick decrypts it; two are 600 ms";
-  EXPECT_TRUE(IsReadOnly(edit));
+  EXPECT_TRUE(BecomesReadOnly(edit));
   HWND fromAlice = driver::WaitForBalloon(FromLine(alice_, "Alice 7654321"));
   EXPECT_NE(fromAlice, nullptr) << driver::ShownBalloon().text;
   KeepScreenshot("auto-decrypted.png");

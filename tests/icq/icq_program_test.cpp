@@ -160,7 +160,7 @@ TEST_F(IcqIntegration, OwnKeyEncryptsAStrongMessageThatDecryptsWithoutAKeyMenu) 
             StrongStatus::kOk);
   EXPECT_EQ(plain, kMessage);
   // Read-only, and Undo cannot bring the plain text back.
-  EXPECT_TRUE(IsReadOnly(edit));
+  EXPECT_TRUE(BecomesReadOnly(edit));
   EXPECT_EQ(SendMessageA(edit, EM_CANUNDO, 0, 0), 0);
 
   // The message names its sender: no key to choose, and it comes back
@@ -171,7 +171,7 @@ TEST_F(IcqIntegration, OwnKeyEncryptsAStrongMessageThatDecryptsWithoutAKeyMenu) 
   HWND decrypt = WaitForAddedButton(incoming);
   EXPECT_EQ(PressAndRead(decrypt, received), std::wstring(kMessage.begin(), kMessage.end()));
   EXPECT_EQ(driver::OpenMenuCount(program_.pid()), 0);
-  EXPECT_TRUE(IsReadOnly(received));
+  EXPECT_TRUE(BecomesReadOnly(received));
   EXPECT_NE(driver::WaitForBalloon("From Me (" + ShownKeyId(ring_.keys[0], ring_.strong[0]) + ")."), nullptr)
       << driver::ShownBalloon().text;
   ExitThroughMenu(program_);

@@ -130,7 +130,7 @@ TEST_F(StrongDialogs, CorrespondentsProgramReadsEveryCharacterWithoutAKeyMenuAnd
   const std::string cipher = TransformWith(WaitForAddedButton(send), edit, VK_END);
   EXPECT_EQ(cipher.rfind(kV3Prefix, 0), 0u) << cipher;
   EXPECT_EQ(StrongRecipient(cipher, tray::RingOf({alice_, bob_})), 1) << cipher;
-  EXPECT_TRUE(IsReadOnly(edit));
+  EXPECT_TRUE(BecomesReadOnly(edit));
   EXPECT_EQ(SendMessageA(edit, EM_CANUNDO, 0, 0), 0);
   // What Bob's keys open: the message as UTF-8, from Alice, written now.
   const PublicKeyRing bobsRing = tray::RingOf({bob_, alice_});

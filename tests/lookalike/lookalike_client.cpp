@@ -51,6 +51,10 @@ HWND MessageEdit(HWND dialog) {
 
 bool IsReadOnly(HWND edit) { return (GetWindowLongA(edit, GWL_STYLE) & ES_READONLY) != 0; }
 
+bool BecomesReadOnly(HWND edit) {
+  return driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return IsReadOnly(edit); });
+}
+
 namespace {
 
 template <typename Text>

@@ -42,6 +42,9 @@ HWND WaitForAddedButton(HWND dialog, uint32_t timeoutMs = driver::kDefaultTimeou
 HWND MessageEdit(HWND dialog);
 
 bool IsReadOnly(HWND edit);
+// True once the edit is read-only, polled for: the program makes it so just
+// after it has written the text, which a test may see first.
+bool BecomesReadOnly(HWND edit);
 
 // The edit's text once it differs from old, or old after timeoutMs.
 std::string WaitForTextChange(HWND edit, const std::string& old, uint32_t timeoutMs = driver::kDefaultTimeoutMs);
