@@ -86,17 +86,17 @@ void AddNote(std::string& notes, const std::string& text) { notes += "vwg: " + t
 
 // Weighs key against the ring as the keys before it left it, and carries
 // out what the rule decides; a refusal ends vwg before the ring is written.
-// True when the ring took it (appended, given its strong key, or put in the
-// place of a changed key).
-bool TakeImportedKey(const Options& o, const PublicKeyRecord& key, const StrongKey& strong, PublicKeyRing& ring,
-                     const std::string& ringPath, std::string& notes) {
+// The ring entry that took it (appended, given its strong key, or put in the
+// place of a changed key, under that entry's user ID), or -1.
+int TakeImportedKey(const Options& o, const PublicKeyRecord& key, const StrongKey& strong, PublicKeyRing& ring,
+                    const std::string& ringPath, std::string& notes) {
   const std::string id = DisplayUserId(key);
   const ImportDecision decision = DecideImport(ring, key, strong);
   const std::string listed = decision.index >= 0 ? DisplayUserId(ring.keys[decision.index]) : id;
   switch (decision.what) {
     case ImportCase::kAlreadyThere:
       AddNote(notes, id + ": already in the ring" + (listed == id ? "" : " as " + listed) + ", not imported again");
-      return false;
+      return -1;
     case ImportCase::kStrongKeyOfOther:
       ReportError(FillText(StringText(IDS_STRONG_KEY_OF_OTHER), {id, listed}).c_str(), true);
       break;
@@ -119,8 +119,8 @@ bool TakeImportedKey(const Options& o, const PublicKeyRecord& key, const StrongK
       break;
   }
   ExitOnFailure(ApplyImport(ring, decision, key, strong), ringPath);
-  if (!strong.present) AddNote(notes, "warning: " + FillText(StringText(IDS_IMPORTED_WITHOUT_STRONG_KEY), {id}));
-  return true;
+  if (!strong.present) AddNote(notes, "warning: " + FillText(StringText(IDS_IMPORTED_WITHOUT_STRONG_KEY), {listed}));
+  return decision.what == ImportCase::kAppend ? ring.count() - 1 : decision.index;
 }
 
 }  // namespace
@@ -139,9 +139,9 @@ int RunImport(const Options& o) {
   PublicKeyRing ring = LoadRing(ringPath);
   std::string listing, notes;
   for (int k = 0; k < imported.count(); ++k) {
-    const PublicKeyRecord& key = imported.keys[k];
-    if (!TakeImportedKey(o, key, imported.strong[k], ring, ringPath, notes)) continue;
-    listing += DisplayUserId(key) + "\t" + FingerprintText(key, imported.strong[k]) + "\n";
+    const int taken = TakeImportedKey(o, imported.keys[k], imported.strong[k], ring, ringPath, notes);
+    if (taken < 0) continue;
+    listing += DisplayUserId(ring.keys[taken]) + "\t" + FingerprintText(ring.keys[taken], ring.strong[taken]) + "\n";
   }
   if (!listing.empty()) ExitOnFailure(SavePublicKeyFile(ringPath.c_str(), ring), ringPath);
   WriteOutput(listing);

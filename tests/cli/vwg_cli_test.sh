@@ -248,13 +248,13 @@ same "$work/copy-public.vwg" "$work/ring.before" "the own key is not given a str
 
 # A key the ring holds without a strong key gets the one an import brings,
 # in its place and under its user ID, and its new fingerprint is shown for
-# comparing with its owner.
+# comparing with its owner; the listing names the entry as the ring does.
 key_file drop-strong "$work/copy-public.vwg" 2
 run copy rename --index 2 --id alice-old
 run copy import "$drive$work/alice.vwg"
 expect 0 "an import that adds a strong key"
 alice_fingerprint=$(fingerprint_of "$work/alice.vwg" 0)
-printf 'alice\t%s\n' "$alice_fingerprint" >"$work/expected"
+printf 'alice-old\t%s\n' "$alice_fingerprint" >"$work/expected"
 same "$work/out" "$work/expected" "the listing of a key given its strong key"
 [ "$(stderr_text)" = "vwg: alice-old: strong key added, fingerprint $alice_fingerprint: compare it with alice-old" ] ||
   fail "the strong key added is not said so: $(cat "$work/err")"
