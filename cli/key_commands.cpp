@@ -79,9 +79,9 @@ int RunList(const Options& o) {
 namespace {
 
 // The lines an import writes on stderr besides its listing, for the keys it
-// skipped, the strong keys it added and the keys that came without one. They
-// are written once the ring has been: a refusal is the one line of a failed
-// import.
+// skipped, the strong keys it added, the keys whose user ID looks like one
+// in the ring and the keys that came without a strong key. They are written
+// once the ring has been: a refusal is the one line of a failed import.
 void AddNote(std::string& notes, const std::string& text) { notes += "vwg: " + text + "\n"; }
 
 // Weighs key against the ring as the keys before it left it, and carries
@@ -116,6 +116,12 @@ int TakeImportedKey(const Options& o, const PublicKeyRecord& key, const StrongKe
       AddNote(notes, FillText(StringText(IDS_STRONG_KEY_ADDED), {listed, FingerprintText(key, strong), listed}));
       break;
     case ImportCase::kAppend:
+      if (decision.lookAlike >= 0) {
+        const PublicKeyRecord& held = ring.keys[decision.lookAlike];
+        AddNote(notes, "warning: " + FillText(StringText(IDS_LOOK_ALIKE_ID), {LookAlikeShownId(key),
+                                                                              LookAlikeShownId(held),
+                                                                              DisplayUserId(held)}));
+      }
       break;
   }
   ExitOnFailure(ApplyImport(ring, decision, key, strong), ringPath);

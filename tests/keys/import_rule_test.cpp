@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "tests/keys/test_keys.h"
 
@@ -137,6 +139,78 @@ TEST_F(ImportRule, AnAppendBeyond1000IsRefusedAndChangesNothing) {
   EXPECT_EQ(ApplyImport(ring, d, keys_[3].pub, strong_[3]), KeyFileStatus::kRingFull);
   EXPECT_EQ(ring.count(), kMaxRingKeys);
   EXPECT_EQ(ring.strong.size(), ring.keys.size());
+}
+
+}  // namespace
+
+namespace {
+
+// A new key whose ID differs from an entry's only in letter case, spaces or
+// bytes that show nothing is appended naming that entry; another letter, one
+// more or one less, is no look-alike, and neither is the entry's ID itself
+// (a changed key).
+TEST_F(ImportRule, ALookAlikeUserIdIsAppendedNamingTheEntryItLooksLike) {
+  PublicKeyRing ring = Ring();  // owner, alice, bob
+  AddRingEntry(ring, Renamed(keys_[3].pub, "\xC9mile \x8A" "afr\xE1nek"), kNoStrongKey);  // Émile Šafránek
+  const std::pair<const char*, int> cases[] = {
+      {"BOB", 2},         {"b o b", 2},      {"bob\xA0", 2},          {"b\xADob", 2},
+      {"\x01" "bob", 2},  {"bob\x7F", 2},    {"b\x81o\x8D" "b\x8F\x90\x9D", 2},
+      {"Owner", 0},       {" alice ", 1},    {"\xE9MILE \x9A" "AFR\xC1NEK", 3},  // ÉMILE šAFRÁNEK
+      {"bobb", -1},       {"bo", -1},        {"b0b", -1},             {"b\xF6" "b", -1},  // böb
+      {"mallory", -1},    {"\xE9mile \x8A" "afranek", -1},  // an accent dropped is another letter
+  };
+  for (const auto& [id, lookAlike] : cases) {
+    const ImportDecision d = DecideImport(ring, Renamed(keys_[4].pub, id), strong_[4]);
+    Expect(d, ImportCase::kAppend, -1);
+    EXPECT_EQ(d.lookAlike, lookAlike) << id;
+  }
+  EXPECT_EQ(DecideImport(ring, Renamed(keys_[4].pub, "bob"), strong_[4]).what, ImportCase::kChanged);
+  // Keys already in the ring, under any ID, are not appended and name none.
+  EXPECT_EQ(DecideImport(ring, Renamed(keys_[2].pub, "BOB"), strong_[2]).lookAlike, -1);
+}
+
+// Windows-1252 as its chart gives it: the letters with a small form, and the
+// bytes that show nothing (written out here apart from the rule's code).
+unsigned char ChartSmall(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c - 'A' + 'a');
+  if ((c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xDE)) return static_cast<unsigned char>(c + 0x20);
+  const unsigned char pairs[][2] = {{0x8A, 0x9A}, {0x8C, 0x9C}, {0x8E, 0x9E}, {0x9F, 0xFF}};
+  for (const auto& pair : pairs)
+    if (c == pair[0]) return pair[1];
+  return c;
+}
+
+bool ChartShowsNothing(unsigned char c) {
+  const unsigned char nothing[] = {0x20, 0x7F, 0x81, 0x8D, 0x8F, 0x90, 0x9D, 0xA0, 0xAD};
+  return c < 0x20 || std::find(std::begin(nothing), std::end(nothing), c) != std::end(nothing);
+}
+
+// Every pair of bytes, each between the same two letters: "xCy" and "xDy"
+// look alike exactly when they differ and the chart makes them the same.
+TEST(LookAlikeUserIds, EveryPairOfBytesAgreesWithTheCodePageChart) {
+  int lookAlikes = 0;
+  for (int c = 1; c < 256; ++c) {
+    for (int d = 1; d < 256; ++d) {
+      const char a[] = {'x', static_cast<char>(c), 'y', 0}, b[] = {'x', static_cast<char>(d), 'y', 0};
+      const auto form = [](int byte) {
+        const unsigned char u = static_cast<unsigned char>(byte);
+        return ChartShowsNothing(u) ? -1 : ChartSmall(u);
+      };
+      const bool expected = c != d && form(c) == form(d);
+      ASSERT_EQ(LookAlikeUserIds(a, b), expected) << std::hex << c << " " << d;
+      lookAlikes += expected;
+    }
+  }
+  // 26 + 30 + 4 case pairs both ways, and the 9 + 31 bytes that show
+  // nothing among themselves.
+  EXPECT_EQ(lookAlikes, 2 * (26 + 30 + 4) + 40 * 39);
+  EXPECT_FALSE(LookAlikeUserIds("bob", "bob"));
+  EXPECT_TRUE(LookAlikeUserIds("", " \xA0"));
+}
+
+TEST_F(ImportRule, ALookAlikeIsNamedWithTheBytesThatShowNothingWrittenOut) {
+  EXPECT_EQ(LookAlikeShownId(Renamed(keys_[4].pub, "b\xADob\xA0\x1b")), "b\\xADob\\xA0\\x1B");
+  EXPECT_EQ(LookAlikeShownId(Renamed(keys_[4].pub, "\xC9mile Bob")), "\xC9mile Bob");
 }
 
 }  // namespace
