@@ -100,6 +100,7 @@
   X(IDS_ASK_IMPORT_FILE, 1502, "%s holds these public keys:\n\n%s\n\nAnyone could have made this file: compare each fingerprint with the key's owner (by telephone, in person) before relying on the key.  Import them into your key ring?") \
   X(IDS_IMPORT_FILE_KEY, 1503, "%s, key ID %s\nFingerprint %s") \
   X(IDS_LOOK_ALIKE_ID, 1504, "'%s' looks like '%s', a key already in your ring: the two user IDs differ only in letter case, spaces or characters that do not show.  Someone may be pretending to be %s: compare the fingerprint with its owner before using the key.") \
+  X(IDS_CLIPBOARD_CLEARED_SOON, 1505, "The decrypted text will be taken off the clipboard in a minute, unless something else is copied first.") \
   X(IDS_TOO_FEW_ITERATIONS, 1550, "The secret key file is damaged: its passphrase protection has fewer than 100,000 iterations, which no copy of Vaultwing writes.  It has been left as it is.") \
   X(IDS_KEY_FILE_STRENGTHENED, 1551, "The secret key file %s was protected with only %s iterations, which makes a passphrase cheap to guess.  It has been written again with 600,000, under the same passphrase.") \
   X(IDS_KEY_FILE_NOT_STRENGTHENED, 1552, "The secret key file %s is protected with only %s iterations, and could not be written again with 600,000: %s  It stays as it was, and the key is in use all the same.") \
