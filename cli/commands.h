@@ -1,8 +1,8 @@
 // The commands of vwg. Each returns the exit status of a success (0), or of
 // a usage error that only the input shows (2: a message in the old format
 // to decrypt without a key); every other failure is reported through
-// ReportError as fatal and ends the process with status 1 before anything
-// is written to standard output or a file.
+// ReportError as fatal, which ends the command (and vwg, with status 1)
+// before anything is written to standard output or a file.
 #pragma once
 
 #include "cli/options.h"

@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/report_error.h"
 #include "cli/usage.h"
 
 #ifdef _WIN32
@@ -45,20 +46,28 @@ static int ParseAndRun(int argc, char** argv) {
   return Run(o);
 }
 
+// Every way out of the command comes back here, a fatal error too, with the
+// holders on the way unwound and what they held wiped.
+static int RunCommand(int argc, char** argv) {
+  // An input too large for the memory at hand ends the command like any
+  // other failure; every file is written whole or not at all, so nothing
+  // is left half done.
+  try {
+    return ParseAndRun(argc, argv);
+  } catch (const FatalError& error) {
+    return error.status;
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  std::fputs("vwg: not enough memory\n", stderr);
+  return 1;
+}
+
 int main(int argc, char** argv) {
 #ifdef _WIN32
   // Messages are bytes: no CR/LF translation and no end at a Ctrl-Z.
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
-  // An input too large for the memory at hand ends the command like any
-  // other failure; every file is written whole or not at all, so nothing
-  // is left half done.
-  try {
-    return ParseAndRun(argc, argv);
-  } catch (const std::bad_alloc&) {
-  } catch (const std::length_error&) {
-  }
-  std::fputs("vwg: not enough memory\n", stderr);
-  return 1;
+  return RunCommand(argc, argv);
 }

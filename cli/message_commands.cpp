@@ -79,9 +79,10 @@ void SayOlderFormatSender(const PublicKeyRing& ring, int sender) {
   std::fprintf(stderr, "vwg: from %s, older format: not authenticated\n", DisplayUserId(ring.keys[sender]).c_str());
 }
 
+// The text is wiped on every way out, a failed write too.
 void WriteMessage(std::string& plain) {
+  const WipeOnExit wipe(plain);
   WriteOutput(plain);
-  WipeText(plain);
 }
 
 // The sender is found by the strong key ID in the message; a key given with

@@ -1,7 +1,6 @@
 #include "cli/report_error.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "keys/system_error.h"
 
@@ -17,5 +16,5 @@ void ReportError(const char* text, bool fatal) {
   } else {
     std::fprintf(stderr, "vwg: %s\n", text);
   }
-  if (fatal) std::exit(1);
+  if (fatal) throw FatalError{1};
 }
