@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/report_error.h"
+#include "cli/secrets_left.h"
 #include "cli/usage.h"
 
 #ifdef _WIN32
@@ -69,5 +70,5 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
-  return RunCommand(argc, argv);
+  return CheckSecretsLeft(RunCommand(argc, argv));
 }
