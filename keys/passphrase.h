@@ -1,6 +1,8 @@
 // A passphrase on its way from the user to the secret key file: the UTF-8
 // bytes of what was typed, in a buffer of fixed size that never moves, is
-// never copied and is wiped when its holder goes. Empty means no protection.
+// never copied, stays in RAM (keys/locked_memory.h) and is wiped when its
+// holder goes. Empty means no protection. What a passphrase may be is the
+// rule of keys/passphrase_rule.h.
 #pragma once
 
 #include <cstddef>
@@ -8,24 +10,24 @@
 #include <cstring>
 
 #include "crypto/wipe.h"
+#include "keys/locked_memory.h"
 
-// 256 typed characters take at most 1024 bytes of UTF-8.
+// 1024 characters of ASCII, 256 of any script.
 constexpr size_t kMaxPassphraseBytes = 1024;
 
 class Passphrase {
  public:
   Passphrase() = default;
-  ~Passphrase() { Clear(); }
   Passphrase(const Passphrase&) = delete;
   Passphrase& operator=(const Passphrase&) = delete;
 
-  const uint8_t* data() const { return bytes_; }
+  const uint8_t* data() const { return bytes_.data(); }
   size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
 
   // For a reader that fills the buffer in place (a conversion, a file's
   // line) and then says how much it holds; false, and empty, above the limit.
-  uint8_t* buffer() { return bytes_; }
+  uint8_t* buffer() { return bytes_.data(); }
   bool SetSize(size_t n) {
     if (n > kMaxPassphraseBytes) {
       Clear();
@@ -36,12 +38,12 @@ class Passphrase {
   }
 
   void Clear() {
-    SecureWipe(bytes_, sizeof bytes_);
+    SecureWipe(bytes_.data(), kMaxPassphraseBytes);
     size_ = 0;
   }
 
  private:
-  uint8_t bytes_[kMaxPassphraseBytes] = {};
+  LockedMemory bytes_{kMaxPassphraseBytes};
   size_t size_ = 0;
 };
 

@@ -103,7 +103,7 @@
   X(IDS_CLIPBOARD_CLEARED_SOON, 1505, "The decrypted text will be taken off the clipboard in a minute, unless something else is copied first.") \
   X(IDS_TOO_FEW_ITERATIONS, 1550, "The secret key file is damaged: its passphrase protection has fewer than 100,000 iterations, which no copy of Vaultwing writes.  It has been left as it is.") \
   X(IDS_KEY_FILE_STRENGTHENED, 1551, "The secret key file %s was protected with only %s iterations, which makes a passphrase cheap to guess.  It has been written again with 600,000, under the same passphrase.") \
-  X(IDS_KEY_FILE_NOT_STRENGTHENED, 1552, "The secret key file %s is protected with only %s iterations, and could not be written again with 600,000: %s  It stays as it was, and the key is in use all the same.") \
+  X(IDS_KEY_FILE_NOT_STRENGTHENED, 1552, "The secret key file %s is protected with only %s iterations.  It could not be written again with 600,000, so it stays as it was; the key is in use all the same.  The system says: %s") \
   X(IDS_PASSPHRASE_TOO_LONG, 1553, "This passphrase is too long: a passphrase has at most 1024 bytes in UTF-8, which is 1024 characters of plain English and at least 256 of any script.") \
   X(IDS_PASSPHRASE_NOT_TEXT, 1554, "A passphrase must be text in UTF-8, without NUL characters.")
 

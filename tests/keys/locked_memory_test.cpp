@@ -1,0 +1,88 @@
+// Locked memory for secrets: each passphrase and secret scalar on zeroed
+// pages of its own, locked while it lives (natively the kernel's own count,
+// VmLck, shows it), unlocked when it goes without unlocking its neighbours.
+#include "keys/locked_memory.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <string>
+
+#include "keys/passphrase.h"
+
+namespace {
+
+constexpr uintptr_t kPage = 4096;
+
+uintptr_t PageOf(const void* p) { return reinterpret_cast<uintptr_t>(p) / kPage; }
+
+bool AllZero(const uint8_t* p, size_t n) {
+  return std::all_of(p, p + n, [](uint8_t b) { return b == 0; });
+}
+
+#ifndef _WIN32
+// The kilobytes of this process's memory that are locked.
+long LockedKilobytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmLck:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+#endif
+
+TEST(LockedMemory, SecretsHaveZeroedLockedPagesOfTheirOwn) {
+#ifndef _WIN32
+  const long before = LockedKilobytes();
+  ASSERT_GE(before, 0);
+#endif
+  {
+    const Passphrase first;
+    const LockedScalar key;
+    EXPECT_TRUE(key.locked());
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(first.data()) % kPage, 0u);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(key.get()) % kPage, 0u);
+    EXPECT_NE(PageOf(first.data()), PageOf(key.get()));
+    EXPECT_TRUE(AllZero(first.data(), kMaxPassphraseBytes));
+    EXPECT_TRUE(AllZero(reinterpret_cast<const uint8_t*>(key.get()), kScalarWords * 2));
+#ifndef _WIN32
+    EXPECT_GE(LockedKilobytes(), before + 8);
+    {
+      const Passphrase second;
+      EXPECT_GE(LockedKilobytes(), before + 12);
+    }
+    EXPECT_GE(LockedKilobytes(), before + 8) << "the first two stay locked when the third goes";
+#endif
+    const LockedMemory large(3 * kPage + 1);
+    EXPECT_TRUE(large.locked());
+    EXPECT_EQ(large.size(), 3 * kPage + 1);
+    EXPECT_TRUE(AllZero(large.data(), large.size()));
+  }
+#ifndef _WIN32
+  EXPECT_EQ(LockedKilobytes(), before) << "everything is unlocked at the end";
+#endif
+}
+
+// The tray program's secret key is a global array: its pages are locked
+// where it is, for the whole run.
+uint8_t Global[kPage + 100];
+
+TEST(LockedMemory, PagesOfAnyObjectCanBeLockedAndUnlocked) {
+#ifndef _WIN32
+  const long before = LockedKilobytes();
+#endif
+  // Any kPage + 1 bytes touch two pages: both are locked.
+  ASSERT_TRUE(LockPages(Global + 50, kPage + 1));
+#ifndef _WIN32
+  EXPECT_GE(LockedKilobytes(), before + 8);
+#endif
+  UnlockPages(Global + 50, kPage + 1);
+#ifndef _WIN32
+  EXPECT_EQ(LockedKilobytes(), before);
+#endif
+}
+
+}  // namespace
