@@ -14,6 +14,8 @@
 #include <vector>
 #else
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -54,6 +56,56 @@ File OpenForReading(const char* path) {
   return File(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
 }
+
+// A file or a folder, opened for nothing but asking what it is: no rights,
+// shared with everybody, and folders too (FILE_FLAG_BACKUP_SEMANTICS).
+File OpenToName(const std::string& path) {
+  return File(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// The name the system gives an open file or folder once every symbolic
+// link, junction and mount point is followed, in the ANSI code page that
+// the other calls here take: without the "\\?\" of the long form, and a
+// share's "\\?\UNC\" made "\\" again. A name that the code page cannot
+// spell is refused (ERROR_NO_UNICODE_TRANSLATION) rather than written to a
+// look-alike.
+bool FinalName(const File& file, std::string& name) {
+  wchar_t wide[MAX_PATH + 8];
+  const DWORD length = GetFinalPathNameByHandleW(file.get(), wide, MAX_PATH + 8, FILE_NAME_NORMALIZED);
+  if (length == 0) return false;
+  if (length >= MAX_PATH + 8) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
+  std::wstring text(wide, length);
+  if (text.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+    text.replace(0, 8, L"\\\\");
+  } else if (text.rfind(L"\\\\?\\", 0) == 0) {
+    text.erase(0, 4);
+  }
+  char ansi[MAX_PATH + 8];
+  BOOL lost = FALSE;
+  const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()),
+                                        ansi, sizeof ansi, nullptr, &lost);
+  if (bytes == 0) return false;
+  if (lost) {
+    SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+    return false;
+  }
+  name.assign(ansi, static_cast<size_t>(bytes));
+  return true;
+}
+
+bool NoFileThere() { return GetLastError() == ERROR_FILE_NOT_FOUND; }
+
+// The final name of an existing file, or false with the system's error.
+bool ExistingFinalPath(const std::string& path, std::string& final) {
+  const File file = OpenToName(path);
+  return file && FinalName(file, final);
+}
+
+constexpr char kSeparator = '\\';
 
 // Owners that keep the last error when they free, like FileTraits.
 template <typename H, auto Free>
@@ -210,6 +262,31 @@ size_t NameStart(const std::string& path) {
 
 File OpenForReading(const char* path) { return File(open(path, O_RDONLY | O_CLOEXEC)); }
 
+bool NoFileThere() { return errno == ENOENT; }
+
+// The absolute name of an existing file with every symbolic link followed,
+// or false with the system's error.
+bool ExistingFinalPath(const std::string& path, std::string& final) {
+  char* real = realpath(path.c_str(), nullptr);
+  if (!real) return false;
+  final = real;
+  std::free(real);
+  return true;
+}
+
+// Where a link that names no file yet points, relative to its own folder,
+// into target; false when path is no link.
+bool FollowLink(std::string& target) {
+  char link[PATH_MAX];
+  const ssize_t length = readlink(target.c_str(), link, sizeof link - 1);
+  if (length < 0) return false;
+  const std::string to(link, static_cast<size_t>(length));
+  target = to[0] == '/' ? to : target.substr(0, NameStart(target)) + to;
+  return true;
+}
+
+constexpr char kSeparator = '/';
+
 // A private file is its owner's from its first byte on, whatever the umask;
 // so is one that gets recorded permissions, until it gets them.
 File CreateTemp(const std::string& temp, FileAccess access) {
@@ -298,6 +375,37 @@ void ForEachTempCandidate(const char* path, Found found) {
 }
 
 #endif
+
+// How many symbolic links a path may pass through, as the systems allow.
+constexpr int kMaxLinks = 40;
+
+// The file that a write of path is to replace, by its final name: a key
+// file reached through a symbolic link (or, on Windows, a junction or a
+// mount point) is replaced where it is, and the link stays a link, instead
+// of being replaced by a file of its own while the file it named stays as it
+// was. A file that does not exist yet is named by its folder's final name
+// and its own; natively, a link that names no file yet leads to where that
+// file is to be. False, with the system's error, when no folder is there.
+bool FinalPath(const char* path, std::string& final) {
+  std::string target(path);
+  if (ExistingFinalPath(target, final)) return true;
+  if (!NoFileThere()) return false;
+#ifndef _WIN32
+  for (int links = 0; FollowLink(target); ++links) {
+    if (links == kMaxLinks) {
+      SetSystemError(ELOOP);
+      return false;
+    }
+    if (ExistingFinalPath(target, final)) return true;
+    if (!NoFileThere()) return false;
+  }
+#endif
+  const size_t start = NameStart(target);
+  if (!ExistingFinalPath(target.substr(0, start) + ".", final)) return false;
+  if (final.back() != kSeparator) final += kSeparator;
+  final += target.substr(start);
+  return true;
+}
 
 // Temporary files are named after the target, the process and a counter, so
 // that two programs writing the same key file at once never share one; the
@@ -418,7 +526,10 @@ FilePermissions ReadFilePermissions(const char* path) {
   return permissions;
 }
 
-int WriteFileAtomic(const char* path, const uint8_t* data, int size, const FilePermissions& permissions) {
+int WriteFileAtomic(const char* requested, const uint8_t* data, int size, const FilePermissions& permissions) {
+  std::string final;
+  if (!FinalPath(requested, final)) return 0;
+  const char* path = final.c_str();
   RemoveStaleTemps(path);
   std::string temp;
   File file;

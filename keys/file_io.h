@@ -44,7 +44,11 @@ FilePermissions ReadFilePermissions(const char* path);
 
 // Replaces the file at path with the given bytes in one step: they go to a
 // new temporary file in the same folder, which is flushed to the disk and
-// closed (every result checked) and then renamed over path. On any failure
+// closed (every result checked) and then renamed over path. A path that is
+// or passes through a symbolic link (a junction or mount point on Windows)
+// is first resolved to the file it names in the end (realpath,
+// GetFinalPathNameByHandleW): that file is replaced, in its own folder, and
+// the link stays as it is. On any failure
 // path is left exactly as it was and the temporary file is removed. The
 // file gets the given permissions. A private or recorded one is narrow from
 // its creation on: the temporary file is made for its owner alone and given

@@ -378,6 +378,53 @@ struct RunningProcess {
 
 // Beyond any pid_max Linux allows (2^22), still a positive pid_t.
 constexpr uint32_t kNobodysProcess = 0x7fffffff;
+
+// A key file reached through symbolic links is replaced where it is: every
+// link stays a link, the file at its end gets the new bytes (a secret key
+// its owner's only) in its own folder, where the temporary files of ended
+// writers are looked for too. A link to no file yet makes that file; links
+// in a loop write nothing. (Wine cannot make links from a Windows program:
+// vwg_cli_test.sh checks vwg.exe through a link made outside.)
+TEST_F(FileFaults, AWriteThroughSymbolicLinksReplacesTheFileAtTheirEnd) {
+  const fs::path top = fs::path(SecretPath).parent_path(), keys = top / "keys", target = keys / "secret.vwg";
+  fs::create_directory(keys);
+  ASSERT_EQ(SaveSecretKeyFile(target.c_str(), keys_[0].secret), KeyFileStatus::kOk);
+  ASSERT_EQ(chmod(target.c_str(), 0644), 0);
+  fs::create_symlink("keys/secret.vwg", top / "linked.vwg");
+  fs::create_symlink(top / "linked.vwg", top / "chain.vwg");
+  fs::create_directory_symlink("keys", top / "folder");
+  fs::create_symlink("keys/new.vwg", top / "to-new.vwg");
+  fs::create_symlink("loop-b.vwg", top / "loop-a.vwg");
+  fs::create_symlink("loop-a.vwg", top / "loop-b.vwg");
+  const std::string stale = (keys / ("secret.vwg." + std::to_string(EndedProcess()) + "-0.tmp")).string();
+  ASSERT_EQ(WriteFileAtomic(stale.c_str(), reinterpret_cast<const uint8_t*>("k"), 1, {}), 1);
+
+  const fs::path paths[] = {top / "linked.vwg", top / "chain.vwg", top / "folder" / "secret.vwg"};
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(paths[k]);
+    ASSERT_EQ(SaveSecretKeyFile(paths[k].c_str(), keys_[k + 1].secret), KeyFileStatus::kOk);
+    uint16_t secret[kScalarWords];
+    ASSERT_EQ(LoadSecretKeyFile(target.c_str(), secret), KeyFileStatus::kOk);
+    EXPECT_EQ(std::memcmp(secret, keys_[k + 1].secret, sizeof secret), 0);
+    EXPECT_EQ(ModeOf(target), 0600u);
+  }
+  EXPECT_EQ(fs::read_symlink(top / "linked.vwg"), "keys/secret.vwg");
+  EXPECT_EQ(fs::read_symlink(top / "chain.vwg"), top / "linked.vwg");
+  EXPECT_TRUE(fs::is_symlink(top / "folder"));
+
+  ASSERT_EQ(SaveSecretKeyFile((top / "to-new.vwg").c_str(), keys_[4].secret), KeyFileStatus::kOk);
+  EXPECT_TRUE(fs::is_symlink(top / "to-new.vwg"));
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(keys / "new.vwg")));
+
+  EXPECT_EQ(SaveSecretKeyFile((top / "loop-a.vwg").c_str(), keys_[4].secret), KeyFileStatus::kSystemError);
+  EXPECT_EQ(errno, ELOOP);
+  EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"chain.vwg", "folder", "keys", "linked.vwg", "loop-a.vwg",
+                                                        "loop-b.vwg", "public.vwg", "secret.vwg", "to-new.vwg"}));
+  std::vector<std::string> inKeys;
+  for (const auto& e : fs::directory_iterator(keys)) inKeys.push_back(e.path().filename().string());
+  std::sort(inKeys.begin(), inKeys.end());
+  EXPECT_EQ(inKeys, (std::vector<std::string>{"new.vwg", "secret.vwg"})) << "the ended writer's file is gone";
+}
 #else
 // The user this process runs as, in a TOKEN_USER.
 std::vector<uint8_t> TokenUser() {
