@@ -1,5 +1,6 @@
 #include "keys/key_files.h"
 
+#include <cstring>
 #include <utility>
 
 #include "crypto/wipe.h"
@@ -7,6 +8,7 @@
 #include "keys/file_snapshot.h"
 #include "keys/key_check.h"
 #include "keys/key_format.h"
+#include "keys/locked_memory.h"
 #include "keys/protected_key_file.h"
 #include "keys/same_file.h"
 #include "keys/system_error.h"
@@ -117,16 +119,22 @@ KeyFileStatus AddOwnStrongKey(const char* path, const uint16_t* secret, bool* ad
 
 namespace {
 
-// A secret key file's bytes, which may hold the key in the clear. One byte
-// more than a protected file: enough to refuse one that is too long.
+// A secret key file's bytes, which may hold the key in the clear, in locked
+// memory that is wiped when it goes. One byte more than a protected file:
+// enough to refuse one that is too long.
 struct SecretFileBytes {
-  uint8_t data[kProtectedFileBytes + 1];
+  static constexpr int kCapacity = kProtectedFileBytes + 1;
+  LockedMemory memory{kCapacity};
   int size = 0;
-  SecretFileBytes() = default;
-  SecretFileBytes(const SecretFileBytes&) = delete;
-  SecretFileBytes& operator=(const SecretFileBytes&) = delete;
-  ~SecretFileBytes() { SecureWipe(data, sizeof data); }
+  uint8_t* data() const { return memory.data(); }
+  bool operator==(const SecretFileBytes& other) const {
+    return size == other.size && std::memcmp(data(), other.data(), static_cast<size_t>(size)) == 0;
+  }
 };
+
+bool ReadSecretFile(const char* path, SecretFileBytes& file) {
+  return ReadFilePrefix(path, file.data(), SecretFileBytes::kCapacity, &file.size) != 0;
+}
 
 KeyFileStatus Opened(ProtectedKeyStatus status) {
   switch (status) {
@@ -142,24 +150,68 @@ KeyFileStatus WriteSecretFile(const char* path, const uint8_t* data, int size) {
                                                                      : KeyFileStatus::kSystemError;
 }
 
+// The key of a file that has been read, as LoadSecretKeyFile says.
+KeyFileStatus OpenSecretFile(const SecretFileBytes& file, uint16_t* key, const Passphrase& passphrase) {
+  if (!IsProtectedKeyFile(file.data(), file.size)) {
+    return ParseSecretKeyFile(file.data(), file.size, key) ? KeyFileStatus::kOk : KeyFileStatus::kBadSecretKeyFile;
+  }
+  // A malformed or weak file is refused before anybody is asked for a
+  // passphrase.
+  if (CheckProtectedKeyFile(file.data(), file.size) != ProtectedKeyStatus::kOk) {
+    return KeyFileStatus::kBadSecretKeyFile;
+  }
+  if (ProtectedKeyIterations(file.data()) < kMinUnlockIterations) return KeyFileStatus::kTooFewIterations;
+  if (passphrase.empty()) return KeyFileStatus::kPassphraseNeeded;
+  return Opened(ParseProtectedKeyFile(file.data(), file.size, passphrase.data(), passphrase.size(), key));
+}
+
+// 600000 as 600,000.
+std::string CountText(uint32_t n) {
+  const std::string digits = std::to_string(n);
+  std::string text;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+    text += digits[i];
+  }
+  return text;
+}
+
 }  // namespace
 
 KeyFileStatus LoadSecretKeyFile(const char* path, uint16_t* key, const Passphrase& passphrase) {
   SecretFileBytes file;
-  if (!ReadFilePrefix(path, file.data, sizeof file.data, &file.size)) return KeyFileStatus::kSystemError;
-  if (!IsProtectedKeyFile(file.data, file.size)) {
-    return ParseSecretKeyFile(file.data, file.size, key) ? KeyFileStatus::kOk : KeyFileStatus::kBadSecretKeyFile;
+  if (!ReadSecretFile(path, file)) return KeyFileStatus::kSystemError;
+  return OpenSecretFile(file, key, passphrase);
+}
+
+KeyFileStatus UnlockSecretKeyFile(const char* path, uint16_t* key, const Passphrase& passphrase,
+                                  KeyFileRewrite& rewrite) {
+  rewrite = {};
+  SecretFileBytes file, now;
+  if (!ReadSecretFile(path, file)) return KeyFileStatus::kSystemError;
+  const KeyFileStatus status = OpenSecretFile(file, key, passphrase);
+  if (status != KeyFileStatus::kOk || !IsProtectedKeyFile(file.data(), file.size) ||
+      ProtectedKeyIterations(file.data()) >= kProtectedIterations) {
+    return status;
   }
-  // A malformed file is refused before anybody is asked for a passphrase.
-  if (CheckProtectedKeyFile(file.data, file.size) != ProtectedKeyStatus::kOk) return KeyFileStatus::kBadSecretKeyFile;
-  if (passphrase.empty()) return KeyFileStatus::kPassphraseNeeded;
-  return Opened(ParseProtectedKeyFile(file.data, file.size, passphrase.data(), passphrase.size(), key));
+  if (!ReadSecretFile(path, now) || !(now == file)) return status;
+  rewrite.oldIterations = ProtectedKeyIterations(file.data());
+  rewrite.status = SaveSecretKeyFile(path, key, passphrase);
+  return status;
+}
+
+std::string KeyFileRewriteText(const char* path, const KeyFileRewrite& rewrite) {
+  if (rewrite.oldIterations == 0) return "";
+  const std::string quoted = std::string("\"") + path + "\"", count = CountText(rewrite.oldIterations);
+  if (rewrite.status == KeyFileStatus::kOk) return FillText(StringText(IDS_KEY_FILE_STRENGTHENED), {quoted, count});
+  char system[256];
+  const char* why = ErrorText(KeyFileErrorText(rewrite.status), system, sizeof system);
+  return FillText(StringText(IDS_KEY_FILE_NOT_STRENGTHENED), {quoted, count, why});
 }
 
 KeyFileStatus InspectSecretKeyFile(const char* path, bool* isProtected) {
-  uint16_t key[kScalarWords];
-  const KeyFileStatus status = LoadSecretKeyFile(path, key);
-  SecureWipe(key, sizeof key);
+  const LockedScalar key;  // a file in the clear gives its key all the same
+  const KeyFileStatus status = LoadSecretKeyFile(path, key.get());
   if (status != KeyFileStatus::kOk && status != KeyFileStatus::kPassphraseNeeded) return status;
   *isProtected = status == KeyFileStatus::kPassphraseNeeded;
   return KeyFileStatus::kOk;
@@ -169,23 +221,21 @@ KeyFileStatus SaveSecretKeyFile(const char* path, const uint16_t* key, const Pas
   if (!IsValidSecretKey(key)) return KeyFileStatus::kBadSecretKeyFile;
   SecretFileBytes file;
   if (passphrase.empty()) {
-    FormatSecretKeyFile(key, file.data);
-    return WriteSecretFile(path, file.data, kSecretFileBytes);
+    FormatSecretKeyFile(key, file.data());
+    return WriteSecretFile(path, file.data(), kSecretFileBytes);
   }
   // The key is valid and the count ours, so only the system can fail here.
-  if (FormatProtectedKeyFile(key, passphrase.data(), passphrase.size(), kProtectedIterations, file.data) !=
+  if (FormatProtectedKeyFile(key, passphrase.data(), passphrase.size(), kProtectedIterations, file.data()) !=
       ProtectedKeyStatus::kOk) {
     return KeyFileStatus::kSystemError;
   }
-  return WriteSecretFile(path, file.data, kProtectedFileBytes);
+  return WriteSecretFile(path, file.data(), kProtectedFileBytes);
 }
 
 KeyFileStatus ChangeSecretKeyPassphrase(const char* path, const Passphrase& current, const Passphrase& next) {
-  uint16_t key[kScalarWords];
-  KeyFileStatus status = LoadSecretKeyFile(path, key, current);
-  if (status == KeyFileStatus::kOk) status = SaveSecretKeyFile(path, key, next);
-  SecureWipe(key, sizeof key);
-  return status;
+  const LockedScalar key;
+  const KeyFileStatus status = LoadSecretKeyFile(path, key.get(), current);
+  return status == KeyFileStatus::kOk ? SaveSecretKeyFile(path, key.get(), next) : status;
 }
 
 // The ring goes first, as the user chooses its file first; only the old

@@ -37,7 +37,15 @@ enum class KeyFileStatus : int {
   kSameFile = IDS_SAME_KEY_FILE,
   kPassphraseNeeded = IDS_PASSPHRASE_NEEDED,  // a protected file, read without a passphrase
   kWrongPassphrase = IDS_WRONG_PASSPHRASE,    // or a damaged file: the two cannot be told apart
+  kTooFewIterations = IDS_TOO_FEW_ITERATIONS,  // a protected file below kMinUnlockIterations
 };
+
+// The fewest PBKDF2 rounds with which a protected secret key file is opened.
+// The format allows 1 and more, but no program of ours ever wrote fewer than
+// 600,000: a file below a sixth of that is damaged, or was put there to make
+// the passphrase typed into it cheap to guess. It is refused before a
+// passphrase is asked for, and left as it is.
+constexpr uint32_t kMinUnlockIterations = 100000;
 
 // The text that reports a failure: its string-table text, or null for
 // kSystemError, which the error reporter shows as the system's text for the
@@ -120,8 +128,33 @@ KeyFileStatus AddOwnStrongKey(const char* path, const uint16_t* secret, bool* ad
 // kWrongPassphrase, or kSystemError when the system's PBKDF2 failed. Any
 // malformed file, or one longer than its version's size, is
 // kBadSecretKeyFile (a version-1 file may carry bytes after its 938, which
-// are ignored, as ever).
+// are ignored, as ever); a protected file of fewer than
+// kMinUnlockIterations rounds is kTooFewIterations, whatever the passphrase.
 KeyFileStatus LoadSecretKeyFile(const char* path, uint16_t* key, const Passphrase& passphrase = Passphrase());
+
+// What UnlockSecretKeyFile found and did about a file protected with fewer
+// rounds than ours.
+struct KeyFileRewrite {
+  uint32_t oldIterations = 0;                 // the file's count when it was rewritten or tried; 0: neither
+  KeyFileStatus status = KeyFileStatus::kOk;  // the rewrite's, with the system's last error on a failure
+};
+
+// LoadSecretKeyFile for a program that goes on to use the key. A protected
+// file opened with fewer rounds than kProtectedIterations is then written
+// again with that many, under the same passphrase (SaveSecretKeyFile: in
+// one step, for its owner only), so that a stolen copy costs a guesser as
+// much as one we wrote; rewrite says so. A failed rewrite leaves the file
+// as it was and is no failure of the unlock. A file that another program
+// has written meanwhile (while the rounds ran) is left as it now is.
+KeyFileStatus UnlockSecretKeyFile(const char* path, uint16_t* key, const Passphrase& passphrase,
+                                  KeyFileRewrite& rewrite);
+
+// What the programs say about rewrite, for the file at path: that it was
+// written again (IDS_KEY_FILE_STRENGTHENED), or why it could not be
+// (IDS_KEY_FILE_NOT_STRENGTHENED, with the system's text for a system
+// error: call it before anything can change the last error); "" when there
+// was no rewrite.
+std::string KeyFileRewriteText(const char* path, const KeyFileRewrite& rewrite);
 
 // Whether the file at path is a protected secret key file (*isProtected),
 // after the checks that need no passphrase; kOk, or the failure that

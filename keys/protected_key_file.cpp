@@ -28,7 +28,7 @@ bool AcceptedIterations(uint32_t n) { return n >= kMinProtectedIterations && n <
 bool DeriveFileKey(const uint8_t* passphrase, size_t passphraseSize, const uint8_t* header,
                    uint8_t fileKey[kAesKeyBytes]) {
   return Pbkdf2Sha256(passphrase, passphraseSize, header + kProtectedSaltAt, kProtectedSaltBytes,
-                      GetLe(header + kProtectedIterationsAt, 4), fileKey, kAesKeyBytes) == 1;
+                      ProtectedKeyIterations(header), fileKey, kAesKeyBytes) == 1;
 }
 
 }  // namespace
@@ -42,11 +42,13 @@ bool IsProtectedKeyFile(const uint8_t* data, int size) {
 ProtectedKeyStatus CheckProtectedKeyFile(const uint8_t* data, int size) {
   if (!IsProtectedKeyFile(data, size)) return ProtectedKeyStatus::kNotProtected;
   if (size != kProtectedFileBytes || GetLe(data + kProtectedKdfAt, 2) != kKdfPbkdf2Sha256 ||
-      !AcceptedIterations(GetLe(data + kProtectedIterationsAt, 4))) {
+      !AcceptedIterations(ProtectedKeyIterations(data))) {
     return ProtectedKeyStatus::kMalformed;
   }
   return ProtectedKeyStatus::kOk;
 }
+
+uint32_t ProtectedKeyIterations(const uint8_t* data) { return GetLe(data + kProtectedIterationsAt, 4); }
 
 // The tag vouches for the inner file, so its checks after the opening tell
 // a broken writer from a genuine one, not an attacker: ParseSecretKeyFile

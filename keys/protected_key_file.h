@@ -79,6 +79,9 @@ bool IsProtectedKeyFile(const uint8_t* data, int size);
 // then 1..10,000,000.
 ProtectedKeyStatus CheckProtectedKeyFile(const uint8_t* data, int size);
 
+// The iteration count of a file that CheckProtectedKeyFile has passed.
+uint32_t ProtectedKeyIterations(const uint8_t* data);
+
 // The secret key of a protected file, into key (465 words). Returns kOk, or
 // the reason for refusal with key left untouched. Costs the file's count of
 // PBKDF2 rounds (a quarter of a second at ours) once the checks without

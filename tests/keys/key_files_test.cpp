@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "keys/file_io.h"
 #include "keys/file_snapshot.h"
 #include "keys/key_format.h"
 #include "keys/protected_key_file.h"
@@ -19,6 +20,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -270,21 +272,33 @@ TEST_F(KeyFiles, APassphraseIsSetChangedAndRemovedOrNothingIsWritten) {
   EXPECT_EQ(folder_.Names(), std::vector<std::string>{"secret.vwg"});
 }
 
+// A protected file of key under p with count rounds, as another program (or
+// a damaged disk) could leave it.
+std::string ProtectedFile(const uint16_t* key, const Passphrase& p, uint32_t count) {
+  std::string file(kProtectedFileBytes, '\0');
+  const uint8_t salt[kProtectedSaltBytes] = {1}, nonce[kGcmNonceBytes] = {2};
+  EXPECT_EQ(FormatProtectedKeyFileWith(key, p.data(), p.size(), count, salt, nonce,
+                                       reinterpret_cast<uint8_t*>(file.data())),
+            ProtectedKeyStatus::kOk);
+  return file;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+}
+
 // A protected file that is malformed is refused before its passphrase is
 // tried, whatever the passphrase; a changed byte under the tag cannot be
-// told from a wrong passphrase. The files have a count of 1, to be quick.
+// told from a wrong passphrase. The files have the fewest rounds that are
+// opened, to be quick.
 TEST_F(KeyFiles, ADamagedProtectedFileIsRefusedAndNeverTakenForVersionOne) {
   Passphrase right;
   SetPassphrase(right, kPassphrase);
-  std::string file(kProtectedFileBytes, '\0');
-  const uint8_t salt[kProtectedSaltBytes] = {1}, nonce[kGcmNonceBytes] = {2};
-  ASSERT_EQ(FormatProtectedKeyFileWith(keys_[3].secret, right.data(), right.size(), 1, salt, nonce,
-                                       reinterpret_cast<uint8_t*>(file.data())),
-            ProtectedKeyStatus::kOk);
+  const std::string file = ProtectedFile(keys_[3].secret, right, kMinUnlockIterations);
   auto load = [&](const std::string& bytes, const Passphrase& p) {
-    std::FILE* f = std::fopen(secretPath_.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    WriteBytes(secretPath_, bytes);
     KeyBuffer key;
     const KeyFileStatus status = LoadSecretKeyFile(secretPath_.c_str(), key.words, p);
     EXPECT_EQ(key.Untouched(), status != KeyFileStatus::kOk);
@@ -307,6 +321,114 @@ TEST_F(KeyFiles, ADamagedProtectedFileIsRefusedAndNeverTakenForVersionOne) {
   std::string clear(kSecretFileBytes, '\0');
   FormatSecretKeyFile(keys_[3].secret, reinterpret_cast<uint8_t*>(clear.data()));
   EXPECT_EQ(load(clear + std::string(100, 'x'), none), KeyFileStatus::kOk);
+}
+
+// The format takes counts from 1, an unlock none below 100,000: such a file
+// is damaged, or was put there to make the passphrase typed into it cheap
+// to guess. Every way of opening it refuses it before the passphrase is
+// tried, and it stays as it is.
+TEST_F(KeyFiles, AProtectedFileBelow100000RoundsIsRefusedBeforeItsPassphrase) {
+  Passphrase right;
+  const Passphrase none;
+  SetPassphrase(right, kPassphrase);
+  for (const uint32_t count : {1u, kMinUnlockIterations - 1}) {
+    SCOPED_TRACE(count);
+    const std::string file = ProtectedFile(keys_[2].secret, right, count);
+    WriteBytes(secretPath_, file);
+    KeyBuffer key;
+    KeyFileRewrite rewrite;
+    EXPECT_EQ(LoadSecretKeyFile(secretPath_.c_str(), key.words), KeyFileStatus::kTooFewIterations);
+    EXPECT_EQ(LoadSecretKeyFile(secretPath_.c_str(), key.words, right), KeyFileStatus::kTooFewIterations);
+    EXPECT_EQ(UnlockSecretKeyFile(secretPath_.c_str(), key.words, right, rewrite), KeyFileStatus::kTooFewIterations);
+    EXPECT_EQ(rewrite.oldIterations, 0u);
+    bool isProtected;
+    EXPECT_EQ(InspectSecretKeyFile(secretPath_.c_str(), &isProtected), KeyFileStatus::kTooFewIterations);
+    EXPECT_EQ(ChangeSecretKeyPassphrase(secretPath_.c_str(), right, none), KeyFileStatus::kTooFewIterations);
+    EXPECT_TRUE(key.Untouched());
+    EXPECT_EQ(ReadBytes(secretPath_), file);
+    // The format itself still reads it.
+    EXPECT_EQ(ParseProtectedKeyFile(reinterpret_cast<const uint8_t*>(file.data()), kProtectedFileBytes, right.data(),
+                                    right.size(), key.words),
+              ProtectedKeyStatus::kOk);
+  }
+  EXPECT_STREQ(KeyFileErrorText(KeyFileStatus::kTooFewIterations),
+               "The secret key file is damaged: its passphrase protection has fewer than 100,000 iterations, which "
+               "no copy of Vaultwing writes.  It has been left as it is.");
+}
+
+// An unlock of a file with fewer rounds than ours writes it again with ours
+// (a new salt and nonce, the same passphrase, its owner's only) and says so;
+// after that, and for a wrong passphrase, there is nothing to write.
+TEST_F(KeyFiles, AnUnlockWritesAWeakerFileAgainWithOurCount) {
+  Passphrase right, wrong;
+  SetPassphrase(right, kPassphrase);
+  SetPassphrase(wrong, kAsciiLookalike);
+  const std::string weak = ProtectedFile(keys_[1].secret, right, kMinUnlockIterations);
+  WriteBytes(secretPath_, weak);
+  KeyBuffer key;
+  KeyFileRewrite rewrite;
+  EXPECT_EQ(UnlockSecretKeyFile(secretPath_.c_str(), key.words, wrong, rewrite), KeyFileStatus::kWrongPassphrase);
+  EXPECT_EQ(rewrite.oldIterations, 0u);
+  EXPECT_EQ(ReadBytes(secretPath_), weak);
+
+  ASSERT_EQ(UnlockSecretKeyFile(secretPath_.c_str(), key.words, right, rewrite), KeyFileStatus::kOk);
+  EXPECT_EQ(std::memcmp(key.words, keys_[1].secret, sizeof key.words), 0);
+  EXPECT_EQ(rewrite.oldIterations, kMinUnlockIterations);
+  EXPECT_EQ(rewrite.status, KeyFileStatus::kOk);
+  EXPECT_EQ(KeyFileRewriteText("C:\\keys\\secret.vwg", rewrite),
+            "The secret key file \"C:\\keys\\secret.vwg\" was protected with only 100,000 iterations, which makes a "
+            "passphrase cheap to guess.  It has been written again with 600,000, under the same passphrase.");
+  const std::string strong = ReadBytes(secretPath_);
+  ASSERT_EQ(strong.size(), 996u);
+  EXPECT_EQ(Hex(strong.data() + kProtectedIterationsAt, 4), "c0270900") << "600,000";
+  EXPECT_NE(strong.substr(kProtectedSaltAt, 28), weak.substr(kProtectedSaltAt, 28)) << "a new salt and nonce";
+  EXPECT_EQ(folder_.Names(), std::vector<std::string>{"secret.vwg"});
+#ifndef _WIN32
+  struct stat st;
+  ASSERT_EQ(stat(secretPath_.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+#endif
+
+  KeyBuffer again;
+  ASSERT_EQ(UnlockSecretKeyFile(secretPath_.c_str(), again.words, right, rewrite), KeyFileStatus::kOk);
+  EXPECT_EQ(std::memcmp(again.words, keys_[1].secret, sizeof again.words), 0) << "the same passphrase opens it";
+  EXPECT_EQ(rewrite.oldIterations, 0u);
+  EXPECT_EQ(KeyFileRewriteText(secretPath_.c_str(), rewrite), "");
+  EXPECT_EQ(ReadBytes(secretPath_), strong);
+}
+
+// A rewrite that fails leaves the file as it was and the key open, and the
+// text says why, in the system's words.
+TEST_F(KeyFiles, AFailedRewriteLeavesTheFileAndTheKeyOpen) {
+  Passphrase right;
+  SetPassphrase(right, kPassphrase);
+  const std::string weak = ProtectedFile(keys_[2].secret, right, kMinUnlockIterations + 1);
+  WriteBytes(secretPath_, weak);
+#ifdef _WIN32
+  constexpr int kDiskFull = ERROR_DISK_FULL;
+#else
+  constexpr int kDiskFull = ENOSPC;
+#endif
+  FileFault = [](FileStep step, int*) { return step == FileStep::kWrite ? kDiskFull : 0; };
+  KeyBuffer key;
+  KeyFileRewrite rewrite;
+  const KeyFileStatus status = UnlockSecretKeyFile(secretPath_.c_str(), key.words, right, rewrite);
+  const std::string text = KeyFileRewriteText("secret.vwg", rewrite);
+  FileFault = nullptr;
+  EXPECT_EQ(status, KeyFileStatus::kOk);
+  EXPECT_EQ(std::memcmp(key.words, keys_[2].secret, sizeof key.words), 0);
+  EXPECT_EQ(rewrite.oldIterations, kMinUnlockIterations + 1);
+  EXPECT_EQ(rewrite.status, KeyFileStatus::kSystemError);
+  EXPECT_EQ(ReadBytes(secretPath_), weak);
+  EXPECT_EQ(folder_.Names(), std::vector<std::string>{"secret.vwg"});
+#ifdef _WIN32
+  SetLastError(kDiskFull);
+#else
+  errno = kDiskFull;
+#endif
+  EXPECT_EQ(text, "The secret key file \"secret.vwg\" is protected with only 100,001 iterations.  It could not be "
+                  "written again with 600,000, so it stays as it was; the key is in use all the same.  The system "
+                  "says: " + LastErrorText());
 }
 
 // A new key pair replaces both files or neither; when the secret key cannot
