@@ -2,6 +2,7 @@
 
 #include "icq/dialog_actions.h"
 #include "icq/dialog_lists.h"
+#include "icq/dialog_messages.h"
 #include "win/callback_guard.h"
 
 WNDPROC SavedButtonProc;
@@ -34,7 +35,8 @@ bool FindPressedRecord(HWND button, DialogRecord& record, bool& encrypt) {
 void FocusNextControl(const DialogRecord& record) {
   if (!record.innerDialog) return;
   HWND next = GetNextDlgTabItem(record.dialog, record.button, FALSE);
-  SendMessageA(record.innerDialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+  DialogMessages messages;
+  messages.SendA(record.innerDialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
 }
 
 // True when the message was ours to handle.
@@ -61,6 +63,33 @@ bool OnButtonMessage(const DialogRecord& record, bool encrypt, UINT message, WPA
   return false;
 }
 
+// The messages on which the button's class talks to the dialog: painting
+// asks it for the button's colours (WM_CTLCOLORBTN) and, under themes, for
+// the background and a custom-draw notice; focus, keys and the mouse
+// repaint the button or notify the dialog. All are sent messages, on which
+// our thread would wait for as long as the dialog does not answer.
+bool TalksToDialog(UINT message) {
+  switch (message) {
+    case WM_PAINT: case WM_ERASEBKGND: case WM_PRINTCLIENT: case WM_SETFOCUS: case WM_KILLFOCUS:
+    case WM_KEYDOWN: case WM_KEYUP: case WM_MOUSEMOVE: case WM_MOUSELEAVE: case WM_MOUSEHOVER:
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_CAPTURECHANGED: case WM_ENABLE: case BM_SETSTATE:
+      return true;
+  }
+  return false;
+}
+
+// Set on a button whose class was kept from talking to a dialog that did
+// not answer: what it shows may be out of date.
+constexpr char kRepaintProperty[] = "VwgRepaint";
+
+// Such a message when the dialog does not answer: the button stays as it
+// stands, and is repainted once the dialog answers again (RepaintButton).
+LRESULT LeaveUndone(HWND button, UINT message) {
+  SetPropA(button, kRepaintProperty, reinterpret_cast<HANDLE>(1));
+  if (message == WM_PAINT) ValidateRect(button, nullptr);
+  return message == WM_ERASEBKGND ? 1 : 0;
+}
+
 }  // namespace
 
 LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -71,6 +100,12 @@ LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lPa
     if (FindPressedRecord(button, record, encrypt) && OnButtonMessage(record, encrypt, message, wParam)) {
       return LRESULT{0};
     }
+    if (TalksToDialog(message) && !DialogAnswers(GetParent(button))) return LeaveUndone(button, message);
     return CallWindowProcA(SavedButtonProc, button, message, wParam, lParam);
   });
+}
+
+void RepaintButton(HWND button) {
+  if (RemovePropA(button, kRepaintProperty)) InvalidateRect(button, nullptr, TRUE);
+  UpdateWindow(button);
 }

@@ -15,3 +15,9 @@ LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lPa
 // Installs ButtonProc on a freshly created button and keeps the class
 // procedure in SavedButtonProc.
 void SubclassButton(HWND button);
+
+// Paints what is waiting to be painted on button, and, first, what was left
+// out of date while its dialog did not answer: the class asks the dialog
+// for the button's colours as it paints, and ButtonProc lets it only while
+// the dialog answers (icq/dialog_messages.h).
+void RepaintButton(HWND button);

@@ -5,9 +5,11 @@
 
 #include "icq/action_keys.h"
 #include "icq/correspondent.h"
+#include "icq/dialog_messages.h"
 #include "icq/key_menu.h"
 #include "icq/message_options.h"
 #include "icq/text_transform.h"
+#include "icq/token_facts.h"
 #include "keys/message_text.h"
 #include "keys/user_id_text.h"
 #include "keys/wiped_text.h"
@@ -17,18 +19,26 @@
 
 namespace {
 
-// The control's text through the ANSI (SendMessageA) or the wide
-// (SendMessageW) messages into text; empty when the control is gone. Only
-// what WM_GETTEXT actually copied counts, should the text have shrunk since
-// its length was asked. Read in place: the text may be the plain message.
-template <typename Text, typename Send>
-void ReadText(HWND edit, Send send, Text& text) {
-  const LRESULT length = send(edit, WM_GETTEXTLENGTH, 0, 0);
-  if (length <= 0) return;
+// The control's text through the ANSI or, for a wstring, the wide messages
+// into text; empty when the control is gone. Only what WM_GETTEXT actually
+// copied counts, should the text have shrunk since its length was asked.
+// Read in place: the text may be the plain message. False when the dialog
+// did not answer.
+template <typename Text>
+bool ReadText(DialogMessages& messages, HWND edit, Text& text) {
+  const auto send = [&](UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if constexpr (sizeof(typename Text::value_type) == sizeof(wchar_t))
+      return messages.SendW(edit, message, wParam, lParam, result);
+    else
+      return messages.SendA(edit, message, wParam, lParam, result);
+  };
+  LRESULT length = 0;
+  if (!send(WM_GETTEXTLENGTH, 0, 0, &length) || length <= 0) return messages.answered();
   text.resize(static_cast<size_t>(length) + 1);
-  const LRESULT copied =
-      send(edit, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.data()));
+  LRESULT copied = 0;
+  send(WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.data()), &copied);
   text.resize(static_cast<size_t>(std::clamp<LRESULT>(copied, 0, length)));
+  return messages.answered();
 }
 
 // What a write-back is: the result of a press, encrypted (Undo must not
@@ -38,17 +48,22 @@ enum class Written { kEncrypted, kDecrypted, kDecryptedUnasked };
 
 // ICQ's control is read-only while it shows a message that must not be
 // edited; it is opened just for the write and closed again, on a send dialog
-// too, so that the encrypted text is sent as it stands. After a press the
-// input attachment lets us move the focus within ICQ's thread for the write;
-// a message decrypted as it arrives takes no focus, so that nothing the user
-// is typing elsewhere goes astray. A UTF-8 result goes in through the wide
-// message, so that a Unicode control gets every character (an ANSI one gets
-// what its code page holds); the old format's bytes go in as they always
-// did.
-void WriteMessage(const DialogRecord& record, const ActionText& text, Written written) {
+// too, so that the encrypted text is sent as it stands. Opening it is also
+// the first message: a dialog that does not answer it is left as it was,
+// before the input attachment, through which a hung thread would hold ours.
+// After a press the attachment lets us move the focus within ICQ's thread
+// for the write; a message decrypted as it arrives takes no focus, so that
+// nothing the user is typing elsewhere goes astray. A UTF-8 result goes in
+// through the wide message, so that a Unicode control gets every character
+// (an ANSI one gets what its code page holds); the old format's bytes go in
+// as they always did. False only when the dialog did not answer that first
+// message, and so nothing has changed.
+bool WriteMessage(const DialogRecord& record, const ActionText& text, Written written) {
   std::wstring wide;
   WipeOnExit wipe(wide);
-  if (text.utf8 && !WideFromCodePage(CP_UTF8, text.bytes, wide)) return;
+  if (text.utf8 && !WideFromCodePage(CP_UTF8, text.bytes, wide)) return true;
+  DialogMessages messages;
+  if (!messages.SendA(record.messageEdit, EM_SETREADONLY, FALSE, 0)) return messages.answered();
   const bool pressed = written != Written::kDecryptedUnasked;
   const DWORD icqThread = GetWindowThreadProcessId(record.dialog, nullptr);
   const DWORD ownThread = GetCurrentThreadId();
@@ -56,15 +71,18 @@ void WriteMessage(const DialogRecord& record, const ActionText& text, Written wr
     AttachThreadInput(ownThread, icqThread, TRUE);
     SetFocus(record.dialog);
   }
-  SendMessageA(record.messageEdit, EM_SETREADONLY, FALSE, 0);
   if (text.utf8)
-    SendMessageW(record.messageEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    messages.SendW(record.messageEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
   else
-    SendMessageA(record.messageEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.bytes.c_str()));
-  SendMessageA(record.messageEdit, EM_SETREADONLY, TRUE, 0);
-  if (written == Written::kEncrypted) SendMessageA(record.messageEdit, EM_EMPTYUNDOBUFFER, 0, 0);
+    messages.SendA(record.messageEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.bytes.c_str()));
+  messages.SendA(record.messageEdit, EM_SETREADONLY, TRUE, 0);
+  if (written == Written::kEncrypted) messages.SendA(record.messageEdit, EM_EMPTYUNDOBUFFER, 0, 0);
   if (pressed) AttachThreadInput(ownThread, icqThread, FALSE);
+  return true;
 }
+
+// A press on a dialog that did not answer.
+void ReportNotAnswering() { ShowNotice(IDS_DIALOG_NOT_ANSWERING); }
 
 // True when the dialog's known correspondent (a ring index, or -1 when not
 // known) is not who wrote the message. Keys are compared, not entries: a ring
@@ -73,14 +91,16 @@ bool IsOtherSender(const PublicKeyRing& ring, int correspondent, const MessageSe
   return correspondent >= 0 && !SamePoint(ring.keys[correspondent], ring.keys[sender.index]);
 }
 
-// The recipient's ring entry, or -1 when the menu was dismissed. With
-// Auto-Encrypt on, the dialog's known correspondent is taken without a menu;
-// otherwise a balloon first says why no key could be taken for it (unless
-// that warning is off), and the menu comes as without the option.
-int ChooseRecipient(const DialogRecord& record, const PublicKeyRing& ring) {
+// The recipient's ring entry, or -1 when the menu was dismissed or the
+// dialog did not answer (messages.answered()). With Auto-Encrypt on, the
+// dialog's known correspondent is taken without a menu; otherwise a balloon
+// first says why no key could be taken for it (unless that warning is off),
+// and the menu comes as without the option.
+int ChooseRecipient(const DialogRecord& record, const PublicKeyRing& ring, DialogMessages& messages) {
   const MessageOptions& options = CurrentMessageOptions();
   if (IsOn(options.autoEncrypt)) {
-    const int known = DialogCorrespondent(record, ring);
+    const int known = DialogCorrespondent(record, ring, messages);
+    if (!messages.answered()) return -1;
     if (known > 0) return known;
     if (!IsOn(options.noEncryptWarning)) ShowBalloonNotice(IDS_AUTO_ENCRYPT_NO_KEY);
   }
@@ -94,13 +114,16 @@ int ChooseRecipient(const DialogRecord& record, const PublicKeyRing& ring) {
 void EncryptDialogMessage(DialogRecord record) {
   PublicKeyRing ring;
   if (!LoadActionRing(ring)) return;
-  const int chosen = ChooseRecipient(record, ring);
+  DialogMessages messages;
+  const int chosen = ChooseRecipient(record, ring, messages);
+  if (!messages.answered()) return ReportNotAnswering();
   if (chosen < 0) return;
   PlainText plain;
-  ReadText(record.messageEdit, SendMessageA, plain.ansi);
-  ReadText(record.messageEdit, SendMessageW, plain.wide);
+  if (!ReadText(messages, record.messageEdit, plain.ansi) || !ReadText(messages, record.messageEdit, plain.wide))
+    return ReportNotAnswering();
   ActionText result;
-  if (EncryptForKey(ring, chosen, plain, result)) WriteMessage(record, result, Written::kEncrypted);
+  if (EncryptForKey(ring, chosen, plain, result) && !WriteMessage(record, result, Written::kEncrypted))
+    ReportNotAnswering();
 }
 
 // The message is read before any key menu opens: a strong message needs
@@ -108,19 +131,21 @@ void EncryptDialogMessage(DialogRecord record) {
 // once it has been opened; a sender other than the dialog's known
 // correspondent is shown only when the user says so.
 void DecryptDialogMessage(DialogRecord record) {
+  DialogMessages messages;
   std::string received;
-  ReadText(record.messageEdit, SendMessageA, received);
+  if (!ReadText(messages, record.messageEdit, received)) return ReportNotAnswering();
   PublicKeyRing ring;
   ActionText result;
   MessageSender sender;
   if (!DecryptReceived(received, ring, result, sender)) return;
-  const int correspondent = DialogCorrespondent(record, ring);
+  const int correspondent = DialogCorrespondent(record, ring, messages);
+  if (!messages.answered()) return ReportNotAnswering();
   if (IsOtherSender(ring, correspondent, sender)) {
     const std::string question = FillText(
         StringText(IDS_ASK_OTHER_SENDER), {DisplayUserId(ring.keys[sender.index]), DisplayUserId(ring.keys[correspondent])});
     if (!AskQuestion(MainWindow, question.c_str())) return;
   }
-  WriteMessage(record, result, Written::kDecrypted);
+  if (!WriteMessage(record, result, Written::kDecrypted)) return ReportNotAnswering();
   ShowBalloonText(SenderText(ring, sender));
 }
 
@@ -128,18 +153,23 @@ void DecryptDialogMessage(DialogRecord record) {
 // in a balloon, and the Decrypt button then says what is wrong with it (a
 // ring that cannot be read ends the program there, as key-file failures do).
 // A message from someone other than the dialog's known correspondent is
-// left for the Decrypt button, which asks.
-void DecryptArrivedMessage(DialogRecord record) {
+// left for the Decrypt button, which asks, and so is one whose dialog
+// belongs to a program that may not be given it unasked
+// (icq/write_trust.h). Every balloon comes with an answer of true, so that
+// a dialog left for later raises none twice.
+bool DecryptArrivedMessage(DialogRecord record) {
+  DialogMessages messages;
   std::string received;
-  ReadText(record.messageEdit, SendMessageA, received);
-  if (WithoutBlanks(received).empty()) return;
+  if (!ReadText(messages, record.messageEdit, received)) return false;
+  if (WithoutBlanks(received).empty()) return true;
   PublicKeyRing ring;
   KeyFileStatus loaded;
   if (LoadCheckedRing(ring, loaded) != RingInForce::kOk) {
     ShowBalloonNotice(IDS_AUTO_DECRYPT_NO_RING);
-    return;
+    return true;
   }
-  const int correspondent = DialogCorrespondent(record, ring);
+  const int correspondent = DialogCorrespondent(record, ring, messages);
+  if (!messages.answered()) return false;
   ActionText result;
   MessageSender sender;
   switch (DecryptUnasked(received, ring, correspondent, result, sender)) {
@@ -147,16 +177,21 @@ void DecryptArrivedMessage(DialogRecord record) {
       if (IsOtherSender(ring, correspondent, sender)) {
         ShowBalloonNotice(IDS_AUTO_DECRYPT_OTHER_SENDER,
                           {DisplayUserId(ring.keys[correspondent]), DisplayUserId(ring.keys[sender.index])});
-        break;
+        return true;
       }
-      WriteMessage(record, result, Written::kDecryptedUnasked);
+      if (!MayWriteUnaskedInto(record.dialog)) {
+        ShowBalloonNotice(IDS_AUTO_DECRYPT_UNTRUSTED, {DisplayUserId(ring.keys[sender.index])});
+        return true;
+      }
+      if (!WriteMessage(record, result, Written::kDecryptedUnasked)) return false;
       ShowBalloonText(SenderText(ring, sender));
-      break;
+      return true;
     case AutoDecryption::kNotEncrypted:
       if (correspondent > 0 && !IsOn(CurrentMessageOptions().noInsecureWarning))
         ShowBalloonNotice(IDS_INSECURE_MESSAGE, {DisplayUserId(ring.keys[correspondent])});
-      break;
+      return true;
     case AutoDecryption::kLeft:
-      break;
+      return true;
   }
+  return true;
 }

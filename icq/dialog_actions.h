@@ -2,14 +2,17 @@
 // replaced by its encrypted or decrypted form (icq/text_transform.h).
 //
 // Each action works on its own copy of the dialog's record: the key menu runs
-// a modal loop in which scan ticks may drop the record from its list.
+// a modal loop in which scan ticks may drop the record from its list. The
+// dialog belongs to another program, which may have stopped answering
+// (icq/dialog_messages.h): a press then changes nothing and says so.
 #pragma once
 
 #include "icq/dialog_lists.h"
 
 // For a send dialog: encrypts its message for the recipient chosen from the
-// key menu, in the format that key takes (text_transform.h), and leaves the edit control read-only with an empty undo buffer, so that
-// the plain text cannot be brought back into what ICQ sends.
+// key menu, in the format that key takes (text_transform.h), and leaves the
+// edit control read-only with an empty undo buffer, so that the plain text
+// cannot be brought back into what ICQ sends.
 void EncryptDialogMessage(DialogRecord record);
 
 // For an incoming dialog: decrypts its message. A strong message names its
@@ -26,8 +29,11 @@ void DecryptDialogMessage(DialogRecord record);
 // message without a press, a menu or a box (text_transform.h,
 // DecryptUnasked), and names its sender in a balloon. A message that cannot
 // be decrypted so is left for the Decrypt button, and so, with a balloon, is
-// one from another key than the dialog's known correspondent's. One that
-// came unencrypted from a known correspondent raises a balloon, unless that
-// warning is off; so does a ring that cannot be read or is not the secret
-// key's.
-void DecryptArrivedMessage(DialogRecord record);
+// one from another key than the dialog's known correspondent's, and so, with
+// a balloon, is one whose dialog belongs to a program that may not be given
+// a plain text unasked (icq/write_trust.h). One that came unencrypted from a
+// known correspondent raises a balloon, unless that warning is off; so does
+// a ring that cannot be read or is not the secret key's. False when the
+// dialog did not answer before anything was changed or said: it is to be
+// looked at again on a later tick.
+bool DecryptArrivedMessage(DialogRecord record);

@@ -21,7 +21,8 @@ struct DialogRecord {
   HWND messageEdit;  // control 1025 of dialog (send) or of innerDialog (incoming)
   int32_t imageSet;  // the button has been given its bitmap
   // Incoming: the scan has had its one look at the message for the
-  // automatic decryption, whether or not the option was on.
+  // automatic decryption, whether or not the option was on; cleared again
+  // when the dialog did not answer, for a look on a later tick.
   int32_t autoLooked;
 };
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "icq/button_images.h"
+#include "icq/button_proc.h"
 #include "icq/dialog_actions.h"
 #include "icq/dialog_lists.h"
 #include "icq/message_options.h"
@@ -60,8 +61,13 @@ void RefreshDialogs(DialogList& list, bool incoming, HBITMAP bitmap) {
     if (incoming && !record.autoLooked) {
       // Once per dialog, marked before the write: whatever the user does
       // with the message afterwards (Undo, a change) is never undone here.
+      // A dialog that did not answer is looked at again on a later tick,
+      // its record found again by its dialog.
       list.records[i].autoLooked = 1;
-      if (IsOn(CurrentMessageOptions().autoDecrypt)) DecryptArrivedMessage(record);
+      if (IsOn(CurrentMessageOptions().autoDecrypt) && !DecryptArrivedMessage(record)) {
+        const int32_t again = FindDialogRecord(list, record.dialog);
+        if (again >= 0) list.records[again].autoLooked = 0;
+      }
     }
     int32_t x = 0, y = 0, width = 0, height = 0;
     // Without an inner dialog an incoming dialog has no width reference: its
@@ -76,7 +82,7 @@ void RefreshDialogs(DialogList& list, bool incoming, HBITMAP bitmap) {
       MoveWindow(record.button, x, y, width, height, TRUE);
       SetImage(record.button, bitmap);
     } else {
-      UpdateWindow(record.button);
+      RepaintButton(record.button);
     }
     const int32_t now = FindDialogRecord(list, record.dialog);
     i = now >= 0 ? now + 1 : i;
