@@ -3,21 +3,16 @@
 // menu for a known correspondent, messages decrypted as they arrive, once,
 // with their sender named, a message from someone other than the dialog's
 // correspondent left (and asked about on a press), the warnings as balloons
-// at the tray icon (docs/testing.md says how a balloon is seen under Wine),
-// and none of it while an option is off.
+// at the tray icon, and none of it while an option is off.
 #include <windows.h>
 
 #include <cstdio>
-#include <ctime>
 #include <string>
 #include <vector>
 
-#include "keys/cipher.h"
 #include "keys/key_files.h"
 #include "keys/registry_names.h"
-#include "keys/strong_message.h"
-#include "keys/v3_message.h"
-#include "tests/icq/icq_fixture.h"
+#include "tests/icq/auto_modes_fixture.h"
 #include "tests/keys/test_keys.h"
 
 using namespace icq;
@@ -50,124 +45,11 @@ constexpr char kAliceWritesStrong[] =
     "have your strong key yet: send Alice 7654321 your key file again";
 constexpr char kFromCarolOlder[] = "From Carol 5550001, older format: not authenticated.";
 
-const std::string kMessage = "Meet me at the station at noon and bring the documents. OK!";
-
-// A scan runs every 300 ms: a second covers three of them.
-constexpr uint32_t kFewTicksMs = 1000;
-// Wine shows a balloon 2 s after the program asks for it: waiting this
-// long also lets a balloon that should not come show.
-constexpr uint32_t kSettleMs = 2500;
-
-// Who a dialog shows: the correspondents of the rings below, and one whose
-// UIN no key holds.
-const Conversation kFromAlice{"Alice", "7654321", ""};
-const Conversation kToBob{"Bob", "1234567", ""};
-const Conversation kStranger{"Dave", "9999999", ""};
-const Conversation kFromCarol{"Carol", "5550001", ""};
-
-Conversation With(Conversation c, const std::string& message) {
-  c.message = message;
-  return c;
-}
-
-struct Options {
-  DWORD autoEncrypt = 0, autoDecrypt = 0, noEncryptWarning = 0, noInsecureWarning = 0;
-};
-
-class AutoModes : public IcqIntegration {
- protected:
-  void SetUp() override {
-    MakeParty(alice_, "Alice 7654321");
-    MakeParty(bob_, "Bob 1234567");
-    MakeParty(carol_, "Carol 5550001");
-    StartMessenger();
-  }
-
-  // A run of the tray program with owner's keys and the options stored as
-  // it finds them at start-up.
-  void RunAs(const Party& owner, const std::vector<RingEntry>& ring, const Options& options) {
-    const std::pair<const char*, DWORD> values[] = {{kAutoEncryptValue, options.autoEncrypt},
-                                                    {kAutoDecryptValue, options.autoDecrypt},
-                                                    {kNoEncryptWarningValue, options.noEncryptWarning},
-                                                    {kNoInsecureWarningValue, options.noInsecureWarning}};
-    for (const auto& [name, value] : values) ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, name, value));
-    SaveKeys(ring, owner.secret);
-    StartProgram();
-  }
-
-  // An incoming dialog as it arrives: its message edit, and its button.
-  HWND Arrive(messenger::MessengerCommand kind, const Conversation& conversation, HWND& button) {
-    HWND dialog = Open(kind, "Incoming Message", conversation);
-    button = WaitForAddedButton(dialog);
-    EXPECT_NE(button, nullptr);
-    return MessageEdit(dialog);
-  }
-  HWND Arrive(const Conversation& conversation) {
-    HWND button;
-    return Arrive(kOpenIncomingDialog, conversation, button);
-  }
-
-  // True when no menu or box of the program is open and the balloon that
-  // shows is balloon (null: none).
-  bool Quiet(HWND balloon = nullptr) {
-    return driver::OpenMenuCount(program_.pid()) == 0 &&
-           !driver::WaitForMessageBox("Vaultwing for ICQ", program_.pid(), 0) &&
-           driver::ShownBalloon().window == balloon;
-  }
-
-  // A balloon with text in another window than before: raised anew.
-  static HWND WaitForNewBalloon(const std::string& text, HWND before) {
-    return driver::PollUntil(driver::kDefaultTimeoutMs, [&]() -> HWND {
-      const driver::Balloon shown = driver::ShownBalloon();
-      return shown.text == text && shown.window != before ? shown.window : nullptr;
-    });
-  }
-
-  // Messages made here: ?VW3:, ?VW2: and the old format.
-  static std::string Strong(const std::string& message, const Party& sender, const Party& recipient) {
-    std::string text;
-    EXPECT_EQ(EncryptV3Message(message, static_cast<uint64_t>(std::time(nullptr)), sender.secret, sender.strong,
-                               recipient.strong, text),
-              StrongStatus::kOk);
-    return text;
-  }
-
-  static std::string V2(const std::string& message, const Party& sender, const Party& recipient) {
-    std::string text;
-    EXPECT_EQ(EncryptStrongMessage(message, sender.secret, sender.pub, recipient.pub, text), StrongStatus::kOk);
-    return text;
-  }
-
-  static std::string Old(const std::string& message, const Party& sender, const Party& recipient) {
-    std::string text;
-    EXPECT_TRUE(EncryptText(message, sender.secret, recipient.point, text));
-    return text;
-  }
-
-  // What Bob's keys make of a ?VW3: message: its text, and its sender's
-  // index in Bob's ring {Bob, Alice}.
-  std::string OpenedByBob(const std::string& cipher, int& sender) {
-    const PublicKeyRing ring = tray::RingOf({bob_, alice_});
-    std::string plain;
-    V3Parties parties;
-    EXPECT_EQ(DecryptV3Message(cipher, bob_.secret, bob_.strong, ring.strong.data(), 2, -1, plain, parties),
-              StrongStatus::kOk)
-        << cipher;
-    sender = parties.senderIndex;
-    return plain;
-  }
-
-  // The balloon that names party as a ?VW3: message's sender.
-  static std::string FromLine(const Party& party, const char* name) {
-    return std::string("From ") + name + " (" + ShownKeyId(party.pub, party.strong) + ").";
-  }
-
-  Party alice_, bob_, carol_;
-};
+const std::string& kMessage = kMeetingMessage;
 
 TEST_F(AutoModes, WithEveryOptionOffPressesAndArrivalsAreAsWithoutThem) {
   // The two warning switches alone change nothing either.
-  for (const Options& options : {Options{}, Options{0, 0, 1, 1}}) {
+  for (const MessageSettings& options : {MessageSettings{}, MessageSettings{0, 0, 1, 1}}) {
     RunAs(bob_, {bob_, alice_}, options);
     const std::string strong = Strong(kMessage, alice_, bob_);
     HWND strongEdit = Arrive(With(kFromAlice, strong));

@@ -30,6 +30,14 @@ void IcqIntegration::StartMessenger() {
   ASSERT_NE(control_, nullptr) << "the messenger made no control window: " << driver::Describe(messenger_);
 }
 
+driver::Program IcqIntegration::StartAnotherMessenger(HWND& control) {
+  driver::Program another = driver::StartProgram(tray::WindowsPath(VWG_MESSENGER_UNIX_PATH));
+  EXPECT_TRUE(another) << "could not start another messenger";
+  control = driver::WaitForMainWindow(another.pid(), messenger::kMessengerClass);
+  EXPECT_NE(control, nullptr) << "the other messenger made no control window: " << driver::Describe(another);
+  return another;
+}
+
 void IcqIntegration::StartProgram() {
   program_ = Start();
   ExpectRunning(program_);

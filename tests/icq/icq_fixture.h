@@ -34,6 +34,8 @@ class IcqIntegration : public tray::TrayProgram {
   // program.
   void StartBoth(int ringCount = 1, tray::FriendKeys friends = tray::FriendKeys::kStrong);
   void StartMessenger();
+  // One more messenger, beside the first, and its control window.
+  driver::Program StartAnotherMessenger(HWND& control);
   // A run of the tray program; another one after SaveKeys changed the keys.
   void StartProgram();
 

@@ -181,6 +181,9 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPA
   switch (message) {
     case WM_COPYDATA:
       return reinterpret_cast<LRESULT>(OpenRequested(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
+    case kHang:
+      Sleep(static_cast<DWORD>(wParam));
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;

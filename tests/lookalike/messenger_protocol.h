@@ -16,8 +16,10 @@
 // empty. The result is the new dialog's handle, whose caption is set last,
 // once everything else is in place, so that nobody finds the dialog half
 // made. A test rearranges a dialog by posting kMoveControl or kResizeControl
-// to it, and closes one with WM_CLOSE. On the command line, "--send CAPTION"
-// and "--incoming CAPTION" open dialogs at start.
+// to it, and closes one with WM_CLOSE. It makes the messenger hang, as a
+// messenger that is busy or stuck does, by posting kHang to the control
+// window. On the command line, "--send CAPTION" and "--incoming CAPTION"
+// open dialogs at start.
 #pragma once
 
 #include <windows.h>
@@ -40,6 +42,10 @@ enum MessengerCommand : ULONG_PTR {
 // dialog, lParam MAKELPARAM(dx, dy) as signed 16-bit values.
 constexpr UINT kMoveControl = WM_APP + 1;    // moves the control by (dx, dy)
 constexpr UINT kResizeControl = WM_APP + 2;  // grows it by (dx, dy)
+
+// Posted to the control window: the thread of every dialog stops answering
+// for wParam milliseconds.
+constexpr UINT kHang = WM_APP + 3;
 
 // ICQ's control ids.
 constexpr int kSendReference = 1102;  // "Send" on a send dialog

@@ -1,0 +1,96 @@
+#include "tests/icq/auto_modes_fixture.h"
+
+#include <ctime>
+#include <utility>
+
+#include "keys/cipher.h"
+#include "keys/registry_names.h"
+#include "keys/strong_message.h"
+#include "keys/v3_message.h"
+
+namespace icq {
+
+Conversation With(Conversation conversation, const std::string& message) {
+  conversation.message = message;
+  return conversation;
+}
+
+void AutoModes::SetUp() {
+  MakeParty(alice_, "Alice 7654321");
+  MakeParty(bob_, "Bob 1234567");
+  MakeParty(carol_, "Carol 5550001");
+  StartMessenger();
+}
+
+void AutoModes::RunAs(const tray::Party& owner, const std::vector<tray::RingEntry>& ring,
+                      const MessageSettings& settings) {
+  const std::pair<const char*, uint32_t> values[] = {{kAutoEncryptValue, settings.autoEncrypt},
+                                                     {kAutoDecryptValue, settings.autoDecrypt},
+                                                     {kNoEncryptWarningValue, settings.noEncryptWarning},
+                                                     {kNoInsecureWarningValue, settings.noInsecureWarning}};
+  for (const auto& [name, value] : values) ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, name, value));
+  SaveKeys(ring, owner.secret);
+  StartProgram();
+}
+
+HWND AutoModes::Arrive(messenger::MessengerCommand kind, const Conversation& conversation, HWND& button) {
+  HWND dialog = Open(kind, "Incoming Message", conversation);
+  button = WaitForAddedButton(dialog);
+  EXPECT_NE(button, nullptr);
+  return MessageEdit(dialog);
+}
+
+HWND AutoModes::Arrive(const Conversation& conversation) {
+  HWND button;
+  return Arrive(messenger::kOpenIncomingDialog, conversation, button);
+}
+
+bool AutoModes::Quiet(HWND balloon) {
+  return driver::OpenMenuCount(program_.pid()) == 0 &&
+         !driver::WaitForMessageBox("Vaultwing for ICQ", program_.pid(), 0) &&
+         driver::ShownBalloon().window == balloon;
+}
+
+HWND AutoModes::WaitForNewBalloon(const std::string& text, HWND before) {
+  return driver::PollUntil(driver::kDefaultTimeoutMs, [&]() -> HWND {
+    const driver::Balloon shown = driver::ShownBalloon();
+    return shown.text == text && shown.window != before ? shown.window : nullptr;
+  });
+}
+
+std::string AutoModes::Strong(const std::string& message, const tray::Party& sender, const tray::Party& recipient) {
+  std::string text;
+  EXPECT_EQ(EncryptV3Message(message, static_cast<uint64_t>(std::time(nullptr)), sender.secret, sender.strong,
+                             recipient.strong, text),
+            StrongStatus::kOk);
+  return text;
+}
+
+std::string AutoModes::V2(const std::string& message, const tray::Party& sender, const tray::Party& recipient) {
+  std::string text;
+  EXPECT_EQ(EncryptStrongMessage(message, sender.secret, sender.pub, recipient.pub, text), StrongStatus::kOk);
+  return text;
+}
+
+std::string AutoModes::Old(const std::string& message, const tray::Party& sender, const tray::Party& recipient) {
+  std::string text;
+  EXPECT_TRUE(EncryptText(message, sender.secret, recipient.point, text));
+  return text;
+}
+
+std::string AutoModes::OpenedByBob(const std::string& cipher, int& sender) {
+  const PublicKeyRing ring = tray::RingOf({bob_, alice_});
+  std::string plain;
+  V3Parties parties;
+  EXPECT_EQ(DecryptV3Message(cipher, bob_.secret, bob_.strong, ring.strong.data(), 2, -1, plain, parties),
+            StrongStatus::kOk)
+      << cipher;
+  sender = parties.senderIndex;
+  return plain;
+}
+
+std::string AutoModes::FromLine(const tray::Party& party, const char* name) {
+  return std::string("From ") + name + " (" + ShownKeyId(party.pub, party.strong) + ").";
+}
+
+}  // namespace icq
