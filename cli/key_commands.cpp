@@ -9,11 +9,11 @@
 #include "cli/own_key.h"
 #include "cli/passphrase_input.h"
 #include "cli/report_error.h"
-#include "crypto/wipe.h"
 #include "keys/file_io.h"
 #include "keys/fingerprint.h"
 #include "keys/import_rule.h"
 #include "keys/key_files.h"
+#include "keys/locked_memory.h"
 #include "keys/ring_edits.h"
 #include "keys/user_id_text.h"
 #include "resources/strings.h"
@@ -30,11 +30,14 @@ int RunKeygen(const Options& o) {
   }
   Passphrase passphrase;
   if (o.protect || !o.newPassphraseFile.empty()) ReadNewPassphrase(o, passphrase);
-  uint16_t secret[kScalarWords];
+  KeepSecretsInProcess();
   PublicKeyRecord own;
-  if (!GenerateKeyPair(secret, own, o.hasNewId ? o.newId.c_str() : nullptr)) ReportError(nullptr, true);
-  const KeyPairSave saved = SaveKeyPair(paths.publicPath.c_str(), paths.secretPath.c_str(), own, secret, passphrase);
-  SecureWipe(secret, sizeof secret);
+  KeyPairSave saved;
+  {
+    const LockedScalar secret;
+    if (!GenerateKeyPair(secret.get(), own, o.hasNewId ? o.newId.c_str() : nullptr)) ReportError(nullptr, true);
+    saved = SaveKeyPair(paths.publicPath.c_str(), paths.secretPath.c_str(), own, secret.get(), passphrase);
+  }
   if (saved.ringNotRestored) {
     // Why the secret key was not written comes first, while the system's
     // last error still says it.
@@ -160,9 +163,8 @@ int RunExport(const Options& o) {
   const int index = ChooseKey(ring, o, 0);
   // The owner's strong key comes from the secret key when the ring lacks it.
   if (index == 0 && !ring.strong[0].present) {
-    uint16_t secret[kScalarWords];
-    OpenSecretKey(o, ChooseKeyPathsWithSecret(o), ring, secret);
-    SecureWipe(secret, sizeof secret);
+    const LockedScalar secret;
+    OpenSecretKey(o, ChooseKeyPathsWithSecret(o), ring, secret.get());
   }
   PublicKeyRecord key = ring.keys[index];
   if (o.hasNewId) SetUserId(key, o.newId.c_str());
@@ -212,15 +214,14 @@ int RunPasswd(const Options& o) {
     WriteOutput("the secret key has no passphrase; nothing was written\n");
     return 0;
   }
-  // The old passphrase is checked before a new one is asked for.
-  uint16_t key[kScalarWords];
-  LoadSecretKey(o, path, key);
-  AddOwnStrongKeyIfPair(paths.publicPath, key);
+  // The old passphrase is checked before a new one is asked for, and the
+  // new one before anything is written.
+  const LockedScalar key;
+  LoadSecretKey(o, path, key.get(), SecretKeyFileUse::kReplace);
   Passphrase next;
   if (!o.removePassphrase) ReadNewPassphrase(o, next);
-  const KeyFileStatus saved = SaveSecretKeyFile(path.c_str(), key, next);
-  SecureWipe(key, sizeof key);
-  ExitOnFailure(saved, path);
+  AddOwnStrongKeyIfPair(paths.publicPath, key.get());
+  ExitOnFailure(SaveSecretKeyFile(path.c_str(), key.get(), next), path);
   WriteOutput(o.removePassphrase ? "the secret key is now stored without a passphrase\n"
               : wasProtected    ? "the passphrase has been changed\n"
                                 : "the secret key is now protected by a passphrase\n");

@@ -16,11 +16,12 @@
 #include "cli/commands.h"
 #include "cli/key_paths.h"
 #include "cli/own_key.h"
+#include "cli/passphrase_input.h"
 #include "cli/report_error.h"
 #include "cli/usage.h"
-#include "crypto/wipe.h"
 #include "keys/cipher.h"
 #include "keys/key_files.h"
+#include "keys/locked_memory.h"
 #include "keys/message_text.h"
 #include "keys/strong_message.h"
 #include "keys/strong_status_text.h"
@@ -31,19 +32,27 @@
 
 namespace {
 
-// The key files of this command; the secret key is wiped when the holder
-// goes.
+// The key files of this command; the secret key is in locked memory, wiped
+// when the holder goes.
 struct MessageKeys {
   KeyPaths paths;
   PublicKeyRing ring;
-  uint16_t secret[kScalarWords] = {};
-  MessageKeys() = default;
-  ~MessageKeys() { SecureWipe(secret, sizeof secret); }
-  MessageKeys(const MessageKeys&) = delete;
-  MessageKeys& operator=(const MessageKeys&) = delete;
+  LockedScalar secret;
 };
 
 bool KeyChosen(const Options& o) { return o.hasKeyId || o.keyIndex >= 0; }
+
+// Wrong usage when --passphrase-file names standard input and the message
+// comes there too: the passphrase would be the message's first line, or
+// the message would lose it. Status 2 then, otherwise 0.
+int RefusePassphraseOnMessageInput(const Options& o) {
+  const bool messageOnInput = o.files.empty() || o.files[0] == "-" || IsStandardInput(o.files[0]);
+  if (o.passphraseFile.empty() || !messageOnInput || !IsStandardInput(o.passphraseFile)) return 0;
+  std::fprintf(stderr, "vwg: --passphrase-file names standard input, which carries the message: give the message "
+                       "as FILE, or the passphrase in a file of its own\n\n");
+  PrintUsage(stderr, o.command);
+  return kUsageStatus;
+}
 
 // The ring, and the entry that --to or --from chose (-1 for none). The
 // secret key is opened after this, so that a choice the ring refuses asks
@@ -90,10 +99,10 @@ void WriteMessage(std::string& plain) {
 int DecryptV3(const Options& o, const std::string& input) {
   MessageKeys keys;
   const int expected = LoadRingAndChoose(o, keys);
-  OpenSecretKey(o, keys.paths, keys.ring, keys.secret);
+  OpenSecretKey(o, keys.paths, keys.ring, keys.secret.get());
   std::string plain;
   V3Parties parties;
-  ExitOnStrongFailure(DecryptV3Message(input, keys.secret, keys.ring.strong[0], keys.ring.strong.data(),
+  ExitOnStrongFailure(DecryptV3Message(input, keys.secret.get(), keys.ring.strong[0], keys.ring.strong.data(),
                                        keys.ring.count(), expected, plain, parties),
                       parties.senderId);
   WriteMessage(plain);
@@ -109,10 +118,10 @@ int DecryptV3(const Options& o, const std::string& input) {
 int DecryptV2(const Options& o, const std::string& input) {
   MessageKeys keys;
   const int expected = LoadRingAndChoose(o, keys);
-  OpenSecretKey(o, keys.paths, keys.ring, keys.secret);
+  OpenSecretKey(o, keys.paths, keys.ring, keys.secret.get());
   std::string plain;
   StrongParties parties;
-  ExitOnStrongFailure(DecryptStrongMessage(input, keys.secret, keys.ring.keys[0], keys.ring.keys.data(),
+  ExitOnStrongFailure(DecryptStrongMessage(input, keys.secret.get(), keys.ring.keys[0], keys.ring.keys.data(),
                                            keys.ring.count(), expected, plain, parties),
                       parties.senderId);
   CheckOlderFormat(o, keys.ring, parties.senderIndex, plain);
@@ -136,10 +145,10 @@ int DecryptOld(const Options& o, const std::string& encrypted) {
   const int sender = LoadRingAndChoose(o, keys);
   std::string plain;
   CheckOlderFormat(o, keys.ring, sender, plain);
-  OpenSecretKey(o, keys.paths, keys.ring, keys.secret);
+  OpenSecretKey(o, keys.paths, keys.ring, keys.secret.get());
   CurvePoint q;
   RecordPoint(keys.ring.keys[sender], q);
-  if (!DecryptWholeBlocks(encrypted, keys.secret, q, plain)) ReportError(StringText(IDS_BAD_KEY), true);
+  if (!DecryptWholeBlocks(encrypted, keys.secret.get(), q, plain)) ReportError(StringText(IDS_BAD_KEY), true);
   if (const size_t cut = IncompleteTailChars(encrypted)) {
     std::fprintf(stderr, "vwg: warning: the text ends %zu characters into a block, which are left out\n", cut);
   }
@@ -154,6 +163,7 @@ int DecryptOld(const Options& o, const std::string& encrypted) {
 // The message is read once the keys are loaded and wiped as soon as it is
 // encrypted, before anything is reported.
 int RunEncrypt(const Options& o) {
+  if (const int usage = RefusePassphraseOnMessageInput(o)) return usage;
   MessageKeys keys;
   const int to = LoadRingAndChoose(o, keys);
   const bool strong = WritesStrongMessages(keys.ring, to);
@@ -163,19 +173,21 @@ int RunEncrypt(const Options& o) {
                          "leave out --legacy\n", id.c_str());
     return kUsageStatus;
   }
-  OpenSecretKey(o, keys.paths, keys.ring, keys.secret);
+  OpenSecretKey(o, keys.paths, keys.ring, keys.secret.get());
   std::string plain = ReadInput(o.files.empty() ? "" : o.files[0]);
   std::string encrypted;
   StrongStatus status;
   if (strong) {
     const uint64_t now = static_cast<uint64_t>(std::time(nullptr));
-    status = EncryptV3Message(plain, now, keys.secret, keys.ring.strong[0], StrongKeyOfEntry(keys.ring, to), encrypted);
+    status = EncryptV3Message(plain, now, keys.secret.get(), keys.ring.strong[0], StrongKeyOfEntry(keys.ring, to),
+                              encrypted);
   } else if (o.legacy) {
     CurvePoint q;
     RecordPoint(keys.ring.keys[to], q);
-    status = EncryptText(plain, keys.secret, q, encrypted) ? StrongStatus::kOk : StrongStatus::kNoUsableKey;
+    status =
+        EncryptText(plain, keys.secret.get(), q, encrypted) ? StrongStatus::kOk : StrongStatus::kNoUsableKey;
   } else {
-    status = EncryptStrongMessage(plain, keys.secret, keys.ring.keys[0], keys.ring.keys[to], encrypted);
+    status = EncryptStrongMessage(plain, keys.secret.get(), keys.ring.keys[0], keys.ring.keys[to], encrypted);
   }
   WipeText(plain);
   ExitOnStrongFailure(status, nullptr);
@@ -186,6 +198,7 @@ int RunEncrypt(const Options& o) {
 }
 
 int RunDecrypt(const Options& o) {
+  if (const int usage = RefusePassphraseOnMessageInput(o)) return usage;
   const std::string input = ReadInput(o.files.empty() ? "" : o.files[0]);
   if (LooksLikeV3Message(input)) return DecryptV3(o, input);
   if (LooksLikeStrongMessage(input)) return DecryptV2(o, input);

@@ -23,7 +23,7 @@ void AddToRingFile(const std::string& ringPath, const uint16_t* secret) {
 }  // namespace
 
 void OpenSecretKey(const Options& o, const KeyPaths& paths, PublicKeyRing& ring, uint16_t* secret) {
-  LoadSecretKey(o, paths.secretPath, secret);
+  LoadSecretKey(o, paths.secretPath, secret, SecretKeyFileUse::kKeep);
   // With another pair's ring, the messages written would name a key nobody
   // holds, and none could be read.
   if (!IsKeyPairOf(secret, ring.keys[0], ring.strong[0]))

@@ -33,7 +33,8 @@ constexpr char kKeygen[] =
     "then lost, so export the public keys you want to keep first.\n"
     "With --protect the secret key file is protected by a passphrase, typed\n"
     "twice on the terminal; --new-passphrase-file FILE protects it with the\n"
-    "first line of FILE instead.\n";
+    "first line of FILE instead (UTF-8, without the line end, at most 1024\n"
+    "bytes, no NUL).\n";
 
 constexpr char kList[] =
     "usage: vwg list [--fingerprints]\n"
@@ -146,7 +147,9 @@ constexpr char kPasswd[] =
     "The new passphrase is typed twice on the terminal, or is the first line\n"
     "of the file given with --new-passphrase-file. With --remove the file is\n"
     "stored without a passphrase again. A protected file's passphrase is\n"
-    "asked for first; when it is wrong, nothing is written.\n";
+    "asked for first; when it is wrong, nothing is written. A secret key file\n"
+    "reached through a symbolic link is written where the link leads, and\n"
+    "the link stays.\n";
 
 // For the commands that open the secret key file.
 constexpr char kPassphraseOptions[] =
@@ -154,7 +157,13 @@ constexpr char kPassphraseOptions[] =
     "A protected secret key file needs its passphrase, which vwg asks for on\n"
     "the terminal without showing it, or reads from a file:\n"
     "  --passphrase-file FILE   the passphrase is the first line of FILE (UTF-8,\n"
-    "                           without the line end)\n";
+    "                           without the line end); not standard input\n"
+    "                           while the message comes there\n"
+    "A passphrase is text in UTF-8 of at most 1024 bytes, without NUL, as in\n"
+    "the tray program; anything else is refused before a file is written.\n"
+    "A file protected with fewer than 100,000 rounds of PBKDF2 is refused as\n"
+    "damaged; one with fewer than 600,000 is written again with 600,000,\n"
+    "under the same passphrase, once it is open.\n";
 
 const char* CommandText(Command c) {
   switch (c) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""key_file.py COMMAND ...: public key files taken apart and put together
-again by their bytes, apart from vwg's own code, for vwg_cli_test.sh.
+"""key_file.py COMMAND ...: key files taken apart and put together again by
+their bytes, apart from vwg's own code, for vwg_cli_test.sh.
 
   fingerprint FILE INDEX        the fingerprint of entry INDEX: SHA-256 over
                                 its strong key's point when the trailer holds
@@ -14,6 +14,11 @@ again by their bytes, apart from vwg's own code, for vwg_cli_test.sh.
                                 of FROM
   duplicate FILE INDEX          a copy of entry INDEX, strong key and all,
                                 after the last entry
+  protect CLEAR PASS COUNT OUT  the secret key file CLEAR (in the clear) as a
+                                protected file OUT, under the bytes of the
+                                file PASS with COUNT rounds of PBKDF2, as
+                                another program could write it
+  count FILE                    the iteration count of a protected file
 
 The layout: a 10-byte header whose last word is the entry count, 142-byte
 entries (scrambled user ID, x, a spare word, y: 30 little-endian words per
@@ -22,7 +27,11 @@ coordinate, the first the length), then, when some entry has a strong key,
 y as in the entries, or all zero).
 """
 import hashlib
+import os
+import struct
 import sys
+
+from cryptography.hazmat.primitives.ciphers.aead import AESGCM
 
 HEADER, ENTRY, SLOT = 10, 142, 122
 
@@ -73,8 +82,25 @@ def set_id(path, index, plain):
     save(path, head, entries, slots)
 
 
+def protect(clear_path, pass_path, count, out_path):
+    """The layout of docs/key-files.md: a 42-byte header that the tag covers
+    too, the encrypted file, the tag."""
+    salt, nonce = os.urandom(16), os.urandom(12)
+    header = b"VWG." + struct.pack("<3HI", 2, 2, 1, count) + salt + nonce
+    passphrase = open(pass_path, "rb").read()
+    file_key = hashlib.pbkdf2_hmac("sha256", passphrase, salt, count, 32)
+    sealed = AESGCM(file_key).encrypt(nonce, open(clear_path, "rb").read(), header)
+    open(out_path, "wb").write(header + sealed)
+
+
 def main(argv):
     command, path = argv[1], argv[2]
+    if command == "protect":
+        protect(path, argv[3], int(argv[4]), argv[5])
+        return
+    if command == "count":
+        print(struct.unpack("<I", open(path, "rb").read()[10:14])[0])
+        return
     if command == "fingerprint":
         print(fingerprint(path, int(argv[3])))
         return
