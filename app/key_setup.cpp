@@ -17,6 +17,7 @@
 #include "keys/import_rule.h"
 #include "keys/key_files.h"
 #include "keys/key_format.h"
+#include "keys/key_id.h"
 #include "keys/registry_names.h"
 #include "keys/ring_edits.h"
 #include "keys/user_id_text.h"
@@ -184,6 +185,12 @@ std::string LeftOutNote(const ImportDecision& decision, const PublicKeyRing& rin
   }
 }
 
+// The warning for a key taken in whose user ID looks like that of held, a
+// key the ring holds.
+std::string LookAlikeNote(const PublicKeyRecord& key, const PublicKeyRecord& held) {
+  return Filled(IDS_LOOK_ALIKE_ID, {LookAlikeShownId(key), LookAlikeShownId(held), DisplayUserId(held)});
+}
+
 // Every key of imported weighed against the ring in force by the import
 // rule, with the user's consent where it asks for one; the ring is written
 // once, when something changed. False when the ring cannot be loaded or
@@ -202,6 +209,7 @@ bool ImportIntoRing(const PublicKeyRing& imported, ImportReport& report) {
       continue;
     }
     if (!Consents(decision, ring, key, strong)) continue;
+    if (decision.lookAlike >= 0) report.notes.push_back(LookAlikeNote(key, ring.keys[decision.lookAlike]));
     if (!CheckKeyFile(ApplyImport(ring, decision, key, strong), KeyFailure::kWarning)) return false;
     // Listed as the ring now holds it: a changed key or an added strong key
     // keeps the entry's user ID.
@@ -247,6 +255,28 @@ std::string ImportReportText(const ImportReport& report) {
   }
   if (report.notes.size() > kListedKeys) text += '\n' + MoreText(static_cast<int>(report.notes.size()) - kListedKeys);
   return text;
+}
+
+// The keys of a file as the question before its import lists them: user
+// ID, key ID and fingerprint of each, the first kListedKeys of a long file.
+std::string KeyFileListing(const PublicKeyRing& file) {
+  std::string listing;
+  for (int i = 0; i < file.count() && i < kListedKeys; ++i) {
+    uint8_t id[kKeyIdBytes];
+    char idText[kKeyIdChars + 1] = "?";
+    if (RingKeyId(file.keys[i], file.strong[i], id)) KeyIdText(id, idText);
+    if (i > 0) listing += "\n\n";
+    listing += Filled(IDS_IMPORT_FILE_KEY, {DisplayUserId(file.keys[i]), idText, Fingerprint(file.keys[i], file.strong[i])});
+  }
+  if (file.count() > kListedKeys) listing += "\n\n" + MoreText(file.count() - kListedKeys);
+  return listing;
+}
+
+// A file handed over by the shell (a double click, a mail program's
+// attachment) comes from who knows where and is imported only once the
+// user, who has seen its keys, says so.
+bool ConfirmFileImport(const char* path, const PublicKeyRing& file) {
+  return AskQuestion(MainWindow, Filled(IDS_ASK_IMPORT_FILE, {path, KeyFileListing(file)}).c_str());
 }
 
 // Start-up only: every failure here is fatal.
@@ -310,7 +340,8 @@ void ImportPublicKeys(const char* path, bool ask) {
   }
   PublicKeyRing imported;
   ImportReport report;
-  if (!CheckKeyFile(LoadImportFile(path, imported), KeyFailure::kWarning) || !ImportIntoRing(imported, report))
+  if (!CheckKeyFile(LoadImportFile(path, imported), KeyFailure::kWarning) ||
+      (!ask && !ConfirmFileImport(path, imported)) || !ImportIntoRing(imported, report))
     return;
   const std::string text = ImportReportText(report);
   if (text.empty()) return;  // every key was declined

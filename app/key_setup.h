@@ -12,8 +12,10 @@ constexpr int kSetUpNewKeys = 1;
 // chosen and written, keys, files, paths and registry stay as they were.
 int SetUpKeys(int mode);
 
-// Appends every key of a public key file to the ring: the file at path, or,
-// with ask set, one the user picks. Failures are reported and change nothing.
+// Takes the keys of a public key file into the ring by the import rule
+// (keys/import_rule.h): the file at path, which the shell handed over and
+// whose keys the user first sees and agrees to, or, with ask set, one the
+// user picks. Failures are reported and change nothing.
 void ImportPublicKeys(const char* path, bool ask);
 
 // Writes ring entry index, under a user ID the user may change, as a

@@ -51,13 +51,15 @@ class KeyManagement : public TrayProgram {
   }
 
   // Imports the file through a second copy of the program, as the shell
-  // opens a key file, answering each question with the next of answers
-  // (screenshot names a picture of the first); the import's closing
-  // message, "" when the copy ended without one.
+  // opens a key file: Yes to the question that lists the file's keys, then
+  // each further question answered with the next of answers (screenshot
+  // names a picture of the first); the import's closing message, "" when
+  // the copy ended without one.
   std::string ImportThroughSecondCopy(const std::string& file, std::initializer_list<int> answers = {},
                                       std::vector<std::string>* questions = nullptr,
                                       const char* screenshot = nullptr) {
     driver::Program opener = Start(driver::QuoteArg(file));
+    EXPECT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, nullptr, opener.pid())) << "no list of the keys";
     for (int answer : answers) {
       if (screenshot && driver::WaitForMessageBox(kQuestionCaption, opener.pid())) KeepScreenshot(screenshot);
       screenshot = nullptr;
@@ -251,6 +253,57 @@ TEST_F(KeyManagement, ImportSkipsHeldKeysRefusesImpostorsAndWarnsAboutKeysWithou
   const auto before = driver::ReadWholeFile(publicPath_);
   EXPECT_EQ(ImportThroughSecondCopy(KeyFile("held.vwg", {erin})), std::string("Erin") + kIdentical);
   EXPECT_EQ(driver::ReadWholeFile(publicPath_), before);
+  ExitThroughMenu(program_);
+}
+
+// A key file handed over by the shell (a double click, a mail program's
+// attachment) could come from anyone: its keys are listed, with their IDs
+// and fingerprints, and nothing is imported unless the user says so.
+TEST_F(KeyManagement, AKeyFileFromTheShellListsItsKeysFirstAndNoImportsNothing) {
+  StartWithFriends();
+  Party dave, erin;
+  MakeParty(dave, "Dave");
+  MakeParty(erin, "Erin");
+  const std::string file = KeyFile("from a mail.vwg", {WithoutStrongKey(dave), erin});
+  const auto before = driver::ReadWholeFile(publicPath_);
+  driver::Program opener = Start(driver::QuoteArg(file));
+  if (driver::WaitForMessageBox(kQuestionCaption, opener.pid())) KeepScreenshot("import-file-question.png");
+  std::string question;
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDNO, &question, opener.pid()));
+  EXPECT_EQ(question, file + " holds these public keys:\n\nDave, key ID " + KeyIdName(dave.pub) + "\nFingerprint " +
+                          ShownFingerprint(dave.pub, kNoStrongKey) + "\n\nErin, key ID " +
+                          ShownKeyId(erin.pub, erin.strong) + "\nFingerprint " +
+                          ShownFingerprint(erin.pub, erin.strong) +
+                          "\n\nAnyone could have made this file: compare each fingerprint with the key's owner (by "
+                          "telephone, in person) before relying on the key.  Import them into your key ring?");
+  EXPECT_EQ(opener.WaitExit(), std::optional<uint32_t>(0)) << "a closing message after No";
+  EXPECT_EQ(driver::ReadWholeFile(publicPath_), before);
+
+  EXPECT_EQ(ImportThroughSecondCopy(file).rfind(kImportDone, 0), 0u);
+  EXPECT_EQ(Ring().count(), 5);
+  ExitThroughMenu(program_);
+}
+
+// A new key whose user ID differs from one in the ring only in letter case,
+// spaces or bytes that show nothing is taken with a warning that names the
+// key it looks like, the bytes that show nothing written out.
+TEST_F(KeyManagement, ALookAlikeUserIdIsImportedWithAWarningNamingTheKeyItLooksLike) {
+  StartWithFriends();
+  Party mallory, trudy;
+  MakeParty(mallory, "friend 1");
+  MakeParty(trudy, "Friend\xA0" "2\xAD");
+  const std::string warning =
+      "' looks like '%s', a key already in your ring: the two user IDs differ only in letter case, spaces or "
+      "characters that do not show.  Someone may be pretending to be %s: compare the fingerprint with its owner "
+      "before using the key.";
+  const auto lookAlike = [&](const std::string& id, const char* held) {
+    return "'" + id + FillText(warning.c_str(), {held, held});
+  };
+  EXPECT_EQ(ImportThroughSecondCopy(KeyFile("look-alikes.vwg", {mallory, trudy})),
+            std::string(kImportDone) + "\n\nfriend 1:  " + ShownFingerprint(mallory.pub, mallory.strong) +
+                "\nFriend\xA0" "2\xAD:  " + ShownFingerprint(trudy.pub, trudy.strong) + "\n\n" +
+                lookAlike("friend 1", "Friend 1") + "\n\n" + lookAlike("Friend\\xA02\\xAD", "Friend 2"));
+  EXPECT_EQ(Ring().count(), 5);
   ExitThroughMenu(program_);
 }
 

@@ -92,6 +92,8 @@ TEST_F(TrayProgram, SecondCopyEndsWithZeroAndImportsAKeyFileFirst) {
   const std::string keyFile = MakeKeyFile("friends file.vwg", 2);
   driver::Program opener = Start(driver::QuoteArg(keyFile));  // as the shell opens a key file
   std::string text;
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, &text, opener.pid()));
+  EXPECT_EQ(text.rfind(keyFile + " holds these public keys:\n\nImport 0, key ID ", 0), 0u) << text;
   ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, &text, opener.pid()));
   EXPECT_EQ(text.rfind("Public Key has been successfully imported\n", 0), 0u) << text;
   EXPECT_EQ(opener.WaitExit(), std::optional<uint32_t>(0));
@@ -122,6 +124,7 @@ TEST_F(TrayProgram, KeyFileOpenedThroughTheAssociationIsImportedFromAFolderWithB
   driver::Program opener = driver::StartCommand(command, folder_.path());
   ASSERT_TRUE(opener) << command;
   std::string text;
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, nullptr, opener.pid())) << command;
   ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, &text, opener.pid())) << command;
   EXPECT_EQ(text.rfind("Public Key has been successfully imported\n", 0), 0u) << text;
   EXPECT_EQ(opener.WaitExit(), std::optional<uint32_t>(0));
@@ -133,6 +136,7 @@ TEST_F(TrayProgram, FirstCopyImportsItsKeyFileBeforeTheSplash) {
   MakeKeys();
   const std::string keyFile = MakeKeyFile("friend.vwg", 1);
   driver::Program program = Start(driver::QuoteArg(keyFile));
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, nullptr, program.pid()));
   ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, nullptr, program.pid()));
   ExpectRunning(program);
   EXPECT_EQ(driver::FileSize(publicPath_), kRingBytes + kEntryBytes);
