@@ -112,11 +112,12 @@ bool PlaceData(UINT format, const void* data, size_t bytes) {
   return block.Fill(data, bytes) && block.Place(format);
 }
 
-// Formats by which clipboard history, cloud clipboard and clipboard
-// monitors know to leave a text alone; systems without those features
-// ignore them.
+// Formats by which clipboard history, cloud clipboard, clipboard monitors
+// and clipboard viewers know to leave a text alone; systems and programs
+// without those features ignore them.
 constexpr const char* kPrivateFormats[] = {"ExcludeClipboardContentFromMonitorProcessing",
-                                           "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"};
+                                           "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard",
+                                           "Clipboard Viewer Ignore"};
 
 // Replaces the clipboard's contents with text: UTF-8 as CF_UNICODETEXT, so
 // that every character survives; the old format's ANSI bytes as CF_TEXT, as
@@ -131,7 +132,7 @@ bool PutClipboardText(const ActionText& text, bool keepPrivate) {
   ok = ok && clipboard.ok() && EmptyClipboard();
   if (ok && keepPrivate) {
     // Before the text, so that no monitor sees it without them; a DWORD 0
-    // says "no" to the two Can... formats, and the first needs any data.
+    // says "no" to the two Can... formats, and the others need any data.
     const DWORD no = 0;
     for (const char* name : kPrivateFormats) {
       const UINT format = RegisterClipboardFormatA(name);
@@ -147,6 +148,22 @@ bool PutClipboardText(const ActionText& text, bool keepPrivate) {
     if (clipboard.ok()) EmptyClipboard();  // no half-placed plain text
   }
   return ok;
+}
+
+// The clipboard's sequence number just after Decrypt Clipboard placed its
+// plain text, while the timer that clears it runs.
+bool ClearPending = false;
+DWORD PlacedSequence = 0;
+
+// A clipboard that another program holds open at the time is tried again
+// this much later.
+constexpr UINT kClearRetryMs = 1000;
+
+// Taken after the clipboard has been closed: the sequence number counts
+// every change, and that of our own writing must be in it.
+void ClearLater() {
+  PlacedSequence = GetClipboardSequenceNumber();
+  ClearPending = SetTimer(MainWindow, IDT_CLEAR_CLIPBOARD, kClearClipboardMs, nullptr) != 0;
 }
 
 // Blanks (spaces, tabs, line breaks) only, or nothing: no text to work on.
@@ -173,9 +190,11 @@ void TransformClipboard(bool sending) {
     // The old format gives back the spaces that filled its last block; a
     // strong message comes back exactly as it was written.
     if (!result.utf8) TrimPadding(result.bytes);
-    notice += "\n\n" + SenderText(ring, sender);
+    notice += "\n\n" + SenderText(ring, sender) + "\n\n" + StringText(IDS_CLIPBOARD_CLEARED_SOON);
   }
-  if (PutClipboardText(result, !sending)) ShowNoticeText(notice.c_str());
+  if (!PutClipboardText(result, !sending)) return;
+  if (!sending) ClearLater();
+  ShowNoticeText(notice.c_str());
 }
 
 }  // namespace
@@ -183,3 +202,17 @@ void TransformClipboard(bool sending) {
 void EncryptClipboard() { TransformClipboard(true); }
 
 void DecryptClipboard() { TransformClipboard(false); }
+
+void ClearDecryptedClipboard() {
+  if (!ClearPending) return;
+  OpenedClipboard clipboard;
+  if (!clipboard.ok()) {
+    SetTimer(MainWindow, IDT_CLEAR_CLIPBOARD, kClearRetryMs, nullptr);
+    return;
+  }
+  ClearPending = false;
+  KillTimer(MainWindow, IDT_CLEAR_CLIPBOARD);
+  // Compared while the clipboard is open, so that nothing can change it
+  // between the comparison and the emptying.
+  if (GetClipboardSequenceNumber() == PlacedSequence) EmptyClipboard();
+}

@@ -6,13 +6,26 @@
 // to the ANSI bytes of CF_TEXT.
 #pragma once
 
+#include <windows.h>
+
+// The timer on the main window that takes a decrypted text off the
+// clipboard.
+constexpr UINT_PTR IDT_CLEAR_CLIPBOARD = 602;
+constexpr UINT kClearClipboardMs = 60000;
+
 // Encrypts the clipboard's text for the recipient chosen from the key menu.
 void EncryptClipboard();
 
 // Decrypts the clipboard's text: a strong message from the sender its key
 // ID names, an old-format one from the sender chosen from the key menu,
 // blanks skipped and the padding at the end trimmed. The plain text is kept
-// out of the system's clipboard history and cloud clipboard. A text that
+// out of the system's clipboard history, cloud clipboard and clipboard
+// viewers, and taken off the clipboard kClearClipboardMs later, unless the
+// clipboard has changed by then (its sequence number tells). A text that
 // holds no encrypted message, or one that is refused, is left on the
 // clipboard as it is, with a notice.
 void DecryptClipboard();
+
+// Takes the decrypted text off the clipboard now if it is still there; for
+// the program's end, which must not leave it behind either.
+void ClearDecryptedClipboard();

@@ -71,8 +71,12 @@ LRESULT OnTrayIcon(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 static LRESULT OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_DESTROY:
+      ClearDecryptedClipboard();
       RemoveTrayIcon();
       PostQuitMessage(0);
+      return 0;
+    case WM_TIMER:
+      if (wParam == IDT_CLEAR_CLIPBOARD) ClearDecryptedClipboard();
       return 0;
     case WM_MEASUREITEM:
       if (wParam == 0) MeasureMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));

@@ -1,5 +1,6 @@
-// The hidden main window: owner of the tray icon, the scan timer, the tray
-// menu and the program's dialogs.
+// The hidden main window: owner of the tray icon, the scan timer, the timer
+// that clears a decrypted clipboard, the tray menu and the program's
+// dialogs.
 #pragma once
 
 #include <windows.h>

@@ -4,6 +4,7 @@
 // notice, and the refusals.
 #include <windows.h>
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -33,7 +34,12 @@ constexpr char kNoText[] = "There is no text in Windows Clipboard.  Copy the mes
 constexpr char kNotEncrypted[] = "This message is not encrypted.";
 constexpr char kChanged[] = "This message was changed on the way, or was not encrypted for you.";
 constexpr const char* kPrivateFormats[] = {"ExcludeClipboardContentFromMonitorProcessing",
-                                           "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"};
+                                           "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard",
+                                           "Clipboard Viewer Ignore"};
+constexpr char kClearedSoon[] =
+    "The decrypted text will be taken off the clipboard in a minute, unless something else is copied first.";
+// How long the plain text stays; the program's whole minute is waited out.
+constexpr uint64_t kClearMs = 60000;
 
 // Two lines, 87 bytes.
 const std::string kMessage = "Meet me at the station at noon.\r\nBring the documents, and tell nobody where we go!";
@@ -106,7 +112,9 @@ class ClipboardCommands : public IcqIntegration {
   }
 
   // Decrypt Clipboard's notice for a message from the given sender line.
-  static std::string DoneFrom(const std::string& sender) { return std::string(kClipboardDone) + "\n\n" + sender; }
+  static std::string DoneFrom(const std::string& sender) {
+    return std::string(kClipboardDone) + "\n\n" + sender + "\n\n" + kClearedSoon;
+  }
   static std::string FromLine(const char* name, const PublicKeyRecord& key, const StrongKey& strong) {
     return std::string("From ") + name + " (" + ShownKeyId(key, strong) + ").";
   }
@@ -305,6 +313,48 @@ TEST_F(ClipboardCommands, OlderFormatOnlyToAndFromAKeyWithoutAStrongKey) {
   EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), DoneFrom("From Bob, older format: not authenticated."));
   EXPECT_EQ(ClipboardText(), kMessage);
   ExitThroughMenu(program_);
+}
+
+// The plain text leaves the clipboard a minute after Decrypt Clipboard put
+// it there, unless something else was copied in the meantime, which stays.
+// The minute is the program's own, waited out (twice) rather than made
+// shorter for the test.
+TEST_F(ClipboardCommands, DecryptedTextLeavesTheClipboardAMinuteLaterUnlessSomethingElseWasCopied) {
+  StartBoth();
+  ASSERT_TRUE(SetClipboard(kMessage));
+  EXPECT_EQ(RunWithKey(kEncryptClipboard), kClipboardDone);
+  const std::string cipher = ClipboardText().value_or("");
+
+  uint64_t decrypted = driver::NowMs();
+  EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), DoneFrom(FromLine("Me", ring_.keys[0], ring_.strong[0])));
+  EXPECT_EQ(ClipboardText(), kMessage);
+  ASSERT_TRUE(driver::PollUntil(static_cast<uint32_t>(kClearMs + 10000), [] { return !ClipboardText(); }))
+      << "still on the clipboard";
+  const uint64_t cleared = driver::NowMs() - decrypted;
+  std::printf("the plain text left the clipboard %llu ms after the command\n",
+              static_cast<unsigned long long>(cleared));
+  EXPECT_GE(cleared, kClearMs);
+  EXPECT_EQ(CountClipboardFormats(), 0);
+
+  ASSERT_TRUE(SetClipboard(cipher));
+  decrypted = driver::NowMs();
+  EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), DoneFrom(FromLine("Me", ring_.keys[0], ring_.strong[0])));
+  ASSERT_TRUE(SetClipboard("copied since"));
+  Sleep(static_cast<DWORD>(decrypted + kClearMs + 3000 - driver::NowMs()));
+  EXPECT_EQ(ClipboardText(), "copied since");
+  ExitThroughMenu(program_);
+  EXPECT_EQ(ClipboardText(), "copied since");
+}
+
+// Nor does it outlast the program.
+TEST_F(ClipboardCommands, DecryptedTextLeavesTheClipboardWhenTheProgramEnds) {
+  StartBoth();
+  ASSERT_TRUE(SetClipboard(kMessage));
+  EXPECT_EQ(RunWithKey(kEncryptClipboard), kClipboardDone);
+  EXPECT_EQ(NoticeWithoutKeyMenu(kDecryptClipboard), DoneFrom(FromLine("Me", ring_.keys[0], ring_.strong[0])));
+  EXPECT_EQ(ClipboardText(), kMessage);
+  ExitThroughMenu(program_);
+  EXPECT_EQ(ClipboardText(), std::nullopt);
 }
 
 }  // namespace
