@@ -1,6 +1,7 @@
 #include "app/key_protection.h"
 
 #include <optional>
+#include <string>
 
 #include "app/key_state.h"
 #include "app/passphrase_dialog.h"
@@ -26,6 +27,18 @@ std::optional<KeyFileStatus> TryPassphrases(HWND owner, PassphraseRequest reques
   return status;
 }
 
+// Said once the key is open: a notice that a file with fewer rounds than
+// ours has been written again with ours, or a warning that it could not be.
+void SayRewrite(const char* path, const KeyFileRewrite& rewrite) {
+  const std::string text = KeyFileRewriteText(path, rewrite);  // first, while the last error is the write's
+  if (text.empty()) return;
+  if (rewrite.status == KeyFileStatus::kOk) {
+    ShowNoticeText(text.c_str());
+  } else {
+    ReportError(text.c_str(), false);
+  }
+}
+
 }  // namespace
 
 KeyProtection SecretKeyProtection(const char* path) {
@@ -35,7 +48,8 @@ KeyProtection SecretKeyProtection(const char* path) {
 }
 
 bool LoadSecretKeyAtStart(const char* path, uint16_t* key, bool ask) {
-  auto load = [&](const Passphrase& passphrase) { return LoadSecretKeyFile(path, key, passphrase); };
+  KeyFileRewrite rewrite;
+  auto load = [&](const Passphrase& passphrase) { return UnlockSecretKeyFile(path, key, passphrase, rewrite); };
   std::optional<KeyFileStatus> status = load(Passphrase());
   if (status == KeyFileStatus::kPassphraseNeeded) {
     if (!ask) return false;
@@ -46,7 +60,9 @@ bool LoadSecretKeyAtStart(const char* path, uint16_t* key, bool ask) {
       return false;
     }
   }
-  return CheckKeyFile(*status, KeyFailure::kFatal);
+  if (!CheckKeyFile(*status, KeyFailure::kFatal)) return false;
+  SayRewrite(path, rewrite);
+  return true;
 }
 
 void SetKeyProtection(HWND owner, const char* path, bool on) {

@@ -24,7 +24,11 @@ KeyProtection SecretKeyProtection(const char* path);
 // failure is fatal: a file in the clear at once, a protected one after its
 // passphrase, with three tries in the passphrase dialog that names the file.
 // Cancel ends the program with IDS_UNLOCK_CANCELLED, three wrong
-// passphrases with IDS_WRONG_PASSPHRASE; nothing is written either way.
+// passphrases with IDS_WRONG_PASSPHRASE, and a file with fewer than
+// kMinUnlockIterations rounds, before any passphrase, as damaged; nothing
+// is written then. A file opened with fewer rounds than ours is written
+// again with ours (UnlockSecretKeyFile), with a notice, or a warning when
+// that fails.
 // With ask false a protected file is only checked and stays locked, for a
 // copy of the program that will not use the key. True once key holds it.
 bool LoadSecretKeyAtStart(const char* path, uint16_t* key, bool ask);

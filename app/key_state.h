@@ -9,7 +9,7 @@
 #include "keys/key_files.h"
 #include "keys/key_records.h"
 
-extern uint16_t SecretKey[kScalarWords];
+extern uint16_t SecretKey[kScalarWords];  // on locked pages for the whole run
 extern char PublicKeyPath[kPathChars];
 extern char SecretKeyPath[kPathChars];
 

@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "crypto/wipe.h"
+#include "keys/locked_memory.h"
+#include "keys/passphrase_rule.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
 #include "win/callback_guard.h"
@@ -12,9 +13,10 @@
 
 namespace {
 
-// UTF-16 units a field takes: at most 768 bytes of UTF-8, within a
-// Passphrase.
-constexpr int kMaxPassphraseChars = 256;
+// UTF-16 units a field takes: one more than any passphrase has (a unit is
+// a byte of UTF-8 at least), so that a text too long is refused with a
+// notice rather than cut without a word.
+constexpr int kFieldUnits = static_cast<int>(kMaxPassphraseBytes) + 1;
 
 struct Exchange {
   const PassphraseRequest* request;
@@ -27,16 +29,15 @@ void SetText(HWND dialog, int id, UINT textId) {
   SetDlgItemTextA(dialog, id, text);
 }
 
-// The field's text as UTF-8 into passphrase; the wide copy is wiped.
-void ReadField(HWND dialog, int id, Passphrase& passphrase) {
-  wchar_t wide[kMaxPassphraseChars + 1];
-  const int length = GetDlgItemTextW(dialog, id, wide, kMaxPassphraseChars + 1);
-  char* utf8 = reinterpret_cast<char*>(passphrase.buffer());
-  const int bytes = length > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, length, utf8,
-                                                      static_cast<int>(kMaxPassphraseBytes), nullptr, nullptr)
-                               : 0;
-  passphrase.SetSize(static_cast<size_t>(bytes));
-  SecureWipe(wide, sizeof wide);
+// The field's text as UTF-8 into passphrase, by the passphrase rule (a
+// text put in with WM_SETTEXT may be longer than the field takes: it is
+// read cut, and refused). Returns 0, or the id of the text that says why
+// it was refused. The wide copy is in locked memory, wiped when it goes.
+int ReadField(HWND dialog, int id, Passphrase& passphrase) {
+  const LockedMemory memory((kFieldUnits + 1) * sizeof(wchar_t));
+  wchar_t* wide = reinterpret_cast<wchar_t*>(memory.data());
+  const int length = GetDlgItemTextW(dialog, id, wide, kFieldUnits + 1);
+  return PassphraseFromWide(wide, static_cast<size_t>(length), passphrase);
 }
 
 // An edit field keeps its text in memory of its own, which nothing here can
@@ -92,7 +93,7 @@ void Init(HWND dialog, const Exchange& exchange) {
   SetDlgItemTextA(dialog, IDC_PASSPHRASE_FILE, request.path);
   SetText(dialog, IDC_PASSPHRASE_NOTICE, request.noticeId);
   for (int id : {IDC_PASSPHRASE_EDIT, IDC_PASSPHRASE_REPEAT})
-    SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, kMaxPassphraseChars, 0);
+    SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, kFieldUnits, 0);
   if (request.entry == PassphraseEntry::kCurrent) HideRepeatRow(dialog);
   SetFocus(GetDlgItem(dialog, IDC_PASSPHRASE_EDIT));
 }
@@ -100,12 +101,16 @@ void Init(HWND dialog, const Exchange& exchange) {
 void OnOk(HWND dialog, const Exchange& exchange) {
   const PassphraseEntry entry = exchange.request->entry;
   Passphrase& passphrase = *exchange.passphrase;
-  ReadField(dialog, IDC_PASSPHRASE_EDIT, passphrase);
+  if (const int fault = ReadField(dialog, IDC_PASSPHRASE_EDIT, passphrase)) {
+    return Refuse(dialog, static_cast<UINT>(fault), passphrase);
+  }
   if (entry == PassphraseEntry::kCurrent) {
     if (passphrase.empty()) return;  // nothing typed yet: not worth one of the tries
   } else {
     Passphrase repeat;
-    ReadField(dialog, IDC_PASSPHRASE_REPEAT, repeat);
+    if (const int fault = ReadField(dialog, IDC_PASSPHRASE_REPEAT, repeat)) {
+      return Refuse(dialog, static_cast<UINT>(fault), passphrase);
+    }
     if (!SamePassphrase(passphrase, repeat)) return Refuse(dialog, IDS_PASSPHRASE_MISMATCH, passphrase);
     if (entry == PassphraseEntry::kNew && passphrase.empty()) return Refuse(dialog, IDS_PASSPHRASE_EMPTY, passphrase);
   }

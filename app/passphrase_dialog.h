@@ -24,6 +24,8 @@ struct PassphraseRequest {
 
 // Shows the dialog, owned by owner (null: none). True on OK, with the entry
 // in passphrase; false on Cancel or when the dialog could not be shown. The
-// dialog refuses an entry that does not suit the request, saying why, and
-// stays open; what the fields held is overwritten before they go.
+// dialog refuses an entry that does not suit the request or breaks the
+// passphrase rule (keys/passphrase_rule.h: a field takes what fits in 1024
+// bytes of UTF-8), saying why, and stays open; what the fields held is
+// overwritten before they go.
 bool AskPassphrase(HWND owner, const PassphraseRequest& request, Passphrase& passphrase);

@@ -4,10 +4,13 @@
 // key-file code after each step.
 #include <windows.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "keys/key_files.h"
+#include "keys/protected_key_file.h"
 #include "resources/resource.h"
 #include "tests/app/sheet_driver.h"
 #include "tests/app/tray_fixture.h"
@@ -33,7 +36,58 @@ constexpr char kRetry[] = "Wrong passphrase, or the file is damaged. Please try 
 // Up from Exit: About, Settings, Public Key Manager, Generate.
 constexpr std::initializer_list<UINT> kGenerateKeys = {VK_END, VK_UP, VK_UP, VK_UP, VK_UP};
 
+constexpr char kNoticeCaption[] = "Vaultwing for ICQ";
+constexpr char kTooLong[] =
+    "This passphrase is too long: a passphrase has at most 1024 bytes in UTF-8, which is 1024 characters of plain "
+    "English and at least 256 of any script.";
+
+// A passphrase of exactly 1024 bytes in UTF-8 that the old box, of 256
+// characters, could not take: "a" and 341 euro signs (342 characters).
+const std::wstring kLongest = L"a" + std::wstring(341, L'\u20ac');
+const std::string kLongestUtf8 = [] {
+  std::string s = "a";
+  for (int i = 0; i < 341; ++i) s += "\xE2\x82\xAC";
+  return s;
+}();
+
 bool Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
+
+// The whole file at path ("" when it cannot be read), /proc files included,
+// whose size the system does not know in advance.
+std::string ReadText(const std::string& path) {
+  std::string text;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return text;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) text.append(chunk, got);
+  CloseHandle(file);
+  return text;
+}
+
+// The kilobytes of the tray program's memory that are locked, from /proc
+// of the Linux process that runs vaultwing.exe in this session's prefix
+// (Wine's VirtualLock is mlock); -1 when there is none.
+long LockedKilobytesOfProgram() {
+  const char* prefix = std::getenv("WINEPREFIX");
+  if (!prefix) return -1;
+  const std::string ours = std::string("WINEPREFIX=") + prefix + '\0';
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA("Z:\\proc\\*", &entry);
+  long locked = -1;
+  for (bool more = search != INVALID_HANDLE_VALUE; more && locked < 0; more = FindNextFileA(search, &entry)) {
+    const std::string dir = std::string("Z:\\proc\\") + entry.cFileName + "\\";
+    if (entry.cFileName[0] < '1' || entry.cFileName[0] > '9') continue;
+    if (ReadText(dir + "cmdline").find("vaultwing.exe") == std::string::npos) continue;
+    if (ReadText(dir + "environ").find(ours) == std::string::npos) continue;
+    const std::string status = ReadText(dir + "status");
+    const size_t at = status.find("VmLck:");
+    if (at != std::string::npos) locked = std::strtol(status.c_str() + at + 6, nullptr, 10);
+  }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  return locked;
+}
 
 class KeyProtection : public TrayProgram {
  protected:
@@ -43,6 +97,27 @@ class KeyProtection : public TrayProgram {
     Passphrase passphrase;
     SetPassphrase(passphrase, kTypedUtf8);
     ASSERT_EQ(SaveSecretKeyFile(secretPath_.c_str(), secret_, passphrase), KeyFileStatus::kOk);
+  }
+
+  // The secret key file protected under kTypedUtf8 with count rounds, as
+  // another program, or an older one, could have written it.
+  void ProtectWithCount(uint32_t count) {
+    Passphrase passphrase;
+    SetPassphrase(passphrase, kTypedUtf8);
+    uint8_t file[kProtectedFileBytes];
+    ASSERT_EQ(FormatProtectedKeyFile(secret_, passphrase.data(), passphrase.size(), count, file),
+              ProtectedKeyStatus::kOk);
+    std::FILE* f = std::fopen(secretPath_.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(file, 1, sizeof file, f);
+    std::fclose(f);
+  }
+
+  uint32_t FileIterations() {
+    const auto bytes = driver::ReadWholeFile(secretPath_);
+    return bytes && bytes->size() == kProtectedFileBytes
+               ? ProtectedKeyIterations(reinterpret_cast<const uint8_t*>(bytes->data()))
+               : 0;
   }
 
   HWND WaitForPassphraseDialog(const char* caption) {
@@ -139,6 +214,7 @@ TEST_F(KeyProtection, StartUpAsksForThePassphraseNamingTheFileAndGivesThreeTries
   ASSERT_EQ(SavePublicKeyFile(publicPath_.c_str(), 1, &ring_.keys[0]), KeyFileStatus::kOk);
   const std::string keyFile = MakeKeyFile("import.vwg", 1);
   driver::Program second = Start(driver::QuoteArg(keyFile));
+  ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, nullptr, second.pid())) << "import the file's keys?";
   std::string done;
   ASSERT_TRUE(driver::AnswerMessageBox(kImportCaption, IDOK, &done, second.pid()));
   EXPECT_EQ(done.rfind("Public Key has been successfully imported\n", 0), 0u) << done;
@@ -149,6 +225,109 @@ TEST_F(KeyProtection, StartUpAsksForThePassphraseNamingTheFileAndGivesThreeTries
   ASSERT_EQ(ring.count(), 2);
   EXPECT_FALSE(ring.strong[0].present);
   EXPECT_TRUE(ring.strong[1].present);
+  ExitThroughMenu(program_);
+}
+
+// A file protected with fewer rounds than ours is written again with ours
+// once it is open, with a notice; one below 100,000 is damaged, refused
+// before any passphrase is asked for, and left as it is.
+TEST_F(KeyProtection, StartUpWritesAWeakerFileAgainAndRefusesOneBelow100000Rounds) {
+  MakeKeys();
+  ProtectWithCount(kMinUnlockIterations - 1);
+  const auto damaged = driver::ReadWholeFile(secretPath_);
+  program_ = Start();
+  std::string text;
+  ASSERT_TRUE(driver::AnswerMessageBox(kErrorCaption, IDOK, &text, program_.pid()));
+  EXPECT_EQ(text, "The secret key file is damaged: its passphrase protection has fewer than 100,000 iterations, which "
+                  "no copy of Vaultwing writes.  It has been left as it is.");
+  EXPECT_EQ(program_.WaitExit(), std::optional<uint32_t>(1));
+  EXPECT_EQ(driver::FindTopWindow({"#32770", kUnlockCaption}), nullptr) << "no passphrase was asked for";
+  EXPECT_EQ(driver::ReadWholeFile(secretPath_), damaged);
+
+  ProtectWithCount(kMinUnlockIterations);
+  program_ = Start();
+  HWND dialog = WaitForPassphraseDialog(kUnlockCaption);
+  ASSERT_NE(dialog, nullptr);
+  Enter(dialog, kTyped);
+  ASSERT_TRUE(driver::AnswerMessageBox(kNoticeCaption, IDOK, &text, program_.pid()));
+  EXPECT_EQ(text, "The secret key file \"" + secretPath_ +
+                      "\" was protected with only 100,000 iterations, which makes a passphrase cheap to guess.  It "
+                      "has been written again with 600,000, under the same passphrase.");
+  ExpectRunning(program_);
+  EXPECT_EQ(FileIterations(), kProtectedIterations);
+  EXPECT_TRUE(Opens(kTypedUtf8, secret_)) << "under the same passphrase";
+  ExitThroughMenu(program_);
+}
+
+// The box takes every passphrase of up to 1024 bytes of UTF-8, as vwg
+// does, however many characters that is: one that vwg protected opens here,
+// and one typed here opens a file for vwg. More is refused, saying so, and
+// so is text that UTF-8 cannot hold; the dialog stays open.
+TEST_F(KeyProtection, TheBoxTakesWhatFits1024BytesAndRefusesMore) {
+  MakeKeys();
+  Passphrase longest;
+  SetPassphrase(longest, kLongestUtf8);
+  ASSERT_EQ(SaveSecretKeyFile(secretPath_.c_str(), secret_, longest), KeyFileStatus::kOk);
+  program_ = Start();
+  HWND dialog = WaitForPassphraseDialog(kUnlockCaption);
+  ASSERT_NE(dialog, nullptr);
+  Enter(dialog, (kLongest + L"\u20ac").c_str());
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs,
+                                [&] { return driver::ControlText(dialog, IDC_PASSPHRASE_NOTICE) == kTooLong; }));
+  KeepScreenshot("passphrase-too-long.png");
+  EXPECT_TRUE(IsWindowVisible(dialog)) << "a refused entry costs no try";
+  Enter(dialog, kLongest.c_str());
+  ExpectRunning(program_);
+
+  HWND page = OpenSettings();
+  ASSERT_NE(page, nullptr);
+  ASSERT_TRUE(driver::ClickButton(page, IDC_PASSWORD_PROTECT));  // off, after the passphrase
+  dialog = WaitForPassphraseDialog(kProtectCaption);
+  ASSERT_NE(dialog, nullptr);
+  Enter(dialog, kLongest.c_str());
+  ASSERT_TRUE(driver::WaitWindowGone(dialog));
+  EXPECT_TRUE(WaitForCheck(page, BST_UNCHECKED));
+  ASSERT_TRUE(driver::ClickButton(page, IDC_PASSWORD_PROTECT));  // on again, under a new one
+  dialog = WaitForPassphraseDialog(kProtectCaption);
+  ASSERT_NE(dialog, nullptr);
+  std::wstring keys;
+  for (int i = 0; i < 256; ++i) keys += L"\U0001F511";  // 512 characters of UTF-16, 1024 bytes
+  const std::wstring tooLong = std::wstring(1100, L'x');
+  for (const auto& [typed, notice] :
+       {std::pair{keys + L"a", kTooLong}, std::pair{tooLong, kTooLong},
+        std::pair{std::wstring(L"a\xD83D" L"b"), "A passphrase must be text in UTF-8, without NUL characters."}}) {
+    Enter(dialog, typed.c_str(), typed.c_str());
+    EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs,
+                                  [&] { return driver::ControlText(dialog, IDC_PASSPHRASE_NOTICE) == notice; }))
+        << driver::ControlText(dialog, IDC_PASSPHRASE_NOTICE).value_or("");
+    Enter(dialog, L"", L"");  // the notice goes back to the empty one's
+    EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+      return driver::ControlText(dialog, IDC_PASSPHRASE_NOTICE) ==
+             "Please type a passphrase: an empty one protects nothing.";
+    }));
+  }
+  EXPECT_FALSE(Protected()) << "refused entries write nothing";
+  Enter(dialog, keys.c_str(), keys.c_str());
+  ASSERT_TRUE(driver::WaitWindowGone(dialog));
+  EXPECT_TRUE(WaitForCheck(page, BST_CHECKED));
+  std::string keysUtf8;
+  for (int i = 0; i < 256; ++i) keysUtf8 += "\xF0\x9F\x94\x91";
+  EXPECT_TRUE(Opens(keysUtf8.c_str(), secret_));
+  ASSERT_TRUE(driver::PressButton(sheet_, IDCANCEL));
+  ExitThroughMenu(program_);
+}
+
+// The secret key and the passphrase being typed are on locked pages, which
+// Wine locks for real (mlock): its Linux process shows them.
+TEST_F(KeyProtection, TheSecretKeyAndThePassphraseAreOnLockedPages) {
+  MakeProtectedKeys();
+  program_ = Start();
+  HWND dialog = WaitForPassphraseDialog(kUnlockCaption);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_GE(LockedKilobytesOfProgram(), 8) << "the secret key's page and the passphrase's";
+  Enter(dialog, kTyped);
+  ExpectRunning(program_);
+  EXPECT_GE(LockedKilobytesOfProgram(), 4) << "the secret key's page, for the whole run";
   ExitThroughMenu(program_);
 }
 

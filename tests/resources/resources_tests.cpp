@@ -235,7 +235,7 @@ std::vector<DialogSpec> Dialogs() {
         {IDC_PASSWORD_PROTECT, "Button", "Password Protect", 16, 128, 180, 12}}},
       {IDD_PASSPHRASE,
        230,
-       112,
+       120,
        "Passphrase",
        {{IDC_PASSPHRASE_PROMPT, "Static", "", 7, 7, 216, 18},
         {IDC_PASSPHRASE_FILE, "Static", "", 7, 27, 216, 8},
@@ -243,9 +243,9 @@ std::vector<DialogSpec> Dialogs() {
         {IDC_PASSPHRASE_EDIT, "Edit", "", 60, 41, 163, 12},
         {IDC_PASSPHRASE_REPEAT_LABEL, "Static", "&Repeat:", 7, 59, 50, 8},
         {IDC_PASSPHRASE_REPEAT, "Edit", "", 60, 57, 163, 12},
-        {IDC_PASSPHRASE_NOTICE, "Static", "", 7, 74, 216, 16},
-        {IDC_PASSPHRASE_OK, "Button", "OK", 113, 92, 52, 14},
-        {IDC_PASSPHRASE_CANCEL, "Button", "Cancel", 171, 92, 52, 14}}},
+        {IDC_PASSPHRASE_NOTICE, "Static", "", 7, 74, 216, 24},
+        {IDC_PASSPHRASE_OK, "Button", "OK", 113, 100, 52, 14},
+        {IDC_PASSPHRASE_CANCEL, "Button", "Cancel", 171, 100, 52, 14}}},
   };
 }
 
