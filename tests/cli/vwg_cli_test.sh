@@ -287,6 +287,20 @@ same "$work/out" "$work/expected" "the listing of a key without a strong key"
 [ "$(stderr_text)" = "vwg: warning: henry has no strong key: messages to and from it are not authenticated until its \
 owner's program sends a key file with a strong key." ] || fail "no warning for a key without a strong key: $(cat "$work/err")"
 
+# A new key whose user ID differs from one in the ring only in letter case,
+# spaces or bytes that show nothing is taken with a warning that names the
+# key it looks like, what shows nothing written out.
+run kate keygen --id kate
+run kate export -o "$drive$work/kate.vwg"
+set_id "$work/kate.vwg" 0 'He Nry\t'
+run copy import "$drive$work/kate.vwg"
+expect 0 "an import of a look-alike user ID"
+printf 'He Nry\\x09\t%s\n' "$(fingerprint_of "$work/kate.vwg" 0)" >"$work/expected"
+same "$work/out" "$work/expected" "the listing of a look-alike user ID"
+[ "$(stderr_text)" = "vwg: warning: 'He Nry\\x09' looks like 'henry', a key already in your ring: the two user IDs \
+differ only in letter case, spaces or characters that do not show.  Someone may be pretending to be henry: compare the \
+fingerprint with its owner before using the key." ] || fail "no warning for a look-alike user ID: $(cat "$work/err")"
+
 # A message with every kind of byte (some not UTF-8), to bob and back: one
 # line of ASCII, ?VW3: between two keys with strong keys, decrypted without
 # naming its sender, byte for byte; then the sender, by the user ID in the
