@@ -42,9 +42,9 @@ enum class KeyFileStatus : int {
 
 // The fewest PBKDF2 rounds with which a protected secret key file is opened.
 // The format allows 1 and more, but no program of ours ever wrote fewer than
-// 600,000: a file below a sixth of that is damaged, or was put there to make
-// the passphrase typed into it cheap to guess. It is refused before a
-// passphrase is asked for, and left as it is.
+// 600,000: a file below a sixth of that is damaged or not ours, and opening
+// it without a word would leave a copy of it cheap to attack. It is refused
+// before a passphrase is asked for, and left as it is.
 constexpr uint32_t kMinUnlockIterations = 100000;
 
 // The text that reports a failure: its string-table text, or null for
