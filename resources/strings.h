@@ -95,7 +95,7 @@
   X(IDS_OWN_KEY_NOT_CHANGED, 1432, "%s: this is your own key's user ID or point, but another key; your own key is never replaced by an import.") \
   X(IDS_ALREADY_IN_RING, 1433, "%s is already in the ring and has not been imported again.") \
   X(IDS_STRONG_KEY_ADDED, 1434, "%s: strong key added, fingerprint %s: compare it with %s") \
-  X(IDS_AUTO_DECRYPT_UNTRUSTED, 1500, "A message from %s has been left encrypted: its window belongs to a program with fewer rights than Vaultwing, or one in a sandbox, which could be posing as ICQ to read it.  If it is ICQ's, press Decrypt.") \
+  X(IDS_AUTO_DECRYPT_UNTRUSTED, 1500, "A message from %s has been left encrypted: its window belongs to a sandboxed program, or one with fewer rights than Vaultwing, which could be posing as ICQ.  If it is ICQ's, press Decrypt.") \
   X(IDS_DIALOG_NOT_ANSWERING, 1501, "The message window is not answering, so nothing in it has been changed.  Try again once it answers.") \
   X(IDS_ASK_IMPORT_FILE, 1502, "%s holds these public keys:\n\n%s\n\nAnyone could have made this file: compare each fingerprint with the key's owner (by telephone, in person) before relying on the key.  Import them into your key ring?") \
   X(IDS_IMPORT_FILE_KEY, 1503, "%s, key ID %s\nFingerprint %s") \

@@ -24,8 +24,8 @@ constexpr char kNotAnswering[] =
 
 std::string LeftInSandbox(const char* sender) {
   return std::string("A message from ") + sender +
-         " has been left encrypted: its window belongs to a program with fewer rights than Vaultwing, or one in a "
-         "sandbox, which could be posing as ICQ to read it.  If it is ICQ's, press Decrypt.";
+         " has been left encrypted: its window belongs to a sandboxed program, or one with fewer rights than "
+         "Vaultwing, which could be posing as ICQ.  If it is ICQ's, press Decrypt.";
 }
 
 // Under Wine every process has the same token: the program started while
