@@ -266,7 +266,8 @@ std::string KeyFileListing(const PublicKeyRing& file) {
     char idText[kKeyIdChars + 1] = "?";
     if (RingKeyId(file.keys[i], file.strong[i], id)) KeyIdText(id, idText);
     if (i > 0) listing += "\n\n";
-    listing += Filled(IDS_IMPORT_FILE_KEY, {DisplayUserId(file.keys[i]), idText, Fingerprint(file.keys[i], file.strong[i])});
+    listing += Filled(IDS_IMPORT_FILE_KEY,
+                      {DisplayUserId(file.keys[i]), idText, Fingerprint(file.keys[i], file.strong[i])});
   }
   if (file.count() > kListedKeys) listing += "\n\n" + MoreText(file.count() - kListedKeys);
   return listing;
