@@ -84,6 +84,10 @@ void WriteSystemRegistrations() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  // DLLs come from System32 only from here on, never from beside the
+  // program or the current folder: the imports that are not known DLLs are
+  // delay-loaded (cmake/hardening.cmake), so that they come after this.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   AppInstance = instance;
   SetActionKeys({SecretKey, SecretKeyPath, PublicKeyPath});
   SetMessageOptions({&AutoEncrypt, &AutoDecrypt, &NoEncryptWarning, &NoInsecureWarning, ShowTrayBalloon});
