@@ -84,10 +84,14 @@ bool FinalName(const File& file, std::string& name) {
   } else if (text.rfind(L"\\\\?\\", 0) == 0) {
     text.erase(0, 4);
   }
+  // A code page of UTF-8 spells every name, and takes neither the flag nor
+  // the question whether something was lost.
+  const bool utf8 = GetACP() == CP_UTF8;
   char ansi[MAX_PATH + 8];
   BOOL lost = FALSE;
-  const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()),
-                                        ansi, sizeof ansi, nullptr, &lost);
+  const int bytes = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, text.c_str(),
+                                        static_cast<int>(text.size()), ansi, sizeof ansi, nullptr,
+                                        utf8 ? nullptr : &lost);
   if (bytes == 0) return false;
   if (lost) {
     SetLastError(ERROR_NO_UNICODE_TRANSLATION);
