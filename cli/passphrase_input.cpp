@@ -127,9 +127,7 @@ void StopWithEcho(int signal) {
   sigprocmask(SIG_UNBLOCK, &stop, nullptr);  // vwg stops here until it is continued
   Handle(signal, StopWithEcho);
   tcsetattr(QuietTerminal, TCSAFLUSH, &Quiet);
-  if (write(QuietTerminal, ShownPrompt, std::strlen(ShownPrompt)) < 0) {
-    // nothing more to be done in a handler
-  }
+  [[maybe_unused]] const ssize_t shown = write(QuietTerminal, ShownPrompt, std::strlen(ShownPrompt));
   errno = error;
 }
 
