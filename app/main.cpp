@@ -9,6 +9,7 @@
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/common_controls.h"
+#include "app/hotkeys.h"
 #include "app/key_setup.h"
 #include "app/key_state.h"
 #include "app/main_window.h"
@@ -110,6 +111,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   ShowSplash();
   WriteSystemRegistrations();
   if (!AddTrayIcon()) ReportError(nullptr, true);
+  RegisterHotkeys();
   if (!SetTimer(MainWindow, IDT_SCANNER, kScannerPeriodMs, ScanTimerProc)) ReportError(nullptr, true);
 
   MSG msg;

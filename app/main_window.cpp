@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/clipboard_commands.h"
+#include "app/hotkeys.h"
 #include "app/key_setup.h"
 #include "app/menu_drawing.h"
 #include "app/property_sheet.h"
@@ -86,6 +87,9 @@ static LRESULT OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPA
       return TRUE;
     case WM_TRAYICON:
       return OnTrayIcon(window, message, wParam, lParam);
+    case WM_HOTKEY:
+      OnHotkey(wParam);
+      return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -18,6 +18,7 @@
 #pragma once
 
 #include "tests/wine/dialogs.h"
+#include "tests/wine/keyboard.h"
 #include "tests/wine/menu.h"
 #include "tests/wine/process.h"
 #include "tests/wine/system.h"

@@ -1,0 +1,3 @@
+#include "app/encrypt_in_place.h"
+
+void EncryptInPlace() {}

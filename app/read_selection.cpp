@@ -1,0 +1,3 @@
+#include "app/read_selection.h"
+
+void ReadSelectedMessages() {}

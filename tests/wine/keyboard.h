@@ -1,0 +1,20 @@
+// Real keyboard input for the tests of the hotkeys: what SendInput types
+// reaches RegisterHotKey and the foreground window alike, as a user's keys
+// do, where posted messages reach only the window they are posted to.
+#pragma once
+
+#include <windows.h>
+
+#include <initializer_list>
+
+namespace driver {
+
+// Presses keys in order and lets them go in reverse order, as a user presses
+// Ctrl+Shift+E: true when the system took every event.
+bool PressKeys(std::initializer_list<WORD> virtualKeys);
+
+// Makes window the foreground window and gives it the keyboard; true when
+// GetForegroundWindow says so.
+bool BringToFront(HWND window);
+
+}  // namespace driver
