@@ -42,7 +42,7 @@ void AppendKeyItem(HMENU submenu, const PublicKeyRecord& key, int i) {
 
 }  // namespace
 
-int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys) {
+int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys, const KeyMenuPlace& place) {
   MenuHandle popup(CreatePopupMenu());
   MenuHandle submenu(CreateMenu());
   char title[kTextChars];
@@ -53,12 +53,16 @@ int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys) {
                   reinterpret_cast<UINT_PTR>(submenu.get()), title)) {
     // The popup destroys its submenu with itself from here on.
     HMENU items = submenu.release();
-    for (int i = 0; i < count; ++i) AppendKeyItem(items, keys[i], i);
+    const bool first = place.first >= 0 && place.first < count;
+    if (first) AppendKeyItem(items, keys[place.first], place.first);
+    for (int i = 0; i < count; ++i)
+      if (!first || i != place.first) AppendKeyItem(items, keys[i], i);
   } else {
     ReportError(nullptr, false);
   }
 
-  const UINT command = TrackMenuAtCursor(popup.get(), MainWindow);
+  const UINT command =
+      place.at ? TrackMenuAt(popup.get(), MainWindow, *place.at) : TrackMenuAtCursor(popup.get(), MainWindow);
   const int32_t index = static_cast<int32_t>(command) - static_cast<int32_t>(kFirstKeyCommand);
   return index >= 0 && index < count ? static_cast<int16_t>(index) : -1;
 }

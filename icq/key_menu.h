@@ -1,16 +1,27 @@
 // The popup menu from which the user picks whose public key an action uses.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 #include "keys/key_files.h"
 
-// Shows a menu at the mouse with one submenu, "Send To" when sending or
-// "Received From" otherwise, listing the user IDs of the count records in
-// ring order (entry 0 marked " -- Owner"). Returns the chosen record's index,
-// or -1 when the menu was dismissed. Runs the menu's modal loop, in which
-// other messages of the program (scan ticks too) are dispatched.
-int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys);
+// Where the key menu opens and what it lists first: by default at the mouse
+// in ring order; the Encrypt hotkey opens it at the caret of the window
+// being written in, with the key last used there first.
+struct KeyMenuPlace {
+  const POINT* at = nullptr;  // screen point of the menu's top left corner
+  int first = -1;             // a ring index listed before the others
+};
+
+// Shows a menu with one submenu, "Send To" when sending or "Received From"
+// otherwise, listing the user IDs of the count records in ring order (entry
+// 0 marked " -- Owner"), place.first before them. Returns the chosen
+// record's index, or -1 when the menu was dismissed. Runs the menu's modal
+// loop, in which other messages of the program (scan ticks too) are
+// dispatched.
+int16_t ChooseKey(bool sending, int16_t count, const PublicKeyRecord* keys, const KeyMenuPlace& place = {});
 
 // What the ring in force is to the actions: usable, not loaded, not the
 // ring of the secret key in force (its entry 0 is another key's, or holds

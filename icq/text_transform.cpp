@@ -186,6 +186,8 @@ bool EncryptForKey(const PublicKeyRing& ring, int chosen, const PlainText& plain
   return sent;
 }
 
+bool IsEncryptedMessage(const std::string& text) { return NamesItsSender(text) || IsEncryptedText(WithoutBlanks(text)); }
+
 bool DecryptReceived(const std::string& received, PublicKeyRing& ring, ActionText& result, MessageSender& sender) {
   if (!NamesItsSender(received)) return DecryptOld(received, ring, result, sender);
   if (!LoadActionRing(ring)) return false;

@@ -61,6 +61,10 @@ struct MessageSender {
 // cryptography); result is then untouched.
 bool EncryptForKey(const PublicKeyRing& ring, int chosen, const PlainText& plain, ActionText& result);
 
+// True when text (ANSI) already is an encrypted message in one of the three
+// formats, which encrypting again would only bury.
+bool IsEncryptedMessage(const std::string& text);
+
 // A received text (ANSI) decrypted with the ring in force, which is loaded
 // into ring. A ?VW3: or ?VW2: message is opened with the key of its sender,
 // found in the ring by its ID, without a menu; any other text must hold a

@@ -20,6 +20,10 @@ constexpr char kNoEncryptWarningValue[] = "NoEncryptWarning";
 constexpr char kNoInsecureWarningValue[] = "NoInsecureWarning";
 // DWORD 1 once the tray program has seen the ring hold strong keys.
 constexpr char kRingHasStrongKeysValue[] = "RingHasStrongKeys";
+// The key last chosen with the Encrypt hotkey in each program: a string
+// value named after the program's executable file ("notepad.exe"), holding
+// the key's fingerprint.
+constexpr char kLastKeyKey[] = "Software\\Corvandel\\VWG for ICQ\\Settings\\LastKey";
 
 // ICQ's list of add-on programs; ICQ starts the program while it is there.
 constexpr char kAddOnKey[] = "Software\\Mirabilis\\ICQ\\Agent\\Apps\\Vaultwing for ICQ";

@@ -1,4 +1,5 @@
-// Popup menus at the mouse: the tray menu and the key menu of the actions.
+// Popup menus at the mouse, or at the caret of the Encrypt hotkey: the tray
+// menu and the key menu of the actions.
 #pragma once
 
 #include <windows.h>
@@ -7,3 +8,6 @@
 // or 0 when the menu was dismissed. Runs the menu's modal loop, in which the
 // program's other messages (scan ticks too) are dispatched.
 UINT TrackMenuAtCursor(HMENU popup, HWND owner);
+
+// The same with the menu's top left corner at the screen point at.
+UINT TrackMenuAt(HMENU popup, HWND owner, POINT at);
