@@ -1,3 +1,116 @@
 #include "app/encrypt_in_place.h"
 
-void EncryptInPlace() {}
+#include <string>
+
+#include "app/focus_target.h"
+#include "app/last_key.h"
+#include "icq/control_text.h"
+#include "icq/dialog_messages.h"
+#include "icq/key_menu.h"
+#include "icq/message_options.h"
+#include "icq/text_transform.h"
+#include "icq/window_rules.h"
+#include "keys/message_text.h"
+#include "resources/strings.h"
+#include "win/foreground.h"
+#include "win/program.h"
+
+namespace {
+
+std::string ClassOf(HWND window) {
+  char name[256];
+  const int length = GetClassNameA(window, name, sizeof name);
+  return std::string(name, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+// The text of a standard control, in both forms the formats need (the
+// chosen key's format takes the one it needs). False after the balloon that
+// says why there is nothing to encrypt.
+bool ReadPlainText(const FocusTarget& target, PlainText& plain) {
+  DialogMessages messages;
+  if (!ReadControlText(messages, target.focus, plain.ansi) || !ReadControlText(messages, target.focus, plain.wide)) {
+    ShowBalloonNotice(IDS_DIALOG_NOT_ANSWERING);
+    return false;
+  }
+  if (WithoutBlanks(plain.ansi).empty() && plain.wide.find_first_not_of(L" \t\r\n") == std::wstring::npos) {
+    ShowBalloonNotice(IDS_NOTHING_TO_ENCRYPT);
+    return false;
+  }
+  if (IsEncryptedMessage(plain.ansi)) {
+    ShowBalloonNotice(IDS_ALREADY_ENCRYPTED);
+    return false;
+  }
+  return true;
+}
+
+// With Auto-Encrypt on, the key the window's caption names, if it names
+// one; -1 otherwise, also when the window did not answer.
+int CaptionKey(const FocusTarget& target, const PublicKeyRing& ring) {
+  if (!IsOn(CurrentMessageOptions().autoEncrypt)) return -1;
+  DialogMessages messages;
+  std::string caption;
+  ReadControlText(messages, target.window, caption);
+  return CaptionCorrespondent(caption, ring);
+}
+
+// The recipient's ring entry, or -1 when the menu was dismissed or could not
+// be brought to the front (with its balloon). The menu opens at the caret,
+// the key last used in this program first.
+int ChooseRecipient(const FocusTarget& target, const PublicKeyRing& ring) {
+  const int named = CaptionKey(target, ring);
+  if (named > 0) return named;
+  if (!TakeForeground(MainWindow, nullptr)) {
+    ShowBalloonNotice(IDS_MENU_NOT_IN_FRONT);
+    return -1;
+  }
+  KeyMenuPlace place;
+  place.at = &target.menuAt;
+  place.first = LastKeyFor(target.program, ring);
+  return ChooseKey(true, static_cast<int16_t>(ring.count()), ring.keys.data(), place);
+}
+
+// The window and its control get the foreground and the keyboard back; the
+// control must answer first, or the attachment could let its hung thread
+// hold ours. False after the balloon that says why.
+bool GiveBack(const FocusTarget& target) {
+  if (!DialogAnswers(target.focus)) {
+    ShowBalloonNotice(IDS_DIALOG_NOT_ANSWERING);
+    return false;
+  }
+  if (TakeForeground(target.window, target.focus)) return true;
+  ShowBalloonNotice(IDS_TARGET_NOT_IN_FRONT);
+  return false;
+}
+
+// Undo must not bring the plain text back.
+bool WriteEncrypted(const FocusTarget& target, const ActionText& result) {
+  DialogMessages messages;
+  if (!WriteControlText(messages, target.focus, result)) return false;
+  messages.SendA(target.focus, EM_EMPTYUNDOBUFFER, 0, 0);
+  return messages.answered();
+}
+
+}  // namespace
+
+// Standard controls are read and written with messages: nothing passes
+// through the clipboard. Any other control needs the keyboard, which is
+// not offered yet.
+void EncryptInPlace() {
+  FocusTarget target;
+  if (!FindFocusTarget(target)) return ShowBalloonNotice(IDS_NOTHING_TO_ENCRYPT);
+  if (!IsStandardEditClass(ClassOf(target.focus))) return ShowBalloonNotice(IDS_CANNOT_READ_IN_PLACE);
+  PlainText plain;
+  if (!ReadPlainText(target, plain)) return;
+  PublicKeyRing ring;
+  if (!LoadActionRing(ring)) return;
+  const int chosen = ChooseRecipient(target, ring);
+  if (chosen < 0) {
+    // A dismissed menu leaves the user where they were writing.
+    if (DialogAnswers(target.focus)) TakeForeground(target.window, target.focus);
+    return;
+  }
+  ActionText result;
+  if (!EncryptForKey(ring, chosen, plain, result) || !GiveBack(target)) return;
+  if (!WriteEncrypted(target, result)) return ShowBalloonNotice(IDS_DIALOG_NOT_ANSWERING);
+  RememberLastKey(target.program, ring, chosen);
+}
