@@ -21,12 +21,12 @@ PublicKeyRing Ring(std::initializer_list<const char*> ids) {
 
 TEST(StandardEditClass, IsTheSystemsEditAndRichEditControlsInAnyLetterCase) {
   for (const char* name : {"Edit", "EDIT", "edit", "RichEdit", "RICHEDIT", "RichEdit20A", "RichEdit20W",
-                           "RICHEDIT50W", "richedit50w"})
+                           "RICHEDIT50W", "RichEdit50W", "richedit50w"})
     EXPECT_TRUE(IsStandardEditClass(name)) << name;
   // Controls that draw their own text, and names that only begin or end
   // like an edit control's.
   for (const char* name : {"", "Static", "ListBox", "Chrome_RenderWidgetHostHWND", "ConsoleWindowClass", "Edit2",
-                           "TEdit", "RichEdit20", "RichEdit50W", "RICHEDIT60W", "Edi"})
+                           "TEdit", "RichEdit20", "RICHEDIT60W", "Edi"})
     EXPECT_FALSE(IsStandardEditClass(name)) << name;
 }
 
