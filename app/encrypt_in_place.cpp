@@ -10,7 +10,6 @@
 #include "icq/message_options.h"
 #include "icq/text_transform.h"
 #include "icq/window_rules.h"
-#include "keys/message_text.h"
 #include "resources/strings.h"
 #include "win/foreground.h"
 #include "win/program.h"
@@ -32,7 +31,7 @@ bool ReadPlainText(const FocusTarget& target, PlainText& plain) {
     ShowBalloonNotice(IDS_DIALOG_NOT_ANSWERING);
     return false;
   }
-  if (WithoutBlanks(plain.ansi).empty() && plain.wide.find_first_not_of(L" \t\r\n") == std::wstring::npos) {
+  if (plain.wide.find_first_not_of(L" \t\r\n") == std::wstring::npos) {
     ShowBalloonNotice(IDS_NOTHING_TO_ENCRYPT);
     return false;
   }
