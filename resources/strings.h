@@ -105,7 +105,18 @@
   X(IDS_KEY_FILE_STRENGTHENED, 1551, "The secret key file %s was protected with only %s iterations, which makes a passphrase cheap to guess.  It has been written again with 600,000, under the same passphrase.") \
   X(IDS_KEY_FILE_NOT_STRENGTHENED, 1552, "The secret key file %s is protected with only %s iterations.  It could not be written again with 600,000, so it stays as it was; the key is in use all the same.  The system says: %s") \
   X(IDS_PASSPHRASE_TOO_LONG, 1553, "This passphrase is too long: a passphrase has at most 1024 bytes in UTF-8, which is 1024 characters of plain English and at least 256 of any script.") \
-  X(IDS_PASSPHRASE_NOT_TEXT, 1554, "A passphrase must be text in UTF-8, without NUL characters.")
+  X(IDS_PASSPHRASE_NOT_TEXT, 1554, "A passphrase must be text in UTF-8, without NUL characters.") \
+  X(IDS_READING_CAPTION, 1670, "Message from %s") \
+  X(IDS_READING_CAPTION_MANY, 1671, "%s messages from %s") \
+  X(IDS_READING_SENDER, 1672, "Key ID %s, written %s UTC") \
+  X(IDS_READING_OLDER, 1673, "Older format: not authenticated") \
+  X(IDS_READING_HEADER, 1674, "%s, key ID %s, written %s UTC:") \
+  X(IDS_READING_HEADER_OLDER, 1675, "%s, older format: not authenticated:") \
+  X(IDS_READING_MANY, 1676, "%s messages, each below the line that names its sender") \
+  X(IDS_NO_MESSAGE_SELECTED, 1677, "The selected text holds no encrypted message.  Select the whole message (the names and times around it may come along), then press the Decrypt hotkey again.") \
+  X(IDS_NO_MESSAGE_ON_CLIPBOARD, 1678, "Nothing is selected here, and the clipboard holds no encrypted message.  Select the message, or copy it, then press the Decrypt hotkey again.") \
+  X(IDS_SELECTION_NOT_ANSWERING, 1679, "The window with the selected text is not answering, so nothing has been read from it.  Try again once it answers.") \
+  X(IDS_SOME_NOT_OPENED, 1680, "%s of the %s messages could not be opened: %s")
 
 #ifndef RC_INVOKED
 enum StringId {
