@@ -1,9 +1,9 @@
 #include "icq/dialog_actions.h"
 
-#include <algorithm>
 #include <string>
 
 #include "icq/action_keys.h"
+#include "icq/control_text.h"
 #include "icq/correspondent.h"
 #include "icq/dialog_messages.h"
 #include "icq/key_menu.h"
@@ -12,34 +12,10 @@
 #include "icq/token_facts.h"
 #include "keys/message_text.h"
 #include "keys/user_id_text.h"
-#include "keys/wiped_text.h"
 #include "resources/strings.h"
 #include "win/program.h"
-#include "win/unicode_text.h"
 
 namespace {
-
-// The control's text through the ANSI or, for a wstring, the wide messages
-// into text; empty when the control is gone. Only what WM_GETTEXT actually
-// copied counts, should the text have shrunk since its length was asked.
-// Read in place: the text may be the plain message. False when the dialog
-// did not answer.
-template <typename Text>
-bool ReadText(DialogMessages& messages, HWND edit, Text& text) {
-  const auto send = [&](UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if constexpr (sizeof(typename Text::value_type) == sizeof(wchar_t))
-      return messages.SendW(edit, message, wParam, lParam, result);
-    else
-      return messages.SendA(edit, message, wParam, lParam, result);
-  };
-  LRESULT length = 0;
-  if (!send(WM_GETTEXTLENGTH, 0, 0, &length) || length <= 0) return messages.answered();
-  text.resize(static_cast<size_t>(length) + 1);
-  LRESULT copied = 0;
-  send(WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.data()), &copied);
-  text.resize(static_cast<size_t>(std::clamp<LRESULT>(copied, 0, length)));
-  return messages.answered();
-}
 
 // What a write-back is: the result of a press, encrypted (Undo must not
 // bring the plain text back) or decrypted; or a message decrypted as it
@@ -53,15 +29,9 @@ enum class Written { kEncrypted, kDecrypted, kDecryptedUnasked };
 // before the input attachment, through which a hung thread would hold ours.
 // After a press the attachment lets us move the focus within ICQ's thread
 // for the write; a message decrypted as it arrives takes no focus, so that
-// nothing the user is typing elsewhere goes astray. A UTF-8 result goes in
-// through the wide message, so that a Unicode control gets every character
-// (an ANSI one gets what its code page holds); the old format's bytes go in
-// as they always did. False only when the dialog did not answer that first
-// message, and so nothing has changed.
+// nothing the user is typing elsewhere goes astray. False only when the
+// dialog did not answer that first message, and so nothing has changed.
 bool WriteMessage(const DialogRecord& record, const ActionText& text, Written written) {
-  std::wstring wide;
-  WipeOnExit wipe(wide);
-  if (text.utf8 && !WideFromCodePage(CP_UTF8, text.bytes, wide)) return true;
   DialogMessages messages;
   if (!messages.SendA(record.messageEdit, EM_SETREADONLY, FALSE, 0)) return messages.answered();
   const bool pressed = written != Written::kDecryptedUnasked;
@@ -71,10 +41,7 @@ bool WriteMessage(const DialogRecord& record, const ActionText& text, Written wr
     AttachThreadInput(ownThread, icqThread, TRUE);
     SetFocus(record.dialog);
   }
-  if (text.utf8)
-    messages.SendW(record.messageEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-  else
-    messages.SendA(record.messageEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.bytes.c_str()));
+  WriteControlText(messages, record.messageEdit, text);
   messages.SendA(record.messageEdit, EM_SETREADONLY, TRUE, 0);
   if (written == Written::kEncrypted) messages.SendA(record.messageEdit, EM_EMPTYUNDOBUFFER, 0, 0);
   if (pressed) AttachThreadInput(ownThread, icqThread, FALSE);
@@ -119,7 +86,8 @@ void EncryptDialogMessage(DialogRecord record) {
   if (!messages.answered()) return ReportNotAnswering();
   if (chosen < 0) return;
   PlainText plain;
-  if (!ReadText(messages, record.messageEdit, plain.ansi) || !ReadText(messages, record.messageEdit, plain.wide))
+  if (!ReadControlText(messages, record.messageEdit, plain.ansi) ||
+      !ReadControlText(messages, record.messageEdit, plain.wide))
     return ReportNotAnswering();
   ActionText result;
   if (EncryptForKey(ring, chosen, plain, result) && !WriteMessage(record, result, Written::kEncrypted))
@@ -133,7 +101,7 @@ void EncryptDialogMessage(DialogRecord record) {
 void DecryptDialogMessage(DialogRecord record) {
   DialogMessages messages;
   std::string received;
-  if (!ReadText(messages, record.messageEdit, received)) return ReportNotAnswering();
+  if (!ReadControlText(messages, record.messageEdit, received)) return ReportNotAnswering();
   PublicKeyRing ring;
   ActionText result;
   MessageSender sender;
@@ -160,7 +128,7 @@ void DecryptDialogMessage(DialogRecord record) {
 bool DecryptArrivedMessage(DialogRecord record) {
   DialogMessages messages;
   std::string received;
-  if (!ReadText(messages, record.messageEdit, received)) return false;
+  if (!ReadControlText(messages, record.messageEdit, received)) return false;
   if (WithoutBlanks(received).empty()) return true;
   PublicKeyRing ring;
   KeyFileStatus loaded;

@@ -42,5 +42,9 @@ bool TakeForeground(HWND window, HWND focus) {
     SetForegroundWindow(window);
     if (focus) SetFocus(focus);
   }
+  // Detaching gives our thread an input queue of its own again; where that
+  // leaves no foreground window at all (Wine does so for a window of ours),
+  // the window is set once more, on our own input.
+  if (GetForegroundWindow() != window) SetForegroundWindow(window);
   return !RefusedForTests() && GetForegroundWindow() == window;
 }

@@ -137,9 +137,14 @@ class ReadHotkey : public tray::TrayProgram {
   void PressOver(const std::wstring& text, size_t from, size_t to) {
     SetWindowTextW(chat_.edit(), text.c_str());
     SendMessageW(chat_.edit(), EM_SETSEL, from, to);
-    // The chat's thread takes the activation in its own time.
+    // The chat's thread takes the activation, and hands the focus to its
+    // box, in its own time.
     driver::BringToFront(chat_.window());
-    ASSERT_TRUE(driver::PollUntil(2000, [&] { return GetForegroundWindow() == chat_.window(); }));
+    ASSERT_TRUE(driver::PollUntil(2000, [&] {
+      GUITHREADINFO info = {};
+      info.cbSize = sizeof info;
+      return GetForegroundWindow() == chat_.window() && GetGUIThreadInfo(0, &info) && info.hwndFocus == chat_.edit();
+    })) << "the chat's box does not have the keyboard";
     ASSERT_TRUE(driver::PressKeys({VK_CONTROL, VK_SHIFT, 'D'}));
   }
 
