@@ -90,10 +90,11 @@ void ReadFormat(UINT format, Text& text) {
   GlobalUnlock(data);
 }
 
-// The clipboard's text in both forms into plain, or false when the
-// clipboard could not be opened (reported). The system offers Unicode text
-// as CF_TEXT too, and the other way round; should one form be missing all
-// the same, it is made from the other with the ANSI code page.
+}  // namespace
+
+// The system offers Unicode text as CF_TEXT too, and the other way round;
+// should one form be missing all the same, it is made from the other with
+// the ANSI code page.
 bool ReadClipboardText(PlainText& plain) {
   OpenedClipboard clipboard;
   if (!clipboard.ok()) {
@@ -106,6 +107,8 @@ bool ReadClipboardText(PlainText& plain) {
   if (plain.ansi.empty()) CodePageFromWide(CP_ACP, plain.wide, plain.ansi);
   return true;
 }
+
+namespace {
 
 bool PlaceData(UINT format, const void* data, size_t bytes) {
   GlobalBlock block(bytes);
@@ -166,6 +169,16 @@ void ClearLater() {
   ClearPending = SetTimer(MainWindow, IDT_CLEAR_CLIPBOARD, kClearClipboardMs, nullptr) != 0;
 }
 
+}  // namespace
+
+bool PlaceDecryptedText(const ActionText& text) {
+  if (!PutClipboardText(text, true)) return false;
+  ClearLater();
+  return true;
+}
+
+namespace {
+
 // Blanks (spaces, tabs, line breaks) only, or nothing: no text to work on.
 bool IsBlank(const std::wstring& text) { return text.find_first_not_of(L" \t\r\n") == std::wstring::npos; }
 
@@ -192,8 +205,7 @@ void TransformClipboard(bool sending) {
     if (!result.utf8) TrimPadding(result.bytes);
     notice += "\n\n" + SenderText(ring, sender) + "\n\n" + StringText(IDS_CLIPBOARD_CLEARED_SOON);
   }
-  if (!PutClipboardText(result, !sending)) return;
-  if (!sending) ClearLater();
+  if (!(sending ? PutClipboardText(result, false) : PlaceDecryptedText(result))) return;
   ShowNoticeText(notice.c_str());
 }
 

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include "icq/text_transform.h"
+
 // The timer on the main window that takes a decrypted text off the
 // clipboard.
 constexpr UINT_PTR IDT_CLEAR_CLIPBOARD = 602;
@@ -25,6 +27,16 @@ void EncryptClipboard();
 // holds no encrypted message, or one that is refused, is left on the
 // clipboard as it is, with a notice.
 void DecryptClipboard();
+
+// The clipboard's text in both forms into plain, or false when the
+// clipboard could not be opened (reported).
+bool ReadClipboardText(PlainText& plain);
+
+// Puts a decrypted text on the clipboard as Decrypt Clipboard puts its own:
+// kept out of clipboard history and viewers, and taken off again
+// kClearClipboardMs later unless the clipboard has changed by then. False
+// after reporting a failure.
+bool PlaceDecryptedText(const ActionText& text);
 
 // Takes the decrypted text off the clipboard now if it is still there; for
 // the program's end, which must not leave it behind either.

@@ -13,6 +13,7 @@
 #include "app/key_setup.h"
 #include "app/key_state.h"
 #include "app/main_window.h"
+#include "app/reading_window.h"
 #include "app/settings.h"
 #include "app/skins.h"
 #include "app/splash_about.h"
@@ -116,6 +117,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (IsReadingWindowMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

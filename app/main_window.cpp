@@ -5,6 +5,7 @@
 #include "app/key_setup.h"
 #include "app/menu_drawing.h"
 #include "app/property_sheet.h"
+#include "app/reading_window.h"
 #include "app/splash_about.h"
 #include "app/tray_icon.h"
 #include "resources/resource.h"
@@ -72,6 +73,7 @@ LRESULT OnTrayIcon(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 static LRESULT OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_DESTROY:
+      CloseReadingWindow();
       ClearDecryptedClipboard();
       RemoveTrayIcon();
       PostQuitMessage(0);

@@ -1,3 +1,108 @@
 #include "app/read_selection.h"
 
-void ReadSelectedMessages() {}
+#include <string>
+#include <vector>
+
+#include "app/reading_window.h"
+#include "app/selected_text.h"
+#include "icq/message_options.h"
+#include "icq/text_transform.h"
+#include "keys/key_id.h"
+#include "keys/message_search.h"
+#include "keys/message_text.h"
+#include "keys/user_id_text.h"
+#include "keys/wiped_text.h"
+#include "resources/strings.h"
+#include "win/unicode_text.h"
+
+namespace {
+
+// The message of a decrypted result as the reading window shows it: a
+// strong message's UTF-8, the old format's ANSI bytes without the spaces
+// that filled its last block; every line break as CR LF, which the edit
+// control needs.
+void ShownTextOf(ActionText& result, std::wstring& text) {
+  if (!result.utf8) TrimPadding(result.bytes);
+  std::wstring wide;
+  WipeOnExit wipe(wide);
+  WideFromCodePage(result.utf8 ? CP_UTF8 : CP_ACP, result.bytes, wide);
+  size_t bare = 0;
+  for (size_t i = 0; i < wide.size(); ++i)
+    if (wide[i] == L'\n' && (i == 0 || wide[i - 1] != L'\r')) ++bare;
+  text.reserve(wide.size() + bare);
+  for (size_t i = 0; i < wide.size(); ++i) {
+    if (wide[i] == L'\n' && (i == 0 || wide[i - 1] != L'\r')) text += L'\r';
+    text += wide[i];
+  }
+}
+
+ShownMessage Shown(const PublicKeyRing& ring, const MessageSender& sender, ActionText& result) {
+  ShownMessage shown;
+  ShownTextOf(result, shown.text);
+  shown.sender = DisplayUserId(ring.keys[sender.index]);
+  shown.proven = sender.proven;
+  shown.written = sender.written;
+  uint8_t id[kKeyIdBytes];
+  char idText[kKeyIdChars + 1] = "?";
+  if (RingKeyId(ring.keys[sender.index], ring.strong[sender.index], id)) KeyIdText(id, idText);
+  shown.keyId = idText;
+  return shown;
+}
+
+// What opening the messages of a text came to.
+struct Reading {
+  std::vector<ShownMessage> shown;
+  size_t refused = 0;
+  std::string why;  // the first refusal's text
+};
+
+// Opens each message in turn: the strong formats by the key their sender's
+// ID names, the old one with a key from the menu. A refusal is counted and
+// the next message tried; a dismissed menu, or a ring that cannot be used
+// (reported), ends the reading with what was opened so far.
+void OpenMessages(const std::string& bytes, const std::vector<FoundMessage>& found, Reading& reading) {
+  reading.shown.reserve(found.size());
+  for (const FoundMessage& message : found) {
+    PublicKeyRing ring;
+    ActionText result;
+    MessageSender sender;
+    std::string why;
+    if (DecryptReceived(bytes.substr(message.begin, message.end - message.begin), ring, result, sender, &why)) {
+      reading.shown.push_back(Shown(ring, sender, result));
+    } else if (why.empty()) {
+      return;
+    } else if (reading.refused++ == 0) {
+      reading.why = why;
+    }
+  }
+}
+
+}  // namespace
+
+void ReadSelectedMessages() {
+  std::wstring text;
+  WipeOnExit wipe(text);
+  TextSource source;
+  switch (ReadSelectedText(text, source)) {
+    case SelectedRead::kRead:
+      break;
+    case SelectedRead::kNotAnswering:
+      return ShowBalloonNotice(IDS_SELECTION_NOT_ANSWERING);
+    case SelectedRead::kFailed:
+      return;
+  }
+  // Messages are of ASCII and the code page's bytes: a byte per unit finds
+  // them where they stand among the other lines, whatever their script.
+  std::string bytes = AnsiBytePerUnit(text);
+  WipeOnExit wipeBytes(bytes);
+  const std::vector<FoundMessage> found = FindMessages(bytes);
+  if (found.empty())
+    return ShowBalloonNotice(source == TextSource::kSelection ? IDS_NO_MESSAGE_SELECTED : IDS_NO_MESSAGE_ON_CLIPBOARD);
+  Reading reading;
+  OpenMessages(bytes, found, reading);
+  if (reading.refused > 0 && reading.shown.empty()) return ShowBalloonText(reading.why);
+  if (reading.refused > 0)
+    ShowBalloonNotice(IDS_SOME_NOT_OPENED,
+                      {std::to_string(reading.refused), std::to_string(found.size()), reading.why});
+  if (!reading.shown.empty()) ShowReadingWindow(reading.shown);
+}

@@ -46,17 +46,23 @@ struct Refusal {
   int olderFormatFrom = -1;  // that key's ring entry
 };
 
+std::string RefusalText(const PublicKeyRing& ring, const Refusal& refusal) {
+  if (refusal.olderFormatFrom < 0) return StrongStatusText(refusal.status, refusal.senderId);
+  const std::string id = DisplayUserId(ring.keys[refusal.olderFormatFrom]);
+  return FillText(StringText(IDS_OLDER_FORMAT_REFUSED), {id, id, id});
+}
+
 // A key that cannot be used is an error, as in the old format; every other
-// refusal is a notice about this one message.
-void ReportRefusal(const PublicKeyRing& ring, const Refusal& refusal) {
-  if (refusal.olderFormatFrom >= 0) {
-    const std::string id = DisplayUserId(ring.keys[refusal.olderFormatFrom]);
-    ShowNoticeText(FillText(StringText(IDS_OLDER_FORMAT_REFUSED), {id, id, id}).c_str());
-  } else if (refusal.status == StrongStatus::kNoUsableKey) {
+// refusal is a notice about this one message. With told, the text of either
+// goes there instead, for a caller that shows it its own way.
+void ReportRefusal(const PublicKeyRing& ring, const Refusal& refusal, std::string* told) {
+  const bool badKey = refusal.olderFormatFrom < 0 && refusal.status == StrongStatus::kNoUsableKey;
+  if (told)
+    *told = badKey ? StringText(IDS_BAD_KEY) : RefusalText(ring, refusal);
+  else if (badKey)
     ReportBadKey();
-  } else {
-    ShowNoticeText(StrongStatusText(refusal.status, refusal.senderId).c_str());
-  }
+  else
+    ShowNoticeText(RefusalText(ring, refusal).c_str());
 }
 
 // Keys without a strong key that a message has gone to in this run: the
@@ -85,7 +91,7 @@ bool EncryptUtf8(const PublicKeyRing& ring, int chosen, const std::wstring& wide
                          : EncryptStrongMessage(utf8, secret, ring.keys[0], ring.keys[chosen], result.bytes);
   }
   if (refusal.status != StrongStatus::kOk) {
-    ReportRefusal(ring, refusal);
+    ReportRefusal(ring, refusal, nullptr);
     return false;
   }
   result.utf8 = true;
@@ -156,7 +162,8 @@ bool OpenOld(const std::string& cipher, const PublicKeyRing& ring, int index, Ac
 // The old format: a received text must hold an encrypted block before a
 // key is asked for, so that a plain text is never turned into garbage. An
 // empty one decrypts to an empty one.
-bool DecryptOld(const std::string& received, PublicKeyRing& ring, ActionText& result, MessageSender& sender) {
+bool DecryptOld(const std::string& received, PublicKeyRing& ring, ActionText& result, MessageSender& sender,
+                std::string* refused) {
   const std::string cipher = WithoutBlanks(received);
   if (!cipher.empty() && !IsEncryptedText(cipher)) {
     ShowNotice(IDS_NOT_ENCRYPTED);
@@ -166,7 +173,7 @@ bool DecryptOld(const std::string& received, PublicKeyRing& ring, ActionText& re
   if (!ChooseCorrespondent(false, ring, chosen)) return false;
   Refusal refusal;
   if (OpenOld(cipher, ring, chosen, result, sender, refusal)) return true;
-  ReportRefusal(ring, refusal);
+  ReportRefusal(ring, refusal, refused);
   return false;
 }
 
@@ -188,12 +195,13 @@ bool EncryptForKey(const PublicKeyRing& ring, int chosen, const PlainText& plain
 
 bool IsEncryptedMessage(const std::string& text) { return NamesItsSender(text) || IsEncryptedText(WithoutBlanks(text)); }
 
-bool DecryptReceived(const std::string& received, PublicKeyRing& ring, ActionText& result, MessageSender& sender) {
-  if (!NamesItsSender(received)) return DecryptOld(received, ring, result, sender);
+bool DecryptReceived(const std::string& received, PublicKeyRing& ring, ActionText& result, MessageSender& sender,
+                     std::string* refused) {
+  if (!NamesItsSender(received)) return DecryptOld(received, ring, result, sender, refused);
   if (!LoadActionRing(ring)) return false;
   Refusal refusal;
   if (OpenNamed(received, ring, result, sender, refusal)) return true;
-  ReportRefusal(ring, refusal);
+  ReportRefusal(ring, refusal, refused);
   return false;
 }
 

@@ -71,8 +71,12 @@ bool IsEncryptedMessage(const std::string& text);
 // block of the old format and is decrypted, whole blocks only, with the key
 // the user picks from the menu. False after a notice (not encrypted, unknown
 // sender, changed, not for us, an older format from a key with a strong key)
-// or when the menu was dismissed: nothing is to be written then.
-bool DecryptReceived(const std::string& received, PublicKeyRing& ring, ActionText& result, MessageSender& sender);
+// or when the menu was dismissed: nothing is to be written then. With
+// refused, a refusal's text goes there instead of a notice, for a caller
+// that shows it its own way; it stays empty when the menu was dismissed or
+// the ring could not be used (reported).
+bool DecryptReceived(const std::string& received, PublicKeyRing& ring, ActionText& result, MessageSender& sender,
+                     std::string* refused = nullptr);
 
 // What the automatic decryption made of a received text.
 enum class AutoDecryption {

@@ -116,4 +116,10 @@
 #define IDC_PASSPHRASE_OK 1208
 #define IDC_PASSPHRASE_CANCEL 1209
 
+/* Reading window: the messages the Decrypt hotkey found, decrypted */
+#define IDD_READING 1500
+#define IDC_READING_TEXT 1501
+#define IDC_READING_COPY 1502
+#define IDC_READING_SENDER 1503
+
 #endif

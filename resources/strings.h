@@ -110,7 +110,18 @@
   X(IDS_CANNOT_READ_IN_PLACE, 1631, "The text of this window cannot be read in place yet.  Copy it, choose Encrypt Clipboard from the tray menu, and paste the result.") \
   X(IDS_ALREADY_ENCRYPTED, 1632, "This text already is an encrypted message, so it has been left as it is.") \
   X(IDS_MENU_NOT_IN_FRONT, 1633, "Windows did not let Vaultwing bring its key menu to the front, so the keyboard could not reach it and nothing has been changed.  Press the Encrypt hotkey again.") \
-  X(IDS_TARGET_NOT_IN_FRONT, 1634, "Windows did not let Vaultwing give the keyboard back to the window you were writing in, so the message has not been written there.  Press the Encrypt hotkey again.")
+  X(IDS_TARGET_NOT_IN_FRONT, 1634, "Windows did not let Vaultwing give the keyboard back to the window you were writing in, so the message has not been written there.  Press the Encrypt hotkey again.") \
+  X(IDS_READING_CAPTION, 1670, "Message from %s") \
+  X(IDS_READING_CAPTION_MANY, 1671, "%s messages from %s") \
+  X(IDS_READING_SENDER, 1672, "Key ID %s, written %s UTC") \
+  X(IDS_READING_OLDER, 1673, "Older format: not authenticated") \
+  X(IDS_READING_HEADER, 1674, "%s, key ID %s, written %s UTC:") \
+  X(IDS_READING_HEADER_OLDER, 1675, "%s, older format: not authenticated:") \
+  X(IDS_READING_MANY, 1676, "%s messages, each below the line that names its sender") \
+  X(IDS_NO_MESSAGE_SELECTED, 1677, "The selected text holds no encrypted message.  Select the whole message (the names and times around it may come along), then press the Decrypt hotkey again.") \
+  X(IDS_NO_MESSAGE_ON_CLIPBOARD, 1678, "Nothing is selected here, and the clipboard holds no encrypted message.  Select the message, or copy it, then press the Decrypt hotkey again.") \
+  X(IDS_SELECTION_NOT_ANSWERING, 1679, "The window with the selected text is not answering, so nothing has been read from it.  Try again once it answers.") \
+  X(IDS_SOME_NOT_OPENED, 1680, "%s of the %s messages could not be opened: %s")
 
 #ifndef RC_INVOKED
 enum StringId {

@@ -32,3 +32,20 @@ bool CodePageFromWide(UINT codePage, std::wstring_view text, std::string& out) {
   WideCharToMultiByte(codePage, 0, text.data(), size, out.data(), bytes, nullptr, nullptr);
   return true;
 }
+
+std::string AnsiBytePerUnit(std::wstring_view text) {
+  std::string out(text.size(), '\0');
+  for (size_t i = 0; i < text.size(); ++i) {
+    const wchar_t unit = text[i];
+    if (unit < 0x80) {
+      out[i] = static_cast<char>(unit);
+      continue;
+    }
+    char bytes[2];
+    BOOL guessed = FALSE;
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &unit, 1, bytes, sizeof bytes, nullptr, &guessed) == 1 &&
+        !guessed)
+      out[i] = bytes[0];
+  }
+  return out;
+}
