@@ -105,7 +105,10 @@
   X(IDS_KEY_FILE_STRENGTHENED, 1551, "The secret key file %s was protected with only %s iterations, which makes a passphrase cheap to guess.  It has been written again with 600,000, under the same passphrase.") \
   X(IDS_KEY_FILE_NOT_STRENGTHENED, 1552, "The secret key file %s is protected with only %s iterations.  It could not be written again with 600,000, so it stays as it was; the key is in use all the same.  The system says: %s") \
   X(IDS_PASSPHRASE_TOO_LONG, 1553, "This passphrase is too long: a passphrase has at most 1024 bytes in UTF-8, which is 1024 characters of plain English and at least 256 of any script.") \
-  X(IDS_PASSPHRASE_NOT_TEXT, 1554, "A passphrase must be text in UTF-8, without NUL characters.")
+  X(IDS_PASSPHRASE_NOT_TEXT, 1554, "A passphrase must be text in UTF-8, without NUL characters.") \
+  X(IDS_HOTKEY_TAKEN, 1600, "The hotkey %s is taken by another program, so it does nothing in Vaultwing.  Choose another one under Settings in the tray menu.") \
+  X(IDS_HOTKEYS_TAKEN, 1601, "The hotkeys %s and %s are taken by other programs, so they do nothing in Vaultwing.  Choose others under Settings in the tray menu.") \
+  X(IDS_HOTKEYS_SAME, 1602, "Encrypt and Decrypt need two different hotkeys.")
 
 #ifndef RC_INVOKED
 enum StringId {
