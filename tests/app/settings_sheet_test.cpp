@@ -349,6 +349,27 @@ TEST_F(SettingsSheet, HotkeysAndStartWithWindowsAreTakenByOkAloneAndShownAtTheNe
   EXPECT_EQ(ShownHotkey(page, IDC_DECRYPT_HOTKEY), kCtrlShiftD);
   EXPECT_EQ(driver::CheckState(page, IDC_START_WITH_WINDOWS), BST_UNCHECKED) << "off by default";
 
+  // Typed as the user types it: the box takes the combination, Backspace
+  // makes it none.
+  HWND encryptBox = GetDlgItem(page, IDC_ENCRYPT_HOTKEY);
+  ASSERT_TRUE(driver::BringToFront(sheet));
+  PostMessageA(encryptBox, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  PostMessageA(encryptBox, WM_LBUTTONUP, 0, 0);
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+    GUITHREADINFO info = {sizeof info};
+    return GetGUIThreadInfo(GetWindowThreadProcessId(sheet, nullptr), &info) && info.hwndFocus == encryptBox;
+  }));
+  ASSERT_TRUE(driver::PressKeys({VK_CONTROL, VK_SHIFT, 'K'}));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+    return ShownHotkey(page, IDC_ENCRYPT_HOTKEY) == MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+  }));
+  ASSERT_TRUE(driver::PressKeys({VK_BACK}));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return ShownHotkey(page, IDC_ENCRYPT_HOTKEY) == 0; }));
+  ASSERT_TRUE(driver::PressKeys({'J'}));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+    return ShownHotkey(page, IDC_ENCRYPT_HOTKEY) == MAKEWORD('J', HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+  })) << "a key alone would be taken from every window's typing";
+
   // Cancel drops what was changed; a click elsewhere on the page keeps it
   // until then.
   TypeHotkey(page, IDC_ENCRYPT_HOTKEY, kCtrlAltK);
