@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <string>
 
-constexpr uint8_t kHotkeyShift = 0x01;    // HOTKEYF_SHIFT
-constexpr uint8_t kHotkeyControl = 0x02;  // HOTKEYF_CONTROL
-constexpr uint8_t kHotkeyAlt = 0x04;      // HOTKEYF_ALT
-constexpr uint8_t kHotkeyExtended = 0x08; // HOTKEYF_EXT: the key is on the extended part of the keyboard
+constexpr uint8_t kHotkeyShift = 0x01;     // HOTKEYF_SHIFT
+constexpr uint8_t kHotkeyControl = 0x02;   // HOTKEYF_CONTROL
+constexpr uint8_t kHotkeyAlt = 0x04;       // HOTKEYF_ALT
+constexpr uint8_t kHotkeyExtended = 0x08;  // HOTKEYF_EXT: an extended key (Home, not Num 7)
 
 constexpr uint32_t kModAlt = 0x0001;       // MOD_ALT
 constexpr uint32_t kModControl = 0x0002;   // MOD_CONTROL

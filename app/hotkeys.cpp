@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <string>
 #include <vector>
 
 #include "app/encrypt_in_place.h"
@@ -36,9 +37,10 @@ bool Register(int id, DWORD hotkey) {
          GetLastError() != ERROR_HOTKEY_ALREADY_REGISTERED;
 }
 
-}  // namespace
-
+// "Ctrl+Shift+E", in the keyboard layout's names.
 std::string HotkeyText(DWORD hotkey) { return HotkeyName(hotkey, KeyName); }
+
+}  // namespace
 
 void RegisterHotkeys() {
   std::vector<std::string> taken;

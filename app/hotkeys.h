@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 constexpr int kEncryptHotkeyId = 1;
 constexpr int kDecryptHotkeyId = 2;
 
@@ -16,9 +14,6 @@ constexpr int kDecryptHotkeyId = 2;
 // another program holds gets a balloon that names it and says where to
 // choose another; the other hotkey and the rest of the program work on.
 void RegisterHotkeys();
-
-// "Ctrl+Shift+E", in the keyboard layout's names.
-std::string HotkeyText(DWORD hotkey);
 
 // Answers WM_HOTKEY. A hotkey pressed while the last one is still being
 // handled (its key menu is open, say, whose modal loop dispatches the press)

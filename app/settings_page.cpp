@@ -52,17 +52,20 @@ void FillSkinCombo(HWND combo) {
   for (int i = 0; i < SkinCount; ++i) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SkinList[i]));
 }
 
+// The hotkeys and their boxes.
 struct HotkeyBox {
   int id;
   DWORD* hotkey;
 };
 const HotkeyBox kHotkeyBoxes[] = {{IDC_ENCRYPT_HOTKEY, &HotkeyEncrypt}, {IDC_DECRYPT_HOTKEY, &HotkeyDecrypt}};
 
-// A key without Ctrl or Alt would be taken from every window's typing: Shift
-// alone, or nothing, gets Ctrl+Shift added.
-void ShowHotkeys(HWND page) {
+// What OK alone takes from the page. A key without Ctrl or Alt would be
+// taken from every window's typing: Shift alone, or nothing, gets Ctrl+Shift
+// added.
+void ShowSettingsTakenAtOk(HWND page) {
   for (const HotkeyBox& box : kHotkeyBoxes) {
-    SendDlgItemMessageA(page, box.id, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_SHIFT, 0));
+    const LPARAM added = MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_SHIFT, 0);
+    SendDlgItemMessageA(page, box.id, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, added);
     SendDlgItemMessageA(page, box.id, HKM_SETHOTKEY, LOWORD(*box.hotkey), 0);
   }
   CheckDlgButton(page, IDC_START_WITH_WINDOWS, StartsWithWindows() ? BST_CHECKED : BST_UNCHECKED);
@@ -72,13 +75,12 @@ DWORD ShownHotkey(HWND page, int id) { return LOWORD(SendDlgItemMessageA(page, i
 
 // PSN_APPLY: false, after a notice, when the two hotkeys are one.
 bool ApplySettings(HWND page) {
-  const DWORD encrypt = ShownHotkey(page, IDC_ENCRYPT_HOTKEY), decrypt = ShownHotkey(page, IDC_DECRYPT_HOTKEY);
-  if (encrypt != 0 && encrypt == decrypt) {
+  const DWORD encrypt = ShownHotkey(page, IDC_ENCRYPT_HOTKEY);
+  if (encrypt != 0 && encrypt == ShownHotkey(page, IDC_DECRYPT_HOTKEY)) {
     ShowNotice(IDS_HOTKEYS_SAME, page);
     return false;
   }
-  HotkeyEncrypt = encrypt;
-  HotkeyDecrypt = decrypt;
+  for (const HotkeyBox& box : kHotkeyBoxes) *box.hotkey = ShownHotkey(page, box.id);
   SaveSettings();
   char exePath[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, exePath, MAX_PATH);
@@ -89,7 +91,7 @@ bool ApplySettings(HWND page) {
 
 void InitSettingsPage(HWND page) {
   AttachPageToSheet(page);
-  ShowHotkeys(page);
+  ShowSettingsTakenAtOk(page);
   // The list never changes while the program runs; filled once, it also
   // shows "(None)" while skins are off.
   FillSkinCombo(GetDlgItem(page, IDC_SKIN_COMBO));

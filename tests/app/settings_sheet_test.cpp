@@ -116,6 +116,12 @@ class SettingsSheet : public TrayProgram {
 
   static HWND Page(HWND sheet, const char* caption) { return sheet::Page(sheet, caption); }
 
+  // Opens the sheet by a double click into sheet; its Settings page, or null.
+  HWND OpenSettingsPage(const driver::Program& program, HWND& sheet) {
+    sheet = OpenByDoubleClick(program);
+    return sheet ? Page(sheet, "Settings") : nullptr;
+  }
+
   // Waits until the registry value reads as expected (the program writes it
   // while the test goes on).
   static bool WaitForSkinValue(const std::optional<std::string>& expected) {
@@ -194,8 +200,7 @@ TEST_F(SettingsSheet, LaunchOnStartupOffDeletesTheAddOnEntryAtOnceAndOkStoresThe
   EXPECT_EQ(ReadRegDword(kSettingsKey, "LaunchOnStartup"), 1u) << "Cancel stores nothing";
 
   // The flag stays off in memory; checking it again writes no entry.
-  sheet = OpenByDoubleClick(program);
-  page = Page(sheet, "Settings");
+  page = OpenSettingsPage(program, sheet);
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(driver::CheckState(page, IDC_LAUNCH_ON_STARTUP), BST_UNCHECKED);
   ASSERT_TRUE(driver::ClickButton(page, IDC_LAUNCH_ON_STARTUP));
@@ -214,8 +219,7 @@ TEST_F(SettingsSheet, LaunchOnStartupOffDeletesTheAddOnEntryAtOnceAndOkStoresThe
   // The next start writes no add-on entry and shows the stored flags.
   driver::Program next = Start();
   ExpectRunning(next);
-  sheet = OpenByDoubleClick(next);
-  page = Page(sheet, "Settings");
+  page = OpenSettingsPage(next, sheet);
   ASSERT_NE(page, nullptr);
   // The registrations come before the message loop that opened the sheet.
   EXPECT_FALSE(driver::RegKeyExists(kAddOnKey));
@@ -256,8 +260,7 @@ TEST_F(SettingsSheet, MessagesOptionsAreStoredOnOkAndAnAutomaticModeSaysOnceWhat
   SaveKeys(ring_, secret_);
   driver::Program next = Start();
   ExpectRunning(next);
-  sheet = OpenByDoubleClick(next);
-  page = Page(sheet, "Settings");
+  page = OpenSettingsPage(next, sheet);
   ASSERT_NE(page, nullptr);
   for (int id = IDC_AUTO_ENCRYPT; id <= IDC_NO_INSECURE_WARNING; ++id)
     EXPECT_EQ(driver::CheckState(page, id), BST_CHECKED) << id;
@@ -325,8 +328,8 @@ TEST_F(SettingsSheet, StartUpKeepsAListedSkinAndDropsOneThatIsNotListed) {
   RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "Skin", REG_SZ, "blue", 5);
   driver::Program program = StartRunning();
   EXPECT_EQ(ReadRegString(kSettingsKey, "Skin"), "blue");
-  HWND sheet = OpenByDoubleClick(program);
-  HWND page = Page(sheet, "Settings");
+  HWND sheet;
+  HWND page = OpenSettingsPage(program, sheet);
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(driver::CheckState(page, IDC_ENABLE_SKINS), BST_CHECKED);
   EXPECT_EQ(Send(GetDlgItem(page, IDC_SKIN_COMBO), CB_GETCURSEL), 2);
@@ -341,8 +344,8 @@ TEST_F(SettingsSheet, HotkeysAndStartWithWindowsAreTakenByOkAloneAndShownAtTheNe
   EXPECT_EQ(ReadRegDword(kSettingsKey, "HotkeyDecrypt"), kCtrlShiftD);
   // The sheet opens from the message loop, after the hotkeys are registered:
   // probed earlier, they could be found free and taken from the program.
-  HWND sheet = OpenByDoubleClick(program);
-  HWND page = Page(sheet, "Settings");
+  HWND sheet;
+  HWND page = OpenSettingsPage(program, sheet);
   ASSERT_NE(page, nullptr);
   EXPECT_TRUE(Held(kCtrlShiftE) && Held(kCtrlShiftD)) << "registered at start-up";
   EXPECT_EQ(ShownHotkey(page, IDC_ENCRYPT_HOTKEY), kCtrlShiftE);
@@ -356,7 +359,8 @@ TEST_F(SettingsSheet, HotkeysAndStartWithWindowsAreTakenByOkAloneAndShownAtTheNe
   PostMessageA(encryptBox, WM_LBUTTONDOWN, MK_LBUTTON, 0);
   PostMessageA(encryptBox, WM_LBUTTONUP, 0, 0);
   ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
-    GUITHREADINFO info = {sizeof info};
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
     return GetGUIThreadInfo(GetWindowThreadProcessId(sheet, nullptr), &info) && info.hwndFocus == encryptBox;
   }));
   ASSERT_TRUE(driver::PressKeys({VK_CONTROL, VK_SHIFT, 'K'}));
@@ -385,8 +389,7 @@ TEST_F(SettingsSheet, HotkeysAndStartWithWindowsAreTakenByOkAloneAndShownAtTheNe
   EXPECT_FALSE(Held(kCtrlAltK));
 
   // The same hotkey twice is refused, and the sheet stays open.
-  sheet = OpenByDoubleClick(program);
-  page = Page(sheet, "Settings");
+  page = OpenSettingsPage(program, sheet);
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(ShownHotkey(page, IDC_ENCRYPT_HOTKEY), kCtrlShiftE);
   EXPECT_EQ(driver::CheckState(page, IDC_START_WITH_WINDOWS), BST_UNCHECKED);
@@ -415,8 +418,7 @@ TEST_F(SettingsSheet, HotkeysAndStartWithWindowsAreTakenByOkAloneAndShownAtTheNe
 
   driver::Program next = Start();
   ExpectRunning(next);
-  sheet = OpenByDoubleClick(next);
-  page = Page(sheet, "Settings");
+  page = OpenSettingsPage(next, sheet);
   ASSERT_NE(page, nullptr);
   EXPECT_TRUE(Held(kCtrlAltK));
   EXPECT_FALSE(Held(kCtrlShiftD));
@@ -450,8 +452,8 @@ TEST_F(SettingsSheet, AHotkeyHeldByAnotherProgramGetsABalloonAtStartAndAtOkWhile
   // OK checks again, and names every combination taken.
   HeldHotkey other(2, kCtrlAltK);
   ASSERT_TRUE(other);
-  HWND sheet = OpenByDoubleClick(program);
-  HWND page = Page(sheet, "Settings");
+  HWND sheet;
+  HWND page = OpenSettingsPage(program, sheet);
   ASSERT_NE(page, nullptr);
   TypeHotkey(page, IDC_DECRYPT_HOTKEY, kCtrlAltK);
   ASSERT_TRUE(driver::PressButton(sheet, IDOK));
