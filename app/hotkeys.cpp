@@ -2,36 +2,52 @@
 
 #include <commctrl.h>
 
+#include <string>
+#include <vector>
+
 #include "app/encrypt_in_place.h"
+#include "app/hotkey_form.h"
 #include "app/read_selection.h"
+#include "app/settings.h"
+#include "icq/message_options.h"
+#include "resources/strings.h"
 #include "win/program.h"
+
+static_assert(kHotkeyShift == HOTKEYF_SHIFT && kHotkeyControl == HOTKEYF_CONTROL && kHotkeyAlt == HOTKEYF_ALT &&
+              kHotkeyExtended == HOTKEYF_EXT);
+static_assert(kModAlt == MOD_ALT && kModControl == MOD_CONTROL && kModShift == MOD_SHIFT &&
+              kModNoRepeat == MOD_NOREPEAT);
 
 namespace {
 
 bool Busy = false;
 
-// RegisterHotKey's modifiers for a hotkey in the form a hotkey control gives
-// (HKM_GETHOTKEY): the virtual key in the low byte, HOTKEYF_* in the next.
-// MOD_NOREPEAT: a key held down is one press, not a stream of them.
-UINT ModifiersOf(WORD hotkey) {
-  const BYTE flags = HIBYTE(hotkey);
-  UINT modifiers = MOD_NOREPEAT;
-  if (flags & HOTKEYF_ALT) modifiers |= MOD_ALT;
-  if (flags & HOTKEYF_CONTROL) modifiers |= MOD_CONTROL;
-  if (flags & HOTKEYF_SHIFT) modifiers |= MOD_SHIFT;
-  return modifiers;
+std::string KeyName(uint8_t virtualKey, bool extended) {
+  const UINT scanCode = MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC);
+  const LONG keyData = static_cast<LONG>(scanCode << 16 | (extended ? 1u << 24 : 0u));
+  char name[64] = "";
+  return GetKeyNameTextA(keyData, name, sizeof name) > 0 ? name : "";
 }
 
-void Register(int id, WORD hotkey) {
+// False only when another program holds the combination.
+bool Register(int id, DWORD hotkey) {
   UnregisterHotKey(MainWindow, id);
-  if (LOBYTE(hotkey) != 0) RegisterHotKey(MainWindow, id, ModifiersOf(hotkey), LOBYTE(hotkey));
+  if (HotkeyKey(hotkey) == 0) return true;
+  return RegisterHotKey(MainWindow, id, HotkeyModifiers(hotkey), HotkeyKey(hotkey)) ||
+         GetLastError() != ERROR_HOTKEY_ALREADY_REGISTERED;
 }
+
+// "Ctrl+Shift+E", in the keyboard layout's names.
+std::string HotkeyText(DWORD hotkey) { return HotkeyName(hotkey, KeyName); }
 
 }  // namespace
 
 void RegisterHotkeys() {
-  Register(kEncryptHotkeyId, MAKEWORD('E', HOTKEYF_CONTROL | HOTKEYF_SHIFT));
-  Register(kDecryptHotkeyId, MAKEWORD('D', HOTKEYF_CONTROL | HOTKEYF_SHIFT));
+  std::vector<std::string> taken;
+  if (!Register(kEncryptHotkeyId, HotkeyEncrypt)) taken.push_back(HotkeyText(HotkeyEncrypt));
+  if (!Register(kDecryptHotkeyId, HotkeyDecrypt)) taken.push_back(HotkeyText(HotkeyDecrypt));
+  // One balloon for both: a second would replace the first.
+  if (!taken.empty()) ShowBalloonNotice(taken.size() == 1 ? IDS_HOTKEY_TAKEN : IDS_HOTKEYS_TAKEN, taken);
 }
 
 void OnHotkey(WPARAM id) {

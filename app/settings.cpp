@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/hotkey_form.h"
 #include "app/skins.h"
 #include "keys/registry_names.h"
 #include "win/registry.h"
@@ -13,10 +14,12 @@ DWORD AutoEncrypt = 0;
 DWORD AutoDecrypt = 0;
 DWORD NoEncryptWarning = 0;
 DWORD NoInsecureWarning = 0;
+DWORD HotkeyEncrypt = kDefaultEncryptHotkey;
+DWORD HotkeyDecrypt = kDefaultDecryptHotkey;
 
 namespace {
 
-// The flags, read and stored alike, with their defaults.
+// The flags and hotkeys, read and stored alike, with their defaults.
 struct Flag {
   const char* name;
   DWORD* value;
@@ -30,6 +33,8 @@ const Flag kFlags[] = {
     {kAutoDecryptValue, &AutoDecrypt, 0},
     {kNoEncryptWarningValue, &NoEncryptWarning, 0},
     {kNoInsecureWarningValue, &NoInsecureWarning, 0},
+    {kHotkeyEncryptValue, &HotkeyEncrypt, kDefaultEncryptHotkey},
+    {kHotkeyDecryptValue, &HotkeyDecrypt, kDefaultDecryptHotkey},
 };
 
 // A missing or unreadable value gets its default, which is written back.
@@ -60,6 +65,24 @@ void SaveSettings() {
   for (const Flag& flag : kFlags) RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, flag.name, *flag.value, true);
 }
 
+// The program's path in quotes: unquoted, a folder with a blank would end
+// the program's name at the blank (and a program planted at that point
+// would be run), and the rest of the path would arrive as an argument.
+static std::string Quoted(const char* exePath) { return std::string("\"") + exePath + "\""; }
+
+bool StartsWithWindows() {
+  return RegGetValueA(HKEY_CURRENT_USER, kRunKey, kRunValue, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+void SetStartWithWindows(bool on, const char* exePath) {
+  if (!on) {
+    RegDeleteValueAt(HKEY_CURRENT_USER, kRunKey, kRunValue);
+    return;
+  }
+  const std::string quotedExe = Quoted(exePath);
+  RegWriteString(HKEY_CURRENT_USER, kRunKey, kRunValue, quotedExe.c_str(), static_cast<DWORD>(quotedExe.size()), true);
+}
+
 static void WriteDefault(const char* classKey, const std::string& value) {
   const std::string key = std::string(kClassesKey) + "\\" + classKey;
   RegWriteString(HKEY_CURRENT_USER, key.c_str(), "", value.c_str(), static_cast<DWORD>(value.size()), true);
@@ -72,10 +95,7 @@ static void WriteAddOnValue(const char* name, const char* value) {
 void WriteRegistrations(const char* exePath, const char* currentDir) {
   WriteDefault(".vwg", "VWG.KeyFile");
   WriteDefault("VWG.KeyFile", "Vaultwing Key File");
-  // The program's path in quotes: unquoted, a folder with a blank would end
-  // the program's name at the blank (and a program planted at that point
-  // would be run), and the rest of the path would arrive as the file.
-  const std::string quotedExe = std::string("\"") + exePath + "\"";
+  const std::string quotedExe = Quoted(exePath);
   WriteDefault("VWG.KeyFile\\DefaultIcon", quotedExe + ",1");
   WriteDefault("VWG.KeyFile\\shell\\open\\command", quotedExe + " \"%1\"");
   if (LaunchOnStartup) {
@@ -84,4 +104,5 @@ void WriteRegistrations(const char* exePath, const char* currentDir) {
     WriteAddOnValue("Path", exePath);
     WriteAddOnValue("Startup", currentDir);
   }
+  if (StartsWithWindows()) SetStartWithWindows(true, exePath);
 }

@@ -1,11 +1,15 @@
 // The Settings page: Launch on Startup, Enable Skins and the skin choice,
-// and the Messages options. The check boxes change the settings in memory
-// at once (OK stores them); a skin is applied and stored as soon as it is
-// chosen. Password Protect shows whether the secret key file is protected
-// and changes the file at once: the file itself is the setting.
+// Start with Windows, the Messages options and the hotkeys. The check boxes
+// change the settings in memory at once (OK stores them); a skin is applied
+// and stored as soon as it is chosen. Password Protect shows whether the
+// secret key file is protected and changes the file at once: the file
+// itself is the setting. Start with Windows and the hotkeys are shown as
+// the page opens and taken from it by OK alone, so that Cancel drops them
+// and a refresh of the page keeps what the user has typed.
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/hotkeys.h"
 #include "app/key_protection.h"
 #include "app/key_state.h"
 #include "app/property_sheet.h"
@@ -48,8 +52,46 @@ void FillSkinCombo(HWND combo) {
   for (int i = 0; i < SkinCount; ++i) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SkinList[i]));
 }
 
+// The hotkeys and their boxes.
+struct HotkeyBox {
+  int id;
+  DWORD* hotkey;
+};
+const HotkeyBox kHotkeyBoxes[] = {{IDC_ENCRYPT_HOTKEY, &HotkeyEncrypt}, {IDC_DECRYPT_HOTKEY, &HotkeyDecrypt}};
+
+// What OK alone takes from the page. A key without Ctrl or Alt would be
+// taken from every window's typing: Shift alone, or nothing, gets Ctrl+Shift
+// added.
+void ShowSettingsTakenAtOk(HWND page) {
+  for (const HotkeyBox& box : kHotkeyBoxes) {
+    const LPARAM added = MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_SHIFT, 0);
+    SendDlgItemMessageA(page, box.id, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, added);
+    SendDlgItemMessageA(page, box.id, HKM_SETHOTKEY, LOWORD(*box.hotkey), 0);
+  }
+  CheckDlgButton(page, IDC_START_WITH_WINDOWS, StartsWithWindows() ? BST_CHECKED : BST_UNCHECKED);
+}
+
+DWORD ShownHotkey(HWND page, int id) { return LOWORD(SendDlgItemMessageA(page, id, HKM_GETHOTKEY, 0, 0)); }
+
+// PSN_APPLY: false, after a notice, when the two hotkeys are one.
+bool ApplySettings(HWND page) {
+  const DWORD encrypt = ShownHotkey(page, IDC_ENCRYPT_HOTKEY);
+  if (encrypt != 0 && encrypt == ShownHotkey(page, IDC_DECRYPT_HOTKEY)) {
+    ShowNotice(IDS_HOTKEYS_SAME, page);
+    return false;
+  }
+  for (const HotkeyBox& box : kHotkeyBoxes) *box.hotkey = ShownHotkey(page, box.id);
+  SaveSettings();
+  char exePath[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, exePath, MAX_PATH);
+  SetStartWithWindows(IsDlgButtonChecked(page, IDC_START_WITH_WINDOWS) == BST_CHECKED, exePath);
+  RegisterHotkeys();
+  return true;
+}
+
 void InitSettingsPage(HWND page) {
   AttachPageToSheet(page);
+  ShowSettingsTakenAtOk(page);
   // The list never changes while the program runs; filled once, it also
   // shows "(None)" while skins are off.
   FillSkinCombo(GetDlgItem(page, IDC_SKIN_COMBO));
@@ -123,8 +165,9 @@ INT_PTR OnNotify(HWND page, const NMHDR* notify) {
       RefreshSettingsPage(page);
       return FALSE;
     case PSN_APPLY:
-      SaveSettings();
-      return FALSE;
+      if (ApplySettings(page)) return FALSE;
+      SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_INVALID_NOCHANGEPAGE);
+      return TRUE;
   }
   return AnswerPageNotify(page, notify);
 }

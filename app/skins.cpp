@@ -21,18 +21,49 @@ constexpr char kEncryptFile[] = "encrypt.bmp";
 constexpr char kDecryptFile[] = "decrypt.bmp";
 constexpr UINT kButtonImageFlags = LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT;
 
-// "<current directory>\SKINS\<name>\<file>" (name and file may be empty) into
-// out; false when it does not fit in MAX_PATH characters.
-bool SkinPath(const char* name, const char* file, char out[MAX_PATH]) {
-  char dir[MAX_PATH];
-  const DWORD length = GetCurrentDirectoryA(MAX_PATH, dir);
+// The folder that holds SKINS: the current folder where it has one, else
+// the program's own folder (a program that Windows starts at logon does not
+// start in its own). Chosen by EnumerateSkins and kept, so that a file
+// dialog that moves the current folder does not lose the skins; without a
+// backslash at its end.
+char SkinsBase[MAX_PATH];
+
+// The folder's path into SkinsBase; false when it does not fit.
+bool SetSkinsBase(const char* dir, size_t length) {
   if (length == 0 || length >= MAX_PATH) return false;
-  // A drive's root comes back with its backslash ("C:\"), every other folder without.
-  if (dir[length - 1] == '\\') dir[length - 1] = '\0';
+  // A drive's root comes with its backslash ("C:\"), every other folder without.
+  if (dir[length - 1] == '\\') --length;
+  std::memcpy(SkinsBase, dir, length);
+  SkinsBase[length] = '\0';
+  return true;
+}
+
+// "<SkinsBase>\SKINS\<name>\<file>" (name and file may be empty) into out;
+// false when it does not fit in MAX_PATH characters, or before EnumerateSkins.
+bool SkinPath(const char* name, const char* file, char out[MAX_PATH]) {
+  if (SkinsBase[0] == '\0') return false;
   const char* nameSep = name[0] ? "\\" : "";
   const char* fileSep = file[0] ? "\\" : "";
-  const int written = std::snprintf(out, MAX_PATH, "%s\\%s%s%s%s%s", dir, kSkinsFolder, nameSep, name, fileSep, file);
+  const int written =
+      std::snprintf(out, MAX_PATH, "%s\\%s%s%s%s%s", SkinsBase, kSkinsFolder, nameSep, name, fileSep, file);
   return written > 0 && written < MAX_PATH;
+}
+
+bool HoldsSkinsFolder() {
+  char path[MAX_PATH];
+  if (!SkinPath("", "", path)) return false;
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void ChooseSkinsBase() {
+  char dir[MAX_PATH];
+  if (SetSkinsBase(dir, GetCurrentDirectoryA(MAX_PATH, dir)) && HoldsSkinsFolder()) return;
+  const DWORD length = GetModuleFileNameA(nullptr, dir, MAX_PATH);
+  char* lastSeparator = length < MAX_PATH ? std::strrchr(dir, '\\') : nullptr;
+  // The program's folder, or the current one kept when neither has skins.
+  if (lastSeparator && SetSkinsBase(dir, static_cast<size_t>(lastSeparator - dir) + 1) && HoldsSkinsFolder()) return;
+  SetSkinsBase(dir, GetCurrentDirectoryA(MAX_PATH, dir));
 }
 
 bool IsSkinFolder(const WIN32_FIND_DATAA& entry) {
@@ -69,6 +100,7 @@ int CompareSkinNames(const char* a, const char* b) {
 
 void EnumerateSkins() {
   SkinCount = 0;
+  ChooseSkinsBase();
   char pattern[MAX_PATH];
   if (!SkinPath("", "*", pattern)) return;
   WIN32_FIND_DATAA entry;

@@ -1,4 +1,5 @@
-// Skins: folders under "SKINS" of the current directory, each with an
+// Skins: folders under "SKINS" of the current directory (or, where it has
+// none, of the program's own folder), each with an
 // optional encrypt.bmp and decrypt.bmp that replace the pictures on the
 // Encrypt and Decrypt buttons. Skin index 0 stands for the built-in pictures,
 // index i (1..SkinCount) for SkinList[i - 1].
@@ -18,8 +19,8 @@ extern int SkinCount;
 // Name of the applied skin, empty while the built-in pictures are in use.
 extern char CurrentSkinName[kSkinNameChars];
 
-// Fills SkinList with the first 100 folders of SKINS whose attributes are
-// exactly FILE_ATTRIBUTE_DIRECTORY, then sorts them.
+// Chooses the SKINS folder, then fills SkinList with its first 100 folders
+// whose attributes are exactly FILE_ATTRIBUTE_DIRECTORY and sorts them.
 void EnumerateSkins();
 
 // 1-based position of name in SkinList (case-sensitive), 0 for an empty name

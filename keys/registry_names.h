@@ -20,6 +20,9 @@ constexpr char kNoEncryptWarningValue[] = "NoEncryptWarning";
 constexpr char kNoInsecureWarningValue[] = "NoInsecureWarning";
 // DWORD 1 once the tray program has seen the ring hold strong keys.
 constexpr char kRingHasStrongKeysValue[] = "RingHasStrongKeys";
+// The system-wide hotkeys, as DWORDs in a hotkey control's form; 0 is none.
+constexpr char kHotkeyEncryptValue[] = "HotkeyEncrypt";
+constexpr char kHotkeyDecryptValue[] = "HotkeyDecrypt";
 // The key last chosen with the Encrypt hotkey in each program: a string
 // value named after the program's executable file ("notepad.exe"), holding
 // the key's fingerprint.
@@ -27,6 +30,10 @@ constexpr char kLastKeyKey[] = "Software\\Corvandel\\VWG for ICQ\\Settings\\Last
 
 // ICQ's list of add-on programs; ICQ starts the program while it is there.
 constexpr char kAddOnKey[] = "Software\\Mirabilis\\ICQ\\Agent\\Apps\\Vaultwing for ICQ";
+// The programs Windows starts at the user's logon; the program's value there,
+// while it exists, is the Start with Windows setting.
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kRunValue[] = "Vaultwing";
 // The per-user half of HKEY_CLASSES_ROOT: writable without administrator
 // rights, and the shell merges it into HKEY_CLASSES_ROOT.
 constexpr char kClassesKey[] = "Software\\Classes";

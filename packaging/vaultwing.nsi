@@ -29,6 +29,9 @@ ManifestDPIAware true
 !define SETTINGS_KEY "Software\Corvandel\VWG for ICQ"
 !define KEYS_KEY "Software\Corvandel\Keys"
 !define ADDON_KEY "Software\Mirabilis\ICQ\Agent\Apps\${APP_NAME}"
+; The program's value there is its Start with Windows setting.
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUN_VALUE "Vaultwing"
 !define CLASSES_KEY "Software\Classes"
 !define SHORTCUT "$SMPROGRAMS\${APP_NAME}.lnk"
 ; Class of the program's hidden main window; closing it ends the program.
@@ -95,7 +98,7 @@ Your key files and the registry entries that name them are kept."
 !insertmacro MUI_UNPAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE "Your keys were kept"
 !define MUI_FINISHPAGE_TEXT "${APP_NAME} has been removed: its files, its Start-menu shortcut, \
-its settings, the key-file association and its entry in ICQ's add-on list.$\r$\n$\r$\n\
+its settings, the key-file association, its entry in ICQ's add-on list and its start with Windows.$\r$\n$\r$\n\
 Your key files were NOT removed, nor their paths under HKEY_CURRENT_USER\${KEYS_KEY}: \
 without your secret key, no message encrypted for you could be read again. \
 Installing ${APP_NAME} again finds them.$\r$\n$\r$\n$KeptKeys"
@@ -158,8 +161,8 @@ FunctionEnd
 !insertmacro CloseRunningProgram ""
 !insertmacro CloseRunningProgram "un."
 
-; The program looks for its SKINS folder in its current folder: started from
-; here, it runs in its own.
+; Started from here, the program runs in its own folder, the first place it
+; looks for its SKINS folder.
 Function StartProgram
   SetOutPath "$INSTDIR"
   Exec '"$INSTDIR\vaultwing.exe"'
@@ -234,6 +237,7 @@ Section "Uninstall"
   DeleteRegKey /ifempty HKCU "Software\Corvandel"
   ; Only this program's entry: the rest of the list is ICQ's.
   DeleteRegKey HKCU "${ADDON_KEY}"
+  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   !insertmacro RemoveAssociation HKCU
   ; Where the program's own writes went when it could write the machine's
   ; classes (an administrator; any user under Wine). Without the rights this

@@ -102,6 +102,13 @@
 #define IDC_NO_ENCRYPT_WARNING 1109
 #define IDC_NO_INSECURE_WARNING 1110
 #define IDC_PASSWORD_PROTECT 1111
+#define IDC_START_WITH_WINDOWS 1112
+#define IDC_HOTKEYS_GROUP 1113
+#define IDC_ENCRYPT_HOTKEY_LABEL 1114
+#define IDC_ENCRYPT_HOTKEY 1115
+#define IDC_DECRYPT_HOTKEY_LABEL 1116
+#define IDC_DECRYPT_HOTKEY 1117
+#define IDC_HOTKEYS_NOTE 1118
 
 /* Passphrase dialog: unlocking the secret key, or a new passphrase typed
    twice */

@@ -106,6 +106,9 @@
   X(IDS_KEY_FILE_NOT_STRENGTHENED, 1552, "The secret key file %s is protected with only %s iterations.  It could not be written again with 600,000, so it stays as it was; the key is in use all the same.  The system says: %s") \
   X(IDS_PASSPHRASE_TOO_LONG, 1553, "This passphrase is too long: a passphrase has at most 1024 bytes in UTF-8, which is 1024 characters of plain English and at least 256 of any script.") \
   X(IDS_PASSPHRASE_NOT_TEXT, 1554, "A passphrase must be text in UTF-8, without NUL characters.") \
+  X(IDS_HOTKEY_TAKEN, 1600, "The hotkey %s is taken by another program, so it does nothing in Vaultwing.  Choose another one under Settings in the tray menu.") \
+  X(IDS_HOTKEYS_TAKEN, 1601, "The hotkeys %s and %s are taken by other programs, so they do nothing in Vaultwing.  Choose others under Settings in the tray menu.") \
+  X(IDS_HOTKEYS_SAME, 1602, "Encrypt and Decrypt need two different hotkeys.") \
   X(IDS_NOTHING_TO_ENCRYPT, 1630, "There is no text to encrypt here.  Click into the box where you write, type the message, then press the Encrypt hotkey.") \
   X(IDS_CANNOT_READ_IN_PLACE, 1631, "The text of this window cannot be read in place yet.  Copy it, choose Encrypt Clipboard from the tray menu, and paste the result.") \
   X(IDS_ALREADY_ENCRYPTED, 1632, "This text already is an encrypted message, so it has been left as it is.") \

@@ -1,5 +1,6 @@
 // The property sheet of the real vaultwing.exe under Wine: how it opens, its
-// Settings page with the skins, and the Public Key Manager page.
+// Settings page with the skins, the hotkeys and Start with Windows, and the
+// Public Key Manager page.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -28,6 +29,51 @@ constexpr char kRingNotice[] =
     "Automatic encryption needs the User IDs of your public key ring to hold your contacts' UINs.  Please change "
     "the User IDs in Public Key Manager before you turn this option on.";
 constexpr const char* kMessagesValues[] = {"AutoEncrypt", "AutoDecrypt", "NoEncryptWarning", "NoInsecureWarning"};
+
+constexpr WORD kCtrlShiftE = MAKEWORD('E', HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+constexpr WORD kCtrlShiftD = MAKEWORD('D', HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+constexpr WORD kCtrlAltK = MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT);
+constexpr int kTestHotkeyId = 0xB000;
+
+UINT Modifiers(WORD hotkey) {
+  const BYTE flags = HIBYTE(hotkey);
+  return MOD_NOREPEAT | (flags & HOTKEYF_CONTROL ? MOD_CONTROL : 0) | (flags & HOTKEYF_SHIFT ? MOD_SHIFT : 0) |
+         (flags & HOTKEYF_ALT ? MOD_ALT : 0);
+}
+
+// Whether some program holds the combination: this one cannot register it.
+bool Held(WORD hotkey) {
+  if (RegisterHotKey(nullptr, kTestHotkeyId, Modifiers(hotkey), LOBYTE(hotkey))) {
+    UnregisterHotKey(nullptr, kTestHotkeyId);
+    return false;
+  }
+  return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
+}
+
+// A hotkey of this thread, as another program holding it would.
+class HeldHotkey {
+ public:
+  HeldHotkey(int id, WORD hotkey) : id_(id), held_(RegisterHotKey(nullptr, id, Modifiers(hotkey), LOBYTE(hotkey))) {}
+  ~HeldHotkey() {
+    if (held_) UnregisterHotKey(nullptr, id_);
+  }
+  explicit operator bool() const { return held_; }
+
+ private:
+  int id_;
+  bool held_;
+};
+
+// The keyboard layout's name of a modifier ("Ctrl" on Windows, "Control"
+// under Wine), as the balloons name it.
+std::string KeyName(UINT virtualKey) {
+  char name[64] = "";
+  GetKeyNameTextA(static_cast<LONG>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC) << 16), name, sizeof name);
+  return name;
+}
+
+WORD ShownHotkey(HWND page, int id) { return LOWORD(Send(GetDlgItem(page, id), HKM_GETHOTKEY)); }
+void TypeHotkey(HWND page, int id, WORD hotkey) { Send(GetDlgItem(page, id), HKM_SETHOTKEY, hotkey); }
 
 bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
 
@@ -69,6 +115,12 @@ class SettingsSheet : public TrayProgram {
   }
 
   static HWND Page(HWND sheet, const char* caption) { return sheet::Page(sheet, caption); }
+
+  // Opens the sheet by a double click into sheet; its Settings page, or null.
+  HWND OpenSettingsPage(const driver::Program& program, HWND& sheet) {
+    sheet = OpenByDoubleClick(program);
+    return sheet ? Page(sheet, "Settings") : nullptr;
+  }
 
   // Waits until the registry value reads as expected (the program writes it
   // while the test goes on).
@@ -148,8 +200,7 @@ TEST_F(SettingsSheet, LaunchOnStartupOffDeletesTheAddOnEntryAtOnceAndOkStoresThe
   EXPECT_EQ(ReadRegDword(kSettingsKey, "LaunchOnStartup"), 1u) << "Cancel stores nothing";
 
   // The flag stays off in memory; checking it again writes no entry.
-  sheet = OpenByDoubleClick(program);
-  page = Page(sheet, "Settings");
+  page = OpenSettingsPage(program, sheet);
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(driver::CheckState(page, IDC_LAUNCH_ON_STARTUP), BST_UNCHECKED);
   ASSERT_TRUE(driver::ClickButton(page, IDC_LAUNCH_ON_STARTUP));
@@ -168,8 +219,7 @@ TEST_F(SettingsSheet, LaunchOnStartupOffDeletesTheAddOnEntryAtOnceAndOkStoresThe
   // The next start writes no add-on entry and shows the stored flags.
   driver::Program next = Start();
   ExpectRunning(next);
-  sheet = OpenByDoubleClick(next);
-  page = Page(sheet, "Settings");
+  page = OpenSettingsPage(next, sheet);
   ASSERT_NE(page, nullptr);
   // The registrations come before the message loop that opened the sheet.
   EXPECT_FALSE(driver::RegKeyExists(kAddOnKey));
@@ -210,8 +260,7 @@ TEST_F(SettingsSheet, MessagesOptionsAreStoredOnOkAndAnAutomaticModeSaysOnceWhat
   SaveKeys(ring_, secret_);
   driver::Program next = Start();
   ExpectRunning(next);
-  sheet = OpenByDoubleClick(next);
-  page = Page(sheet, "Settings");
+  page = OpenSettingsPage(next, sheet);
   ASSERT_NE(page, nullptr);
   for (int id = IDC_AUTO_ENCRYPT; id <= IDC_NO_INSECURE_WARNING; ++id)
     EXPECT_EQ(driver::CheckState(page, id), BST_CHECKED) << id;
@@ -279,14 +328,171 @@ TEST_F(SettingsSheet, StartUpKeepsAListedSkinAndDropsOneThatIsNotListed) {
   RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "Skin", REG_SZ, "blue", 5);
   driver::Program program = StartRunning();
   EXPECT_EQ(ReadRegString(kSettingsKey, "Skin"), "blue");
-  HWND sheet = OpenByDoubleClick(program);
-  HWND page = Page(sheet, "Settings");
+  HWND sheet;
+  HWND page = OpenSettingsPage(program, sheet);
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(driver::CheckState(page, IDC_ENABLE_SKINS), BST_CHECKED);
   EXPECT_EQ(Send(GetDlgItem(page, IDC_SKIN_COMBO), CB_GETCURSEL), 2);
   ASSERT_TRUE(driver::PressButton(sheet, IDCANCEL));
   EXPECT_EQ(ReadRegString(kSettingsKey, "Skin"), "blue");
   ExitThroughMenu(program);
+}
+
+TEST_F(SettingsSheet, HotkeysAndStartWithWindowsAreTakenByOkAloneAndShownAtTheNextStart) {
+  driver::Program program = StartRunning();
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "HotkeyEncrypt"), kCtrlShiftE);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "HotkeyDecrypt"), kCtrlShiftD);
+  // The sheet opens from the message loop, after the hotkeys are registered:
+  // probed earlier, they could be found free and taken from the program.
+  HWND sheet;
+  HWND page = OpenSettingsPage(program, sheet);
+  ASSERT_NE(page, nullptr);
+  EXPECT_TRUE(Held(kCtrlShiftE) && Held(kCtrlShiftD)) << "registered at start-up";
+  EXPECT_EQ(ShownHotkey(page, IDC_ENCRYPT_HOTKEY), kCtrlShiftE);
+  EXPECT_EQ(ShownHotkey(page, IDC_DECRYPT_HOTKEY), kCtrlShiftD);
+  EXPECT_EQ(driver::CheckState(page, IDC_START_WITH_WINDOWS), BST_UNCHECKED) << "off by default";
+
+  // Typed as the user types it: the box takes the combination, Backspace
+  // makes it none.
+  HWND encryptBox = GetDlgItem(page, IDC_ENCRYPT_HOTKEY);
+  ASSERT_TRUE(driver::BringToFront(sheet));
+  PostMessageA(encryptBox, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  PostMessageA(encryptBox, WM_LBUTTONUP, 0, 0);
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(sheet, nullptr), &info) && info.hwndFocus == encryptBox;
+  }));
+  ASSERT_TRUE(driver::PressKeys({VK_CONTROL, VK_SHIFT, 'K'}));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+    return ShownHotkey(page, IDC_ENCRYPT_HOTKEY) == MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+  }));
+  ASSERT_TRUE(driver::PressKeys({VK_BACK}));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return ShownHotkey(page, IDC_ENCRYPT_HOTKEY) == 0; }));
+  ASSERT_TRUE(driver::PressKeys({'J'}));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+    return ShownHotkey(page, IDC_ENCRYPT_HOTKEY) == MAKEWORD('J', HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+  })) << "a key alone would be taken from every window's typing";
+
+  // Cancel drops what was changed; a click elsewhere on the page keeps it
+  // until then.
+  TypeHotkey(page, IDC_ENCRYPT_HOTKEY, kCtrlAltK);
+  ASSERT_TRUE(driver::ClickButton(page, IDC_START_WITH_WINDOWS));
+  ASSERT_TRUE(driver::ClickButton(page, IDC_ENABLE_SKINS));
+  ASSERT_TRUE(WaitForCheck(page, IDC_ENABLE_SKINS, BST_CHECKED));
+  EXPECT_EQ(ShownHotkey(page, IDC_ENCRYPT_HOTKEY), kCtrlAltK);
+  EXPECT_EQ(driver::CheckState(page, IDC_START_WITH_WINDOWS), BST_CHECKED);
+  ASSERT_TRUE(driver::PressButton(sheet, IDCANCEL));
+  EXPECT_EQ(ReadRegString(kRunKey, kRunValue), std::nullopt);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "HotkeyEncrypt"), kCtrlShiftE);
+  EXPECT_TRUE(Held(kCtrlShiftE));
+  EXPECT_FALSE(Held(kCtrlAltK));
+
+  // The same hotkey twice is refused, and the sheet stays open.
+  page = OpenSettingsPage(program, sheet);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(ShownHotkey(page, IDC_ENCRYPT_HOTKEY), kCtrlShiftE);
+  EXPECT_EQ(driver::CheckState(page, IDC_START_WITH_WINDOWS), BST_UNCHECKED);
+  TypeHotkey(page, IDC_DECRYPT_HOTKEY, kCtrlShiftE);
+  ASSERT_TRUE(driver::ClickButton(sheet, IDOK));
+  std::string notice;
+  ASSERT_TRUE(driver::AnswerMessageBox(kNoticeCaption, IDOK, &notice, program.pid()));
+  EXPECT_EQ(notice, "Encrypt and Decrypt need two different hotkeys.");
+  EXPECT_TRUE(IsWindow(sheet));
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "HotkeyDecrypt"), kCtrlShiftD);
+
+  // OK stores and registers them at once; 0 is none, registered by nobody.
+  TypeHotkey(page, IDC_ENCRYPT_HOTKEY, kCtrlAltK);
+  TypeHotkey(page, IDC_DECRYPT_HOTKEY, 0);
+  ASSERT_TRUE(driver::ClickButton(page, IDC_START_WITH_WINDOWS));
+  ASSERT_TRUE(WaitForCheck(page, IDC_START_WITH_WINDOWS, BST_CHECKED));
+  KeepScreenshot("settings-hotkeys.png");
+  ASSERT_TRUE(driver::PressButton(sheet, IDOK));
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "HotkeyEncrypt"), kCtrlAltK);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "HotkeyDecrypt"), 0u);
+  EXPECT_EQ(ReadRegString(kRunKey, kRunValue), "\"" + ProgramPath() + "\"");
+  EXPECT_TRUE(Held(kCtrlAltK));
+  EXPECT_FALSE(Held(kCtrlShiftE)) << "the old combination is let go";
+  EXPECT_FALSE(Held(kCtrlShiftD)) << "none: not registered";
+  ExitThroughMenu(program);
+
+  driver::Program next = Start();
+  ExpectRunning(next);
+  page = OpenSettingsPage(next, sheet);
+  ASSERT_NE(page, nullptr);
+  EXPECT_TRUE(Held(kCtrlAltK));
+  EXPECT_FALSE(Held(kCtrlShiftD));
+  EXPECT_EQ(ShownHotkey(page, IDC_ENCRYPT_HOTKEY), kCtrlAltK);
+  EXPECT_EQ(ShownHotkey(page, IDC_DECRYPT_HOTKEY), 0);
+  EXPECT_EQ(driver::CheckState(page, IDC_START_WITH_WINDOWS), BST_CHECKED);
+  ASSERT_TRUE(driver::ClickButton(page, IDC_START_WITH_WINDOWS));
+  ASSERT_TRUE(WaitForCheck(page, IDC_START_WITH_WINDOWS, BST_UNCHECKED));
+  ASSERT_TRUE(driver::PressButton(sheet, IDOK));
+  EXPECT_EQ(ReadRegString(kRunKey, kRunValue), std::nullopt) << "unchecked: the value goes";
+  ExitThroughMenu(next);
+}
+
+TEST_F(SettingsSheet, AHotkeyHeldByAnotherProgramGetsABalloonAtStartAndAtOkWhileTheOtherWorks) {
+  HeldHotkey encrypt(1, kCtrlShiftE);
+  ASSERT_TRUE(encrypt);
+  driver::Program program = StartRunning();
+  const std::string ctrl = KeyName(VK_CONTROL), shift = KeyName(VK_SHIFT), alt = KeyName(VK_MENU);
+  EXPECT_NE(driver::WaitForBalloon("The hotkey " + ctrl + "+" + shift + "+E is taken by another program, so it does "
+                                   "nothing in Vaultwing.  Choose another one under Settings in the tray menu."),
+            nullptr)
+      << driver::ShownBalloon().text;
+  EXPECT_TRUE(Held(kCtrlShiftD)) << "the other hotkey is registered all the same";
+  // The combination still reaches the program that holds it.
+  ASSERT_TRUE(driver::PressKeys({VK_CONTROL, VK_SHIFT, 'E'}));
+  MSG message;
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+    return PeekMessageA(&message, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE) && message.wParam == 1;
+  }));
+
+  // OK checks again, and names every combination taken.
+  HeldHotkey other(2, kCtrlAltK);
+  ASSERT_TRUE(other);
+  HWND sheet;
+  HWND page = OpenSettingsPage(program, sheet);
+  ASSERT_NE(page, nullptr);
+  TypeHotkey(page, IDC_DECRYPT_HOTKEY, kCtrlAltK);
+  ASSERT_TRUE(driver::PressButton(sheet, IDOK));
+  EXPECT_NE(driver::WaitForBalloon("The hotkeys " + ctrl + "+" + shift + "+E and " + ctrl + "+" + alt +
+                                   "+K are taken by other programs, so they do nothing in Vaultwing.  Choose others "
+                                   "under Settings in the tray menu."),
+            nullptr)
+      << driver::ShownBalloon().text;
+  EXPECT_FALSE(Held(kCtrlShiftD)) << "the old Decrypt hotkey is let go";
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "HotkeyDecrypt"), kCtrlAltK) << "stored all the same";
+  ExitThroughMenu(program);
+}
+
+// A program that Windows starts at logon runs in another folder than its
+// own: the skins beside it are found all the same, and a SKINS folder in the
+// current folder comes first.
+TEST_F(SettingsSheet, SkinsAreFoundBesideTheProgramWhenTheCurrentFolderHasNone) {
+  MakeKeys();
+  driver::TempFolder installed("installed");
+  const std::string program = installed.File("vaultwing.exe");
+  ASSERT_TRUE(CopyFileA(ProgramPath().c_str(), program.c_str(), TRUE));
+  skins::MakeSkinFolder(installed.path(), "Beside");
+  const DWORD on = 1;
+  RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "Skins", REG_DWORD, &on, sizeof on);
+  RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "Skin", REG_SZ, "Beside", 7);
+
+  for (const std::vector<std::string>& expected : {std::vector<std::string>{"(None)", "Beside"},
+                                                   std::vector<std::string>{"(None)", "Here"}}) {
+    if (expected[1] == "Here") skins::MakeSkinFolder(folder_.path(), "Here");
+    driver::Program started = driver::StartProgram(program, "", folder_.path());
+    ExpectRunning(started);
+    HWND sheet = OpenByDoubleClick(started);
+    HWND page = Page(sheet, "Settings");
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(Lines(GetDlgItem(page, IDC_SKIN_COMBO), true), expected);
+    ASSERT_TRUE(driver::PressButton(sheet, IDCANCEL));
+    ExitThroughMenu(started);
+  }
+  EXPECT_EQ(ReadRegString(kSettingsKey, "Skin"), std::nullopt) << "not in the current folder's SKINS: dropped";
 }
 
 TEST_F(SettingsSheet, KeyManagerListsTheRingAndImportsAndExports) {

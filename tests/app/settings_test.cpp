@@ -2,6 +2,7 @@
 // and the version check of the common controls.
 #include "app/settings.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -80,6 +81,53 @@ TEST_F(Settings, RegistrationsNameTheProgramAndFollowLaunchOnStartup) {
   EXPECT_EQ(ReadRegString(kAddOnKey, "Startup"), "D:\\start here");
   EXPECT_EQ(Reported.count, 0);
   RegDeleteTreeA(HKEY_CURRENT_USER, kAddOnKey);
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\.vwg");
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\VWG.KeyFile");
+}
+
+TEST_F(Settings, HotkeysDefaultToCtrlShiftEAndDAndKeepStoredValuesIncludingNone) {
+  RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+  HotkeyEncrypt = HotkeyDecrypt = 7;
+  LoadSettings();
+  EXPECT_EQ(HotkeyEncrypt, static_cast<DWORD>(MAKEWORD('E', HOTKEYF_CONTROL | HOTKEYF_SHIFT)));
+  EXPECT_EQ(HotkeyDecrypt, static_cast<DWORD>(MAKEWORD('D', HOTKEYF_CONTROL | HOTKEYF_SHIFT)));
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "HotkeyEncrypt"), HotkeyEncrypt);
+
+  // 0 is none, not missing: it stays.
+  RegWriteDword(HKEY_CURRENT_USER, kSettingsKey, "HotkeyEncrypt", 0, true);
+  RegDeleteValueAt(HKEY_CURRENT_USER, kSettingsKey, "HotkeyDecrypt");
+  LoadSettings();
+  EXPECT_EQ(HotkeyEncrypt, 0u);
+  EXPECT_EQ(HotkeyDecrypt, static_cast<DWORD>(MAKEWORD('D', HOTKEYF_CONTROL | HOTKEYF_SHIFT))) << "absent: the default";
+  HotkeyDecrypt = MAKEWORD(VK_F9, HOTKEYF_ALT);
+  SaveSettings();
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "HotkeyEncrypt"), 0u);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "HotkeyDecrypt"), static_cast<DWORD>(MAKEWORD(VK_F9, HOTKEYF_ALT)));
+  RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+TEST_F(Settings, StartWithWindowsIsTheQuotedRunValueWhichRegistrationsRepointButNeverCreate) {
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, kRunValue);
+  LaunchOnStartup = 0;
+  WriteRegistrations("C:\\vwg\\vaultwing.exe", "C:\\");
+  EXPECT_FALSE(StartsWithWindows()) << "off by default";
+  EXPECT_EQ(ReadRegString(kRunKey, kRunValue), std::nullopt);
+
+  SetStartWithWindows(true, "C:\\Program Files\\VWG\\vaultwing.exe");
+  EXPECT_TRUE(StartsWithWindows());
+  EXPECT_EQ(ReadRegString(kRunKey, kRunValue), "\"C:\\Program Files\\VWG\\vaultwing.exe\"");
+  // A moved program started once is started from its new place.
+  WriteRegistrations("D:\\moved here\\vaultwing.exe", "C:\\");
+  EXPECT_EQ(ReadRegString(kRunKey, kRunValue), "\"D:\\moved here\\vaultwing.exe\"");
+
+  RegWriteString(HKEY_CURRENT_USER, kRunKey, "Another", "other.exe", 9, true);
+  SetStartWithWindows(false, "D:\\moved here\\vaultwing.exe");
+  EXPECT_FALSE(StartsWithWindows());
+  EXPECT_EQ(ReadRegString(kRunKey, kRunValue), std::nullopt);
+  EXPECT_EQ(ReadRegString(kRunKey, "Another"), "other.exe") << "only the program's own value goes";
+  SetStartWithWindows(false, "D:\\moved here\\vaultwing.exe");
+  EXPECT_EQ(Reported.count, 0) << "removing what is not there is no failure";
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Another");
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\.vwg");
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\VWG.KeyFile");
 }

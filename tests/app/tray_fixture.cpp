@@ -33,11 +33,15 @@ TrayProgram::TrayProgram() {
   for (const char* key : {"Software\\Corvandel", "Software\\Mirabilis", "Software\\Classes\\.vwg",
                           "Software\\Classes\\VWG.KeyFile"})
     driver::DeleteRegTree(key);
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, kRunValue);
   publicPath_ = folder_.File("public.vwg");
   secretPath_ = folder_.File("secret.vwg");
 }
 
-TrayProgram::~TrayProgram() { driver::DeleteRegTree("Software\\Corvandel"); }
+TrayProgram::~TrayProgram() {
+  driver::DeleteRegTree("Software\\Corvandel");
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, kRunValue);
+}
 
 namespace {
 

@@ -122,13 +122,21 @@ TEST_F(Installer, SilentUninstallRemovesTheProgramAndKeepsTheKeys) {
   ASSERT_TRUE(CreateDirectoryA(Installed("SKINS\\Mine").c_str(), nullptr));
   ASSERT_TRUE(driver::WriteWholeFile(Installed("SKINS\\Mine\\encrypt.bmp"), "mine"));
 
-  // The program runs and has written its settings, association and add-on
-  // entry; the uninstaller closes it.
+  // Start with Windows on, set by an earlier copy elsewhere, beside another
+  // program's value in the same key.
+  ASSERT_TRUE(driver::WriteRegString(kRunKey, kRunValue, "\"C:\\elsewhere\\vaultwing.exe\""));
+  ASSERT_TRUE(driver::WriteRegString(kRunKey, "Another", "other.exe"));
+
+  // The program runs and has written its settings, association, add-on
+  // entry and Run value (pointing at itself now); the uninstaller closes it.
   driver::Program program = StartFromShortcut();
   ExpectRunning(program);
   ASSERT_TRUE(driver::RegKeyExists(kSettingsKey));
   ASSERT_TRUE(WaitForRegistrations());
   ASSERT_TRUE(ClassKeyExists(".vwg"));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+    return ReadRegString(kRunKey, kRunValue) == Quoted(Installed("vaultwing.exe"));
+  }));
 
   ASSERT_TRUE(UninstallSilently());
   EXPECT_EQ(program.WaitExit(), std::optional<uint32_t>(0)) << "closed as its Exit command closes it";
@@ -142,6 +150,9 @@ TEST_F(Installer, SilentUninstallRemovesTheProgramAndKeepsTheKeys) {
   EXPECT_FALSE(driver::RegKeyExists(kAddOnKey));
   EXPECT_FALSE(ClassKeyExists(".vwg"));
   EXPECT_FALSE(ClassKeyExists("VWG.KeyFile"));
+  EXPECT_EQ(ReadRegString(kRunKey, kRunValue), std::nullopt) << "no start with Windows after the uninstall";
+  EXPECT_EQ(ReadRegString(kRunKey, "Another"), "other.exe");
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Another");
 
   // What is the user's stays as it was.
   EXPECT_EQ(driver::ReadWholeFile(publicPath_), publicBytes);

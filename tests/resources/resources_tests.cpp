@@ -218,21 +218,28 @@ std::vector<DialogSpec> Dialogs() {
         {IDC_OLD_FORMAT, "Button", "Use the old message format", 7, 120, 196, 10}}},
       {IDD_SETTINGS,
        210,
-       150,
+       247,
        "Settings",
-       // The General group ends above the second group's caption, instead
-       // of running 5 units into it.
-       {{IDC_GENERAL_GROUP, "Button", "General", 7, 7, 196, 43},
+       // Each group ends above the next group's caption, instead of running
+       // 5 units into it.
+       {{IDC_GENERAL_GROUP, "Button", "General", 7, 7, 196, 59},
         {IDC_LAUNCH_ON_STARTUP, "Button", "Launch on Startup", 16, 20, 80, 12},
         {IDC_ENABLE_SKINS, "Button", "Enable Skins", 16, 36, 80, 12},
         {IDC_SKINS_LABEL, "Static", "Skins", 102, 22, 18, 8},
         {IDC_SKIN_COMBO, "ComboBox", nullptr, 124, 20, 72, -1},
-        {IDC_MESSAGES_GROUP, "Button", nullptr, 7, 51, 196, 93},
-        {IDC_AUTO_ENCRYPT, "Button", "Auto-Encrypt Outgoing Messages", 16, 64, 180, 12},
-        {IDC_AUTO_DECRYPT, "Button", "Auto-Decrypt Incoming Messages", 16, 80, 180, 12},
-        {IDC_NO_ENCRYPT_WARNING, "Button", nullptr, 16, 96, 180, 12},
-        {IDC_NO_INSECURE_WARNING, "Button", nullptr, 16, 112, 180, 12},
-        {IDC_PASSWORD_PROTECT, "Button", "Password Protect", 16, 128, 180, 12}}},
+        {IDC_START_WITH_WINDOWS, "Button", "Start with Windows", 16, 52, 100, 12},
+        {IDC_MESSAGES_GROUP, "Button", nullptr, 7, 67, 196, 93},
+        {IDC_AUTO_ENCRYPT, "Button", "Auto-Encrypt Outgoing Messages", 16, 80, 180, 12},
+        {IDC_AUTO_DECRYPT, "Button", "Auto-Decrypt Incoming Messages", 16, 96, 180, 12},
+        {IDC_NO_ENCRYPT_WARNING, "Button", nullptr, 16, 112, 180, 12},
+        {IDC_NO_INSECURE_WARNING, "Button", nullptr, 16, 128, 180, 12},
+        {IDC_PASSWORD_PROTECT, "Button", "Password Protect", 16, 144, 180, 12},
+        {IDC_HOTKEYS_GROUP, "Button", "Hotkeys in any window", 7, 161, 196, 79},
+        {IDC_ENCRYPT_HOTKEY_LABEL, "Static", "Encrypt:", 16, 176, 40, 8},
+        {IDC_ENCRYPT_HOTKEY, "msctls_hotkey32", nullptr, 60, 174, 100, 12},
+        {IDC_DECRYPT_HOTKEY_LABEL, "Static", "Decrypt:", 16, 192, 40, 8},
+        {IDC_DECRYPT_HOTKEY, "msctls_hotkey32", nullptr, 60, 190, 100, 12},
+        {IDC_HOTKEYS_NOTE, "Static", nullptr, 16, 208, 180, 26}}},
       {IDD_PASSPHRASE,
        230,
        120,
@@ -348,7 +355,7 @@ TEST(Dialogs, ControlsHaveTheirKinds) {
   EXPECT_EQ(StyleOf(settings.handle, IDC_ENABLE_SKINS) & BS_TYPEMASK, BS_AUTO3STATE);
   EXPECT_EQ(StyleOf(settings.handle, IDC_SKINS_LABEL) & SS_TYPEMASK, SS_CENTER);
   EXPECT_EQ(StyleOf(settings.handle, IDC_SKIN_COMBO) & 3, CBS_DROPDOWNLIST);
-  for (int id = IDC_AUTO_ENCRYPT; id <= IDC_PASSWORD_PROTECT; ++id) {
+  for (int id = IDC_AUTO_ENCRYPT; id <= IDC_START_WITH_WINDOWS; ++id) {
     EXPECT_EQ(StyleOf(settings.handle, id) & BS_TYPEMASK, BS_AUTOCHECKBOX) << id;
   }
 
