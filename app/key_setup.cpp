@@ -18,6 +18,7 @@
 #include "keys/key_files.h"
 #include "keys/key_format.h"
 #include "keys/key_id.h"
+#include "keys/locked_memory.h"
 #include "keys/registry_names.h"
 #include "keys/ring_edits.h"
 #include "keys/user_id_text.h"
@@ -113,18 +114,18 @@ int SaveNewKeys(const uint16_t* secret, const PublicKeyRecord& own, bool protect
 // A new key pair, saved as SaveNewKeys says; the new secret key is wiped
 // here whether or not it went into force.
 int GenerateAndSave(bool protect) {
-  uint16_t secret[kScalarWords];
+  // On locked pages, wiped when dropped: the key waits here through the
+  // passphrase dialog and the file dialogs.
+  LockedScalar secret;
   PublicKeyRecord own;
   char userId[kTextChars];
   LoadText(IDS_DEFAULT_USER_ID, userId);
-  if (!GenerateKeyPair(secret, own, userId)) {
+  if (!GenerateKeyPair(secret.get(), own, userId)) {
     // Without the system's random source no key can be made at all.
     ReportError(nullptr, true);
     return 0;
   }
-  const int saved = SaveNewKeys(secret, own, protect);
-  SecureWipe(secret, sizeof secret);
-  return saved;
+  return SaveNewKeys(secret.get(), own, protect);
 }
 
 // A string-table text with each %s in turn replaced by one of texts.

@@ -1,5 +1,6 @@
 #include "cli/command_support.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "cli/report_error.h"
@@ -58,8 +59,16 @@ std::string ReadInput(const std::string& file) {
   size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) AppendWiping(data, chunk, got);
   SecureWipe(chunk, sizeof chunk);
-  if (std::ferror(f)) ReportError(nullptr, true);
+  // A failed read ends the command: what was read of a plain message is
+  // wiped and the file closed first, since the failure unwinds past both.
+  const bool failed = std::ferror(f);
+  const int error = errno;
   if (!standardInput) std::fclose(f);
+  if (failed) {
+    WipeText(data);
+    errno = error;
+    ReportError(nullptr, true);
+  }
   SetErrorFile(nullptr);
   return data;
 }

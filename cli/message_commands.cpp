@@ -175,6 +175,7 @@ int RunEncrypt(const Options& o) {
   }
   OpenSecretKey(o, keys.paths, keys.ring, keys.secret.get());
   std::string plain = ReadInput(o.files.empty() ? "" : o.files[0]);
+  WipeOnExit wipePlain(plain);
   std::string encrypted;
   StrongStatus status;
   if (strong) {
@@ -189,7 +190,6 @@ int RunEncrypt(const Options& o) {
   } else {
     status = EncryptStrongMessage(plain, keys.secret.get(), keys.ring.keys[0], keys.ring.keys[to], encrypted);
   }
-  WipeText(plain);
   ExitOnStrongFailure(status, nullptr);
   WriteOutput(encrypted + "\n");
   if (!strong)

@@ -17,6 +17,11 @@
 
 namespace {
 
+// How a write-back went: written; left as it was, because the dialog did
+// not answer the first message; or cut off, because it stopped answering
+// later, so that the text may or may not have gone in.
+enum class WriteOutcome { kWritten, kUnchanged, kCutOff };
+
 // What a write-back is: the result of a press, encrypted (Undo must not
 // bring the plain text back) or decrypted; or a message decrypted as it
 // arrived, with no press.
@@ -29,11 +34,17 @@ enum class Written { kEncrypted, kDecrypted, kDecryptedUnasked };
 // before the input attachment, through which a hung thread would hold ours.
 // After a press the attachment lets us move the focus within ICQ's thread
 // for the write; a message decrypted as it arrives takes no focus, so that
-// nothing the user is typing elsewhere goes astray. False only when the
-// dialog did not answer that first message, and so nothing has changed.
-bool WriteMessage(const DialogRecord& record, const ActionText& text, Written written) {
+// nothing the user is typing elsewhere goes astray.
+//
+// A dialog that stops answering after the first message may still take the
+// text once it wakes: the control is then closed again and, for an
+// encrypted text, its undo emptied by posted messages, which it handles
+// after the text (they carry no pointers, so posting them is safe), so that
+// Undo cannot bring the plain text back into a send dialog.
+WriteOutcome WriteMessage(const DialogRecord& record, const ActionText& text, Written written) {
   DialogMessages messages;
-  if (!messages.SendA(record.messageEdit, EM_SETREADONLY, FALSE, 0)) return messages.answered();
+  if (!messages.SendA(record.messageEdit, EM_SETREADONLY, FALSE, 0))
+    return messages.answered() ? WriteOutcome::kWritten : WriteOutcome::kUnchanged;
   const bool pressed = written != Written::kDecryptedUnasked;
   const DWORD icqThread = GetWindowThreadProcessId(record.dialog, nullptr);
   const DWORD ownThread = GetCurrentThreadId();
@@ -45,7 +56,10 @@ bool WriteMessage(const DialogRecord& record, const ActionText& text, Written wr
   messages.SendA(record.messageEdit, EM_SETREADONLY, TRUE, 0);
   if (written == Written::kEncrypted) messages.SendA(record.messageEdit, EM_EMPTYUNDOBUFFER, 0, 0);
   if (pressed) AttachThreadInput(ownThread, icqThread, FALSE);
-  return true;
+  if (messages.answered()) return WriteOutcome::kWritten;
+  PostMessageA(record.messageEdit, EM_SETREADONLY, TRUE, 0);
+  if (written == Written::kEncrypted) PostMessageA(record.messageEdit, EM_EMPTYUNDOBUFFER, 0, 0);
+  return WriteOutcome::kCutOff;
 }
 
 // A press on a dialog that did not answer.
@@ -90,7 +104,8 @@ void EncryptDialogMessage(DialogRecord record) {
       !ReadControlText(messages, record.messageEdit, plain.wide))
     return ReportNotAnswering();
   ActionText result;
-  if (EncryptForKey(ring, chosen, plain, result) && !WriteMessage(record, result, Written::kEncrypted))
+  if (EncryptForKey(ring, chosen, plain, result) &&
+      WriteMessage(record, result, Written::kEncrypted) != WriteOutcome::kWritten)
     ReportNotAnswering();
 }
 
@@ -113,7 +128,7 @@ void DecryptDialogMessage(DialogRecord record) {
         StringText(IDS_ASK_OTHER_SENDER), {DisplayUserId(ring.keys[sender.index]), DisplayUserId(ring.keys[correspondent])});
     if (!AskQuestion(MainWindow, question.c_str())) return;
   }
-  if (!WriteMessage(record, result, Written::kDecrypted)) return ReportNotAnswering();
+  if (WriteMessage(record, result, Written::kDecrypted) != WriteOutcome::kWritten) return ReportNotAnswering();
   ShowBalloonText(SenderText(ring, sender));
 }
 
@@ -151,7 +166,16 @@ bool DecryptArrivedMessage(DialogRecord record) {
         ShowBalloonNotice(IDS_AUTO_DECRYPT_UNTRUSTED, {DisplayUserId(ring.keys[sender.index])});
         return true;
       }
-      if (!WriteMessage(record, result, Written::kDecryptedUnasked)) return false;
+      // A write cut off is not tried again on a later tick: the text may
+      // have gone in by then.
+      switch (WriteMessage(record, result, Written::kDecryptedUnasked)) {
+        case WriteOutcome::kUnchanged:
+          return false;
+        case WriteOutcome::kCutOff:
+          return true;
+        case WriteOutcome::kWritten:
+          break;
+      }
       ShowBalloonText(SenderText(ring, sender));
       return true;
     case AutoDecryption::kNotEncrypted:

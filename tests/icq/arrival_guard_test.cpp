@@ -129,7 +129,13 @@ TEST_F(ArrivalGuards, AHungMessengerHoldsUpNeitherTheTrayMenuNorOtherDialogs) {
               static_cast<unsigned long long>(menuMs), static_cast<unsigned long long>(meanwhile));
   EXPECT_LT(meanwhile, kHangMs) << "the checks did not all run while the messenger hung";
 
-  Sleep(static_cast<DWORD>(hung + kHangMs > driver::NowMs() ? hung + kHangMs - driver::NowMs() : 0));
+  // Until the messenger answers again: its hang began a moment after the
+  // post, and a read of the text that timed out would look like a text
+  // emptied.
+  ASSERT_TRUE(driver::PollUntil(2 * kHangMs, [&] {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(control_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &answer) != 0;
+  }));
   EXPECT_EQ(WaitForTextChange(MessageEdit(stuck), strong, kFewTicksMs * 3), kMeetingMessage);
   EXPECT_NE(driver::WaitForBalloon(FromLine(alice_, "Alice 7654321")), nullptr) << driver::ShownBalloon().text;
   ExitThroughMenu(program_);
