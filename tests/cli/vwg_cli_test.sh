@@ -939,7 +939,9 @@ if [ -z "$drive" ]; then
   [ "$(awk '/^Uid:/ {print $3}' "$work/proc")" != 0 ] && grep -qx 'owner 0' "$work/proc" ||
     fail "vwg is dumpable at the prompt: $(grep -E '^(owner|Uid)' "$work/proc")"
   grep -Eq '^Max core file size +0 +0 ' "$work/proc" || fail "vwg may dump core: $(grep core "$work/proc")"
-  [ "$(awk '/^VmLck:/ {print $2}' "$work/proc")" -ge 4 ] || fail "nothing locked: $(grep VmLck "$work/proc")"
+  # AddressSanitizer answers mlock with success and locks nothing.
+  [ -n "${VWG_SANITIZED:-}" ] || [ "$(awk '/^VmLck:/ {print $2}' "$work/proc")" -ge 4 ] ||
+    fail "nothing locked: $(grep VmLck "$work/proc")"
   terminal "$typed" -- "$vwg" "${bob_files[@]}" passwd --remove
   [ "$status" = 0 ] || fail "passwd --remove on a terminal: $status, $(cat "$work/terminal")"
   grep -q "Passphrase for $bob_secret: " "$work/terminal" || fail "the prompt names no file: $(cat "$work/terminal")"

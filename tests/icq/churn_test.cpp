@@ -19,12 +19,17 @@ void ExpectFreshIdsFromAnEmptyList(HWND send, HWND incoming) {
   EXPECT_EQ(GetDlgCtrlID(WaitForAddedButton(incoming)), kDecryptBase);
 }
 
-// The visible top-level windows of process pid, by class and caption.
+// The visible top-level windows of process pid, by class and caption, and
+// what a message box among them says.
 std::string DescribeWindows(DWORD pid) {
   std::string list;
-  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
-    if (driver::WindowProcess(w) == pid && IsWindowVisible(w))
-      list += driver::WindowClass(w) + " \"" + driver::WindowText(w) + "\"; ";
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (driver::WindowProcess(w) != pid || !IsWindowVisible(w)) continue;
+    list += driver::WindowClass(w) + " \"" + driver::WindowText(w) + "\"";
+    constexpr int kMessageBoxText = 0xFFFF;
+    if (const auto text = driver::ControlText(w, kMessageBoxText)) list += ": " + *text;
+    list += "; ";
+  }
   return list;
 }
 
