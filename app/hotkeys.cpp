@@ -42,10 +42,14 @@ std::string HotkeyText(DWORD hotkey) { return HotkeyName(hotkey, KeyName); }
 
 }  // namespace
 
-void RegisterHotkeys() {
+std::vector<std::string> RegisterHotkeys() {
   std::vector<std::string> taken;
   if (!Register(kEncryptHotkeyId, HotkeyEncrypt)) taken.push_back(HotkeyText(HotkeyEncrypt));
   if (!Register(kDecryptHotkeyId, HotkeyDecrypt)) taken.push_back(HotkeyText(HotkeyDecrypt));
+  return taken;
+}
+
+void ReportTakenHotkeys(const std::vector<std::string>& taken) {
   // One balloon for both: a second would replace the first.
   if (!taken.empty()) ShowBalloonNotice(taken.size() == 1 ? IDS_HOTKEY_TAKEN : IDS_HOTKEYS_TAKEN, taken);
 }

@@ -4,7 +4,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/command_line.h"
@@ -108,11 +110,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   LoadBitmaps();
   LoadSettings();
   CreateMainWindow();
+  // The hotkeys work from the moment the main window exists; a balloon about
+  // those other programs hold waits for the tray icon.
+  const std::vector<std::string> takenHotkeys = RegisterHotkeys();
   CheckCommonControls();
   ShowSplash();
   WriteSystemRegistrations();
   if (!AddTrayIcon()) ReportError(nullptr, true);
-  RegisterHotkeys();
+  ReportTakenHotkeys(takenHotkeys);
   if (!SetTimer(MainWindow, IDT_SCANNER, kScannerPeriodMs, ScanTimerProc)) ReportError(nullptr, true);
 
   MSG msg;

@@ -85,7 +85,7 @@ bool ApplySettings(HWND page) {
   char exePath[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, exePath, MAX_PATH);
   SetStartWithWindows(IsDlgButtonChecked(page, IDC_START_WITH_WINDOWS) == BST_CHECKED, exePath);
-  RegisterHotkeys();
+  ReportTakenHotkeys(RegisterHotkeys());
   return true;
 }
 

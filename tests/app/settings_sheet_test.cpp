@@ -42,13 +42,7 @@ UINT Modifiers(WORD hotkey) {
 }
 
 // Whether some program holds the combination: this one cannot register it.
-bool Held(WORD hotkey) {
-  if (RegisterHotKey(nullptr, kTestHotkeyId, Modifiers(hotkey), LOBYTE(hotkey))) {
-    UnregisterHotKey(nullptr, kTestHotkeyId);
-    return false;
-  }
-  return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
-}
+bool Held(WORD hotkey) { return driver::HotkeyHeld(Modifiers(hotkey), LOBYTE(hotkey)); }
 
 // A hotkey of this thread, as another program holding it would.
 class HeldHotkey {

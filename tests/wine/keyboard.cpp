@@ -30,4 +30,13 @@ bool BringToFront(HWND window) {
   return GetForegroundWindow() == window;
 }
 
+bool HotkeyHeld(UINT modifiers, UINT virtualKey) {
+  constexpr int kProbeId = 0xBFFF;
+  if (RegisterHotKey(nullptr, kProbeId, modifiers, virtualKey)) {
+    UnregisterHotKey(nullptr, kProbeId);
+    return false;
+  }
+  return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
+}
+
 }  // namespace driver

@@ -17,4 +17,10 @@ bool PressKeys(std::initializer_list<WORD> virtualKeys);
 // GetForegroundWindow says so.
 bool BringToFront(HWND window);
 
+// Whether some program holds the hotkey (RegisterHotKey's modifiers and
+// virtual key): this process cannot register it. Asked once a program has
+// registered, never polled while it may be about to: a registration of ours
+// in between would take the combination from it.
+bool HotkeyHeld(UINT modifiers, UINT virtualKey);
+
 }  // namespace driver
