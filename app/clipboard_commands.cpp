@@ -2,101 +2,23 @@
 
 #include <windows.h>
 
-#include <cstring>
 #include <string>
 
-#include "crypto/wipe.h"
 #include "icq/key_menu.h"
 #include "icq/text_transform.h"
 #include "keys/message_text.h"
 #include "keys/wiped_text.h"
 #include "resources/strings.h"
+#include "win/clipboard.h"
 #include "win/program.h"
 #include "win/report_error.h"
 #include "win/unicode_text.h"
-
-namespace {
-
-// Another program may hold the clipboard open for a moment (clipboard
-// managers read every change): a few short tries before giving up.
-constexpr int kOpenTries = 10;
-constexpr DWORD kOpenRetryMs = 20;
-
-// The clipboard, open for the life of the holder.
-class OpenedClipboard {
- public:
-  OpenedClipboard() {
-    for (int i = 0; i < kOpenTries && !open_; ++i) {
-      if (i > 0) Sleep(kOpenRetryMs);
-      open_ = OpenClipboard(MainWindow) != FALSE;
-    }
-  }
-  OpenedClipboard(const OpenedClipboard&) = delete;
-  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-  ~OpenedClipboard() {
-    if (open_) CloseClipboard();
-  }
-  bool ok() const { return open_; }
-
- private:
-  bool open_ = false;
-};
-
-// A moveable global block that is wiped and freed unless the clipboard took
-// it: it may hold a plain text.
-class GlobalBlock {
- public:
-  explicit GlobalBlock(SIZE_T bytes) : h_(GlobalAlloc(GMEM_MOVEABLE, bytes)) {}
-  GlobalBlock(const GlobalBlock&) = delete;
-  GlobalBlock& operator=(const GlobalBlock&) = delete;
-  ~GlobalBlock() {
-    if (!h_) return;
-    if (void* p = GlobalLock(h_)) {
-      SecureWipe(p, GlobalSize(h_));
-      GlobalUnlock(h_);
-    }
-    GlobalFree(h_);
-  }
-  bool Fill(const void* data, size_t bytes) {
-    void* p = h_ ? GlobalLock(h_) : nullptr;
-    if (!p) return false;
-    std::memcpy(p, data, bytes);
-    GlobalUnlock(h_);
-    return true;
-  }
-  // Hands the block to the clipboard, which owns it from then on.
-  bool Place(UINT format) {
-    if (!SetClipboardData(format, h_)) return false;
-    h_ = nullptr;
-    return true;
-  }
-
- private:
-  HGLOBAL h_;
-};
-
-// The text of one clipboard format (CF_TEXT into a string, CF_UNICODETEXT
-// into a wstring), up to its NUL or the end of its block; empty when the
-// clipboard has none.
-template <typename Text>
-void ReadFormat(UINT format, Text& text) {
-  HANDLE data = GetClipboardData(format);
-  const auto* p = data ? static_cast<const typename Text::value_type*>(GlobalLock(data)) : nullptr;
-  if (!p) return;
-  const size_t units = GlobalSize(data) / sizeof *p;
-  size_t length = 0;
-  while (length < units && p[length]) ++length;
-  text.assign(p, length);
-  GlobalUnlock(data);
-}
-
-}  // namespace
 
 // The system offers Unicode text as CF_TEXT too, and the other way round;
 // should one form be missing all the same, it is made from the other with
 // the ANSI code page.
 bool ReadClipboardText(PlainText& plain) {
-  OpenedClipboard clipboard;
+  OpenedClipboard clipboard(MainWindow);
   if (!clipboard.ok()) {
     ReportError(nullptr, false);
     return false;
@@ -109,11 +31,6 @@ bool ReadClipboardText(PlainText& plain) {
 }
 
 namespace {
-
-bool PlaceData(UINT format, const void* data, size_t bytes) {
-  GlobalBlock block(bytes);
-  return block.Fill(data, bytes) && block.Place(format);
-}
 
 // Formats by which clipboard history, cloud clipboard, clipboard monitors
 // and clipboard viewers know to leave a text alone; systems and programs
@@ -131,7 +48,7 @@ bool PutClipboardText(const ActionText& text, bool keepPrivate) {
   std::wstring wide;
   WipeOnExit wipe(wide);
   bool ok = !text.utf8 || WideFromCodePage(CP_UTF8, text.bytes, wide);
-  OpenedClipboard clipboard;
+  OpenedClipboard clipboard(MainWindow);
   ok = ok && clipboard.ok() && EmptyClipboard();
   if (ok && keepPrivate) {
     // Before the text, so that no monitor sees it without them; a DWORD 0
@@ -217,7 +134,7 @@ void DecryptClipboard() { TransformClipboard(false); }
 
 void ClearDecryptedClipboard() {
   if (!ClearPending) return;
-  OpenedClipboard clipboard;
+  OpenedClipboard clipboard(MainWindow);
   if (!clipboard.ok()) {
     SetTimer(MainWindow, IDT_CLEAR_CLIPBOARD, kClearRetryMs, nullptr);
     return;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/focus_target.h"
+#include "app/keyboard_route.h"
 #include "app/last_key.h"
 #include "icq/control_text.h"
 #include "icq/dialog_messages.h"
@@ -13,24 +14,13 @@
 #include "resources/strings.h"
 #include "win/foreground.h"
 #include "win/program.h"
+#include "win/unicode_text.h"
 
 namespace {
 
-std::string ClassOf(HWND window) {
-  char name[256];
-  const int length = GetClassNameA(window, name, sizeof name);
-  return std::string(name, length > 0 ? static_cast<size_t>(length) : 0);
-}
-
-// The text of a standard control, in both forms the formats need (the
-// chosen key's format takes the one it needs). False after the balloon that
-// says why there is nothing to encrypt.
-bool ReadPlainText(const FocusTarget& target, PlainText& plain) {
-  DialogMessages messages;
-  if (!ReadControlText(messages, target.focus, plain.ansi) || !ReadControlText(messages, target.focus, plain.wide)) {
-    ShowBalloonNotice(IDS_DIALOG_NOT_ANSWERING);
-    return false;
-  }
+// A text that gives nothing to do: blanks only, or a message already. False
+// after the balloon that says so.
+bool WorthEncrypting(const PlainText& plain) {
   if (plain.wide.find_first_not_of(L" \t\r\n") == std::wstring::npos) {
     ShowBalloonNotice(IDS_NOTHING_TO_ENCRYPT);
     return false;
@@ -40,6 +30,30 @@ bool ReadPlainText(const FocusTarget& target, PlainText& plain) {
     return false;
   }
   return true;
+}
+
+// The text being written, in both forms the formats need (the chosen key's
+// format takes the one it needs): a standard control's read with messages,
+// any other's copied by the keyboard. False after the balloon that says why
+// there is nothing to encrypt.
+bool ReadPlainText(const FocusTarget& target, UINT heldKey, PlainText& plain) {
+  if (!IsStandardEditClass(target.className)) {
+    switch (CopyByKeyboard(heldKey, true, plain)) {
+      case KeyboardCopy::kCopied:
+        return WorthEncrypting(plain);
+      case KeyboardCopy::kNothingCopied:
+        ShowBalloonNotice(IDS_NOTHING_TO_ENCRYPT);
+        return false;
+      case KeyboardCopy::kRefused:
+        return false;
+    }
+  }
+  DialogMessages messages;
+  if (!ReadControlText(messages, target.focus, plain.ansi) || !ReadControlText(messages, target.focus, plain.wide)) {
+    ShowBalloonNotice(IDS_DIALOG_NOT_ANSWERING);
+    return false;
+  }
+  return WorthEncrypting(plain);
 }
 
 // With Auto-Encrypt on, the key the window's caption names, if it names
@@ -81,8 +95,14 @@ bool GiveBack(const FocusTarget& target) {
   return false;
 }
 
-// Undo must not bring the plain text back.
+// A standard control's text is set with messages, and Undo must not bring
+// the plain text back; any other control gets the message pasted.
 bool WriteEncrypted(const FocusTarget& target, const ActionText& result) {
+  if (!IsStandardEditClass(target.className)) {
+    std::wstring message;
+    WideFromCodePage(result.utf8 ? CP_UTF8 : CP_ACP, result.bytes, message);
+    return PasteByKeyboard(target.processId, message);
+  }
   DialogMessages messages;
   if (!WriteControlText(messages, target.focus, result)) return false;
   messages.SendA(target.focus, EM_EMPTYUNDOBUFFER, 0, 0);
@@ -92,14 +112,16 @@ bool WriteEncrypted(const FocusTarget& target, const ActionText& result) {
 }  // namespace
 
 // Standard controls are read and written with messages: nothing passes
-// through the clipboard. Any other control needs the keyboard, which is
-// not offered yet.
-void EncryptInPlace() {
+// through the clipboard. Any other control takes the keyboard route, except
+// in a console, where Ctrl+C would stop the program that runs there.
+void EncryptInPlace(UINT heldKey) {
   FocusTarget target;
   if (!FindFocusTarget(target)) return ShowBalloonNotice(IDS_NOTHING_TO_ENCRYPT);
-  if (!IsStandardEditClass(ClassOf(target.focus))) return ShowBalloonNotice(IDS_CANNOT_READ_IN_PLACE);
+  const bool byKeyboard = !IsStandardEditClass(target.className);
+  if (byKeyboard && IsConsoleWindow(target.windowClass, target.className, target.program))
+    return ShowBalloonNotice(IDS_CONSOLE_LEFT_OUT);
   PlainText plain;
-  if (!ReadPlainText(target, plain)) return;
+  if (!ReadPlainText(target, heldKey, plain)) return;
   PublicKeyRing ring;
   if (!LoadActionRing(ring)) return;
   const int chosen = ChooseRecipient(target, ring);
@@ -110,6 +132,10 @@ void EncryptInPlace() {
   }
   ActionText result;
   if (!EncryptForKey(ring, chosen, plain, result) || !GiveBack(target)) return;
-  if (!WriteEncrypted(target, result)) return ShowBalloonNotice(IDS_DIALOG_NOT_ANSWERING);
+  if (!WriteEncrypted(target, result)) {
+    if (!byKeyboard) ShowBalloonNotice(IDS_DIALOG_NOT_ANSWERING);
+    return;
+  }
   RememberLastKey(target.program, ring, chosen);
+  if (byKeyboard) WarnOfClipboardHistoryOnce();
 }

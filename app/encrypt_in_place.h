@@ -3,6 +3,9 @@
 // a key the user picks.
 #pragma once
 
-// Encrypts the focused control's text where it stands; says in a balloon
-// why when nothing could be changed.
-void EncryptInPlace();
+#include <windows.h>
+
+// Encrypts the focused control's text where it stands; says in a balloon why
+// when nothing could be changed. heldKey is the hotkey's key, which the
+// keyboard route lets go of before it types.
+void EncryptInPlace(UINT heldKey);

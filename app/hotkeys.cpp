@@ -54,12 +54,14 @@ void ReportTakenHotkeys(const std::vector<std::string>& taken) {
   if (!taken.empty()) ShowBalloonNotice(taken.size() == 1 ? IDS_HOTKEY_TAKEN : IDS_HOTKEYS_TAKEN, taken);
 }
 
-void OnHotkey(WPARAM id) {
+void OnHotkey(WPARAM id, LPARAM keys) {
   if (Busy) return;
   Busy = true;
   struct Done {
     ~Done() { Busy = false; }
   } done;
-  if (id == kEncryptHotkeyId) EncryptInPlace();
-  if (id == kDecryptHotkeyId) ReadSelectedMessages();
+  // The key of the combination is in the high word, its modifiers in the low.
+  const UINT key = HIWORD(keys);
+  if (id == kEncryptHotkeyId) EncryptInPlace(key);
+  if (id == kDecryptHotkeyId) ReadSelectedMessages(key);
 }

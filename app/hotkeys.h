@@ -25,4 +25,4 @@ void ReportTakenHotkeys(const std::vector<std::string>& taken);
 // Answers WM_HOTKEY. A hotkey pressed while the last one is still being
 // handled (its key menu is open, say, whose modal loop dispatches the press)
 // is ignored.
-void OnHotkey(WPARAM id);
+void OnHotkey(WPARAM id, LPARAM keys);

@@ -90,7 +90,7 @@ static LRESULT OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_TRAYICON:
       return OnTrayIcon(window, message, wParam, lParam);
     case WM_HOTKEY:
-      OnHotkey(wParam);
+      OnHotkey(wParam, lParam);
       return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);

@@ -79,11 +79,11 @@ void OpenMessages(const std::string& bytes, const std::vector<FoundMessage>& fou
 
 }  // namespace
 
-void ReadSelectedMessages() {
+void ReadSelectedMessages(UINT heldKey) {
   std::wstring text;
   WipeOnExit wipe(text);
   TextSource source;
-  switch (ReadSelectedText(text, source)) {
+  switch (ReadSelectedText(heldKey, text, source)) {
     case SelectedRead::kRead:
       break;
     case SelectedRead::kNotAnswering:

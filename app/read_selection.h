@@ -3,6 +3,9 @@
 // written into the other program.
 #pragma once
 
+#include <windows.h>
+
 // Decrypts every message in the selection and shows them; says in a balloon
-// why when there is nothing to show.
-void ReadSelectedMessages();
+// why when there is nothing to show. heldKey is the hotkey's key, which a
+// copy by the keyboard lets go of first.
+void ReadSelectedMessages(UINT heldKey);

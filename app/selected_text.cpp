@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "app/clipboard_commands.h"
+#include "app/focus_target.h"
+#include "app/keyboard_route.h"
 #include "icq/control_text.h"
 #include "icq/dialog_messages.h"
 #include "icq/text_transform.h"
@@ -12,8 +14,6 @@
 #include "keys/wiped_text.h"
 
 namespace {
-
-constexpr int kClassChars = 64;
 
 // Rich edit controls from version 2 on count a paragraph break as one
 // character (CR) in their positions, where WM_GETTEXT gives CR LF; Edit and
@@ -32,26 +32,10 @@ size_t TextPlace(const std::wstring& text, DWORD position, bool breakAsOne) {
   return at;
 }
 
-// The focus window of the foreground thread when it is a standard edit
-// control of another program; null otherwise (our own reading window, for
-// one, whose text is decrypted already).
-HWND FocusedEditControl(char (&className)[kClassChars]) {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof info;
-  if (!GetGUIThreadInfo(0, &info) || !info.hwndFocus) return nullptr;
-  DWORD process = 0;
-  GetWindowThreadProcessId(info.hwndFocus, &process);
-  if (process == GetCurrentProcessId()) return nullptr;
-  if (!GetClassNameA(info.hwndFocus, className, kClassChars) || !IsStandardEditClass(className)) return nullptr;
-  return info.hwndFocus;
-}
-
-// The focused control's selection into text: empty when nothing is
-// selected, or the control is gone or no standard one.
-bool ReadSelection(std::wstring& text) {
-  char className[kClassChars];
-  HWND control = FocusedEditControl(className);
-  if (!control) return true;
+// A standard control's selection into text: empty when nothing is selected
+// or the control is gone.
+bool ReadSelection(const FocusTarget& target, std::wstring& text) {
+  const HWND control = target.focus;
   DialogMessages messages;
   std::wstring whole;
   WipeOnExit wipe(whole);
@@ -64,19 +48,47 @@ bool ReadSelection(std::wstring& text) {
   if (selection == -1 &&
       !messages.SendW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end)))
     return messages.answered();
-  const bool breakAsOne = CountsBreakAsOne(className);
+  const bool breakAsOne = CountsBreakAsOne(target.className.c_str());
   const size_t from = TextPlace(whole, std::min(start, end), breakAsOne);
   const size_t to = TextPlace(whole, std::max(start, end), breakAsOne);
   text.assign(whole, from, to - from);
   return true;
 }
 
+// The selection of any other control, copied by the keyboard: empty when
+// the control copied nothing.
+SelectedRead CopySelection(UINT heldKey, std::wstring& text) {
+  PlainText copy;
+  switch (CopyByKeyboard(heldKey, false, copy)) {
+    case KeyboardCopy::kCopied:
+      text.swap(copy.wide);
+      return SelectedRead::kRead;
+    case KeyboardCopy::kNothingCopied:
+      return SelectedRead::kRead;
+    case KeyboardCopy::kRefused:
+      break;
+  }
+  return SelectedRead::kFailed;
+}
+
+// Our own windows hold no message to read (the reading window's text is
+// decrypted already), and a console's Ctrl+C would stop its program: there
+// the clipboard is read.
+SelectedRead ReadSelectionOf(UINT heldKey, std::wstring& text) {
+  FocusTarget target;
+  if (!FindFocusTarget(target) || target.ours) return SelectedRead::kRead;
+  if (IsStandardEditClass(target.className))
+    return ReadSelection(target, text) ? SelectedRead::kRead : SelectedRead::kNotAnswering;
+  if (IsConsoleWindow(target.windowClass, target.className, target.program)) return SelectedRead::kRead;
+  return CopySelection(heldKey, text);
+}
+
 }  // namespace
 
-SelectedRead ReadSelectedText(std::wstring& text, TextSource& source) {
+SelectedRead ReadSelectedText(UINT heldKey, std::wstring& text, TextSource& source) {
   source = TextSource::kSelection;
-  if (!ReadSelection(text)) return SelectedRead::kNotAnswering;
-  if (!text.empty()) return SelectedRead::kRead;
+  const SelectedRead selected = ReadSelectionOf(heldKey, text);
+  if (selected != SelectedRead::kRead || !text.empty()) return selected;
   source = TextSource::kClipboard;
   PlainText clipboard;
   if (!ReadClipboardText(clipboard)) return SelectedRead::kFailed;

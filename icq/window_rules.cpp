@@ -46,6 +46,16 @@ bool IsStandardEditClass(std::string_view className) {
   return false;
 }
 
+bool IsConsoleWindow(std::string_view windowClass, std::string_view focusClass, std::string_view program) {
+  static constexpr std::array<std::string_view, 2> kClasses = {"ConsoleWindowClass", "CASCADIA_HOSTING_WINDOW_CLASS"};
+  static constexpr std::array<std::string_view, 2> kHosts = {"conhost.exe", "OpenConsole.exe"};
+  for (std::string_view known : kClasses)
+    if (SameLetters(windowClass, known) || SameLetters(focusClass, known)) return true;
+  for (std::string_view host : kHosts)
+    if (SameLetters(program, host)) return true;
+  return false;
+}
+
 int CaptionCorrespondent(std::string_view caption, const PublicKeyRing& ring) {
   std::vector<std::string> uins;
   AddUins(caption, uins);

@@ -110,10 +110,15 @@
   X(IDS_HOTKEYS_TAKEN, 1601, "The hotkeys %s and %s are taken by other programs, so they do nothing in Vaultwing.  Choose others under Settings in the tray menu.") \
   X(IDS_HOTKEYS_SAME, 1602, "Encrypt and Decrypt need two different hotkeys.") \
   X(IDS_NOTHING_TO_ENCRYPT, 1630, "There is no text to encrypt here.  Click into the box where you write, type the message, then press the Encrypt hotkey.") \
-  X(IDS_CANNOT_READ_IN_PLACE, 1631, "The text of this window cannot be read in place yet.  Copy it, choose Encrypt Clipboard from the tray menu, and paste the result.") \
   X(IDS_ALREADY_ENCRYPTED, 1632, "This text already is an encrypted message, so it has been left as it is.") \
   X(IDS_MENU_NOT_IN_FRONT, 1633, "Windows did not let Vaultwing bring its key menu to the front, so the keyboard could not reach it and nothing has been changed.  Press the Encrypt hotkey again.") \
   X(IDS_TARGET_NOT_IN_FRONT, 1634, "Windows did not let Vaultwing give the keyboard back to the window you were writing in, so the message has not been written there.  Press the Encrypt hotkey again.") \
+  X(IDS_CONSOLE_LEFT_OUT, 1635, "This is a console or terminal window, where Ctrl+C stops a program, so Vaultwing types nothing into it.  Copy the text, choose Encrypt Clipboard from the tray menu, and paste the result.") \
+  X(IDS_KEYS_STILL_HELD, 1636, "The hotkey's keys were still held down a second later, so nothing has been copied or changed.  Press the hotkey and let go of it.") \
+  X(IDS_CLIPBOARD_NOT_PUT_BACK, 1637, "The window did not take the message from the clipboard within two seconds, so it stays there, and what you had copied was not put back: that could have pasted it into the chat.  If the message is missing, press Ctrl+V.") \
+  X(IDS_CLIPBOARD_HISTORY_ON, 1638, "Windows clipboard history is on, and it may keep the text that Vaultwing had this window copy to encrypt it.  Delete it there with Windows+V, or turn clipboard history off in Windows' settings.") \
+  X(IDS_CLIPBOARD_BUSY, 1639, "Another program held the clipboard, so nothing has been copied or changed.  Press the hotkey again.") \
+  X(IDS_KEYS_NOT_TAKEN, 1640, "Windows did not pass Vaultwing's keystrokes to this window (it may run with more rights than Vaultwing), so nothing has been changed.") \
   X(IDS_READING_CAPTION, 1670, "Message from %s") \
   X(IDS_READING_CAPTION_MANY, 1671, "%s messages from %s") \
   X(IDS_READING_SENDER, 1672, "Key ID %s, written %s UTC") \

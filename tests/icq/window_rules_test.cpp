@@ -1,5 +1,6 @@
-// Which controls the Encrypt hotkey reads in place, and which key a
-// window's caption names for Auto-Encrypt.
+// Which controls the Encrypt hotkey reads in place, which windows it leaves
+// out of the keyboard route, and which key a window's caption names for
+// Auto-Encrypt.
 #include "icq/window_rules.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +29,18 @@ TEST(StandardEditClass, IsTheSystemsEditAndRichEditControlsInAnyLetterCase) {
   for (const char* name : {"", "Static", "ListBox", "Chrome_RenderWidgetHostHWND", "ConsoleWindowClass", "Edit2",
                            "TEdit", "RichEdit20", "RICHEDIT60W", "Edi"})
     EXPECT_FALSE(IsStandardEditClass(name)) << name;
+}
+
+TEST(ConsoleWindow, IsTheConsolesAndTerminalsClassesOrAConsoleHostInAnyLetterCase) {
+  EXPECT_TRUE(IsConsoleWindow("ConsoleWindowClass", "ConsoleWindowClass", "cmd.exe"));
+  EXPECT_TRUE(IsConsoleWindow("CASCADIA_HOSTING_WINDOW_CLASS", "Windows.UI.Input.InputSite.WindowClass",
+                              "WindowsTerminal.exe"));
+  EXPECT_TRUE(IsConsoleWindow("PseudoConsoleWindow", "consolewindowclass", ""));
+  EXPECT_TRUE(IsConsoleWindow("SomeHost", "SomeControl", "CONHOST.EXE"));
+  EXPECT_TRUE(IsConsoleWindow("", "", "OpenConsole.exe"));
+  for (const char* program : {"", "chat.exe", "conhost.exe.bak", "myconhost.exe"})
+    EXPECT_FALSE(IsConsoleWindow("Chrome_WidgetWin_1", "Chrome_RenderWidgetHostHWND", program)) << program;
+  EXPECT_FALSE(IsConsoleWindow("ConsoleWindowClass2", "Edit", "chat.exe"));
 }
 
 TEST(CaptionCorrespondent, IsTheOneEntryWhoseUserIdIsAWholeWordOfTheCaption) {

@@ -1,0 +1,58 @@
+// The clipboard's pieces that every user of it needs: opening it for a
+// while, a memory block that may hold a plain text, and reading a text
+// format.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+// The clipboard, open for the life of the holder, by window (which becomes
+// its owner on EmptyClipboard). Another program may hold it open for a
+// moment (clipboard managers read every change): a few short tries are made
+// before giving up.
+class OpenedClipboard {
+ public:
+  explicit OpenedClipboard(HWND window);
+  OpenedClipboard(const OpenedClipboard&) = delete;
+  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+  ~OpenedClipboard();
+  bool ok() const { return open_; }
+
+ private:
+  bool open_ = false;
+};
+
+// A moveable global block that is wiped and freed unless the clipboard took
+// it: it may hold a plain text.
+class GlobalBlock {
+ public:
+  explicit GlobalBlock(SIZE_T bytes) : h_(GlobalAlloc(GMEM_MOVEABLE, bytes)) {}
+  GlobalBlock(const GlobalBlock&) = delete;
+  GlobalBlock& operator=(const GlobalBlock&) = delete;
+  ~GlobalBlock();
+  bool Fill(const void* data, size_t bytes);
+  // Hands the block to the clipboard, which owns it from then on.
+  bool Place(UINT format);
+
+ private:
+  HGLOBAL h_;
+};
+
+// Puts a copy of bytes on the open clipboard as format.
+bool PlaceData(UINT format, const void* data, size_t bytes);
+
+// The text of one format of the open clipboard (CF_TEXT into a string,
+// CF_UNICODETEXT into a wstring), up to its NUL or the end of its block;
+// empty when the clipboard has none.
+template <typename Text>
+void ReadFormat(UINT format, Text& text) {
+  HANDLE data = GetClipboardData(format);
+  const auto* p = data ? static_cast<const typename Text::value_type*>(GlobalLock(data)) : nullptr;
+  if (!p) return;
+  const size_t units = GlobalSize(data) / sizeof *p;
+  size_t length = 0;
+  while (length < units && p[length]) ++length;
+  text.assign(p, length);
+  GlobalUnlock(data);
+}
