@@ -30,21 +30,6 @@ std::wstring WideOfUtf8(const std::string& utf8) {
   return wide;
 }
 
-// The reading window of process pid, whichever its caption: a dialog with
-// the reading window's text box.
-struct Search {
-  DWORD pid;
-  HWND found;
-};
-BOOL CALLBACK FindReading(HWND window, LPARAM lParam) {
-  auto* search = reinterpret_cast<Search*>(lParam);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  if (pid != search->pid || !IsWindowVisible(window) || !GetDlgItem(window, IDC_READING_TEXT)) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
 class DecryptCopied : public tray::TrayProgram {
  protected:
   // Me, Alice and Bob, with strong keys; the program runs with mine.
@@ -80,16 +65,16 @@ class DecryptCopied : public tray::TrayProgram {
 
   static void Copy(const std::wstring& text) { ASSERT_TRUE(clipboard::SetUnicodeClipboard(text)); }
 
-  HWND ReadingWindow() const {
-    Search search = {program_.pid(), nullptr};
-    EnumWindows(FindReading, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+  // The reading window, whatever its caption: the dialog with its text box.
+  driver::WindowQuery ReadingQuery() const {
+    driver::WindowQuery query;
+    query.className = "#32770";
+    query.pid = program_.pid();
+    query.accept = [](HWND window) { return GetDlgItem(window, IDC_READING_TEXT) != nullptr; };
+    return query;
   }
-  HWND WaitForReadingWindow() const {
-    HWND window = nullptr;
-    driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return (window = ReadingWindow()) != nullptr; });
-    return window;
-  }
+  HWND ReadingWindow() const { return driver::FindTopWindow(ReadingQuery()); }
+  HWND WaitForReadingWindow() const { return driver::WaitForWindow(ReadingQuery()); }
 
   // Returns once the program has handled every notice of the copies before:
   // the sheet opens from a posted message, which waits behind them.
