@@ -43,7 +43,9 @@ class DecryptCopied : public tray::TrayProgram {
   // Starts the program with the box as on says, or as it is at first, and
   // waits until its message loop runs, listening from then on.
   void StartProgram(std::optional<bool> on) {
-    if (on) ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, "DecryptCopied", *on ? 1 : 0));
+    if (on) {
+      ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, "DecryptCopied", *on ? 1 : 0));
+    }
     program_ = Start();
     ASSERT_NO_FATAL_FAILURE(ExpectRunning(program_));
     ASSERT_NO_FATAL_FAILURE(Settle());
