@@ -17,17 +17,20 @@
 // The system offers Unicode text as CF_TEXT too, and the other way round;
 // should one form be missing all the same, it is made from the other with
 // the ANSI code page.
-bool ReadClipboardText(PlainText& plain) {
+bool ReadClipboardTextQuietly(PlainText& plain) {
   OpenedClipboard clipboard(MainWindow);
-  if (!clipboard.ok()) {
-    ReportError(nullptr, false);
-    return false;
-  }
+  if (!clipboard.ok()) return false;
   ReadFormat(CF_UNICODETEXT, plain.wide);
   ReadFormat(CF_TEXT, plain.ansi);
   if (plain.wide.empty()) WideFromCodePage(CP_ACP, plain.ansi, plain.wide);
   if (plain.ansi.empty()) CodePageFromWide(CP_ACP, plain.wide, plain.ansi);
   return true;
+}
+
+bool ReadClipboardText(PlainText& plain) {
+  if (ReadClipboardTextQuietly(plain)) return true;
+  ReportError(nullptr, false);
+  return false;
 }
 
 namespace {

@@ -32,6 +32,10 @@ void DecryptClipboard();
 // clipboard could not be opened (reported).
 bool ReadClipboardText(PlainText& plain);
 
+// The same without a report, for a reader that nobody asked: false when the
+// clipboard could not be opened.
+bool ReadClipboardTextQuietly(PlainText& plain);
+
 // Puts a decrypted text on the clipboard as Decrypt Clipboard puts its own:
 // kept out of clipboard history and viewers, and taken off again
 // kClearClipboardMs later unless the clipboard has changed by then. False

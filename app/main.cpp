@@ -11,6 +11,7 @@
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/common_controls.h"
+#include "app/decrypt_copied.h"
 #include "app/hotkeys.h"
 #include "app/key_setup.h"
 #include "app/key_state.h"
@@ -118,6 +119,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   WriteSystemRegistrations();
   if (!AddTrayIcon()) ReportError(nullptr, true);
   ReportTakenHotkeys(takenHotkeys);
+  ListenToCopies(DecryptCopied != 0);
   if (!SetTimer(MainWindow, IDT_SCANNER, kScannerPeriodMs, ScanTimerProc)) ReportError(nullptr, true);
 
   MSG msg;

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/clipboard_commands.h"
+#include "app/decrypt_copied.h"
 #include "app/hotkeys.h"
 #include "app/key_setup.h"
 #include "app/menu_drawing.h"
@@ -73,6 +74,7 @@ LRESULT OnTrayIcon(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 static LRESULT OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_DESTROY:
+      ListenToCopies(false);
       CloseReadingWindow();
       ClearDecryptedClipboard();
       RemoveTrayIcon();
@@ -91,6 +93,9 @@ static LRESULT OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPA
       return OnTrayIcon(window, message, wParam, lParam);
     case WM_HOTKEY:
       OnHotkey(wParam, lParam);
+      return 0;
+    case WM_CLIPBOARDUPDATE:
+      OnClipboardUpdate();
       return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);

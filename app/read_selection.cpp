@@ -5,49 +5,15 @@
 
 #include "app/reading_window.h"
 #include "app/selected_text.h"
+#include "app/shown_message.h"
 #include "icq/message_options.h"
 #include "icq/text_transform.h"
-#include "keys/key_id.h"
 #include "keys/message_search.h"
-#include "keys/message_text.h"
-#include "keys/user_id_text.h"
 #include "keys/wiped_text.h"
 #include "resources/strings.h"
 #include "win/unicode_text.h"
 
 namespace {
-
-// The message of a decrypted result as the reading window shows it: a
-// strong message's UTF-8, the old format's ANSI bytes without the spaces
-// that filled its last block; every line break as CR LF, which the edit
-// control needs.
-void ShownTextOf(ActionText& result, std::wstring& text) {
-  if (!result.utf8) TrimPadding(result.bytes);
-  std::wstring wide;
-  WipeOnExit wipe(wide);
-  WideFromCodePage(result.utf8 ? CP_UTF8 : CP_ACP, result.bytes, wide);
-  size_t bare = 0;
-  for (size_t i = 0; i < wide.size(); ++i)
-    if (wide[i] == L'\n' && (i == 0 || wide[i - 1] != L'\r')) ++bare;
-  text.reserve(wide.size() + bare);
-  for (size_t i = 0; i < wide.size(); ++i) {
-    if (wide[i] == L'\n' && (i == 0 || wide[i - 1] != L'\r')) text += L'\r';
-    text += wide[i];
-  }
-}
-
-ShownMessage Shown(const PublicKeyRing& ring, const MessageSender& sender, ActionText& result) {
-  ShownMessage shown;
-  ShownTextOf(result, shown.text);
-  shown.sender = DisplayUserId(ring.keys[sender.index]);
-  shown.proven = sender.proven;
-  shown.written = sender.written;
-  uint8_t id[kKeyIdBytes];
-  char idText[kKeyIdChars + 1] = "?";
-  if (RingKeyId(ring.keys[sender.index], ring.strong[sender.index], id)) KeyIdText(id, idText);
-  shown.keyId = idText;
-  return shown;
-}
 
 // What opening the messages of a text came to.
 struct Reading {
@@ -68,7 +34,7 @@ void OpenMessages(const std::string& bytes, const std::vector<FoundMessage>& fou
     MessageSender sender;
     std::string why;
     if (DecryptReceived(bytes.substr(message.begin, message.end - message.begin), ring, result, sender, &why)) {
-      reading.shown.push_back(Shown(ring, sender, result));
+      reading.shown.push_back(ShownMessageOf(ring, sender, result));
     } else if (why.empty()) {
       return;
     } else if (reading.refused++ == 0) {

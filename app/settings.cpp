@@ -16,6 +16,7 @@ DWORD NoEncryptWarning = 0;
 DWORD NoInsecureWarning = 0;
 DWORD HotkeyEncrypt = kDefaultEncryptHotkey;
 DWORD HotkeyDecrypt = kDefaultDecryptHotkey;
+DWORD DecryptCopied = 0;
 
 namespace {
 
@@ -35,6 +36,7 @@ const Flag kFlags[] = {
     {kNoInsecureWarningValue, &NoInsecureWarning, 0},
     {kHotkeyEncryptValue, &HotkeyEncrypt, kDefaultEncryptHotkey},
     {kHotkeyDecryptValue, &HotkeyDecrypt, kDefaultDecryptHotkey},
+    {kDecryptCopiedValue, &DecryptCopied, 0},
 };
 
 // A missing or unreadable value gets its default, which is written back.

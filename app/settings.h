@@ -15,6 +15,8 @@ extern DWORD NoInsecureWarning;
 // The hotkeys, in a hotkey control's form (app/hotkey_form.h); 0 is none.
 extern DWORD HotkeyEncrypt;
 extern DWORD HotkeyDecrypt;
+// Decrypt what I copy (app/decrypt_copied.h), off by default.
+extern DWORD DecryptCopied;
 
 // Reads every flag and hotkey, writing the defaults (LaunchOnStartup 1, the
 // hotkeys Ctrl+Shift+E and Ctrl+Shift+D, the others 0) where they are missing; builds the skin list and, with skins on, applies

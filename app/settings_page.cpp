@@ -1,14 +1,16 @@
 // The Settings page: Launch on Startup, Enable Skins and the skin choice,
-// Start with Windows, the Messages options and the hotkeys. The check boxes
-// change the settings in memory at once (OK stores them); a skin is applied
-// and stored as soon as it is chosen. Password Protect shows whether the
-// secret key file is protected and changes the file at once: the file
-// itself is the setting. Start with Windows and the hotkeys are shown as
-// the page opens and taken from it by OK alone, so that Cancel drops them
-// and a refresh of the page keeps what the user has typed.
+// Start with Windows, the Messages options, the hotkeys and Decrypt what I
+// copy. The check boxes change the settings in memory at once (OK stores
+// them); a skin is applied and stored as soon as it is chosen. Password
+// Protect shows whether the secret key file is protected and changes the
+// file at once: the file itself is the setting. Start with Windows, the
+// hotkeys and Decrypt what I copy are shown as the page opens and taken from
+// it by OK alone, so that Cancel drops them and a refresh of the page keeps
+// what the user has typed.
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/decrypt_copied.h"
 #include "app/hotkeys.h"
 #include "app/key_protection.h"
 #include "app/key_state.h"
@@ -69,6 +71,7 @@ void ShowSettingsTakenAtOk(HWND page) {
     SendDlgItemMessageA(page, box.id, HKM_SETHOTKEY, LOWORD(*box.hotkey), 0);
   }
   CheckDlgButton(page, IDC_START_WITH_WINDOWS, StartsWithWindows() ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(page, IDC_DECRYPT_COPIED, DecryptCopied ? BST_CHECKED : BST_UNCHECKED);
 }
 
 DWORD ShownHotkey(HWND page, int id) { return LOWORD(SendDlgItemMessageA(page, id, HKM_GETHOTKEY, 0, 0)); }
@@ -81,11 +84,13 @@ bool ApplySettings(HWND page) {
     return false;
   }
   for (const HotkeyBox& box : kHotkeyBoxes) *box.hotkey = ShownHotkey(page, box.id);
+  DecryptCopied = IsDlgButtonChecked(page, IDC_DECRYPT_COPIED) == BST_CHECKED ? 1 : 0;
   SaveSettings();
   char exePath[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, exePath, MAX_PATH);
   SetStartWithWindows(IsDlgButtonChecked(page, IDC_START_WITH_WINDOWS) == BST_CHECKED, exePath);
   ReportTakenHotkeys(RegisterHotkeys());
+  ListenToCopies(DecryptCopied != 0);
   return true;
 }
 

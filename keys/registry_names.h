@@ -23,6 +23,8 @@ constexpr char kRingHasStrongKeysValue[] = "RingHasStrongKeys";
 // The system-wide hotkeys, as DWORDs in a hotkey control's form; 0 is none.
 constexpr char kHotkeyEncryptValue[] = "HotkeyEncrypt";
 constexpr char kHotkeyDecryptValue[] = "HotkeyDecrypt";
+// Decrypt what I copy: the clipboard's texts read as they are copied.
+constexpr char kDecryptCopiedValue[] = "DecryptCopied";
 // The key last chosen with the Encrypt hotkey in each program: a string
 // value named after the program's executable file ("notepad.exe"), holding
 // the key's fingerprint.

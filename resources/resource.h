@@ -109,6 +109,7 @@
 #define IDC_DECRYPT_HOTKEY_LABEL 1116
 #define IDC_DECRYPT_HOTKEY 1117
 #define IDC_HOTKEYS_NOTE 1118
+#define IDC_DECRYPT_COPIED 1119
 
 /* Passphrase dialog: unlocking the secret key, or a new passphrase typed
    twice */

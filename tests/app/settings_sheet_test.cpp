@@ -332,7 +332,7 @@ TEST_F(SettingsSheet, StartUpKeepsAListedSkinAndDropsOneThatIsNotListed) {
   ExitThroughMenu(program);
 }
 
-TEST_F(SettingsSheet, HotkeysAndStartWithWindowsAreTakenByOkAloneAndShownAtTheNextStart) {
+TEST_F(SettingsSheet, HotkeysStartWithWindowsAndDecryptCopiedAreTakenByOkAloneAndShownAtTheNextStart) {
   driver::Program program = StartRunning();
   EXPECT_EQ(ReadRegDword(kSettingsKey, "HotkeyEncrypt"), kCtrlShiftE);
   EXPECT_EQ(ReadRegDword(kSettingsKey, "HotkeyDecrypt"), kCtrlShiftD);
@@ -345,6 +345,7 @@ TEST_F(SettingsSheet, HotkeysAndStartWithWindowsAreTakenByOkAloneAndShownAtTheNe
   EXPECT_EQ(ShownHotkey(page, IDC_ENCRYPT_HOTKEY), kCtrlShiftE);
   EXPECT_EQ(ShownHotkey(page, IDC_DECRYPT_HOTKEY), kCtrlShiftD);
   EXPECT_EQ(driver::CheckState(page, IDC_START_WITH_WINDOWS), BST_UNCHECKED) << "off by default";
+  EXPECT_EQ(driver::CheckState(page, IDC_DECRYPT_COPIED), BST_UNCHECKED) << "off by default";
 
   // Typed as the user types it: the box takes the combination, Backspace
   // makes it none.
@@ -372,12 +373,15 @@ TEST_F(SettingsSheet, HotkeysAndStartWithWindowsAreTakenByOkAloneAndShownAtTheNe
   // until then.
   TypeHotkey(page, IDC_ENCRYPT_HOTKEY, kCtrlAltK);
   ASSERT_TRUE(driver::ClickButton(page, IDC_START_WITH_WINDOWS));
+  ASSERT_TRUE(driver::ClickButton(page, IDC_DECRYPT_COPIED));
   ASSERT_TRUE(driver::ClickButton(page, IDC_ENABLE_SKINS));
   ASSERT_TRUE(WaitForCheck(page, IDC_ENABLE_SKINS, BST_CHECKED));
   EXPECT_EQ(ShownHotkey(page, IDC_ENCRYPT_HOTKEY), kCtrlAltK);
   EXPECT_EQ(driver::CheckState(page, IDC_START_WITH_WINDOWS), BST_CHECKED);
+  EXPECT_EQ(driver::CheckState(page, IDC_DECRYPT_COPIED), BST_CHECKED);
   ASSERT_TRUE(driver::PressButton(sheet, IDCANCEL));
   EXPECT_EQ(ReadRegString(kRunKey, kRunValue), std::nullopt);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "DecryptCopied"), 0u);
   EXPECT_EQ(ReadRegDword(kSettingsKey, "HotkeyEncrypt"), kCtrlShiftE);
   EXPECT_TRUE(Held(kCtrlShiftE));
   EXPECT_FALSE(Held(kCtrlAltK));
@@ -387,6 +391,7 @@ TEST_F(SettingsSheet, HotkeysAndStartWithWindowsAreTakenByOkAloneAndShownAtTheNe
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(ShownHotkey(page, IDC_ENCRYPT_HOTKEY), kCtrlShiftE);
   EXPECT_EQ(driver::CheckState(page, IDC_START_WITH_WINDOWS), BST_UNCHECKED);
+  EXPECT_EQ(driver::CheckState(page, IDC_DECRYPT_COPIED), BST_UNCHECKED);
   TypeHotkey(page, IDC_DECRYPT_HOTKEY, kCtrlShiftE);
   ASSERT_TRUE(driver::ClickButton(sheet, IDOK));
   std::string notice;
@@ -399,9 +404,12 @@ TEST_F(SettingsSheet, HotkeysAndStartWithWindowsAreTakenByOkAloneAndShownAtTheNe
   TypeHotkey(page, IDC_ENCRYPT_HOTKEY, kCtrlAltK);
   TypeHotkey(page, IDC_DECRYPT_HOTKEY, 0);
   ASSERT_TRUE(driver::ClickButton(page, IDC_START_WITH_WINDOWS));
+  ASSERT_TRUE(driver::ClickButton(page, IDC_DECRYPT_COPIED));
   ASSERT_TRUE(WaitForCheck(page, IDC_START_WITH_WINDOWS, BST_CHECKED));
+  ASSERT_TRUE(WaitForCheck(page, IDC_DECRYPT_COPIED, BST_CHECKED));
   KeepScreenshot("settings-hotkeys.png");
   ASSERT_TRUE(driver::PressButton(sheet, IDOK));
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "DecryptCopied"), 1u);
   EXPECT_EQ(ReadRegDword(kSettingsKey, "HotkeyEncrypt"), kCtrlAltK);
   EXPECT_EQ(ReadRegDword(kSettingsKey, "HotkeyDecrypt"), 0u);
   EXPECT_EQ(ReadRegString(kRunKey, kRunValue), "\"" + ProgramPath() + "\"");
@@ -419,10 +427,14 @@ TEST_F(SettingsSheet, HotkeysAndStartWithWindowsAreTakenByOkAloneAndShownAtTheNe
   EXPECT_EQ(ShownHotkey(page, IDC_ENCRYPT_HOTKEY), kCtrlAltK);
   EXPECT_EQ(ShownHotkey(page, IDC_DECRYPT_HOTKEY), 0);
   EXPECT_EQ(driver::CheckState(page, IDC_START_WITH_WINDOWS), BST_CHECKED);
+  EXPECT_EQ(driver::CheckState(page, IDC_DECRYPT_COPIED), BST_CHECKED);
   ASSERT_TRUE(driver::ClickButton(page, IDC_START_WITH_WINDOWS));
+  ASSERT_TRUE(driver::ClickButton(page, IDC_DECRYPT_COPIED));
   ASSERT_TRUE(WaitForCheck(page, IDC_START_WITH_WINDOWS, BST_UNCHECKED));
+  ASSERT_TRUE(WaitForCheck(page, IDC_DECRYPT_COPIED, BST_UNCHECKED));
   ASSERT_TRUE(driver::PressButton(sheet, IDOK));
   EXPECT_EQ(ReadRegString(kRunKey, kRunValue), std::nullopt) << "unchecked: the value goes";
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "DecryptCopied"), 0u);
   ExitThroughMenu(next);
 }
 

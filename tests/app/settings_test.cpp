@@ -27,8 +27,9 @@ using driver::ReadRegString;
 
 TEST_F(Settings, GetTheirDefaultsWrittenAndKeepStoredValues) {
   RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
-  DWORD* const messages[] = {&AutoEncrypt, &AutoDecrypt, &NoEncryptWarning, &NoInsecureWarning};
-  const char* const messageNames[] = {"AutoEncrypt", "AutoDecrypt", "NoEncryptWarning", "NoInsecureWarning"};
+  DWORD* const messages[] = {&AutoEncrypt, &AutoDecrypt, &NoEncryptWarning, &NoInsecureWarning, &DecryptCopied};
+  const char* const messageNames[] = {"AutoEncrypt", "AutoDecrypt", "NoEncryptWarning", "NoInsecureWarning",
+                                      "DecryptCopied"};
   LaunchOnStartup = 7;
   Skins = 7;
   for (DWORD* flag : messages) *flag = 7;
@@ -50,12 +51,14 @@ TEST_F(Settings, GetTheirDefaultsWrittenAndKeepStoredValues) {
   Skins = 1;
   AutoEncrypt = 1;
   NoInsecureWarning = 0;
+  DecryptCopied = 1;
   SaveSettings();
   EXPECT_EQ(ReadRegDword(kSettingsKey, "LaunchOnStartup"), 0u);
   EXPECT_EQ(ReadRegDword(kSettingsKey, "Skins"), 1u);
   EXPECT_EQ(ReadRegDword(kSettingsKey, "AutoEncrypt"), 1u);
   EXPECT_EQ(ReadRegDword(kSettingsKey, "AutoDecrypt"), 0u);
   EXPECT_EQ(ReadRegDword(kSettingsKey, "NoInsecureWarning"), 0u);
+  EXPECT_EQ(ReadRegDword(kSettingsKey, "DecryptCopied"), 1u);
   for (DWORD* flag : messages) *flag = 0;
   RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
 }

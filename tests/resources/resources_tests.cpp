@@ -205,20 +205,20 @@ std::vector<DialogSpec> Dialogs() {
         {IDC_USER_ID_PROMPT, "Static", "Enter User ID (max length = 20 characters)", 3, 7, 141, 9}}},
       {IDD_KEY_MANAGER,
        210,
-       136,
+       263,
        "Public Key Manager",
-       {{IDC_KEYS_GROUP, "Button", "Public Keys", 7, 5, 196, 98},
-        {IDC_KEY_LIST, "ListBox", nullptr, 22, 20, 113, 73},
+       {{IDC_KEYS_GROUP, "Button", "Public Keys", 7, 5, 196, 225},
+        {IDC_KEY_LIST, "ListBox", nullptr, 22, 20, 113, 200},
         {IDC_IMPORT, "Button", "&Import", 142, 23, 50, 14},
         {IDC_EXPORT, "Button", "&Export", 142, 43, 50, 14},
         {IDC_REMOVE, "Button", "&Remove", 142, 60, 50, 14},
         {IDC_CHANGE_ID, "Button", "&Change I.D.", 142, 79, 50, 14},
-        {IDC_FINGERPRINT_LABEL, "Static", "Fingerprint:", 7, 107, 40, 8},
-        {IDC_FINGERPRINT, "Edit", "", 47, 107, 156, 8},
-        {IDC_OLD_FORMAT, "Button", "Use the old message format", 7, 120, 196, 10}}},
+        {IDC_FINGERPRINT_LABEL, "Static", "Fingerprint:", 7, 234, 40, 8},
+        {IDC_FINGERPRINT, "Edit", "", 47, 234, 156, 8},
+        {IDC_OLD_FORMAT, "Button", "Use the old message format", 7, 247, 196, 10}}},
       {IDD_SETTINGS,
        210,
-       247,
+       263,
        "Settings",
        // Each group ends above the next group's caption, instead of running
        // 5 units into it.
@@ -234,12 +234,13 @@ std::vector<DialogSpec> Dialogs() {
         {IDC_NO_ENCRYPT_WARNING, "Button", nullptr, 16, 112, 180, 12},
         {IDC_NO_INSECURE_WARNING, "Button", nullptr, 16, 128, 180, 12},
         {IDC_PASSWORD_PROTECT, "Button", "Password Protect", 16, 144, 180, 12},
-        {IDC_HOTKEYS_GROUP, "Button", "Hotkeys in any window", 7, 161, 196, 79},
+        {IDC_HOTKEYS_GROUP, "Button", "In any window", 7, 161, 196, 95},
         {IDC_ENCRYPT_HOTKEY_LABEL, "Static", "Encrypt:", 16, 176, 40, 8},
         {IDC_ENCRYPT_HOTKEY, "msctls_hotkey32", nullptr, 60, 174, 100, 12},
         {IDC_DECRYPT_HOTKEY_LABEL, "Static", "Decrypt:", 16, 192, 40, 8},
         {IDC_DECRYPT_HOTKEY, "msctls_hotkey32", nullptr, 60, 190, 100, 12},
-        {IDC_HOTKEYS_NOTE, "Static", nullptr, 16, 208, 180, 26}}},
+        {IDC_HOTKEYS_NOTE, "Static", nullptr, 16, 208, 180, 26},
+        {IDC_DECRYPT_COPIED, "Button", "Decrypt what I copy", 16, 238, 180, 12}}},
       {IDD_PASSPHRASE,
        230,
        120,
@@ -358,6 +359,7 @@ TEST(Dialogs, ControlsHaveTheirKinds) {
   for (int id = IDC_AUTO_ENCRYPT; id <= IDC_START_WITH_WINDOWS; ++id) {
     EXPECT_EQ(StyleOf(settings.handle, id) & BS_TYPEMASK, BS_AUTOCHECKBOX) << id;
   }
+  EXPECT_EQ(StyleOf(settings.handle, IDC_DECRYPT_COPIED) & BS_TYPEMASK, BS_AUTOCHECKBOX);
 
   // Passphrases are typed unseen; a long file name is shortened in its
   // middle, never cut off at its end.

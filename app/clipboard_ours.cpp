@@ -1,0 +1,29 @@
+#include "app/clipboard_ours.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace {
+
+bool Marked = false;
+DWORD OursUpTo = 0;
+
+// The sequence number counts every change and wraps: one at most half the
+// range ahead of the mark is a later one.
+bool AtOrBeforeMark(DWORD sequence) { return static_cast<int32_t>(sequence - OursUpTo) <= 0; }
+
+bool OwnedByThisProcess() {
+  HWND owner = GetClipboardOwner();
+  DWORD pid = 0;
+  return owner && GetWindowThreadProcessId(owner, &pid) && pid == GetCurrentProcessId();
+}
+
+}  // namespace
+
+void MarkClipboardChangesOurs() {
+  OursUpTo = GetClipboardSequenceNumber();
+  Marked = true;
+}
+
+bool ClipboardChangeIsOurs() { return (Marked && AtOrBeforeMark(GetClipboardSequenceNumber())) || OwnedByThisProcess(); }
