@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/lookalike/lookalike_window.h"
 #include "tests/lookalike/messenger_protocol.h"
 
 using namespace messenger;
@@ -30,21 +31,12 @@ HWND CreateEmptyDialog(HWND parent, DWORD style, DLGPROC proc) {
   return CreateDialogIndirectParamA(Instance, &t.header, parent, proc, 0);
 }
 
-// Wine's 64-bit text shaping crashes the process when an edit control in a
-// proportional font shows U+02DC, which is byte 0x98 of the old message
-// armour; the fixed font has no mark-positioning tables to trip over.
-#ifdef _WIN64
-constexpr int kEditFont = ANSI_FIXED_FONT;
-#else
-constexpr int kEditFont = DEFAULT_GUI_FONT;
-#endif
-
 HWND AddControl(HWND parent, const char* cls, const char* text, DWORD style, int id, const Box& b) {
   const bool edit = std::strcmp(cls, "EDIT") == 0;
   HWND control = CreateWindowExA(edit ? WS_EX_CLIENTEDGE : 0, cls, text, WS_CHILD | WS_VISIBLE | style, b.x, b.y,
                                  b.width, b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  Instance, nullptr);
-  const int font = edit ? kEditFont : DEFAULT_GUI_FONT;
+  const int font = edit ? lookalike::kEditFont : DEFAULT_GUI_FONT;
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(font)), FALSE);
   return control;
 }
@@ -68,7 +60,7 @@ void AddMessageEdit(HWND parent, DWORD style, const Box& b, bool unicode, const 
     edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | style, b.x, b.y, b.width,
                            b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMessageEdit)), Instance,
                            nullptr);
-    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(kEditFont)), FALSE);
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(lookalike::kEditFont)), FALSE);
   } else {
     edit = AddControl(parent, "EDIT", "", style, kMessageEdit, b);
   }
@@ -184,24 +176,15 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case kHang:
       Sleep(static_cast<DWORD>(wParam));
       return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return lookalike::DefaultProc(window, message, wParam, lParam);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   Instance = instance;
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = ControlWindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kMessengerClass;
-  if (!RegisterClassA(&wc)) return 1;
+  if (!lookalike::RegisterWindowClass(kMessengerClass, ControlWindowProc)) return 1;
   // Hidden: it only takes the test's requests.
   if (!CreateWindowExA(0, kMessengerClass, "Messenger", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
                        instance, nullptr))
@@ -212,10 +195,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (std::strcmp(__argv[i], "--incoming") == 0) OpenDialog(kOpenIncomingDialog, __argv[i + 1]);
   }
 
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  return 0;
+  return lookalike::RunMessageLoop();
 }

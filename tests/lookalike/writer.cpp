@@ -1,6 +1,7 @@
 // The look-alike writing window (see writer_protocol.h).
 #include <windows.h>
 
+#include "tests/lookalike/lookalike_window.h"
 #include "tests/lookalike/writer_protocol.h"
 
 using namespace writer;
@@ -10,14 +11,6 @@ namespace {
 HWND Edit, List;
 // The control that gets the focus back when the window is activated again.
 HWND Focused;
-
-// As in the look-alike messenger: Wine's 64-bit text shaping crashes on
-// some characters of the old armour in a proportional font.
-#ifdef _WIN64
-constexpr int kEditFont = ANSI_FIXED_FONT;
-#else
-constexpr int kEditFont = DEFAULT_GUI_FONT;
-#endif
 
 void MakeControls(HWND window) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -31,7 +24,7 @@ void MakeControls(HWND window) {
   List = CreateWindowExA(WS_EX_CLIENTEDGE, "ListBox", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | LBS_NOTIFY, 10, 170,
                          380, 60, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kWriterList)), instance,
                          nullptr);
-  SendMessageW(Edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(kEditFont)), FALSE);
+  SendMessageW(Edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(lookalike::kEditFont)), FALSE);
   SendMessageA(List, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Not a place to write"));
   Focused = Edit;
 }
@@ -48,30 +41,14 @@ LRESULT CALLBACK WriterProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       Focused = List;
       SetFocus(List);
       return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return lookalike::DefaultProc(window, message, wParam, lParam);
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = WriterProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kWriterClass;
-  if (!RegisterClassA(&wc)) return 1;
-  HWND window = CreateWindowExA(0, kWriterClass, commandLine, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 150, 410, 280,
-                                nullptr, nullptr, instance, nullptr);
-  if (!window) return 1;
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  return 0;
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  if (!lookalike::RegisterWindowClass(kWriterClass, WriterProc)) return 1;
+  if (!lookalike::CreateMainWindow(kWriterClass, 200, 150, 410, 280)) return 1;
+  return lookalike::RunMessageLoop();
 }

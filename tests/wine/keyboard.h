@@ -6,12 +6,19 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <string>
 
 namespace driver {
 
 // Presses keys in order and lets them go in reverse order, as a user presses
 // Ctrl+Shift+E: true when the system took every event.
 bool PressKeys(std::initializer_list<WORD> virtualKeys);
+
+// Types text into the foreground window as a keyboard does for any
+// character: a press of each UTF-16 unit (KEYEVENTF_UNICODE, which the
+// target's TranslateMessage turns into WM_CHAR), and Enter for a line break
+// (LF or CR LF). True when the system took every event.
+bool TypeText(const std::wstring& text);
 
 // Makes window the foreground window and gives it the keyboard; true when
 // GetForegroundWindow says so.
