@@ -8,6 +8,8 @@ namespace {
 
 bool Marked = false;
 DWORD OursUpTo = 0;
+// While a hotkey borrows the clipboard, every change is its doing.
+bool Borrowed = false;
 
 // The sequence number counts every change and wraps: one at most half the
 // range ahead of the mark is a later one.
@@ -26,4 +28,11 @@ void MarkClipboardChangesOurs() {
   Marked = true;
 }
 
-bool ClipboardChangeIsOurs() { return (Marked && AtOrBeforeMark(GetClipboardSequenceNumber())) || OwnedByThisProcess(); }
+BorrowedClipboard::BorrowedClipboard() { Borrowed = true; }
+
+BorrowedClipboard::~BorrowedClipboard() {
+  Borrowed = false;
+  MarkClipboardChangesOurs();
+}
+
+bool ClipboardChangeIsOurs() { return Borrowed || (Marked && AtOrBeforeMark(GetClipboardSequenceNumber())) || OwnedByThisProcess(); }

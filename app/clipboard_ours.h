@@ -9,6 +9,19 @@
 // back, before the changes' notices are handled.
 void MarkClipboardChangesOurs();
 
-// True when the clipboard's current content is ours: its sequence number is
-// at or below the mark, or a window of this process owns it.
+// The clipboard borrowed by a hotkey for the holder's life: the changes
+// made meanwhile, by this program or by the one it had copy or paste, are
+// ours, also where their notices come while the hotkey still waits on them;
+// at the end they are marked.
+class BorrowedClipboard {
+ public:
+  BorrowedClipboard();
+  ~BorrowedClipboard();
+  BorrowedClipboard(const BorrowedClipboard&) = delete;
+  BorrowedClipboard& operator=(const BorrowedClipboard&) = delete;
+};
+
+// True when the clipboard's current content is ours: it is borrowed now,
+// its sequence number is at or below the mark, or a window of this process
+// owns it.
 bool ClipboardChangeIsOurs();

@@ -1,6 +1,7 @@
 #include "app/keyboard_route.h"
 
 #include "app/clipboard_commands.h"
+#include "app/clipboard_ours.h"
 #include "icq/message_options.h"
 #include "keys/wiped_text.h"
 #include "resources/strings.h"
@@ -32,6 +33,7 @@ KeyboardCopy CopyByKeyboard(UINT heldKey, bool selectAll, PlainText& plain) {
     ShowBalloonNotice(IDS_KEYS_STILL_HELD);
     return KeyboardCopy::kRefused;
   }
+  const BorrowedClipboard borrowed;
   KeptClipboard kept;
   if (!kept.Keep(MainWindow)) {
     ShowBalloonNotice(IDS_CLIPBOARD_BUSY);
@@ -50,6 +52,7 @@ KeyboardCopy CopyByKeyboard(UINT heldKey, bool selectAll, PlainText& plain) {
 }
 
 bool PasteByKeyboard(DWORD process, const std::wstring& message) {
+  const BorrowedClipboard borrowed;
   KeptClipboard kept;
   OfferedText offered(message, process);
   if (!kept.Keep(MainWindow) || !offered.Offer()) {
