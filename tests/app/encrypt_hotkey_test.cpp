@@ -13,7 +13,7 @@
 #include "keys/registry_names.h"
 #include "keys/strong_message.h"
 #include "keys/v3_message.h"
-#include "tests/app/tray_fixture.h"
+#include "tests/app/hotkey_fixture.h"
 #include "tests/lookalike/lookalike_client.h"
 #include "tests/lookalike/writer_protocol.h"
 #include "win/foreground.h"
@@ -22,9 +22,6 @@ using tray::Party;
 
 namespace {
 
-constexpr char kNothingToEncrypt[] =
-    "There is no text to encrypt here.  Click into the box where you write, type the message, then press the Encrypt "
-    "hotkey.";
 constexpr char kAlreadyEncrypted[] = "This text already is an encrypted message, so it has been left as it is.";
 constexpr char kMenuNotInFront[] =
     "Windows did not let Vaultwing bring its key menu to the front, so the keyboard could not reach it and nothing "
@@ -34,17 +31,8 @@ constexpr char kWriterProgram[] = "writer.exe";
 // Greek, Cyrillic, a dash, an emoji (a surrogate pair) and a line break.
 const std::wstring kWorldMessage = L"Γειά σου, Alice! Привет 👋\r\nΣυνάντηση στις 10:00 — ok";
 
-class EncryptHotkey : public tray::TrayProgram {
+class EncryptHotkey : public tray::HotkeyProgram {
  protected:
-  // Me, Alice and Bob, with strong keys; the ring in that order.
-  EncryptHotkey() {
-    MakeParty(me_, "Me");
-    MakeParty(alice_, "Alice");
-    MakeParty(bob_, "Bob");
-    ring_ = tray::RingOf({me_, alice_, bob_});
-    SaveKeys({me_, alice_, bob_}, me_.secret);
-  }
-
   void StartBoth(const std::string& caption = "Notes - Writer") {
     writer_ = driver::StartProgram(tray::WindowsPath(VWG_WRITER_UNIX_PATH), caption);
     ASSERT_TRUE(writer_) << "could not start the writing window";
@@ -85,18 +73,6 @@ class EncryptHotkey : public tray::TrayProgram {
     return written;
   }
 
-  // The ?VW3: message's text for the party, from me; "" when it does not
-  // open.
-  std::string OpenFor(const Party& party, const std::wstring& text) {
-    std::string plain;
-    V3Parties parties;
-    const StrongStatus status = DecryptV3Message(icq::Utf8Of(text), party.secret, party.strong, ring_.strong.data(),
-                                                 ring_.count(), -1, plain, parties);
-    EXPECT_EQ(status, StrongStatus::kOk) << icq::Utf8Of(text);
-    EXPECT_EQ(parties.senderIndex, 0);
-    return plain;
-  }
-
   // A balloon with text comes, no menu opens, and the box keeps what it held.
   void ExpectRefusal(const char* text, const std::wstring& held) {
     EXPECT_NE(driver::WaitForBalloon(text), nullptr) << driver::ShownBalloon().text;
@@ -104,7 +80,6 @@ class EncryptHotkey : public tray::TrayProgram {
     EXPECT_EQ(driver::WindowTextW(edit_), held);
   }
 
-  Party me_, alice_, bob_;
   driver::Program writer_, program_;
   HWND window_ = nullptr, edit_ = nullptr;
   uint64_t pressedAt_ = 0;
@@ -147,7 +122,7 @@ TEST_F(EncryptHotkey, EncryptsTheBoxInPlaceForTheChosenKeyAndListsItFirstNextTim
 TEST_F(EncryptHotkey, LeavesAnEmptyBoxAMessageAndOtherControlsAsTheyAre) {
   ASSERT_NO_FATAL_FAILURE(StartBoth());
   ASSERT_NO_FATAL_FAILURE(PressOver(L"  \r\n"));
-  ExpectRefusal(kNothingToEncrypt, L"  \r\n");
+  ExpectRefusal(tray::kNothingToEncrypt, L"  \r\n");
 
   std::string message;
   ASSERT_EQ(EncryptV3Message("Already sealed", 1700000000, alice_.secret, alice_.strong, me_.strong, message),
@@ -164,7 +139,7 @@ TEST_F(EncryptHotkey, LeavesAnEmptyBoxAMessageAndOtherControlsAsTheyAre) {
   // A list copies nothing on Ctrl+C: after a second, the same balloon.
   PostMessageA(window_, writer::kFocusList, 0, 0);
   ASSERT_NO_FATAL_FAILURE(PressOver(L"Plain words"));
-  ExpectRefusal(kNothingToEncrypt, L"Plain words");
+  ExpectRefusal(tray::kNothingToEncrypt, L"Plain words");
   ExitThroughMenu(program_);
 }
 

@@ -14,11 +14,10 @@
 #include <vector>
 
 #include "keys/registry_names.h"
-#include "keys/strong_message.h"
 #include "keys/v3_message.h"
 #include "resources/resource.h"
 #include "tests/app/clipboard_driver.h"
-#include "tests/app/tray_fixture.h"
+#include "tests/app/hotkey_fixture.h"
 #include "tests/lookalike/lookalike_client.h"
 #include "tests/wine/chat.h"
 
@@ -26,9 +25,6 @@ using tray::Party;
 
 namespace {
 
-constexpr char kNothingToEncrypt[] =
-    "There is no text to encrypt here.  Click into the box where you write, type the message, then press the Encrypt "
-    "hotkey.";
 constexpr char kConsoleLeftOut[] =
     "This is a console or terminal window, where Ctrl+C stops a program, so Vaultwing types nothing into it.  Copy the "
     "text, choose Encrypt Clipboard from the tray menu, and paste the result.";
@@ -79,17 +75,8 @@ UsersClipboard ReadUsersClipboard() {
   return read;
 }
 
-class KeyboardRoute : public tray::TrayProgram {
+class KeyboardRoute : public tray::HotkeyProgram {
  protected:
-  // Me, Alice and Bob, with strong keys; the ring in that order.
-  KeyboardRoute() {
-    MakeParty(me_, "Me");
-    MakeParty(alice_, "Alice");
-    MakeParty(bob_, "Bob");
-    ring_ = tray::RingOf({me_, alice_, bob_});
-    SaveKeys({me_, alice_, bob_}, me_.secret);
-  }
-
   void StartBoth(const std::string& caption = "Team room - Chat") {
     chat_ = driver::StartChat(tray::WindowsPath(VWG_CHAT_UNIX_PATH), caption);
     ASSERT_NE(chat_.window, nullptr) << driver::Describe(chat_.program);
@@ -140,20 +127,6 @@ class KeyboardRoute : public tray::TrayProgram {
     }
   }
 
-  // The ?VW3: message's text for the party, from me; "" when it does not
-  // open.
-  std::string OpenFor(const Party& party, const std::wstring& text) {
-    std::string plain;
-    V3Parties parties;
-    const StrongStatus status = DecryptV3Message(icq::Utf8Of(text), party.secret, party.strong, ring_.strong.data(),
-                                                 ring_.count(), -1, plain, parties);
-    EXPECT_EQ(status, StrongStatus::kOk) << icq::Utf8Of(text);
-    EXPECT_EQ(parties.senderIndex, 0);
-    return plain;
-  }
-
-  Party me_, alice_, bob_;
-  PublicKeyRing ring_;
   driver::Chat chat_;
   driver::Program program_;
   uint64_t pressedAt_ = 0;
@@ -185,7 +158,7 @@ TEST_F(KeyboardRoute, AutoEncryptNeedsOneKeystrokeAndAnEmptyBoxChangesNothing) {
   ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, kAutoEncryptValue, 1));
   ASSERT_NO_FATAL_FAILURE(StartBoth("Chat with Alice"));
   ASSERT_NO_FATAL_FAILURE(PressIn(chat::kMessageBoxId, {VK_CONTROL, VK_SHIFT, 'E'}));
-  EXPECT_NE(driver::WaitForBalloon(kNothingToEncrypt), nullptr) << driver::ShownBalloon().text;
+  EXPECT_NE(driver::WaitForBalloon(tray::kNothingToEncrypt), nullptr) << driver::ShownBalloon().text;
   EXPECT_EQ(driver::OpenMenuCount(program_.pid()), 0);
   EXPECT_EQ(driver::PaneText(chat_.messageBox), std::wstring());
   ExpectUsersClipboardBack();

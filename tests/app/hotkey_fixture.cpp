@@ -1,0 +1,26 @@
+#include "tests/app/hotkey_fixture.h"
+
+#include "keys/v3_message.h"
+#include "tests/lookalike/lookalike_client.h"
+
+namespace tray {
+
+HotkeyProgram::HotkeyProgram() {
+  MakeParty(me_, "Me");
+  MakeParty(alice_, "Alice");
+  MakeParty(bob_, "Bob");
+  ring_ = RingOf({me_, alice_, bob_});
+  SaveKeys({me_, alice_, bob_}, me_.secret);
+}
+
+std::string HotkeyProgram::OpenFor(const Party& party, const std::wstring& text) {
+  std::string plain;
+  V3Parties parties;
+  const StrongStatus status = DecryptV3Message(icq::Utf8Of(text), party.secret, party.strong, ring_.strong.data(),
+                                               ring_.count(), -1, plain, parties);
+  EXPECT_EQ(status, StrongStatus::kOk) << icq::Utf8Of(text);
+  EXPECT_EQ(parties.senderIndex, 0);
+  return plain;
+}
+
+}  // namespace tray
