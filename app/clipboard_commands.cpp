@@ -35,13 +35,6 @@ bool ReadClipboardText(PlainText& plain) {
 
 namespace {
 
-// Formats by which clipboard history, cloud clipboard, clipboard monitors
-// and clipboard viewers know to leave a text alone; systems and programs
-// without those features ignore them.
-constexpr const char* kPrivateFormats[] = {"ExcludeClipboardContentFromMonitorProcessing",
-                                           "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard",
-                                           "Clipboard Viewer Ignore"};
-
 // Replaces the clipboard's contents with text: UTF-8 as CF_UNICODETEXT, so
 // that every character survives; the old format's ANSI bytes as CF_TEXT, as
 // they always were. The system offers each as the other format too.
@@ -53,15 +46,7 @@ bool PutClipboardText(const ActionText& text, bool keepPrivate) {
   bool ok = !text.utf8 || WideFromCodePage(CP_UTF8, text.bytes, wide);
   OpenedClipboard clipboard(MainWindow);
   ok = ok && clipboard.ok() && EmptyClipboard();
-  if (ok && keepPrivate) {
-    // Before the text, so that no monitor sees it without them; a DWORD 0
-    // says "no" to the two Can... formats, and the others need any data.
-    const DWORD no = 0;
-    for (const char* name : kPrivateFormats) {
-      const UINT format = RegisterClipboardFormatA(name);
-      ok = ok && format != 0 && PlaceData(format, &no, sizeof no);
-    }
-  }
+  ok = ok && (!keepPrivate || PlaceExclusionFormats());
   if (text.utf8)
     ok = ok && PlaceData(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
   else
@@ -134,6 +119,10 @@ void TransformClipboard(bool sending) {
 void EncryptClipboard() { TransformClipboard(true); }
 
 void DecryptClipboard() { TransformClipboard(false); }
+
+void FollowPutBack(DWORD was) {
+  if (ClearPending && PlacedSequence == was) PlacedSequence = GetClipboardSequenceNumber();
+}
 
 void ClearDecryptedClipboard() {
   if (!ClearPending) return;

@@ -42,6 +42,10 @@ bool ReadClipboardTextQuietly(PlainText& plain);
 // after reporting a failure.
 bool PlaceDecryptedText(const ActionText& text);
 
+// The clipboard has been put back as it was at sequence number was, after a
+// hotkey borrowed it: a decrypted text that was to be taken off it still is.
+void FollowPutBack(DWORD was);
+
 // Takes the decrypted text off the clipboard now if it is still there; for
 // the program's end, which must not leave it behind either.
 void ClearDecryptedClipboard();

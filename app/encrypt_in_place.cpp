@@ -13,10 +13,13 @@
 #include "icq/window_rules.h"
 #include "resources/strings.h"
 #include "win/foreground.h"
+#include "win/key_input.h"
 #include "win/program.h"
 #include "win/unicode_text.h"
 
 namespace {
+
+constexpr DWORD kKeysUpMs = 1000;
 
 // A text that gives nothing to do: blanks only, or a message already. False
 // after the balloon that says so.
@@ -38,7 +41,7 @@ bool WorthEncrypting(const PlainText& plain) {
 // there is nothing to encrypt.
 bool ReadPlainText(const FocusTarget& target, UINT heldKey, PlainText& plain) {
   if (!IsStandardEditClass(target.className)) {
-    switch (CopyByKeyboard(heldKey, true, plain)) {
+    switch (CopyByKeyboard(target, heldKey, true, plain)) {
       case KeyboardCopy::kCopied:
         return WorthEncrypting(plain);
       case KeyboardCopy::kNothingCopied:
@@ -84,8 +87,14 @@ int ChooseRecipient(const FocusTarget& target, const PublicKeyRing& ring) {
 
 // The window and its control get the foreground and the keyboard back; the
 // control must answer first, or the attachment could let its hung thread
-// hold ours. False after the balloon that says why.
+// hold ours. Enter, which chose the key, must be up, or its repeats would
+// reach the chat and send what the box holds. False after the balloon that
+// says why.
 bool GiveBack(const FocusTarget& target) {
+  if (!WaitForKeysUp(VK_RETURN, kKeysUpMs)) {
+    ShowBalloonNotice(IDS_KEYS_STILL_HELD);
+    return false;
+  }
   if (!DialogAnswers(target.focus)) {
     ShowBalloonNotice(IDS_DIALOG_NOT_ANSWERING);
     return false;
@@ -96,17 +105,26 @@ bool GiveBack(const FocusTarget& target) {
 }
 
 // A standard control's text is set with messages, and Undo must not bring
-// the plain text back; any other control gets the message pasted.
+// the plain text back. False after the balloon that says why.
 bool WriteEncrypted(const FocusTarget& target, const ActionText& result) {
-  if (!IsStandardEditClass(target.className)) {
-    std::wstring message;
-    WideFromCodePage(result.utf8 ? CP_UTF8 : CP_ACP, result.bytes, message);
-    return PasteByKeyboard(target.processId, message);
-  }
   DialogMessages messages;
-  if (!WriteControlText(messages, target.focus, result)) return false;
-  messages.SendA(target.focus, EM_EMPTYUNDOBUFFER, 0, 0);
-  return messages.answered();
+  if (WriteControlText(messages, target.focus, result)) {
+    messages.SendA(target.focus, EM_EMPTYUNDOBUFFER, 0, 0);
+    if (messages.answered()) return true;
+  }
+  ShowBalloonNotice(IDS_DIALOG_NOT_ANSWERING);
+  return false;
+}
+
+// Any other control gets the message pasted. The first time in a run, a
+// balloon tells of clipboard history, unless another balloon of this press
+// would be replaced by it.
+bool PasteEncrypted(const FocusTarget& target, const ActionText& result, unsigned balloons) {
+  std::wstring message;
+  WideFromCodePage(result.utf8 ? CP_UTF8 : CP_ACP, result.bytes, message);
+  const KeyboardPaste pasted = PasteByKeyboard(target, message);
+  if (pasted == KeyboardPaste::kPasted && BalloonCount() == balloons) WarnOfClipboardHistoryOnce();
+  return pasted != KeyboardPaste::kRefused;
 }
 
 }  // namespace
@@ -115,8 +133,11 @@ bool WriteEncrypted(const FocusTarget& target, const ActionText& result) {
 // through the clipboard. Any other control takes the keyboard route, except
 // in a console, where Ctrl+C would stop the program that runs there.
 void EncryptInPlace(UINT heldKey) {
+  const unsigned balloons = BalloonCount();
   FocusTarget target;
-  if (!FindFocusTarget(target)) return ShowBalloonNotice(IDS_NOTHING_TO_ENCRYPT);
+  // Our own windows hold nothing to encrypt (the reading window's text is
+  // decrypted already), and would get keys that our wait does not handle.
+  if (!FindFocusTarget(target) || target.ours) return ShowBalloonNotice(IDS_NOTHING_TO_ENCRYPT);
   const bool byKeyboard = !IsStandardEditClass(target.className);
   if (byKeyboard && IsConsoleWindow(target.windowClass, target.className, target.program))
     return ShowBalloonNotice(IDS_CONSOLE_LEFT_OUT);
@@ -132,10 +153,6 @@ void EncryptInPlace(UINT heldKey) {
   }
   ActionText result;
   if (!EncryptForKey(ring, chosen, plain, result) || !GiveBack(target)) return;
-  if (!WriteEncrypted(target, result)) {
-    if (!byKeyboard) ShowBalloonNotice(IDS_DIALOG_NOT_ANSWERING);
-    return;
-  }
+  if (!(byKeyboard ? PasteEncrypted(target, result, balloons) : WriteEncrypted(target, result))) return;
   RememberLastKey(target.program, ring, chosen);
-  if (byKeyboard) WarnOfClipboardHistoryOnce();
 }

@@ -2,6 +2,7 @@
 
 #include "app/clipboard_commands.h"
 #include "app/clipboard_ours.h"
+#include "icq/dialog_messages.h"
 #include "icq/message_options.h"
 #include "keys/wiped_text.h"
 #include "resources/strings.h"
@@ -16,6 +17,7 @@ namespace {
 constexpr DWORD kKeysUpMs = 1000;
 constexpr DWORD kCopyMs = 1000;
 constexpr DWORD kPasteMs = 2000;
+constexpr DWORD kPutBackMs = 1000;
 
 // Ctrl+A first when asked, then Ctrl+C.
 bool SendCopyKeys(bool selectAll) { return (!selectAll || SendControlKey('A')) && SendControlKey('C'); }
@@ -26,13 +28,46 @@ bool WaitForCopy(DWORD before) {
   return WaitUntil([before] { return GetClipboardSequenceNumber() != before && !GetOpenClipboardWindow(); }, kCopyMs);
 }
 
+// Keys go to whatever window is in front: it must still be the target, and
+// the target must answer, or keys queued for a hung window would copy over
+// the user's clipboard long after the wait for the copy has ended.
+bool StillTheTarget(const FocusTarget& target) {
+  if (GetForegroundWindow() != target.window) {
+    ShowBalloonNotice(IDS_WINDOW_CHANGED);
+    return false;
+  }
+  if (!DialogAnswers(target.focus)) {
+    ShowBalloonNotice(IDS_DIALOG_NOT_ANSWERING);
+    return false;
+  }
+  return true;
+}
+
+// The focused control of window's thread.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// Puts the user's clipboard, kept at sequence number was, back, trying
+// again while another program holds the clipboard open, at most for
+// kPutBackMs. A decrypted text of ours that was on it is still taken off in
+// time.
+bool PutBack(const KeptClipboard& kept, DWORD was) {
+  if (!WaitUntil([&kept] { return kept.PutBack(MainWindow); }, kPutBackMs)) return false;
+  FollowPutBack(was);
+  return true;
+}
+
 }  // namespace
 
-KeyboardCopy CopyByKeyboard(UINT heldKey, bool selectAll, PlainText& plain) {
+KeyboardCopy CopyByKeyboard(const FocusTarget& target, UINT heldKey, bool selectAll, PlainText& plain) {
   if (!WaitForKeysUp(heldKey, kKeysUpMs)) {
     ShowBalloonNotice(IDS_KEYS_STILL_HELD);
     return KeyboardCopy::kRefused;
   }
+  if (!StillTheTarget(target)) return KeyboardCopy::kRefused;
   const BorrowedClipboard borrowed;
   KeptClipboard kept;
   if (!kept.Keep(MainWindow)) {
@@ -47,31 +82,47 @@ KeyboardCopy CopyByKeyboard(UINT heldKey, bool selectAll, PlainText& plain) {
   if (!WaitForCopy(before)) return KeyboardCopy::kNothingCopied;
   const bool read = ReadClipboardText(plain);
   // At once, whether or not it could be read: the plain text must not stay.
-  if (!kept.PutBack(MainWindow)) ShowBalloonNotice(IDS_CLIPBOARD_BUSY);
+  // Where it does, nothing is encrypted, or the paste would keep the plain
+  // text as the user's clipboard and put it back at its end.
+  if (!PutBack(kept, before)) {
+    ShowBalloonNotice(IDS_CLIPBOARD_NOT_RESTORED);
+    return KeyboardCopy::kRefused;
+  }
   return read ? KeyboardCopy::kCopied : KeyboardCopy::kRefused;
 }
 
-bool PasteByKeyboard(DWORD process, const std::wstring& message) {
+KeyboardPaste PasteByKeyboard(const FocusTarget& target, const std::wstring& message) {
+  // Ctrl+A and Ctrl+V must reach the control the text was copied from.
+  if (FocusOf(target.window) != target.focus) {
+    ShowBalloonNotice(IDS_TARGET_NOT_IN_FRONT);
+    return KeyboardPaste::kRefused;
+  }
   const BorrowedClipboard borrowed;
   KeptClipboard kept;
-  OfferedText offered(message, process);
-  if (!kept.Keep(MainWindow) || !offered.Offer()) {
+  if (!kept.Keep(MainWindow)) {
     ShowBalloonNotice(IDS_CLIPBOARD_BUSY);
-    return false;
+    return KeyboardPaste::kRefused;
+  }
+  const DWORD keptAt = GetClipboardSequenceNumber();
+  OfferedText offered(message, target.processId);
+  if (!offered.Offer()) {
+    PutBack(kept, keptAt);
+    ShowBalloonNotice(IDS_CLIPBOARD_BUSY);
+    return KeyboardPaste::kRefused;
   }
   // Ctrl+A once more: the selection may have gone while the menu was open.
   if (!SendControlKey('A') || !SendControlKey('V')) {
-    kept.PutBack(MainWindow);
+    PutBack(kept, keptAt);
     ShowBalloonNotice(IDS_KEYS_NOT_TAKEN);
-    return false;
+    return KeyboardPaste::kRefused;
   }
   if (!WaitUntil([&offered] { return offered.Taken(); }, kPasteMs)) {
     offered.Leave();
     ShowBalloonNotice(IDS_CLIPBOARD_NOT_PUT_BACK);
-    return true;
+    return KeyboardPaste::kLeft;
   }
-  if (!kept.PutBack(MainWindow)) ShowBalloonNotice(IDS_CLIPBOARD_BUSY);
-  return true;
+  if (!PutBack(kept, keptAt)) ShowBalloonNotice(IDS_CLIPBOARD_BUSY);
+  return KeyboardPaste::kPasted;
 }
 
 void WarnOfClipboardHistoryOnce() {

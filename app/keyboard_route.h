@@ -12,26 +12,31 @@
 
 #include <string>
 
+#include "app/focus_target.h"
 #include "icq/text_transform.h"
 
 enum class KeyboardCopy {
-  kCopied,        // plain holds the copy; the user's clipboard is back
+  kCopied,         // plain holds the copy; the user's clipboard is back
   kNothingCopied,  // the window copied nothing within a second
-  kRefused,       // said in a balloon: keys held, clipboard busy, input refused
+  kRefused,        // said in a balloon: keys held, window changed, clipboard busy
 };
 
-// Copies the foreground window's selection with Ctrl+C (after Ctrl+A, which
-// selects the focused control's whole text, when selectAll) into plain, once
-// heldKey (the hotkey's key) and the modifier keys are up.
-KeyboardCopy CopyByKeyboard(UINT heldKey, bool selectAll, PlainText& plain);
+// Copies the selection of target (still the foreground window, and
+// answering) with Ctrl+C, after Ctrl+A, which selects the focused control's
+// whole text, when selectAll; into plain, once heldKey (the hotkey's key)
+// and the modifier keys are up.
+KeyboardCopy CopyByKeyboard(const FocusTarget& target, UINT heldKey, bool selectAll, PlainText& plain);
 
-// Replaces the whole text of the foreground window's focused control, a
-// window of process, with message by Ctrl+A and Ctrl+V. The message is
-// offered by delayed rendering; the user's clipboard comes back once the
-// process has taken it, or, where that has not happened within two seconds,
-// the message stays on the clipboard with a balloon saying so. False after
-// the balloon that says why nothing was pasted.
-bool PasteByKeyboard(DWORD process, const std::wstring& message);
+enum class KeyboardPaste {
+  kPasted,   // the target took the message; the user's clipboard is back
+  kLeft,     // not taken within two seconds: the message stays (balloon)
+  kRefused,  // nothing pasted (balloon)
+};
+
+// Replaces the whole text of target's focused control, which must have the
+// keyboard again, with message by Ctrl+A and Ctrl+V. The message is offered
+// by delayed rendering, marked to be left out of clipboard history.
+KeyboardPaste PasteByKeyboard(const FocusTarget& target, const std::wstring& message);
 
 // The first time in a run that the keyboard route has copied a text to
 // encrypt, a balloon says so where Windows keeps a clipboard history: the

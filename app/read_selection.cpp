@@ -1,5 +1,6 @@
 #include "app/read_selection.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include "keys/message_search.h"
 #include "keys/wiped_text.h"
 #include "resources/strings.h"
+#include "win/foreground.h"
+#include "win/program.h"
 #include "win/unicode_text.h"
 
 namespace {
@@ -64,6 +67,11 @@ void ReadSelectedMessages(UINT heldKey) {
   const std::vector<FoundMessage> found = FindMessages(bytes);
   if (found.empty())
     return ShowBalloonNotice(source == TextSource::kSelection ? IDS_NO_MESSAGE_SELECTED : IDS_NO_MESSAGE_ON_CLIPBOARD);
+  // The old format's sender is chosen from a menu, which the keyboard must
+  // reach: Enter would otherwise go to the chat and send what it holds.
+  const bool asks = std::any_of(found.begin(), found.end(),
+                                [](const FoundMessage& message) { return message.kind == MessageKind::kOld; });
+  if (asks && !TakeForeground(MainWindow, nullptr)) return ShowBalloonNotice(IDS_READ_MENU_NOT_IN_FRONT);
   Reading reading;
   OpenMessages(bytes, found, reading);
   if (reading.refused > 0 && reading.shown.empty()) return ShowBalloonText(reading.why);

@@ -57,9 +57,9 @@ bool ReadSelection(const FocusTarget& target, std::wstring& text) {
 
 // The selection of any other control, copied by the keyboard: empty when
 // the control copied nothing.
-SelectedRead CopySelection(UINT heldKey, std::wstring& text) {
+SelectedRead CopySelection(const FocusTarget& target, UINT heldKey, std::wstring& text) {
   PlainText copy;
-  switch (CopyByKeyboard(heldKey, false, copy)) {
+  switch (CopyByKeyboard(target, heldKey, false, copy)) {
     case KeyboardCopy::kCopied:
       text.swap(copy.wide);
       return SelectedRead::kRead;
@@ -80,7 +80,7 @@ SelectedRead ReadSelectionOf(UINT heldKey, std::wstring& text) {
   if (IsStandardEditClass(target.className))
     return ReadSelection(target, text) ? SelectedRead::kRead : SelectedRead::kNotAnswering;
   if (IsConsoleWindow(target.windowClass, target.className, target.program)) return SelectedRead::kRead;
-  return CopySelection(heldKey, text);
+  return CopySelection(target, heldKey, text);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 namespace {
 
 MessageOptions Options;
+unsigned BalloonsAsked = 0;
 
 }  // namespace
 
@@ -20,5 +21,8 @@ void ShowBalloonNotice(UINT textId, const std::vector<std::string>& args) {
 }
 
 void ShowBalloonText(const std::string& text) {
+  ++BalloonsAsked;
   if (Options.showBalloon) Options.showBalloon(text.c_str());
 }
+
+unsigned BalloonCount() { return BalloonsAsked; }

@@ -34,3 +34,7 @@ bool IsOn(const DWORD* flag);
 void ShowBalloonNotice(UINT textId, const std::vector<std::string>& args = {});
 // A text made already (several notices' lines) in a balloon.
 void ShowBalloonText(const std::string& text);
+
+// How many balloons have been asked for in this run: a balloon replaces the
+// one shown, so a notice that can wait looks whether another came first.
+unsigned BalloonCount();

@@ -119,6 +119,9 @@
   X(IDS_CLIPBOARD_HISTORY_ON, 1638, "Windows clipboard history is on, and it may keep the text that Vaultwing had this window copy to encrypt it.  Delete it there with Windows+V, or turn clipboard history off in Windows' settings.") \
   X(IDS_CLIPBOARD_BUSY, 1639, "Another program held the clipboard, so nothing has been copied or changed.  Press the hotkey again.") \
   X(IDS_KEYS_NOT_TAKEN, 1640, "Windows did not pass Vaultwing's keystrokes to this window (it may run with more rights than Vaultwing), so nothing has been changed.") \
+  X(IDS_CLIPBOARD_NOT_RESTORED, 1641, "Another program held the clipboard, so what you had copied could not be put back, and the text copied from this window may still be there.  Nothing has been encrypted.") \
+  X(IDS_WINDOW_CHANGED, 1642, "Another window came to the front before Vaultwing could copy the text, so nothing has been copied or changed.  Press the hotkey again.") \
+  X(IDS_READ_MENU_NOT_IN_FRONT, 1643, "Windows did not let Vaultwing bring its key menu to the front, so the keyboard could not reach it and nothing has been read.  Press the Decrypt hotkey again.") \
   X(IDS_READING_CAPTION, 1670, "Message from %s") \
   X(IDS_READING_CAPTION_MANY, 1671, "%s messages from %s") \
   X(IDS_READING_SENDER, 1672, "Key ID %s, written %s UTC") \

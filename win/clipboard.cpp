@@ -9,6 +9,10 @@ namespace {
 constexpr int kOpenTries = 10;
 constexpr DWORD kOpenRetryMs = 20;
 
+constexpr const char* kExclusionFormats[] = {"ExcludeClipboardContentFromMonitorProcessing",
+                                             "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard",
+                                             "Clipboard Viewer Ignore"};
+
 }  // namespace
 
 OpenedClipboard::OpenedClipboard(HWND window) {
@@ -48,4 +52,14 @@ bool GlobalBlock::Place(UINT format) {
 bool PlaceData(UINT format, const void* data, size_t bytes) {
   GlobalBlock block(bytes);
   return block.Fill(data, bytes) && block.Place(format);
+}
+
+bool PlaceExclusionFormats() {
+  // A DWORD 0 says "no" to the two Can... formats; the others need any data.
+  const DWORD no = 0;
+  for (const char* name : kExclusionFormats) {
+    const UINT format = RegisterClipboardFormatA(name);
+    if (format == 0 || !PlaceData(format, &no, sizeof no)) return false;
+  }
+  return true;
 }

@@ -42,6 +42,12 @@ class GlobalBlock {
 // Puts a copy of bytes on the open clipboard as format.
 bool PlaceData(UINT format, const void* data, size_t bytes);
 
+// Puts on the open clipboard the formats by which clipboard history, cloud
+// clipboard, clipboard monitors and clipboard viewers know to leave its
+// text alone (systems and programs without those features ignore them).
+// Placed before the text, so that no monitor sees the text without them.
+bool PlaceExclusionFormats();
+
 // The text of one format of the open clipboard (CF_TEXT into a string,
 // CF_UNICODETEXT into a wstring), up to its NUL or the end of its block;
 // empty when the clipboard has none.

@@ -40,7 +40,10 @@ OfferedText::~OfferedText() {
 bool OfferedText::Offer() {
   if (!window_) return false;
   OpenedClipboard clipboard(window_);
-  if (!clipboard.ok() || !EmptyClipboard()) return false;
+  // Clipboard history and monitors that honour the exclusion formats do not
+  // ask for the text: a render for them would leave the text on the
+  // clipboard, and the paste would take it without asking.
+  if (!clipboard.ok() || !EmptyClipboard() || !PlaceExclusionFormats()) return false;
   // Success and failure both return null for an offer: what the clipboard
   // holds afterwards tells.
   SetClipboardData(CF_UNICODETEXT, nullptr);

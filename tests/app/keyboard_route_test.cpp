@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "keys/cipher.h"
+#include "keys/key_records.h"
 #include "keys/registry_names.h"
 #include "keys/v3_message.h"
 #include "resources/resource.h"
@@ -20,6 +22,7 @@
 #include "tests/app/hotkey_fixture.h"
 #include "tests/lookalike/lookalike_client.h"
 #include "tests/wine/chat.h"
+#include "win/foreground.h"
 
 using tray::Party;
 
@@ -31,6 +34,12 @@ constexpr char kConsoleLeftOut[] =
 constexpr char kNotPutBack[] =
     "The window did not take the message from the clipboard within two seconds, so it stays there, and what you had "
     "copied was not put back: that could have pasted it into the chat.  If the message is missing, press Ctrl+V.";
+constexpr char kMenuNotInFront[] =
+    "Windows did not let Vaultwing bring its key menu to the front, so the keyboard could not reach it and nothing "
+    "has been changed.  Press the Encrypt hotkey again.";
+constexpr char kReadMenuNotInFront[] =
+    "Windows did not let Vaultwing bring its key menu to the front, so the keyboard could not reach it and nothing "
+    "has been read.  Press the Decrypt hotkey again.";
 constexpr char kChatProgram[] = "chat.exe";
 constexpr char kPrivateFormat[] = "VwgTestPrivateFormat";
 // 2026-11-30 00:53:20 UTC.
@@ -137,7 +146,13 @@ class KeyboardRoute : public tray::HotkeyProgram {
 // key is remembered for the chat program.
 TEST_F(KeyboardRoute, EncryptsTheChatsOwnBoxAndPutsTheUsersClipboardBack) {
   ASSERT_NO_FATAL_FAILURE(StartBoth());
-  ASSERT_TRUE(driver::SetPaneEntries(chat_.messageBox, {kWorldMessage}));
+  // Typed as the user types it, the line break as Enter.
+  ASSERT_TRUE(driver::FocusChatPart(chat_, chat::kMessageBoxId));
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return driver::BringToFront(chat_.window); }));
+  ASSERT_TRUE(driver::TypeText(kWorldMessage));
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs,
+                                [&] { return driver::PaneText(chat_.messageBox) == kWorldMessage; }))
+      << "the typing did not arrive";
   ASSERT_NO_FATAL_FAILURE(PressIn(chat::kMessageBoxId, {VK_CONTROL, VK_SHIFT, 'E'}));
   HWND menu = driver::WaitForMenu(program_.pid());
   ASSERT_NE(menu, nullptr) << "no key menu; the balloon says: " << driver::ShownBalloon().text;
@@ -211,6 +226,35 @@ TEST_F(KeyboardRoute, ReadsAMessageSelectedInTheHistoryPane) {
   KeepScreenshot("reading-window-over-chat.png");
   ExpectUsersClipboardBack(kWorldMessage);
   EXPECT_EQ(driver::PaneText(chat_.history), lines[0] + L"\r\n" + lines[1] + L"\r\n" + lines[2] + L"\r\n" + lines[3]);
+  ExitThroughMenu(program_);
+}
+
+// Where Windows refuses the foreground, no menu opens that the keyboard
+// could not reach: the chat's box keeps the plain text, the user's
+// clipboard is back, and an older-format message to read (whose sender is
+// chosen from a menu) is not read either.
+TEST_F(KeyboardRoute, RefusedForegroundOpensNoMenuAndPutsTheClipboardBack) {
+  SetEnvironmentVariableA(kForegroundRefusedVariable, "1");
+  StartBoth();
+  SetEnvironmentVariableA(kForegroundRefusedVariable, nullptr);
+  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_TRUE(driver::SetPaneEntries(chat_.messageBox, {kWorldMessage}));
+  ASSERT_NO_FATAL_FAILURE(PressIn(chat::kMessageBoxId, {VK_CONTROL, VK_SHIFT, 'E'}));
+  EXPECT_NE(driver::WaitForBalloon(kMenuNotInFront), nullptr) << driver::ShownBalloon().text;
+  EXPECT_EQ(driver::OpenMenuCount(program_.pid()), 0);
+  EXPECT_EQ(driver::PaneText(chat_.messageBox), kWorldMessage);
+  ExpectUsersClipboardBack(kWorldMessage);
+
+  CurvePoint mine;
+  RecordPoint(me_.pub, mine);
+  std::string older;
+  ASSERT_TRUE(EncryptText("From the old days", alice_.secret, mine, older));
+  ASSERT_TRUE(driver::SetPaneEntries(chat_.history, {L"Alice, 09:00", icq::WideFromAnsi(older)}));
+  ASSERT_TRUE(driver::SelectPaneEntries(chat_.history, 0, 1));
+  ASSERT_NO_FATAL_FAILURE(PressIn(chat::kHistoryId, {VK_CONTROL, VK_SHIFT, 'D'}));
+  EXPECT_NE(driver::WaitForBalloon(kReadMenuNotInFront), nullptr) << driver::ShownBalloon().text;
+  EXPECT_EQ(driver::OpenMenuCount(program_.pid()), 0);
+  ExpectUsersClipboardBack(L"From the old days");
   ExitThroughMenu(program_);
 }
 
