@@ -4,7 +4,6 @@
 #include "app/clipboard_ours.h"
 #include "icq/dialog_messages.h"
 #include "icq/message_options.h"
-#include "keys/wiped_text.h"
 #include "resources/strings.h"
 #include "win/kept_clipboard.h"
 #include "win/key_input.h"
