@@ -153,8 +153,8 @@ TEST_F(StrongMessage, EveryChangedCharacterIsRefused) {
     for (size_t i = 0; i < text.size(); ++i) {
       const size_t at = alphabet.find(text[i]);
       const char k = at == std::string::npos ? 'A' : alphabet[(at + 1) % 64];
-      const char far = at == std::string::npos ? 'g' : alphabet[(at + 32) % 64];
-      for (char c : {k, far, '=', '-', ' '}) {
+      const char opposite = at == std::string::npos ? 'g' : alphabet[(at + 32) % 64];
+      for (char c : {k, opposite, '=', '-', ' '}) {
         if (c == text[i]) continue;
         std::string changed = text;
         changed[i] = c;
