@@ -1,6 +1,5 @@
 #include "keys/sha256.h"
 
-#ifdef _WIN32
 #include <windows.h>
 #include <bcrypt.h>
 
@@ -23,15 +22,3 @@ int Sha256(const uint8_t* data, size_t size, uint8_t digest[kSha256Bytes]) {
   BCryptCloseAlgorithmProvider(algorithm, 0);
   return ok ? 1 : 0;
 }
-
-#else
-#include <openssl/evp.h>
-
-int Sha256(const uint8_t* data, size_t size, uint8_t digest[kSha256Bytes]) {
-  unsigned int length = 0;
-  return EVP_Digest(data, size, digest, &length, EVP_sha256(), nullptr) == 1 &&
-                 length == kSha256Bytes
-             ? 1
-             : 0;
-}
-#endif
