@@ -20,12 +20,8 @@
 
 namespace {
 
-struct DescriptorTraits {
-  using Handle = int;
-  static int Empty() { return -1; }
-  static void Close(int fd) { close(fd); }
-};
-using Descriptor = Owned<DescriptorTraits>;
+int NoDescriptor() { return -1; }
+using Descriptor = Owned<EmptyIs<int, NoDescriptor, close>>;
 
 // The terminal while echo is off, its settings before and during, and the
 // prompt shown on it, for the signal handlers below.

@@ -13,12 +13,8 @@
 
 namespace {
 
-struct ConsoleTraits {
-  using Handle = HANDLE;
-  static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
-  static void Close(HANDLE h) { CloseHandle(h); }
-};
-using Console = Owned<ConsoleTraits>;
+HANDLE NoConsole() { return INVALID_HANDLE_VALUE; }
+using Console = Owned<EmptyIs<HANDLE, NoConsole, CloseHandle>>;
 
 Console OpenConsole(const char* name) {
   return Console(CreateFileA(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

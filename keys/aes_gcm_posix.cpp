@@ -2,13 +2,12 @@
 
 #include <openssl/evp.h>
 
-#include <memory>
-
+#include "keys/owned.h"
 #include "keys/system_crypto.h"
 
 namespace {
 
-using CipherContext = std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)>;
+using CipherContext = Owned<NullIsEmpty<EVP_CIPHER_CTX*, EVP_CIPHER_CTX_free>>;
 
 }  // namespace
 
@@ -17,7 +16,7 @@ using CipherContext = std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_f
 bool AesGcmOpenOnSystem(const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGcmNonceBytes], const uint8_t* aad,
                   size_t aadSize, const uint8_t* cipher, size_t size, const uint8_t tag[kGcmTagBytes],
                   uint8_t* plain) {
-  const CipherContext context(EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
+  const CipherContext context(EVP_CIPHER_CTX_new());
   int n = 0;
   return context && FitsInt(size) && FitsInt(aadSize) &&
          EVP_DecryptInit_ex(context.get(), EVP_aes_256_gcm(), nullptr, key, nonce) == 1 &&
@@ -30,7 +29,7 @@ bool AesGcmOpenOnSystem(const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGc
 int AesGcmSeal(const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGcmNonceBytes], const uint8_t* aad,
                size_t aadSize, const uint8_t* plain, size_t size, uint8_t* cipher,
                uint8_t tag[kGcmTagBytes]) {
-  const CipherContext context(EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
+  const CipherContext context(EVP_CIPHER_CTX_new());
   int n = 0;
   return context && FitsInt(size) && FitsInt(aadSize) &&
                  EVP_EncryptInit_ex(context.get(), EVP_aes_256_gcm(), nullptr, key, nonce) == 1 &&

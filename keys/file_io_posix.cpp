@@ -14,9 +14,9 @@
 
 namespace file_io_system {
 
-int FileTraits::Empty() { return -1; }
+int NoFile() { return -1; }
 
-void FileTraits::Close(int fd) {
+void CloseFile(int fd) {
   KeepSystemError keep;
   close(fd);
 }
@@ -123,17 +123,11 @@ bool ProcessEnded(uint32_t pid) {
   return kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
-struct FolderTraits {
-  using Handle = DIR*;
-  static DIR* Empty() { return nullptr; }
-  static void Close(DIR* dir) { closedir(dir); }
-};
-
 // Every name in path's folder.
 void ForEachTempCandidate(const char* path, const std::function<void(const char* name)>& found) {
   const std::string file(path);
   const size_t start = NameStart(file);
-  const Owned<FolderTraits> folder(opendir(start == 0 ? "." : file.substr(0, start).c_str()));
+  const Owned<NullIsEmpty<DIR*, closedir>> folder(opendir(start == 0 ? "." : file.substr(0, start).c_str()));
   if (!folder) return;
   while (const dirent* entry = readdir(folder.get())) found(entry->d_name);
 }

@@ -26,14 +26,12 @@ using FileHandle = void*;
 using FileHandle = int;
 #endif
 
-// Closing keeps the last error, so that a holder going out of scope after a
-// failed call does not hide why it failed.
-struct FileTraits {
-  using Handle = FileHandle;
-  static FileHandle Empty();
-  static void Close(FileHandle h);
-};
-using File = Owned<FileTraits>;
+// -1, or INVALID_HANDLE_VALUE.
+FileHandle NoFile();
+// Keeps the last error, so that a holder going out of scope after a failed
+// call does not hide why it failed.
+void CloseFile(FileHandle h);
+using File = Owned<EmptyIs<FileHandle, NoFile, CloseFile>>;
 
 // The error codes that the shared code sets itself (ELOOP and EFBIG, or
 // their Win32 counterparts).

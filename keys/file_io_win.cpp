@@ -9,9 +9,9 @@
 
 namespace file_io_system {
 
-HANDLE FileTraits::Empty() { return INVALID_HANDLE_VALUE; }
+HANDLE NoFile() { return INVALID_HANDLE_VALUE; }
 
-void FileTraits::Close(HANDLE h) {
+void CloseFile(HANDLE h) {
   KeepSystemError keep;
   CloseHandle(h);
 }
@@ -88,18 +88,14 @@ bool ExistingFinalPath(const std::string& path, std::string& final) {
 // points; one that names no file yet leads nowhere.
 bool FollowLink(std::string&) { return false; }
 
-// Owners that keep the last error when they free, like FileTraits.
+// Frees keeping the last error, like CloseFile.
 template <typename H, auto Free>
-struct KeepingErrorTraits {
-  using Handle = H;
-  static H Empty() { return nullptr; }
-  static void Close(H h) {
-    KeepSystemError keep;
-    Free(h);
-  }
-};
-using KernelObject = Owned<KeepingErrorTraits<HANDLE, CloseHandle>>;
-using LocalMemory = Owned<KeepingErrorTraits<void*, LocalFree>>;
+void FreeKeepingError(H h) {
+  KeepSystemError keep;
+  Free(h);
+}
+using KernelObject = Owned<NullIsEmpty<HANDLE, FreeKeepingError<HANDLE, CloseHandle>>>;
+using LocalMemory = Owned<NullIsEmpty<void*, FreeKeepingError<void*, LocalFree>>>;
 
 // A security descriptor whose DACL grants the user this process runs as
 // full access and nobody else anything. "P" protects the DACL: without it
@@ -198,16 +194,11 @@ bool ProcessEnded(uint32_t pid) {
   return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
 }
 
-struct SearchTraits {
-  using Handle = HANDLE;
-  static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
-  static void Close(HANDLE h) { FindClose(h); }
-};
-
 // path's own name, a dot, anything, ".tmp".
 void ForEachTempCandidate(const char* path, const std::function<void(const char* name)>& found) {
   WIN32_FIND_DATAA entry;
-  const Owned<SearchTraits> search(FindFirstFileA((std::string(path) + ".*.tmp").c_str(), &entry));
+  using Search = Owned<EmptyIs<HANDLE, NoFile, FindClose>>;  // a failed one is INVALID_HANDLE_VALUE too
+  const Search search(FindFirstFileA((std::string(path) + ".*.tmp").c_str(), &entry));
   if (!search) return;
   do {
     found(entry.cFileName);

@@ -4,17 +4,14 @@
 #include <openssl/evp.h>
 #include <openssl/params.h>
 
-#include <memory>
-
+#include "keys/owned.h"
 #include "keys/system_crypto.h"
 
 int HmacSha256(const uint8_t* key, size_t keySize, std::initializer_list<BytePiece> message,
                uint8_t mac[kSha256Bytes]) {
-  const std::unique_ptr<EVP_MAC, decltype(&EVP_MAC_free)> hmac(EVP_MAC_fetch(nullptr, "HMAC", nullptr),
-                                                               EVP_MAC_free);
+  const Owned<NullIsEmpty<EVP_MAC*, EVP_MAC_free>> hmac(EVP_MAC_fetch(nullptr, "HMAC", nullptr));
   if (!hmac) return 0;
-  const std::unique_ptr<EVP_MAC_CTX, decltype(&EVP_MAC_CTX_free)> context(EVP_MAC_CTX_new(hmac.get()),
-                                                                          EVP_MAC_CTX_free);
+  const Owned<NullIsEmpty<EVP_MAC_CTX*, EVP_MAC_CTX_free>> context(EVP_MAC_CTX_new(hmac.get()));
   char digest[] = "SHA256";
   const OSSL_PARAM params[] = {OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0),
                                OSSL_PARAM_construct_end()};
