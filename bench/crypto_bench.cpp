@@ -4,7 +4,7 @@
 #include <random>
 
 #include "crypto/curve.h"
-#include "crypto/fast_arith.h"
+#include "crypto/dispatch.h"
 #include "tests/crypto/gf16.h"
 #include "tests/crypto/literal.h"
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "crypto/curve.h"
-#include "crypto/fast_arith.h"
+#include "crypto/dispatch.h"
 #include "keys/cipher.h"
 #include "keys/key_files.h"
 #include "keys/key_records.h"

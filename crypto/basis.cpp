@@ -30,6 +30,7 @@ namespace {
 using Portable = Gf464<ClmulPortable>;
 
 // Column 16k + j = beta^j tau^k.
+// CT: from constants only.
 BasisMatrix BuildStoredToWorking() {
   BasisMatrix m;
   Portable::E beta, tau, tk, c;
@@ -48,6 +49,7 @@ BasisMatrix BuildStoredToWorking() {
 }
 
 // Column i = alpha^i in the stored form.
+// CT: from constants only.
 BasisMatrix BuildWorkingToStored() {
   BasisMatrix m;
   uint16_t alpha[kTempWords] = {kFieldDegree}, power[kTempWords] = {kFieldDegree, 1}, next[kTempWords];

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+#include "crypto/ct.h"
 #include "crypto/gf464.h"
 
 // Columns of a GF(2)-linear map of 464 bits: column i is the image of bit i.
@@ -23,21 +24,23 @@ extern const uint64_t BasisTau[kGf464Words];
 extern const uint64_t BasisAlpha[kGf464Words];  // z, in the stored form
 
 // The stored form as 464 bits: coefficient word k + 1 in bits 16k..16k+15.
+// CT: built once from the constants above, on first use.
 const BasisMatrix& StoredToWorking();
 const BasisMatrix& WorkingToStored();
 
 // Words 1..29 of a FieldElement as 464 bits, and back (the length word is
 // the caller's).
+// CT: yes.
 void PackStored(const uint16_t* e, uint64_t w[kGf464Words]);
 void UnpackStored(const uint64_t w[kGf464Words], uint16_t* e);
 
-// out = m * in: each input bit selects its column through a mask, so the
-// time and the addresses read do not depend on the input.
+// out = m * in.
+// CT: each input bit selects its column through a mask; every column is read.
 template <class B>
 void ApplyBasis(const BasisMatrix& m, const uint64_t in[kGf464Words], typename Gf464<B>::E out) {
   for (int i = 0; i < kGf464Lanes; ++i) out[i] = B::Zero();
   for (int bit = 0; bit < kGf464Bits; ++bit) {
-    const auto mask = B::Broadcast(0 - ((in[bit / 64] >> (bit % 64)) & 1));
+    const auto mask = B::Broadcast(CtBitMask((in[bit / 64] >> (bit % 64)) & 1));
     for (int i = 0; i < kGf464Lanes; ++i) out[i] = B::Xor(out[i], B::And(mask, B::Load(m.col[bit] + 2 * i)));
   }
 }

@@ -5,12 +5,14 @@
 // four times as much.
 //
 // The 128-bit lane type and its operations mirror the SSE2/PCLMULQDQ set that
-// the instruction path uses (crypto/fast_pclmul.cpp), so that the field code
+// the instruction path uses (crypto/clmul_x86.cpp), so that the field code
 // in crypto/gf464.h is written once for both.
 #pragma once
 
 #include <cstdint>
 
+// CT: every member: straight-line integer code, no table, no branch on the
+// values.
 struct ClmulPortable {
   struct V {
     uint64_t lo, hi;

@@ -1,6 +1,6 @@
 #include "crypto/curve.h"
 
-#include "crypto/fast_arith.h"
+#include "crypto/dispatch.h"
 #include "crypto/wipe.h"
 
 const uint16_t CurveB[kElementWords] = {29, 0x00B9};
@@ -15,15 +15,15 @@ const CurvePoint BasePoint = {
      0xD562, 0x9E11, 0x60B1, 0xFA79, 0x3A5F, 0x82E7, 0x1CC8, 0xD9CD, 0x4A4B},
 };
 
-bool IsPointAtInfinity(const CurvePoint& p) { return FieldEqual(p.x, PointAtInfinity); }
+bool IsPointAtInfinityVar(const CurvePoint& p) { return FieldEqual(p.x, PointAtInfinity); }
 
 void SetPointAtInfinity(CurvePoint& p) {
   FieldCopy(p.x, PointAtInfinity);
   FieldCopy(p.y, PointAtInfinity);
 }
 
-bool IsOnCurve(const CurvePoint& p) {
-  if (IsPointAtInfinity(p)) return false;
+bool IsOnCurveVar(const CurvePoint& p) {
+  if (IsPointAtInfinityVar(p)) return false;
   uint16_t y2[kTempWords], xy[kTempWords], x2[kTempWords], x3[kTempWords];
   FieldSquare(p.y, y2);
   FieldMul(p.x, p.y, xy);

@@ -3,7 +3,8 @@
 #include <cstring>
 
 #include "crypto/clmul_portable.h"
-#include "crypto/fast_arith.h"
+#include "crypto/ct.h"
+#include "crypto/dispatch.h"
 #include "crypto/tower.h"
 #include "crypto/wipe.h"
 
@@ -15,7 +16,7 @@ void FieldAdd(const uint16_t* a, const uint16_t* b, uint16_t* out) {
     out[i] = a[i] ^ b[i];
     any |= out[i];
   }
-  out[0] = any ? kFieldDegree : 0;
+  out[0] = kFieldDegree & static_cast<uint16_t>(~CtZeroMask(any));
 }
 
 void FieldCopy(uint16_t* dst, const uint16_t* src) {

@@ -6,22 +6,21 @@
 // GF((2^16)^29) form needs 81 for its 29 coefficients of 31-bit products.
 //
 // Written once over a lane type B (crypto/clmul_portable.h, or the
-// PCLMULQDQ lanes of crypto/fast_pclmul.cpp). Every function runs in time
-// independent of the values: no branch and no address depends on them.
-// Outputs may overlap inputs unless stated.
+// PCLMULQDQ lanes of crypto/clmul_x86.cpp). Outputs may overlap inputs
+// unless stated.
 #pragma once
 
 #include <cstdint>
 
+#include "crypto/ct.h"
 #include "crypto/wipe.h"
 
 constexpr int kGf464Bits = 464;
 constexpr int kGf464Lanes = 4;
 constexpr int kGf464Words = 8;
 
-// All ones when x is 0, else 0.
-static inline uint64_t CtZeroMask(uint64_t x) { return ((x | (0 - x)) >> 63) - 1; }
-
+// CT: every member, unless its comment says otherwise: no branch and no
+// address depends on the values, only on the counts given.
 template <class B>
 struct Gf464 {
   using V = typename B::V;
@@ -116,7 +115,8 @@ struct Gf464 {
     Reduce(p, out);
   }
 
-  // a^(2^n), n public.
+  // a^(2^n).
+  // CT in a; n is public.
   static void SquareTimes(const E a, int n, E out) {
     Set(out, a);
     for (int i = 0; i < n; ++i) Square(out, out);
@@ -127,6 +127,7 @@ struct Gf464 {
   // 463 = 111001111b: 463 squarings and 14 products, against 464 squarings
   // and 463 products for plain square-and-multiply. 0 gives 0. Its powers
   // of a are wiped: a may be a message key.
+  // CT: the chain follows the constant 463, never a.
   static void Inverse(const E a, E out) {
     E c, t;
     Set(c, a);
@@ -147,6 +148,7 @@ struct Gf464 {
   }
 
   // All ones when a is 0. The copy it reads is wiped: a may be secret.
+  // CT: ORs all eight words.
   static uint64_t ZeroMask(const E a) {
     uint64_t w[kGf464Words], any = 0;
     Store(a, w);
@@ -156,6 +158,7 @@ struct Gf464 {
   }
 
   // Exchanges a and b when mask is all ones, leaves them when it is 0.
+  // CT: both are read and written either way.
   static void CondSwap(E a, E b, uint64_t mask) {
     const V m = B::Broadcast(mask);
     for (int i = 0; i < kGf464Lanes; ++i) {

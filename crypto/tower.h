@@ -5,11 +5,12 @@
 // product of the two 928-bit strings yields every coefficient product
 // (at most 31 bits) in its own slot, already summed; the slots are then folded
 // modulo x^16 + x^5 + x^3 + x + 1 and folded with t^29 = t^2 + 1, both
-// linear. Constant-time: no table, no branch on the values.
+// linear.
 #pragma once
 
 #include <cstdint>
 
+#include "crypto/ct.h"
 #include "crypto/gf464.h"
 #include "crypto/wipe.h"
 
@@ -20,18 +21,15 @@ constexpr int kTowerSlotLanes = 15;  // 128-bit lanes of four 32-bit slots
 // FieldElement out (58 words: words 30..57 are cleared). keep is 0xFFFF for a
 // nonzero result (length 29) and 0 for the zero element (length 0, all words
 // 0). c is overwritten.
+// CT: fixed folds; keep is applied by mask.
 void TowerFold(uint16_t c[kTowerSlots], uint16_t keep, uint16_t* out);
-
-// 0xFFFF unless either length word is 0.
-static inline uint16_t TowerKeepMask(uint16_t lengthA, uint16_t lengthB) {
-  return static_cast<uint16_t>(~(CtZeroMask(lengthA) | CtZeroMask(lengthB)));
-}
 
 // Unreduced coefficients (below 2^31, one per 32-bit slot, four to a lane)
 // reduced modulo x^16 + x^5 + x^3 + x + 1 and folded into out: the bits from
 // 16 up come back as h (x^5 + x^3 + x + 1), and once more for the few that
 // x^5 lifts past bit 15. The copies it makes are wiped: a product of a
 // message block and its key is plain text.
+// CT: two fixed reduction rounds per lane, no table.
 template <class B>
 void TowerFinish(typename B::V* lanes, uint16_t keep, uint16_t* out) {
   const auto low = B::Broadcast(0x0000FFFF0000FFFFu);
@@ -55,6 +53,7 @@ void TowerFinish(typename B::V* lanes, uint16_t keep, uint16_t* out) {
 // out = a * b as FieldMul specifies: a length-0 operand gives the zero
 // element whatever its words hold. out holds 58 words, distinct from a, b.
 // The operands' copies are wiped: one is a message key, the other plain text.
+// CT: one carry-less product of fixed size; the lengths act by mask.
 template <class B>
 void TowerMul(const uint16_t* a, const uint16_t* b, uint16_t* out) {
   using V = typename B::V;

@@ -5,28 +5,13 @@
 #include <windows.h>
 #include <bcrypt.h>
 
-template <typename H, auto Close>
-class BcryptHandle {
- public:
-  BcryptHandle() = default;
-  BcryptHandle(const BcryptHandle&) = delete;
-  BcryptHandle& operator=(const BcryptHandle&) = delete;
-  ~BcryptHandle() {
-    if (h_) Close(h_);
-  }
-  H get() const { return h_; }
-  // For the Open/Create call that writes the handle.
-  H* put() { return &h_; }
-
- private:
-  H h_ = nullptr;
-};
+#include "keys/owned.h"
 
 inline void CloseAlgorithm(BCRYPT_ALG_HANDLE h) { BCryptCloseAlgorithmProvider(h, 0); }
 
-using BcryptAlgorithm = BcryptHandle<BCRYPT_ALG_HANDLE, CloseAlgorithm>;
-using BcryptHash = BcryptHandle<BCRYPT_HASH_HANDLE, BCryptDestroyHash>;
-using BcryptKey = BcryptHandle<BCRYPT_KEY_HANDLE, BCryptDestroyKey>;
+using BcryptAlgorithm = Owned<NullIsEmpty<BCRYPT_ALG_HANDLE, CloseAlgorithm>>;
+using BcryptHash = Owned<NullIsEmpty<BCRYPT_HASH_HANDLE, BCryptDestroyHash>>;
+using BcryptKey = Owned<NullIsEmpty<BCRYPT_KEY_HANDLE, BCryptDestroyKey>>;
 
 // BCrypt reports an NTSTATUS; negative values are failures.
 inline bool BcryptOk(NTSTATUS status) { return status >= 0; }

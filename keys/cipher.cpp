@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "crypto/ct.h"
 #include "crypto/field.h"
-#include "crypto/gf464.h"
 #include "crypto/wipe.h"
 #include "keys/armour.h"
 #include "keys/key_check.h"
@@ -26,11 +26,9 @@ int SharedElement(const uint16_t* s, const CurvePoint& q, uint16_t* k) {
   // cannot reach; y stands in as the rule for that case says. O has the
   // length 777 in both coordinates, so the key's length tells it apart.
   const uint16_t useY = static_cast<uint16_t>(CtZeroMask(shared.x[0]));
-  for (int i = 0; i < kElementWords; ++i) {
-    k[i] = static_cast<uint16_t>((shared.y[i] & useY) | (shared.x[i] & ~useY));
-  }
+  CtSelectElement(useY, shared.y, shared.x, k);
   const uint16_t usable = static_cast<uint16_t>(CtZeroMask(k[0] ^ kFieldDegree));
-  for (int i = 0; i < kElementWords; ++i) k[i] &= usable;
+  CtSelectElement(usable, k, FieldZero, k);
   SecureWipe(&shared, sizeof shared);
   return usable & 1;
 }

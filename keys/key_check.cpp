@@ -35,12 +35,12 @@ bool IsCanonicalElement(const uint16_t* e) {
 }
 
 bool IsValidPublicPoint(const CurvePoint& p) {
-  return IsCanonicalElement(p.x) && IsCanonicalElement(p.y) && p.x[0] != 0 && IsOnCurve(p);
+  return IsCanonicalElement(p.x) && IsCanonicalElement(p.y) && p.x[0] != 0 && IsOnCurveVar(p);
 }
 
 bool IsUsablePublicPoint(const CurvePoint& p) {
   if (!IsValidPublicPoint(p)) return false;
   CurvePoint q;
   PointMultiply(BasePointOrder.data(), p, q);
-  return IsPointAtInfinity(q);
+  return IsPointAtInfinityVar(q);
 }

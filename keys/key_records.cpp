@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "crypto/gf464.h"
+#include "crypto/ct.h"
 #include "crypto/wipe.h"
 #include "keys/random_source.h"
 #include "resources/strings.h"
@@ -30,7 +30,7 @@ int KeyPairFromRandomBytes(const uint8_t bytes[kScalarBytes], uint16_t* secret, 
   // A bit count below 2 means the value 0 or 1; a multiple of the base
   // point's order gives the point at infinity (length 777), which no record
   // can hold.
-  const uint32_t bigEnough = (1u - secret[0]) >> 31;
+  const uint32_t bigEnough = CtLess(1, secret[0]);
   const uint32_t finite = static_cast<uint32_t>(~CtZeroMask(point.x[0] ^ kInfinityLength)) & 1;
   return static_cast<int>(bigEnough & finite);
 }

@@ -32,6 +32,12 @@ class Owned {
     if (*this) Traits::Close(h_);
     h_ = h;
   }
+  // For a call that hands a new handle back through a pointer (BCrypt's
+  // Open and Create calls); what was held before is freed first.
+  Handle* put() {
+    reset();
+    return &h_;
+  }
 
  private:
   Handle h_ = Traits::Empty();
@@ -42,5 +48,14 @@ template <typename H, auto Free>
 struct NullIsEmpty {
   using Handle = H;
   static constexpr H Empty() { return nullptr; }
+  static void Close(H h) { Free(h); }
+};
+
+// A kind whose empty value is not null: EmptyValue gives it (a function,
+// as INVALID_HANDLE_VALUE is no constant a template may take).
+template <typename H, H (*EmptyValue)(), auto Free>
+struct EmptyIs {
+  using Handle = H;
+  static H Empty() { return EmptyValue(); }
   static void Close(H h) { Free(h); }
 };

@@ -2,6 +2,7 @@
 // key schedule and the inner text, sealed and opened with AES-256-GCM.
 #include <cstring>
 
+#include "crypto/ct.h"
 #include "crypto/wipe.h"
 #include "keys/hkdf.h"
 #include "keys/key_check.h"
@@ -45,13 +46,14 @@ void PutBigEndian(uint8_t* p, int n, uint64_t v) {
 int SharedX(const uint16_t* k, const CurvePoint& p, uint8_t out[kV3SecretBytes]) {
   CurvePoint product;
   PointMultiply(k, p, product);
-  const bool finite = !IsPointAtInfinity(product);
+  // The product follows the secret k: O is told by its length word, by mask.
+  const uint16_t finite = static_cast<uint16_t>(~CtZeroMask(product.x[0] ^ kInfinityLength));
   for (int i = 1; i <= kFieldDegree; ++i) {
-    out[2 * (i - 1)] = finite ? static_cast<uint8_t>(product.x[i] >> 8) : 0;
-    out[2 * (i - 1) + 1] = finite ? static_cast<uint8_t>(product.x[i]) : 0;
+    out[2 * (i - 1)] = static_cast<uint8_t>((product.x[i] & finite) >> 8);
+    out[2 * (i - 1) + 1] = static_cast<uint8_t>(product.x[i] & finite);
   }
   SecureWipe(&product, sizeof product);
-  return finite ? 1 : 0;
+  return finite & 1;
 }
 
 // The coordinates as the point bytes give them, each made canonical by its

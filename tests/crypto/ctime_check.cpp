@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "crypto/fast_arith.h"
+#include "crypto/dispatch.h"
 #include "crypto/field.h"
 #include "keys/cipher.h"
 #include "keys/key_records.h"

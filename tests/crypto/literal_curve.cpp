@@ -69,8 +69,8 @@ void Tangent(const CurvePoint& p, CurvePoint& r) {
 }  // namespace
 
 void PointAdd(const CurvePoint& p, const CurvePoint& q, CurvePoint& r) {
-  if (IsPointAtInfinity(p)) return CopyPoint(r, q);
-  if (IsPointAtInfinity(q)) return CopyPoint(r, p);
+  if (IsPointAtInfinityVar(p)) return CopyPoint(r, q);
+  if (IsPointAtInfinityVar(q)) return CopyPoint(r, p);
   if (!FieldEqual(p.x, q.x)) return Chord(p, q, r);
   if (!FieldEqual(p.y, q.y) || FieldEqual(p.x, ::FieldZero)) return SetPointAtInfinity(r);
   Tangent(p, r);

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-#include "crypto/fast_arith.h"
+#include "crypto/dispatch.h"
 #include "crypto/field.h"
 
 #if defined(__SANITIZE_ADDRESS__)

@@ -3,15 +3,17 @@
 // lane type lives in an anonymous namespace so that none of the code built
 // from the shared templates with these options can be picked by the linker
 // for the portable path.
-#include "crypto/fast_arith.h"
+#include "crypto/dispatch.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <immintrin.h>
 
-#include "crypto/fast_impl.h"
+#include "crypto/ladder.h"
 
 namespace {
 
+// CT: every member is one or two SSE2 or PCLMULQDQ instructions, whose time
+// does not depend on the operands.
 struct ClmulX86 {
   using V = __m128i;
 

@@ -1,5 +1,5 @@
 // The fast path's field inverse and scalar multiplication over a lane type B,
-// instantiated once per path (crypto/fast_portable.cpp, fast_pclmul.cpp).
+// instantiated once per path (crypto/clmul_portable.cpp, clmul_x86.cpp).
 //
 // PointMultiply is a Montgomery ladder on x-only projective coordinates
 // (Lopez-Dahab) in the working basis, over all 464 bit positions whatever the
@@ -14,36 +14,28 @@
 #include <cstring>
 
 #include "crypto/basis.h"
+#include "crypto/ct.h"
 #include "crypto/curve.h"
-#include "crypto/fast_arith.h"
+#include "crypto/dispatch.h"
 #include "crypto/field.h"
 #include "crypto/gf464.h"
 #include "crypto/tower.h"
 #include "crypto/wipe.h"
 
-// 1 when a == b, else 0, for values below 2^31.
-static inline uint32_t CtEqual(uint32_t a, uint32_t b) { return ((a ^ b) - 1) >> 31; }
-// 1 when a < b, else 0, for values below 2^31.
-static inline uint32_t CtLess(uint32_t a, uint32_t b) { return (a - b) >> 31; }
-
 // The scalar that double-and-add actually multiplies by, as a 464-bit number:
 // the top bit is word n (taken as 1 unread), below it the words equal to 1; a
 // bit count of 0 acts as 1. Every word is read and every bit written, so the
 // bit count costs no more than any other. Counts above 464 are taken as 464.
+// CT: reads all 465 words of k, the bit count included.
 static inline void EffectiveScalar(const uint16_t* k, uint64_t bits[kGf464Words]) {
   uint32_t n = k[0];
   n += CtEqual(n, 0);
-  n ^= (n ^ kMaxScalarBits) & (0 - CtLess(kMaxScalarBits, n));
+  n ^= (n ^ kMaxScalarBits) & CtBitMask(CtLess(kMaxScalarBits, n));
   std::memset(bits, 0, kGf464Words * sizeof(uint64_t));
   for (uint32_t i = 1; i <= kMaxScalarBits; ++i) {
     const uint32_t set = (CtEqual(k[i], 1) & CtLess(i, n)) | CtEqual(i, n);
     bits[(i - 1) / 64] |= uint64_t{set} << ((i - 1) % 64);
   }
-}
-
-// Each word of out is a's where mask is 0xFFFF, b's where it is 0.
-static inline void CtSelectElement(uint16_t mask, const uint16_t* a, const uint16_t* b, uint16_t* out) {
-  for (int i = 0; i < kElementWords; ++i) out[i] = static_cast<uint16_t>((a[i] & mask) | (b[i] & ~mask));
 }
 
 template <class B>
@@ -53,6 +45,7 @@ struct FastCurve {
 
   // The conversions wipe their copies: they carry message keys, and the
   // scalar's multiples, in and out of the working form.
+  // CT: each is one fixed change of basis (ApplyBasis).
   static void ToWorking(const uint16_t* e, E out) {
     uint64_t w[kGf464Words];
     PackStored(e, w);
@@ -61,6 +54,7 @@ struct FastCurve {
   }
 
   // A canonical FieldElement: length 29, or 0 for the zero element.
+  // CT: the length word is set by mask.
   static void ToStored(const E a, uint16_t* e) {
     uint64_t w[kGf464Words];
     E s;
@@ -73,6 +67,8 @@ struct FastCurve {
     SecureWipe(s, sizeof s);
   }
 
+  // FieldInverse on this path.
+  // CT: one fixed exponentiation chain (Gf464::Inverse).
   static void FieldInverse(const uint16_t* a, uint16_t* out) {
     E x;
     ToWorking(a, x);
@@ -88,6 +84,7 @@ struct FastCurve {
   // Six products and five squares. O is any (X:0) and stays so. t1 and t2
   // are the caller's scratch, which follows the scalar's bits and is wiped
   // once after the last step.
+  // CT: straight-line products and squares.
   static void LadderStep(const E x, const E b, E x1, E z1, E x2, E z2, E t1, E t2) {
     F::Mul(x1, z2, t1);
     F::Mul(x2, z1, t2);
@@ -107,6 +104,7 @@ struct FastCurve {
 
   // b of the curve through (x, y), y^2 + xy = x^3 + b: CurveB for every
   // point of ours, and what double-and-add implicitly uses for any other.
+  // CT: straight-line.
   static void CurveBThrough(const E x, const E y, E b) {
     E t;
     F::Square(y, b);
@@ -120,6 +118,7 @@ struct FastCurve {
   // From (R0, R1) = (O, P) down all 464 bits of the scalar, whatever its
   // bit count, swapping by mask rather than by branch; ends with
   // R0 = kP = (X1:Z1) and R1 = (k+1)P = (X2:Z2).
+  // CT: 464 steps whatever the bits; the swaps are by mask.
   static void Ladder(const uint64_t bits[kGf464Words], const E x, const E b, E x1, E z1, E x2, E z2) {
     F::SetOne(x1);
     for (int i = 0; i < kGf464Lanes; ++i) z1[i] = B::Zero();
@@ -129,14 +128,14 @@ struct FastCurve {
     E t1, t2;
     for (int i = kMaxScalarBits - 1; i >= 0; --i) {
       const uint64_t bit = (bits[i / 64] >> (i % 64)) & 1;
-      const uint64_t swap = 0 - (bit ^ previous);
+      const uint64_t swap = CtBitMask(bit ^ previous);
       F::CondSwap(x1, x2, swap);
       F::CondSwap(z1, z2, swap);
       previous = bit;
       LadderStep(x, b, x1, z1, x2, z2, t1, t2);
     }
-    F::CondSwap(x1, x2, 0 - previous);
-    F::CondSwap(z1, z2, 0 - previous);
+    F::CondSwap(x1, x2, CtBitMask(previous));
+    F::CondSwap(z1, z2, CtBitMask(previous));
     SecureWipe(t1, sizeof t1);
     SecureWipe(t2, sizeof t2);
   }
@@ -146,6 +145,7 @@ struct FastCurve {
   // y1 = (x1 + x)((x1 + x)(x2 + x) + x^2 + y) / x + y. One inversion of
   // x Z1 Z2 gives all three quotients; when Z1 or Z2 is 0 it gives 0, and
   // the caller's masks discard the result. x1 and x2 are overwritten.
+  // CT: straight-line, one inversion.
   static void RecoverAffine(const E x, const E y, E x1, const E z1, E x2, const E z2, uint16_t* rx,
                             uint16_t* ry) {
     E d, inv, invX, u, v, w;
@@ -173,15 +173,17 @@ struct FastCurve {
     for (E* e : secrets) SecureWipe(*e, sizeof *e);
   }
 
+  // PointMultiply on this path (crypto/curve.h).
+  // CT in k: the ladder, and the outcomes O and -P chosen by masks.
+  // VAR in p: O and x(P) = 0 take their own branches; p is public.
   static void PointMultiply(const uint16_t* k, const CurvePoint& p, CurvePoint& r) {
-    // Only the point, which is public, decides these branches.
-    if (IsPointAtInfinity(p)) return SetPointAtInfinity(r);
+    if (IsPointAtInfinityVar(p)) return SetPointAtInfinity(r);
     uint16_t px[kElementWords], py[kElementWords], minusY[kElementWords];
     FieldCopy(px, p.x);
     FieldCopy(py, p.y);
     uint64_t bits[kGf464Words];
     EffectiveScalar(k, bits);
-    const uint16_t odd = static_cast<uint16_t>(0 - (bits[0] & 1));
+    const uint16_t odd = CtBitMask(static_cast<uint16_t>(bits[0] & 1));
 
     if (FieldEqual(px, FieldZero)) {
       // The point of order 2: P for an odd multiple, O for an even one.
@@ -215,6 +217,7 @@ struct FastCurve {
   }
 };
 
+// The table of one path.
 template <class B>
 constexpr FastArith MakeFastArith() {
   return {&TowerMul<B>, &FastCurve<B>::FieldInverse, &FastCurve<B>::PointMultiply};

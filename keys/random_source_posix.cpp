@@ -1,19 +1,5 @@
 #include "keys/random_source.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#include <bcrypt.h>
-
-int RandomBytes(uint8_t* buf, int n) {
-  const NTSTATUS status =
-      BCryptGenRandom(nullptr, buf, static_cast<ULONG>(n), BCRYPT_USE_SYSTEM_PREFERRED_RNG);
-  if (status >= 0) return 1;
-  // BCrypt reports an NTSTATUS and leaves the Win32 last error alone.
-  SetLastError(ERROR_GEN_FAILURE);
-  return 0;
-}
-
-#else
 #include <cerrno>
 #include <sys/random.h>
 
@@ -31,4 +17,3 @@ int RandomBytes(uint8_t* buf, int n) {
   }
   return 1;
 }
-#endif

@@ -1,6 +1,6 @@
 #include <atomic>
 
-#include "crypto/fast_arith.h"
+#include "crypto/dispatch.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
