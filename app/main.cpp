@@ -96,7 +96,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   AppInstance = instance;
   SetActionKeys({SecretKey, SecretKeyPath, PublicKeyPath});
   SetMessageOptions({&AutoEncrypt, &AutoDecrypt, &NoEncryptWarning, &NoInsecureWarning, ShowTrayBalloon});
-  if (!SetUpKeys(kSetUpAtStart)) ReportFatal(IDS_NO_KEYS);
+  if (!SetUpKeys(KeySetUpMode::kAtStart)) ReportFatal(IDS_NO_KEYS);
 
   char keyFile[kCommandLinePathChars];
   ParseCommandLine(commandLine, keyFile);
