@@ -94,7 +94,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   // delay-loaded (cmake/hardening.cmake), so that they come after this.
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   AppInstance = instance;
-  SetActionKeys({SecretKey, SecretKeyPath, PublicKeyPath});
+  // A ring that the actions cannot read ends the program, as one that
+  // start-up cannot read does.
+  SetActionKeys({SecretKey, SecretKeyPath, PublicKeyPath,
+                 [](KeyFileStatus status) { CheckKeyFile(status, KeyFailure::kFatal); }});
   SetMessageOptions({&AutoEncrypt, &AutoDecrypt, &NoEncryptWarning, &NoInsecureWarning, ShowTrayBalloon});
   if (!SetUpKeys(KeySetUpMode::kAtStart)) ReportFatal(IDS_NO_KEYS);
 
