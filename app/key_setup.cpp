@@ -11,6 +11,7 @@
 #include "app/key_file_dialog.h"
 #include "app/key_protection.h"
 #include "app/key_state.h"
+#include "app/process_state.h"
 #include "app/user_id_dialog.h"
 #include "crypto/wipe.h"
 #include "keys/fingerprint.h"

@@ -16,6 +16,7 @@
 #include "app/key_setup.h"
 #include "app/key_state.h"
 #include "app/main_window.h"
+#include "app/process_state.h"
 #include "app/reading_window.h"
 #include "app/settings.h"
 #include "app/skins.h"
