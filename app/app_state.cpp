@@ -1,6 +1,6 @@
 #include "app/app_state.h"
 
-#include "app/key_state.h"
+#include "app/process_state.h"
 #include "app/tray_icon.h"
 #include "crypto/wipe.h"
 #include "icq/button_images.h"

@@ -1,24 +1,10 @@
-// The process-wide state of the tray program that start-up creates and
+// The single running copy of the tray program, and its shutdown: what
+// start-up acquires (the mutex, the pictures: app/process_state.h) and
 // ShutdownApp releases.
 #pragma once
 
-#include <windows.h>
-
-#include "win/handles.h"
-
 constexpr char kMainWindowClass[] = "VWG for ICQ";
 constexpr char kInstanceMutexName[] = "VWG_ICQ_MUTEX";
-
-// Held by the first copy of the program for as long as it runs.
-extern KernelHandle InstanceMutex;
-
-// Pictures of the splash and About windows.
-extern BitmapHandle SplashBitmap;
-extern BitmapHandle AboutBitmap;
-
-// Menu icons, one per tray-menu command, in the order of the menu.
-constexpr int kMenuIconCount = 7;
-extern BitmapHandle MenuIcons[kMenuIconCount];
 
 // True while another copy of the program holds the mutex.
 bool AnotherCopyRuns();

@@ -7,8 +7,8 @@
 
 #include "app/encrypt_in_place.h"
 #include "app/hotkey_form.h"
+#include "app/process_state.h"
 #include "app/read_selection.h"
-#include "app/settings.h"
 #include "icq/message_options.h"
 #include "resources/strings.h"
 #include "win/program.h"

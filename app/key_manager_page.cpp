@@ -11,6 +11,7 @@
 
 #include "app/key_setup.h"
 #include "app/key_state.h"
+#include "app/process_state.h"
 #include "app/property_sheet.h"
 #include "app/user_id_dialog.h"
 #include "icq/message_format.h"

@@ -11,6 +11,7 @@
 #include "app/key_file_dialog.h"
 #include "app/key_protection.h"
 #include "app/key_state.h"
+#include "app/process_state.h"
 #include "app/user_id_dialog.h"
 #include "crypto/wipe.h"
 #include "keys/fingerprint.h"
@@ -89,18 +90,18 @@ bool AskYesNo(UINT textId) {
 // pair replace the one in force. A failed write is reported, undoes the
 // other write (or says that the old ring could not be put back) and counts
 // as not done, also at start-up (where the caller then ends the program).
-int SaveNewKeys(const uint16_t* secret, const PublicKeyRecord& own, bool protect) {
+bool SaveNewKeys(const uint16_t* secret, const PublicKeyRecord& own, bool protect) {
   char publicName[kFileNameChars], secretName[kFileNameChars];
   LoadText(IDS_DEFAULT_PUBLIC_FILE, publicName);
-  if (!ChooseKeyFile(true, IDS_SAVE_PUBLIC_TITLE, publicName)) return 0;
+  if (!ChooseKeyFile(true, IDS_SAVE_PUBLIC_TITLE, publicName)) return false;
   LoadText(IDS_DEFAULT_SECRET_FILE, secretName);
-  if (!ChooseKeyFile(true, IDS_SAVE_SECRET_TITLE, secretName)) return 0;
+  if (!ChooseKeyFile(true, IDS_SAVE_SECRET_TITLE, secretName)) return false;
   Passphrase passphrase;
-  if (protect && !AskNewKeyPassphrase(secretName, passphrase)) return 0;
+  if (protect && !AskNewKeyPassphrase(secretName, passphrase)) return false;
   const KeyPairSave saved = SaveKeyPair(publicName, secretName, own, secret, passphrase);
   if (!CheckKeyFile(saved.status, KeyFailure::kWarning)) {
     if (saved.ringNotRestored) ReportError(TextNamingFiles(IDS_RING_NOT_RESTORED, {publicName}).c_str(), false);
-    return 0;
+    return false;
   }
 
   std::memcpy(SecretKey, secret, sizeof SecretKey);
@@ -108,12 +109,12 @@ int SaveNewKeys(const uint16_t* secret, const PublicKeyRecord& own, bool protect
   CopyPath(SecretKeyPath, secretName, sizeof SecretKeyPath);
   StoreKeyPaths();
   RememberStrongKeys();  // the new ring holds the owner's
-  return 1;
+  return true;
 }
 
 // A new key pair, saved as SaveNewKeys says; the new secret key is wiped
 // here whether or not it went into force.
-int GenerateAndSave(bool protect) {
+bool GenerateAndSave(bool protect) {
   // On locked pages, wiped when dropped: the key waits here through the
   // passphrase dialog and the file dialogs.
   LockedScalar secret;
@@ -123,7 +124,7 @@ int GenerateAndSave(bool protect) {
   if (!GenerateKeyPair(secret.get(), own, userId)) {
     // Without the system's random source no key can be made at all.
     ReportError(nullptr, true);
-    return 0;
+    return false;
   }
   return SaveNewKeys(secret.get(), own, protect);
 }
@@ -282,16 +283,16 @@ bool ConfirmFileImport(const char* path, const PublicKeyRing& file) {
 }
 
 // Start-up only: every failure here is fatal.
-int OpenExistingFiles(const char* publicPath, const char* secretPath) {
+bool OpenExistingFiles(const char* publicPath, const char* secretPath) {
   char name[kFileNameChars];
   CopyPath(name, publicPath, sizeof name);
-  if (!ChooseKeyFile(false, IDS_OPEN_PUBLIC_TITLE, name)) return 0;
+  if (!ChooseKeyFile(false, IDS_OPEN_PUBLIC_TITLE, name)) return false;
   CopyPath(PublicKeyPath, name, sizeof PublicKeyPath);
   PublicKeyRing ring;
   LoadRingInForce(ring, KeyFailure::kFatal);
 
   CopyPath(name, secretPath, sizeof name);
-  if (!ChooseKeyFile(false, IDS_OPEN_SECRET_TITLE, name)) return 0;
+  if (!ChooseKeyFile(false, IDS_OPEN_SECRET_TITLE, name)) return false;
   CopyPath(SecretKeyPath, name, sizeof SecretKeyPath);
   LoadSecretKeyAtStart(SecretKeyPath, SecretKey, true);
   CheckKeyPair(ring, KeyFailure::kFatal);
@@ -299,12 +300,12 @@ int OpenExistingFiles(const char* publicPath, const char* secretPath) {
   // held strong keys: nothing is said about a missing one.
   KeepOwnStrongKey(ring, false);
   StoreKeyPaths();
-  return 1;
+  return true;
 }
 
 }  // namespace
 
-int SetUpKeys(int mode) {
+bool SetUpKeys(KeySetUpMode mode) {
   char publicPath[kPathChars] = "", secretPath[kPathChars] = "";
   const bool publicRead =
       RegReadString(HKEY_CURRENT_USER, kKeysKey, kPublicKeyValue, publicPath, kPathChars, true);
@@ -312,7 +313,7 @@ int SetUpKeys(int mode) {
       RegReadString(HKEY_CURRENT_USER, kKeysKey, kSecretKeyValue, secretPath, kPathChars, true);
   const bool found = publicRead && secretRead && FileExists(publicPath) && FileExists(secretPath);
 
-  if (mode == kSetUpAtStart && found) {
+  if (mode == KeySetUpMode::kAtStart && found) {
     CopyPath(PublicKeyPath, publicPath, sizeof PublicKeyPath);
     CopyPath(SecretKeyPath, secretPath, sizeof SecretKeyPath);
     PublicKeyRing ring;
@@ -324,12 +325,12 @@ int SetUpKeys(int mode) {
       CheckKeyPair(ring, KeyFailure::kFatal);
       KeepOwnStrongKey(ring, true);
     }
-    return 1;
+    return true;
   }
 
-  if (AskYesNo(mode == kSetUpAtStart ? IDS_ASK_GENERATE_FIRST : IDS_ASK_GENERATE_AGAIN))
+  if (AskYesNo(mode == KeySetUpMode::kAtStart ? IDS_ASK_GENERATE_FIRST : IDS_ASK_GENERATE_AGAIN))
     return GenerateAndSave(SecretKeyProtection(secretPath) == KeyProtection::kOn);
-  if (mode != kSetUpAtStart) return 0;
+  if (mode != KeySetUpMode::kAtStart) return false;
   return OpenExistingFiles(publicPath, secretPath);
 }
 

@@ -2,15 +2,14 @@
 // setup at start-up or on request, import into the ring, export from it.
 #pragma once
 
-constexpr int kSetUpAtStart = 0;
-constexpr int kSetUpNewKeys = 1;
+enum class KeySetUpMode { kAtStart, kNewKeys };
 
-// kSetUpAtStart: loads the key files named in the registry, or asks to
-// generate new keys or to open existing files. kSetUpNewKeys: asks, then
-// generates. Returns 1 when both keys are in force, 0 when the user declined
-// or cancelled. Generation is all or nothing: until both files have been
-// chosen and written, keys, files, paths and registry stay as they were.
-int SetUpKeys(int mode);
+// kAtStart: loads the key files named in the registry, or asks to generate
+// new keys or to open existing files. kNewKeys: asks, then generates. True
+// when both keys are in force, false when the user declined or cancelled.
+// Generation is all or nothing: until both files have been chosen and
+// written, keys, files, paths and registry stay as they were.
+bool SetUpKeys(KeySetUpMode mode);
 
 // Takes the keys of a public key file into the ring by the import rule
 // (keys/import_rule.h): the file at path, which the shell handed over and

@@ -1,5 +1,6 @@
 #include "app/key_state.h"
 
+#include "app/process_state.h"
 #include "keys/locked_memory.h"
 #include "win/report_error.h"
 

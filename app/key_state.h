@@ -1,17 +1,9 @@
-// The keys in force: process state that the key set-up fills at start-up and
-// replaces on request, and that every user of the keys reads. Zero and empty
-// until the set-up has run. The rest of the program gets them as arguments;
-// only the tray program decides what a failure to read them means.
+// The keys in force (SecretKey and the two paths, app/process_state.h) and
+// what a failure to read key files means: only the tray program decides
+// that; the rest of the program gets the keys as arguments.
 #pragma once
 
-#include <cstdint>
-
 #include "keys/key_files.h"
-#include "keys/key_records.h"
-
-extern uint16_t SecretKey[kScalarWords];  // on locked pages for the whole run
-extern char PublicKeyPath[kPathChars];
-extern char SecretKeyPath[kPathChars];
 
 // A key-file failure at start-up, or where the program cannot go on without
 // the ring, ends it; elsewhere it is a warning.

@@ -16,6 +16,7 @@
 #include "app/key_setup.h"
 #include "app/key_state.h"
 #include "app/main_window.h"
+#include "app/process_state.h"
 #include "app/reading_window.h"
 #include "app/settings.h"
 #include "app/skins.h"
@@ -94,9 +95,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   // delay-loaded (cmake/hardening.cmake), so that they come after this.
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   AppInstance = instance;
-  SetActionKeys({SecretKey, SecretKeyPath, PublicKeyPath});
+  // A ring that the actions cannot read ends the program, as one that
+  // start-up cannot read does.
+  SetActionKeys({SecretKey, SecretKeyPath, PublicKeyPath,
+                 [](KeyFileStatus status) { CheckKeyFile(status, KeyFailure::kFatal); }});
   SetMessageOptions({&AutoEncrypt, &AutoDecrypt, &NoEncryptWarning, &NoInsecureWarning, ShowTrayBalloon});
-  if (!SetUpKeys(kSetUpAtStart)) ReportFatal(IDS_NO_KEYS);
+  if (!SetUpKeys(KeySetUpMode::kAtStart)) ReportFatal(IDS_NO_KEYS);
 
   char keyFile[kCommandLinePathChars];
   ParseCommandLine(commandLine, keyFile);

@@ -26,13 +26,13 @@ void RunTrayCommand(HWND window, UINT command) {
       DecryptClipboard();
       break;
     case IDM_GENERATE_KEYS:
-      SetUpKeys(kSetUpNewKeys);
+      SetUpKeys(KeySetUpMode::kNewKeys);
       break;
     case IDM_KEY_MANAGER:
-      ShowPropertySheet(kKeyManagerPage);
+      ShowPropertySheet(SheetPage::kKeyManager);
       break;
     case IDM_SETTINGS:
-      ShowPropertySheet(kSettingsPage);
+      ShowPropertySheet(SheetPage::kSettings);
       break;
     case IDM_ABOUT:
       ShowAboutBox();
@@ -60,7 +60,7 @@ LRESULT OnTrayIcon(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   ReplyMessage(0);
   switch (lParam) {
     case WM_LBUTTONDBLCLK:
-      ShowPropertySheet(kSettingsPage);
+      ShowPropertySheet(SheetPage::kSettings);
       return 0;
     case WM_RBUTTONDOWN:
       if (RunTrayMenu(window)) return 0;

@@ -1,6 +1,6 @@
 #include "app/menu_drawing.h"
 
-#include "app/app_state.h"
+#include "app/process_state.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
 #include "win/handles.h"

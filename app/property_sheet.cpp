@@ -27,12 +27,13 @@ PROPSHEETPAGEA DescribePage(int templateId, DLGPROC procedure) {
 
 }  // namespace
 
-void ShowPropertySheet(int startPage) {
+void ShowPropertySheet(SheetPage startPage) {
   if (IsWindow(SheetWindow)) {
-    SendMessageA(SheetWindow, PSM_SETCURSEL, startPage, 0);
+    SendMessageA(SheetWindow, PSM_SETCURSEL, static_cast<WPARAM>(startPage), 0);
     SetForegroundWindow(SheetWindow);
     return;
   }
+  // In SheetPage's order.
   PROPSHEETPAGEA pages[] = {DescribePage(IDD_SETTINGS, SettingsPageProc),
                             DescribePage(IDD_KEY_MANAGER, KeyManagerPageProc)};
   char caption[kTextChars];

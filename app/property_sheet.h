@@ -5,12 +5,12 @@
 
 #include <windows.h>
 
-constexpr int kSettingsPage = 0;
-constexpr int kKeyManagerPage = 1;
+// The sheet's pages, in their order on the sheet.
+enum class SheetPage { kSettings, kKeyManager };
 
-// Runs the sheet modally on startPage (kSettingsPage or kKeyManagerPage) and
-// returns when it closes; returns at once when a sheet was already open.
-void ShowPropertySheet(int startPage);
+// Runs the sheet modally on startPage and returns when it closes; returns
+// at once when a sheet was already open.
+void ShowPropertySheet(SheetPage startPage);
 
 INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK KeyManagerPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

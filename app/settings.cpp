@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/hotkey_form.h"
+#include "app/process_state.h"
 #include "app/skins.h"
 #include "keys/registry_names.h"
 #include "win/registry.h"

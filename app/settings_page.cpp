@@ -14,6 +14,7 @@
 #include "app/hotkeys.h"
 #include "app/key_protection.h"
 #include "app/key_state.h"
+#include "app/process_state.h"
 #include "app/property_sheet.h"
 #include "app/settings.h"
 #include "app/skins.h"

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/process_state.h"
 #include "icq/button_images.h"
 #include "keys/registry_names.h"
 #include "resources/resource.h"

@@ -1,26 +1,18 @@
 // Skins: folders under "SKINS" of the current directory (or, where it has
 // none, of the program's own folder), each with an
 // optional encrypt.bmp and decrypt.bmp that replace the pictures on the
-// Encrypt and Decrypt buttons. Skin index 0 stands for the built-in pictures,
-// index i (1..SkinCount) for SkinList[i - 1].
+// Encrypt and Decrypt buttons. The list and the applied skin are in
+// app/process_state.h.
 #pragma once
 
 #include <windows.h>
 
-constexpr int kMaxSkins = 100;
-constexpr int kSkinNameChars = MAX_PATH;
 constexpr char kSkinsFolder[] = "SKINS";
 
-// The skin folders found at start-up, sorted with CompareSkinNames; a folder
-// whose picture paths would not fit in MAX_PATH characters is left out, so
-// that every listed skin can be applied.
-extern char SkinList[kMaxSkins][kSkinNameChars];
-extern int SkinCount;
-// Name of the applied skin, empty while the built-in pictures are in use.
-extern char CurrentSkinName[kSkinNameChars];
-
 // Chooses the SKINS folder, then fills SkinList with its first 100 folders
-// whose attributes are exactly FILE_ATTRIBUTE_DIRECTORY and sorts them.
+// whose attributes are exactly FILE_ATTRIBUTE_DIRECTORY, sorted with
+// CompareSkinNames; a folder whose picture paths would not fit in MAX_PATH
+// characters is left out, so that every listed skin can be applied.
 void EnumerateSkins();
 
 // 1-based position of name in SkinList (case-sensitive), 0 for an empty name

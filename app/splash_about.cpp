@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/process_state.h"
 #include "resources/resource.h"
 #include "win/callback_guard.h"
 #include "win/handles.h"

@@ -1,11 +1,9 @@
 #include "icq/action_keys.h"
 
-namespace {
+#include "icq/process_state.h"
 
-ActionKeys Keys;
+ActionKeys HandedActionKeys;
 
-}  // namespace
+void SetActionKeys(const ActionKeys& keys) { HandedActionKeys = keys; }
 
-void SetActionKeys(const ActionKeys& keys) { Keys = keys; }
-
-const ActionKeys& CurrentActionKeys() { return Keys; }
+const ActionKeys& CurrentActionKeys() { return HandedActionKeys; }

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "icq/dialog_lists.h"
+#include "icq/process_state.h"
 #include "win/handles.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include "icq/dialog_actions.h"
 #include "icq/dialog_lists.h"
 #include "icq/dialog_messages.h"
+#include "icq/process_state.h"
 #include "win/callback_guard.h"
 
 WNDPROC SavedButtonProc;

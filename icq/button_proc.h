@@ -6,14 +6,11 @@
 
 #include <windows.h>
 
-// The "BUTTON" class procedure that subclassing replaced; one slot serves
-// every added button, all of that class.
-extern WNDPROC SavedButtonProc;
-
 LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Installs ButtonProc on a freshly created button and keeps the class
-// procedure in SavedButtonProc.
+// procedure in SavedButtonProc (icq/process_state.h); one slot serves every
+// added button, all of that class.
 void SubclassButton(HWND button);
 
 // Paints what is waiting to be painted on button, and, first, what was left

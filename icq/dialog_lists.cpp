@@ -1,5 +1,7 @@
 #include "icq/dialog_lists.h"
 
+#include "icq/process_state.h"
+
 DialogList SendDialogs;
 DialogList ReceiveDialogs;
 

@@ -26,12 +26,11 @@ struct DialogRecord {
   int32_t autoLooked;
 };
 
+// The two lists themselves are SendDialogs and ReceiveDialogs
+// (icq/process_state.h).
 struct DialogList {
   std::vector<DialogRecord> records;
 };
-
-extern DialogList SendDialogs;
-extern DialogList ReceiveDialogs;
 
 // The number of records; the next button's control id is its base plus this.
 int32_t DialogCount(const DialogList& list);

@@ -79,12 +79,13 @@ RingInForce LoadCheckedRing(PublicKeyRing& ring, KeyFileStatus& loaded) {
 }
 
 bool LoadActionRing(PublicKeyRing& ring) {
+  const ActionKeys& keys = CurrentActionKeys();
   KeyFileStatus loaded;
   switch (LoadCheckedRing(ring, loaded)) {
     case RingInForce::kOk:
       return true;
     case RingInForce::kUnreadable:
-      ReportError(KeyFileErrorText(loaded), true);
+      keys.ringUnreadable(loaded);
       return false;
     case RingInForce::kNoOwnStrongKey:
       ShowNotice(IDS_CRYPTO_FAILED);
@@ -92,7 +93,6 @@ bool LoadActionRing(PublicKeyRing& ring) {
     case RingInForce::kNotThePair:
       break;
   }
-  const ActionKeys& keys = CurrentActionKeys();
   ReportError(KeyPairMismatchText(keys.secretPath, keys.ringPath).c_str(), false);
   return false;
 }

@@ -37,10 +37,10 @@ enum class RingInForce { kOk, kUnreadable, kNotThePair, kNoOwnStrongKey };
 RingInForce LoadCheckedRing(PublicKeyRing& ring, KeyFileStatus& loaded);
 
 // The ring in force, loaded afresh and checked as LoadCheckedRing does. A
-// ring that cannot be loaded ends the program (key-file failures are
-// fatal); one whose entry 0 is not the secret key's public key is refused
-// with a warning, one without the owner's strong key with a notice. False
-// after the report.
+// ring that cannot be loaded goes to the tray program's ringUnreadable
+// (ActionKeys); one whose entry 0 is not the secret key's public key is
+// refused with a warning, one without the owner's strong key with a notice.
+// False after the report.
 bool LoadActionRing(PublicKeyRing& ring);
 
 // Loads the ring in force and lets the user choose from it: the ring and the

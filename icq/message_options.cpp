@@ -1,18 +1,15 @@
 #include "icq/message_options.h"
 
+#include "icq/process_state.h"
 #include "keys/key_files.h"
 #include "resources/strings.h"
 
-namespace {
-
-MessageOptions Options;
+MessageOptions HandedMessageOptions;
 unsigned BalloonsAsked = 0;
 
-}  // namespace
+void SetMessageOptions(const MessageOptions& options) { HandedMessageOptions = options; }
 
-void SetMessageOptions(const MessageOptions& options) { Options = options; }
-
-const MessageOptions& CurrentMessageOptions() { return Options; }
+const MessageOptions& CurrentMessageOptions() { return HandedMessageOptions; }
 
 bool IsOn(const DWORD* flag) { return flag != nullptr && *flag != 0; }
 
@@ -22,7 +19,7 @@ void ShowBalloonNotice(UINT textId, const std::vector<std::string>& args) {
 
 void ShowBalloonText(const std::string& text) {
   ++BalloonsAsked;
-  if (Options.showBalloon) Options.showBalloon(text.c_str());
+  if (HandedMessageOptions.showBalloon) HandedMessageOptions.showBalloon(text.c_str());
 }
 
 unsigned BalloonCount() { return BalloonsAsked; }

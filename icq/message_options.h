@@ -1,8 +1,8 @@
 // The Messages options of the Settings page as the ICQ integration sees
-// them. The flags belong to the tray program (app/settings.h), which hands
-// their addresses over at start-up, so that a box clicked on the page counts
-// from the next press or tick on; as for every setting, any value but 0 is
-// on. The tray program also lends its way of telling the user something
+// them. The flags belong to the tray program (app/process_state.h), which
+// hands their addresses over at start-up, so that a box clicked on the page
+// counts from the next press or tick on; as for every setting, any value but
+// 0 is on. The tray program also lends its way of telling the user something
 // without waiting for an answer: a balloon at its tray icon, which a scan
 // tick can raise without being held up by a message box.
 #pragma once

@@ -61,11 +61,11 @@ bool PlaceIncomingButton(HWND dialog, int32_t& x, int32_t& y, int32_t& width, in
 
 }  // namespace
 
-int ComputeButtonPlacement(bool incoming, HWND dialog, int32_t& x, int32_t& y, int32_t& width, int32_t& height) {
+bool ComputeButtonPlacement(bool incoming, HWND dialog, int32_t& x, int32_t& y, int32_t& width, int32_t& height) {
   x = y = width = height = 0;
   int32_t px = 0, py = 0, pw = 0, ph = 0;
   const bool placed = incoming ? PlaceIncomingButton(dialog, px, py, pw, ph) : PlaceSendButton(dialog, px, py, pw, ph);
-  if (!placed) return 0;
+  if (!placed) return false;
   x = px, y = py, width = pw, height = ph;
-  return 1;
+  return true;
 }

@@ -8,6 +8,7 @@
 #include "icq/icq_client.h"
 #include "icq/message_pump.h"
 #include "icq/placement.h"
+#include "icq/process_state.h"
 #include "resources/strings.h"
 #include "win/callback_guard.h"
 #include "win/program.h"

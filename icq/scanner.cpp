@@ -9,6 +9,7 @@
 #include "icq/message_options.h"
 #include "icq/message_pump.h"
 #include "icq/placement.h"
+#include "icq/process_state.h"
 #include "icq/recognition.h"
 #include "win/callback_guard.h"
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/key_state.h"
+#include "app/process_state.h"
 #include "app/tray_icon.h"
 #include "tests/wine/menu.h"
 #include "win/program.h"

@@ -2,12 +2,14 @@
 // and the version check of the common controls.
 #include "app/settings.h"
 
+#include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "app/common_controls.h"
+#include "app/process_state.h"
 #include "keys/registry_names.h"
 #include "tests/support/report_capture.h"
 #include "tests/wine/system.h"

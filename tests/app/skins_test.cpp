@@ -7,9 +7,10 @@
 #include <cstring>
 #include <string>
 
+#include "app/process_state.h"
 #include "app/settings.h"
 #include "icq/button_images.h"
-#include "icq/dialog_lists.h"
+#include "icq/process_state.h"
 #include "keys/registry_names.h"
 #include "tests/app/skin_folders.h"
 #include "tests/wine/system.h"

@@ -239,6 +239,21 @@ TEST_F(IcqIntegration, KeyOutsideTheBasePointGroupIsRefusedAndTheMessageKept) {
   }
 }
 
+// The ring spoilt while the program runs, found at a press: the press comes
+// through the button, yet the program ends after the box, as when start-up
+// or the Public Key Manager finds it so.
+TEST_F(IcqIntegration, RingUnreadableAtAPressEndsTheProgramAfterTheBox) {
+  StartBoth();
+  HWND button = WaitForAddedButton(Open(kOpenSendDialog, "Send Message"));
+  ASSERT_NE(button, nullptr);
+  ASSERT_TRUE(driver::WriteWholeFile(publicPath_, "VWG. not a ring"));
+  PostMessageA(button, WM_LBUTTONUP, 0, 0);
+  std::string text;
+  ASSERT_TRUE(driver::AnswerMessageBox(tray::kErrorCaption, IDOK, &text, program_.pid()));
+  EXPECT_EQ(text, tray::kBadPublicFile);
+  EXPECT_EQ(program_.WaitExit(), std::optional<uint32_t>(1));
+}
+
 TEST_F(IcqIntegration, ApplyingASkinRepicturesTheOpenDialogsButtonsAtOnce) {
   const std::string blue = skins::MakeSkinFolder(folder_.path(), "blue");
   ASSERT_TRUE(skins::WriteBitmapFile(blue + "\\encrypt.bmp", 60, 16, RGB(0, 0, 200)));
