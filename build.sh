@@ -34,9 +34,34 @@ build() {
 # time, while a real fault fails again. Both runs stay in the log
 # (docs/testing.md).
 windows_tests() {
-  ctest --preset "$@" -j "$jobs" && return 0
+  run_tests "$1" --preset "$@" -j "$jobs" && return 0
   echo "Running the $1 suites that failed once more, in a fresh Wine session:"
-  ctest --preset "$1" --rerun-failed
+  run_tests "$1-again" --preset "$1" --rerun-failed
+}
+
+# Every test run's whole output is also kept in build/test-logs/NAME.log,
+# from which the test command's last lines name what failed.
+logs=build/test-logs
+
+# run_tests NAME CTEST-OPTION...: one ctest run, logged as NAME.
+run_tests() {
+  local name=$1
+  shift
+  mkdir -p "$logs"
+  ctest "$@" --output-log "$logs/$name.log"
+}
+
+# The suites and test cases that failed, by the run that saw them fail.
+name_failures() {
+  local log run
+  echo
+  echo "Failed (whole output in $logs/):"
+  for log in "$logs"/*.log; do
+    run=$(basename "$log" .log)
+    sed -n 's/^[[:space:]]*[0-9]* - \(.*\) (\(.*\))$/  '"$run"': \1 (\2)/p' "$log"
+    grep -o '^\[  FAILED  \] [^ ,]*\.[^ ,]*' "$log" | sort -u | sed 's/^\[  FAILED  \] /  '"$run"': case /'
+    sed -n 's/^\([a-z_]*\) .* FAILED$/  '"$run"': \1/p' "$log"
+  done
 }
 
 # The native build and the Windows build that this host can run.
@@ -63,11 +88,12 @@ case ${1:-} in
       cmake --preset windows >/dev/null
       cmake --build --preset windows -j "$jobs" --target vaultwing vwg
     fi
+    rm -rf "$logs"
     status=0
-    ctest --preset native -j "$jobs" || status=1
+    run_tests native --preset native -j "$jobs" || status=1
     cmake --preset native-asan >/dev/null
     cmake --build --preset native-asan -j "$jobs"
-    ctest --preset native-asan -j "$jobs" || status=1
+    run_tests native-asan --preset native-asan -j "$jobs" || status=1
     if [ "$host_width" = 32 ]; then
       windows_tests windows || status=1
       windows_tests windows64 -L width || status=1
@@ -75,7 +101,10 @@ case ${1:-} in
       windows_tests windows64 || status=1
     fi
     # The corpus is replayed whole first; the long runs are scripts/fuzz.sh's.
-    scripts/fuzz.sh --time 10 --parallel "$jobs" || status=1
+    mkdir -p "$logs"
+    scripts/fuzz.sh --time 10 --parallel "$jobs" | tee "$logs/fuzz.log" || status=1
+    # A failure, or a suite that passed only when run again, is named last.
+    if [ $status != 0 ] || compgen -G "$logs/*-again.log" >/dev/null; then name_failures; fi
     exit $status
     ;;
   run)

@@ -6,8 +6,10 @@
 # takes each minute inside Wine to build/windows/soak.csv. Each minute this
 # script also reads the resident memory of the program's Linux process
 # (VmRSS in /proc) into build/windows/soak-linux.csv, as a cross-check of
-# what Wine reports. On a host that cannot start 32-bit programs the 64-bit
-# build soaks instead, in build/windows64. Not part of ./build.sh test.
+# what Wine reports. First, in the same session, the dialog churn of
+# icq_program_tests runs 100 rounds (the test command runs 25). On a host
+# that cannot start 32-bit programs the 64-bit build soaks instead, in
+# build/windows64. Not part of ./build.sh test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 minutes=${1:-30}
@@ -16,7 +18,7 @@ say_host_width
 
 build=$(pwd)/$windows_build
 cmake --preset "$windows_preset" >/dev/null
-cmake --build --preset "$windows_preset" -j 2 --target soak_tests >"$build/soak-build.log" || { cat "$build/soak-build.log"; exit 1; }
+cmake --build --preset "$windows_preset" -j 2 --target soak_tests icq_program_tests >"$build/soak-build.log" || { cat "$build/soak-build.log"; exit 1; }
 
 session=$build/soak-wine
 scripts/wine-session.sh start "$session" "$host_width"
@@ -46,6 +48,8 @@ program_pid() {
 sampler=$!
 
 status=0
+VWG_CHURN_ROUNDS=100 scripts/wine-run.sh "$session" "$build/tests/icq/icq_program_tests.exe" \
+  --gtest_filter='Churn.DialogsOpenedAndClosed*' || status=$?
 VWG_SOAK_MINUTES=$minutes VWG_SOAK_CSV="Z:${build//\//\\}\\soak.csv" \
   timeout $(( (minutes + 5) * 60 )) \
   scripts/wine-run.sh "$session" "$build/tests/soak/soak_tests.exe" || status=$?
