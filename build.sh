@@ -18,23 +18,30 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 deps() { scripts/install-deps.sh; }
 
+# took WHAT: one line saying when a step of this command ended, in seconds
+# since it began, so that a slow step shows.
+took() { echo "== ${SECONDS} s: $*"; }
+
 # build PRESET...: configure and build each.
 build() {
   deps
   for preset in "$@"; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j "$jobs"
+    took "built $preset"
   done
 }
 
 # windows_tests PRESET [CTEST-OPTION...]: the Windows tests of one width
-# under Wine, two at a time (in two Wine sessions: tests/CMakeLists.txt). A
+# under Wine, four at a time whatever the cores: they mostly wait, three of
+# them at most driving windows, each in a Wine session of its own
+# (tests/CMakeLists.txt). A
 # suite that fails is run once more, in a fresh Wine session: on a loaded
 # machine a virtual display now and then keeps a window from showing in
 # time, while a real fault fails again. Both runs stay in the log
 # (docs/testing.md).
 windows_tests() {
-  run_tests "$1" --preset "$@" -j "$jobs" && return 0
+  run_tests "$1" --preset "$@" -j 4 && return 0
   echo "Running the $1 suites that failed once more, in a fresh Wine session:"
   run_tests "$1-again" --preset "$1" --rerun-failed
 }
@@ -48,7 +55,10 @@ run_tests() {
   local name=$1
   shift
   mkdir -p "$logs"
-  ctest "$@" --output-log "$logs/$name.log"
+  local status=0
+  ctest "$@" --output-log "$logs/$name.log" || status=$?
+  took "tests $name"
+  return $status
 }
 
 # The suites and test cases that failed, by the run that saw them fail.
@@ -87,12 +97,14 @@ case ${1:-} in
       build native windows64
       cmake --preset windows >/dev/null
       cmake --build --preset windows -j "$jobs" --target vaultwing vwg
+      took "built the 32-bit programs"
     fi
     rm -rf "$logs"
     status=0
     run_tests native --preset native -j "$jobs" || status=1
     cmake --preset native-asan >/dev/null
     cmake --build --preset native-asan -j "$jobs"
+    took "built native-asan"
     run_tests native-asan --preset native-asan -j "$jobs" || status=1
     if [ "$host_width" = 32 ]; then
       windows_tests windows || status=1
@@ -103,6 +115,7 @@ case ${1:-} in
     # The corpus is replayed whole first; the long runs are scripts/fuzz.sh's.
     mkdir -p "$logs"
     scripts/fuzz.sh --time 10 --parallel "$jobs" | tee "$logs/fuzz.log" || status=1
+    took "fuzzing"
     # A failure, or a suite that passed only when run again, is named last.
     if [ $status != 0 ] || compgen -G "$logs/*-again.log" >/dev/null; then name_failures; fi
     exit $status

@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr DWORD kKeysUpMs = 1000;
-
 // A text that gives nothing to do: blanks only, or a message already. False
 // after the balloon that says so.
 bool WorthEncrypting(const PlainText& plain) {

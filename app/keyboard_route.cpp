@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr DWORD kKeysUpMs = 1000;
 constexpr DWORD kCopyMs = 1000;
 constexpr DWORD kPasteMs = 2000;
 constexpr DWORD kPutBackMs = 1000;

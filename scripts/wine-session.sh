@@ -22,16 +22,21 @@ fi
 
 start_display() {
   local n
+  # Sessions started at once take turns at choosing a number: each waits
+  # until the last one's display answers, so no two pick the same.
+  exec 9>/tmp/vwg-display.lock
+  flock 9
   for n in $(seq 90 140); do
     [ -e "/tmp/.X$n-lock" ] && continue
-    setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 </dev/null &
+    setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 </dev/null 9>&- &
     echo $! >"$dir/xvfb.pid"
     for _ in $(seq 100); do
-      [ -S "/tmp/.X11-unix/X$n" ] && { echo ":$n" >"$dir/display"; export DISPLAY=":$n"; return 0; }
+      [ -S "/tmp/.X11-unix/X$n" ] && { echo ":$n" >"$dir/display"; export DISPLAY=":$n"; exec 9>&-; return 0; }
       kill -0 "$(cat "$dir/xvfb.pid")" 2>/dev/null || break
       sleep 0.05
     done
   done
+  exec 9>&-
   echo "wine-session: could not start Xvfb" >&2
   return 1
 }

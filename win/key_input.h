@@ -9,6 +9,9 @@
 // Alt, Windows) are up, so that a chord sent next is not mixed with the keys
 // of the hotkey that is still being let go. False when some are still down.
 bool WaitForKeysUp(UINT key, DWORD timeoutMs);
+// How long the keys of a hotkey, or the Enter that chose from a menu, may
+// take to come up; held longer, they are held on purpose.
+constexpr DWORD kKeysUpMs = 1000;
 
 // Ctrl+key (a letter) as keyboard input to the foreground window. False
 // when the system did not take all of it (another program blocks input, or
