@@ -2,7 +2,7 @@
 
 #include <openssl/evp.h>
 
-#include "keys/owned.h"
+#include "base/owned.h"
 #include "keys/system_crypto.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <bcrypt.h>
 
-#include "keys/owned.h"
+#include "base/owned.h"
 
 inline void CloseAlgorithm(BCRYPT_ALG_HANDLE h) { BCryptCloseAlgorithmProvider(h, 0); }
 

@@ -4,7 +4,7 @@
 #include <openssl/evp.h>
 #include <openssl/params.h>
 
-#include "keys/owned.h"
+#include "base/owned.h"
 #include "keys/system_crypto.h"
 
 int HmacSha256(const uint8_t* key, size_t keySize, std::initializer_list<BytePiece> message,

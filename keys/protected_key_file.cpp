@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "base/random_source.h"
 #include "crypto/wipe.h"
 #include "keys/hmac_sha256.h"
-#include "keys/random_source.h"
 
 namespace {
 

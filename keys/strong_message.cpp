@@ -4,8 +4,8 @@
 
 #include <cstring>
 
+#include "base/random_source.h"
 #include "crypto/wipe.h"
-#include "keys/random_source.h"
 
 StrongStatus EncryptStrongMessage(std::string_view message, const uint16_t* secret,
                                   const PublicKeyRecord& own, const PublicKeyRecord& recipient,

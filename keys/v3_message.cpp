@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/random_source.h"
 #include "crypto/wipe.h"
-#include "keys/random_source.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "keys/file_io.h"
+#include "base/file_io.h"
 #include "keys/key_files.h"
 #include "keys/key_format.h"
 #include "keys/strong_key.h"

@@ -1,4 +1,4 @@
-#include "keys/file_snapshot.h"
+#include "base/file_snapshot.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-// The file layer's system calls on POSIX systems (keys/file_io_system.h).
+// The file layer's system calls on POSIX systems (base/file_io_system.h).
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -9,8 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "keys/file_io_system.h"
-#include "keys/system_error.h"
+#include "base/file_io_system.h"
+#include "base/system_error.h"
 
 namespace file_io_system {
 

@@ -1,4 +1,4 @@
-#include "keys/same_file.h"
+#include "base/same_file.h"
 
 #include <string>
 

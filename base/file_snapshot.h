@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "keys/file_io.h"
+#include "base/file_io.h"
 
 struct FileSnapshot {
   bool existed = false;

@@ -1,7 +1,7 @@
 // The calls of the small file layer that differ between the systems, made
-// once for POSIX systems (keys/file_io_posix.cpp) and once for Windows
-// (keys/file_io_win.cpp); CMake builds the one for the target.
-// keys/file_io.cpp writes ReadFilePrefix, WriteFileAtomic and the removal of
+// once for POSIX systems (base/file_io_posix.cpp) and once for Windows
+// (base/file_io_win.cpp); CMake builds the one for the target.
+// base/file_io.cpp writes ReadFilePrefix, WriteFileAtomic and the removal of
 // stale temporary files once over them. Private to those three files.
 //
 // A call that fails leaves the system's last error as the failing call set
@@ -13,8 +13,8 @@
 #include <functional>
 #include <string>
 
-#include "keys/file_io.h"
-#include "keys/owned.h"
+#include "base/file_io.h"
+#include "base/owned.h"
 
 namespace file_io_system {
 

@@ -1,11 +1,11 @@
-// The file layer's system calls on Windows (keys/file_io_system.h).
+// The file layer's system calls on Windows (base/file_io_system.h).
 #include <windows.h>
 #include <sddl.h>
 
 #include <vector>
 
-#include "keys/file_io_system.h"
-#include "keys/system_error.h"
+#include "base/file_io_system.h"
+#include "base/system_error.h"
 
 namespace file_io_system {
 

@@ -1,11 +1,11 @@
-#include "keys/file_io.h"
+#include "base/file_io.h"
 
 #include <cstring>
 #include <limits>
 #include <string>
 
-#include "keys/file_io_system.h"
-#include "keys/system_error.h"
+#include "base/file_io_system.h"
+#include "base/system_error.h"
 
 using namespace file_io_system;
 

@@ -1,4 +1,4 @@
-#include "keys/random_source.h"
+#include "base/random_source.h"
 
 #include <cerrno>
 #include <sys/random.h>
