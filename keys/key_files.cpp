@@ -8,10 +8,10 @@
 #include "base/same_file.h"
 #include "base/system_error.h"
 #include "crypto/wipe.h"
+#include "keys/formats/key_format.h"
+#include "keys/formats/protected_key_file.h"
 #include "keys/key_check.h"
-#include "keys/key_format.h"
 #include "keys/locked_memory.h"
-#include "keys/protected_key_file.h"
 
 const char* KeyFileErrorText(KeyFileStatus status) {
   return status == KeyFileStatus::kSystemError ? nullptr : StringText(static_cast<int>(status));

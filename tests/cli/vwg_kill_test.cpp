@@ -25,8 +25,8 @@
 #include <unistd.h>
 
 #include "base/file_io.h"
+#include "keys/formats/key_format.h"
 #include "keys/key_files.h"
-#include "keys/key_format.h"
 #include "keys/strong_key.h"
 #include "tests/keys/test_keys.h"
 

@@ -16,8 +16,8 @@
 #include "base/file_io.h"
 #include "base/file_snapshot.h"
 #include "base/system_error.h"
+#include "keys/formats/key_format.h"
 #include "keys/key_files.h"
-#include "keys/key_format.h"
 #include "tests/keys/test_keys.h"
 
 #ifdef _WIN32

@@ -12,8 +12,8 @@
 #include "base/file_io.h"
 #include "base/file_snapshot.h"
 #include "base/system_error.h"
-#include "keys/key_format.h"
-#include "keys/protected_key_file.h"
+#include "keys/formats/key_format.h"
+#include "keys/formats/protected_key_file.h"
 #include "resources/strings.h"
 #include "tests/keys/test_keys.h"
 
