@@ -6,7 +6,7 @@
 
 #include "icq/key_menu.h"
 #include "icq/text_transform.h"
-#include "keys/message_text.h"
+#include "keys/formats/message_text.h"
 #include "keys/wiped_text.h"
 #include "resources/strings.h"
 #include "win/clipboard.h"

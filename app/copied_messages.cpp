@@ -1,6 +1,6 @@
 #include "app/copied_messages.h"
 
-#include "keys/message_search.h"
+#include "keys/formats/message_search.h"
 
 std::vector<std::string> MessagesOpenedUnasked(std::string_view text) {
   std::vector<std::string> messages;

@@ -9,7 +9,7 @@
 #include "app/shown_message.h"
 #include "icq/message_options.h"
 #include "icq/text_transform.h"
-#include "keys/message_search.h"
+#include "keys/formats/message_search.h"
 #include "keys/wiped_text.h"
 #include "resources/strings.h"
 #include "win/foreground.h"

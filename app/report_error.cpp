@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "app/app_state.h"
-#include "keys/system_error.h"
+#include "base/system_error.h"
 #include "resources/strings.h"
 #include "win/program.h"
 

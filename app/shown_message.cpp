@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "keys/key_id.h"
-#include "keys/message_text.h"
+#include "keys/fingerprint.h"
+#include "keys/formats/message_text.h"
 #include "keys/user_id_text.h"
 #include "keys/wiped_text.h"
 #include "win/unicode_text.h"

@@ -16,13 +16,13 @@
 #include <string>
 
 #include "crypto/curve.h"
-#include "keys/cipher.h"
+#include "keys/formats/cipher.h"
+#include "keys/formats/protected_key_file.h"
+#include "keys/formats/strong_message.h"
+#include "keys/formats/v3_message.h"
 #include "keys/key_files.h"
 #include "keys/key_records.h"
-#include "keys/protected_key_file.h"
 #include "keys/strong_key.h"
-#include "keys/strong_message.h"
-#include "keys/v3_message.h"
 
 namespace {
 

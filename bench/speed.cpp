@@ -15,13 +15,13 @@
 
 #include "crypto/curve.h"
 #include "crypto/dispatch.h"
-#include "keys/cipher.h"
+#include "keys/formats/cipher.h"
+#include "keys/formats/protected_key_file.h"
+#include "keys/formats/strong_message.h"
+#include "keys/formats/v3_message.h"
 #include "keys/key_files.h"
 #include "keys/key_records.h"
-#include "keys/protected_key_file.h"
 #include "keys/strong_key.h"
-#include "keys/strong_message.h"
-#include "keys/v3_message.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <string>
 
+#include "base/file_io.h"
 #include "cli/command_support.h"
 #include "cli/commands.h"
 #include "cli/key_paths.h"
 #include "cli/own_key.h"
 #include "cli/passphrase_input.h"
 #include "cli/report_error.h"
-#include "keys/file_io.h"
 #include "keys/fingerprint.h"
 #include "keys/import_rule.h"
 #include "keys/key_files.h"

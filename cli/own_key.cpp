@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
+#include "base/system_error.h"
 #include "cli/passphrase_input.h"
 #include "cli/report_error.h"
-#include "keys/system_error.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
+#include "base/file_io.h"
 #include "cli/command_support.h"
 #include "cli/passphrase_input_system.h"
 #include "cli/report_error.h"
-#include "keys/file_io.h"
 #include "keys/key_files.h"
 #include "keys/locked_memory.h"
 #include "keys/passphrase_rule.h"

@@ -12,9 +12,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "base/owned.h"
 #include "cli/passphrase_input.h"
 #include "cli/passphrase_input_system.h"
-#include "keys/owned.h"
 #include "keys/passphrase_rule.h"
 #include "resources/strings.h"
 

@@ -4,10 +4,10 @@
 
 #include <cstring>
 
+#include "base/owned.h"
 #include "cli/passphrase_input.h"
 #include "cli/passphrase_input_system.h"
 #include "keys/locked_memory.h"
-#include "keys/owned.h"
 #include "keys/passphrase_rule.h"
 #include "resources/strings.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "keys/system_error.h"
+#include "base/system_error.h"
 
 static const char* ErrorFile = nullptr;
 

@@ -16,8 +16,8 @@
 
 #include "crypto/curve.h"
 #include "fuzz/fuzz_support.h"
-#include "keys/armour.h"
-#include "keys/cipher.h"
+#include "keys/formats/armour.h"
+#include "keys/formats/cipher.h"
 
 namespace {
 

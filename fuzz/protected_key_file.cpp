@@ -14,7 +14,7 @@
 #include <cstring>
 
 #include "fuzz/fuzz_support.h"
-#include "keys/protected_key_file.h"
+#include "keys/formats/protected_key_file.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "keys/key_format.h"
+#include "keys/formats/key_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > static_cast<size_t>(kMaxPublicFileBytes) + 16) return 0;

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "fuzz/fuzz_support.h"
-#include "keys/key_format.h"
+#include "keys/formats/key_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 4096) return 0;

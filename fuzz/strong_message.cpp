@@ -24,10 +24,10 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
+#include "keys/formats/message_text.h"
+#include "keys/formats/strong_message.h"
+#include "keys/formats/v3_message.h"
 #include "keys/key_records.h"
-#include "keys/message_text.h"
-#include "keys/strong_message.h"
-#include "keys/v3_message.h"
 
 namespace {
 

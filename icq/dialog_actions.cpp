@@ -10,7 +10,7 @@
 #include "icq/message_options.h"
 #include "icq/text_transform.h"
 #include "icq/token_facts.h"
-#include "keys/message_text.h"
+#include "keys/formats/message_text.h"
 #include "keys/user_id_text.h"
 #include "resources/strings.h"
 #include "win/program.h"

@@ -1,6 +1,6 @@
 #include "icq/message_format.h"
 
-#include "keys/key_id.h"
+#include "keys/fingerprint.h"
 #include "keys/registry_names.h"
 #include "win/registry.h"
 

@@ -3,15 +3,15 @@
 #include <cstring>
 #include <utility>
 
+#include "base/file_io.h"
+#include "base/file_snapshot.h"
+#include "base/same_file.h"
+#include "base/system_error.h"
 #include "crypto/wipe.h"
-#include "keys/file_io.h"
-#include "keys/file_snapshot.h"
+#include "keys/formats/key_format.h"
+#include "keys/formats/protected_key_file.h"
 #include "keys/key_check.h"
-#include "keys/key_format.h"
 #include "keys/locked_memory.h"
-#include "keys/protected_key_file.h"
-#include "keys/same_file.h"
-#include "keys/system_error.h"
 
 const char* KeyFileErrorText(KeyFileStatus status) {
   return status == KeyFileStatus::kSystemError ? nullptr : StringText(static_cast<int>(status));

@@ -8,10 +8,10 @@
 // leaves the old file as it was.
 //
 // A secret key file is in the clear (version 1) or protected by a
-// passphrase (version 2, keys/protected_key_file.h). The operations on it
-// take the passphrase, empty for none: a reader first tries without one and
-// learns from kPassphraseNeeded that the file is protected, which costs
-// nothing, and only then asks the user.
+// passphrase (version 2, keys/formats/protected_key_file.h). The operations
+// on it take the passphrase, empty for none: a reader first tries without
+// one and learns from kPassphraseNeeded that the file is protected, which
+// costs nothing, and only then asks the user.
 #pragma once
 
 #include <cstdint>

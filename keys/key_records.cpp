@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "base/random_source.h"
 #include "crypto/ct.h"
 #include "crypto/wipe.h"
-#include "keys/random_source.h"
 #include "resources/strings.h"
 
 // Bits of the random bytes, least significant bit of byte 0 first, into words

@@ -2,8 +2,8 @@
 
 #include <new>
 
+#include "base/system_error.h"
 #include "crypto/wipe.h"
-#include "keys/system_error.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "crypto/wipe.h"
-#include "keys/hkdf.h"
 #include "keys/key_check.h"
+#include "keys/system/hkdf.h"
 
 constinit const StrongKey kNoStrongKey = {};
 

@@ -12,8 +12,8 @@
 //
 // Since s2 < 2^448 lies below the base point's order, P2 is never the point
 // at infinity. Public key files carry strong keys in a trailer after their
-// entries (keys/key_format.h); a key's ID and fingerprint are taken over its
-// strong key when it has one.
+// entries (keys/formats/key_format.h); a key's ID and fingerprint are taken
+// over its strong key when it has one.
 #pragma once
 
 #include <cstdint>

@@ -1,11 +1,11 @@
-// The owners of the Win32 handles the program frees (keys/owned.h): never
+// The owners of the Win32 handles the program frees (base/owned.h): never
 // used for handles that must not be freed (LoadIcon/LoadCursor results, stock
 // objects, the DC of a DRAWITEMSTRUCT).
 #pragma once
 
 #include <windows.h>
 
-#include "keys/owned.h"
+#include "base/owned.h"
 
 using KernelHandle = Owned<NullIsEmpty<HANDLE, CloseHandle>>;
 using RegKey = Owned<NullIsEmpty<HKEY, RegCloseKey>>;

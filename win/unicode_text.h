@@ -20,8 +20,8 @@ bool WideFromCodePage(UINT codePage, std::string_view bytes, std::wstring& out);
 bool CodePageFromWide(UINT codePage, std::wstring_view text, std::string& out);
 
 // text as one byte of the ANSI code page per UTF-16 unit, places kept, for
-// looking for encrypted messages in it (keys/message_search.h): a character
-// the code page holds as one byte becomes that byte, any other (a
+// looking for encrypted messages in it (keys/formats/message_search.h): a
+// character the code page holds as one byte becomes that byte, any other (a
 // surrogate, a character it lacks or writes with two bytes) the byte 0,
 // which no message holds. Nothing is guessed: no best-fit letter stands in
 // for another.

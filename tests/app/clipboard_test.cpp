@@ -8,11 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "keys/cipher.h"
+#include "keys/formats/cipher.h"
+#include "keys/formats/strong_message.h"
+#include "keys/formats/v3_message.h"
 #include "keys/key_files.h"
 #include "keys/registry_names.h"
-#include "keys/strong_message.h"
-#include "keys/v3_message.h"
 #include "tests/app/clipboard_driver.h"
 #include "tests/icq/icq_fixture.h"
 #include "tests/keys/test_keys.h"

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "keys/cipher.h"
+#include "keys/formats/cipher.h"
+#include "keys/formats/strong_message.h"
+#include "keys/formats/v3_message.h"
 #include "keys/strong_key.h"
-#include "keys/strong_message.h"
-#include "keys/v3_message.h"
 #include "tests/keys/test_keys.h"
 
 namespace {

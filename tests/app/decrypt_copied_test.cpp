@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "keys/strong_message.h"
-#include "keys/v3_message.h"
+#include "keys/formats/strong_message.h"
+#include "keys/formats/v3_message.h"
 #include "resources/resource.h"
 #include "tests/app/clipboard_driver.h"
 #include "tests/app/sheet_driver.h"

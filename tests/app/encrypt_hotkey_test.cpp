@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <string>
 
+#include "keys/formats/strong_message.h"
+#include "keys/formats/v3_message.h"
 #include "keys/registry_names.h"
-#include "keys/strong_message.h"
-#include "keys/v3_message.h"
 #include "tests/app/hotkey_fixture.h"
 #include "tests/lookalike/lookalike_client.h"
 #include "tests/lookalike/writer_protocol.h"

@@ -1,6 +1,6 @@
 #include "tests/app/hotkey_fixture.h"
 
-#include "keys/v3_message.h"
+#include "keys/formats/v3_message.h"
 #include "tests/lookalike/lookalike_client.h"
 
 namespace tray {

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
+#include "keys/formats/protected_key_file.h"
 #include "keys/key_files.h"
-#include "keys/protected_key_file.h"
 #include "resources/resource.h"
 #include "tests/app/sheet_driver.h"
 #include "tests/app/tray_fixture.h"

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "keys/cipher.h"
+#include "keys/formats/cipher.h"
+#include "keys/formats/v3_message.h"
 #include "keys/key_records.h"
 #include "keys/registry_names.h"
-#include "keys/v3_message.h"
 #include "resources/resource.h"
 #include "tests/app/clipboard_driver.h"
 #include "tests/app/hotkey_fixture.h"

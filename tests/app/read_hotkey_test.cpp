@@ -13,8 +13,8 @@
 #include <string>
 #include <thread>
 
-#include "keys/strong_message.h"
-#include "keys/v3_message.h"
+#include "keys/formats/strong_message.h"
+#include "keys/formats/v3_message.h"
 #include "resources/resource.h"
 #include "tests/app/clipboard_driver.h"
 #include "tests/app/tray_fixture.h"

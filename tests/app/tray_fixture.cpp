@@ -5,7 +5,6 @@
 
 #include "keys/fingerprint.h"
 #include "keys/key_files.h"
-#include "keys/key_id.h"
 
 namespace tray {
 

@@ -24,9 +24,9 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "keys/file_io.h"
+#include "base/file_io.h"
+#include "keys/formats/key_format.h"
 #include "keys/key_files.h"
-#include "keys/key_format.h"
 #include "keys/strong_key.h"
 #include "tests/keys/test_keys.h"
 

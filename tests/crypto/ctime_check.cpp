@@ -11,8 +11,9 @@
 
 #include "crypto/dispatch.h"
 #include "crypto/field.h"
-#include "keys/cipher.h"
+#include "keys/formats/cipher.h"
 #include "keys/key_records.h"
+#include "keys/shared_element.h"
 
 namespace {
 

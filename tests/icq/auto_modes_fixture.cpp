@@ -3,10 +3,10 @@
 #include <ctime>
 #include <utility>
 
-#include "keys/cipher.h"
+#include "keys/formats/cipher.h"
+#include "keys/formats/strong_message.h"
+#include "keys/formats/v3_message.h"
 #include "keys/registry_names.h"
-#include "keys/strong_message.h"
-#include "keys/v3_message.h"
 
 namespace icq {
 

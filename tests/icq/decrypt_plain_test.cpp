@@ -2,7 +2,7 @@
 // message by garbage: a plain message is left alone, line breaks added on
 // the way are skipped, and a cut message gives back its whole blocks. The
 // old format comes from the one correspondent whose key has no strong key.
-#include "keys/cipher.h"
+#include "keys/formats/cipher.h"
 #include "tests/icq/icq_fixture.h"
 #include "tests/keys/test_keys.h"
 

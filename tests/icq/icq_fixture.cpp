@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "keys/key_id.h"
-#include "keys/strong_message.h"
-#include "keys/v3_message.h"
+#include "keys/fingerprint.h"
+#include "keys/formats/strong_message.h"
+#include "keys/formats/v3_message.h"
 #include "tests/keys/test_keys.h"
 
 namespace icq {

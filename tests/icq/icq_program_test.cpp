@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <set>
 
-#include "keys/v3_message.h"
+#include "keys/formats/v3_message.h"
 #include "resources/resource.h"
 #include "tests/app/sheet_driver.h"
 #include "tests/app/skin_folders.h"

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "keys/cipher.h"
+#include "keys/formats/cipher.h"
+#include "keys/formats/strong_message.h"
+#include "keys/formats/v3_message.h"
 #include "keys/registry_names.h"
-#include "keys/strong_message.h"
-#include "keys/v3_message.h"
 #include "tests/icq/icq_fixture.h"
 #include "tests/keys/test_keys.h"
 

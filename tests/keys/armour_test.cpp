@@ -1,4 +1,4 @@
-#include "keys/armour.h"
+#include "keys/formats/armour.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "keys/base64.h"
+#include "keys/formats/base64.h"
 
 #include <gtest/gtest.h>
 

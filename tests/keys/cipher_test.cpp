@@ -1,4 +1,4 @@
-#include "keys/cipher.h"
+#include "keys/formats/cipher.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 
 #include "crypto/field.h"
 #include "keys/key_check.h"
+#include "keys/shared_element.h"
 #include "tests/crypto/literal.h"
 #include "tests/keys/test_keys.h"
 

@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "keys/file_io.h"
-#include "keys/file_snapshot.h"
+#include "base/file_io.h"
+#include "base/file_snapshot.h"
+#include "base/system_error.h"
+#include "keys/formats/key_format.h"
 #include "keys/key_files.h"
-#include "keys/key_format.h"
-#include "keys/system_error.h"
 #include "tests/keys/test_keys.h"
 
 #ifdef _WIN32

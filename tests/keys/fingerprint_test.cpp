@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "keys/sha256.h"
+#include "keys/system/sha256.h"
 #include "tests/keys/test_keys.h"
 
 namespace {

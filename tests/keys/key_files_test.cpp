@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "keys/file_io.h"
-#include "keys/file_snapshot.h"
-#include "keys/key_format.h"
-#include "keys/protected_key_file.h"
-#include "keys/system_error.h"
+#include "base/file_io.h"
+#include "base/file_snapshot.h"
+#include "base/system_error.h"
+#include "keys/formats/key_format.h"
+#include "keys/formats/protected_key_file.h"
 #include "resources/strings.h"
 #include "tests/keys/test_keys.h"
 

@@ -1,4 +1,4 @@
-#include "keys/key_format.h"
+#include "keys/formats/key_format.h"
 
 #include <gtest/gtest.h>
 

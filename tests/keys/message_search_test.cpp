@@ -1,4 +1,4 @@
-#include "keys/message_search.h"
+#include "keys/formats/message_search.h"
 
 #include <gtest/gtest.h>
 
@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "keys/cipher.h"
-#include "keys/message_text.h"
+#include "keys/formats/cipher.h"
+#include "keys/formats/message_text.h"
+#include "keys/formats/strong_message.h"
+#include "keys/formats/v3_message.h"
 #include "keys/strong_key.h"
-#include "keys/strong_message.h"
-#include "keys/v3_message.h"
 #include "tests/keys/test_keys.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "keys/message_text.h"
+#include "keys/formats/message_text.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 
-#include "keys/cipher.h"
+#include "keys/formats/cipher.h"
 #include "tests/keys/test_keys.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The passphrase-protected secret key file: a known answer written by the
 // Python reference (protected_key_file_reference.py), random files checked
 // against that reference, and every way a file can be wrong.
-#include "keys/protected_key_file.h"
+#include "keys/formats/protected_key_file.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "keys/hmac_sha256.h"
+#include "keys/system/hmac_sha256.h"
 #include "tests/keys/hex_bytes.h"
 #include "tests/keys/test_keys.h"
 

@@ -1,6 +1,6 @@
 // Strong messages between random key pairs: round trips, every kind of
 // refusal, and the promise that a refusal writes nothing.
-#include "keys/strong_message.h"
+#include "keys/formats/strong_message.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "keys/key_id.h"
+#include "keys/fingerprint.h"
 #include "tests/keys/strong_reference.h"
 #include "tests/keys/test_keys.h"
 

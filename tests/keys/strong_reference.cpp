@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "keys/aes_gcm.h"
-#include "keys/base64.h"
-#include "keys/hkdf.h"
+#include "keys/formats/base64.h"
+#include "keys/system/aes_gcm.h"
+#include "keys/system/hkdf.h"
 
 std::vector<uint8_t> ReferenceHeader(uint8_t version, const std::vector<uint8_t>& senderId,
                                      const std::vector<uint8_t>& recipientId,

@@ -1,5 +1,5 @@
 // The strong message formats written out again from their description, on
-// the system primitives alone and without keys/strong_* and keys/v3_*: the
+// the system primitives alone and without keys/formats/strong_* and v3_*: the
 // yardstick for the known answers' pieces, and the writer of messages that
 // no writer of ours produces (a tag that is valid over a wrong length field
 // or padding).

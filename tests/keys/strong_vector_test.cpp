@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "keys/fingerprint.h"
-#include "keys/key_id.h"
-#include "keys/strong_message.h"
+#include "keys/formats/strong_message.h"
 #include "tests/crypto/literal.h"
 #include "tests/keys/hex_bytes.h"
 #include "tests/keys/strong_reference.h"

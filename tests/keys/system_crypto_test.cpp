@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "keys/aes_gcm.h"
-#include "keys/hkdf.h"
-#include "keys/hmac_sha256.h"
+#include "keys/system/aes_gcm.h"
+#include "keys/system/hkdf.h"
+#include "keys/system/hmac_sha256.h"
 #include "tests/keys/hex_bytes.h"
 #include "tests/keys/test_keys.h"
 

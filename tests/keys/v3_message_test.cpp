@@ -2,7 +2,7 @@
 // refusal (a refusal writes nothing), points that are not an ephemeral key,
 // and what the old block format gives away, which must open and forge
 // nothing here.
-#include "keys/v3_message.h"
+#include "keys/formats/v3_message.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "keys/armour.h"
-#include "keys/cipher.h"
-#include "keys/strong_armour.h"
+#include "keys/formats/armour.h"
+#include "keys/formats/cipher.h"
+#include "keys/formats/strong_armour.h"
+#include "keys/shared_element.h"
 #include "tests/keys/hex_bytes.h"
 #include "tests/keys/strong_reference.h"
 #include "tests/keys/test_keys.h"

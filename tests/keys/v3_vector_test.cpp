@@ -11,12 +11,11 @@
 #include <vector>
 
 #include "keys/fingerprint.h"
-#include "keys/hkdf.h"
-#include "keys/key_format.h"
-#include "keys/key_id.h"
-#include "keys/sha256.h"
+#include "keys/formats/key_format.h"
+#include "keys/formats/v3_message.h"
 #include "keys/strong_key.h"
-#include "keys/v3_message.h"
+#include "keys/system/hkdf.h"
+#include "keys/system/sha256.h"
 #include "tests/crypto/literal.h"
 #include "tests/keys/hex_bytes.h"
 #include "tests/keys/strong_reference.h"

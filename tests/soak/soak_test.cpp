@@ -21,11 +21,11 @@
 #include <string>
 #include <vector>
 
-#include "keys/cipher.h"
+#include "keys/formats/cipher.h"
+#include "keys/formats/strong_message.h"
+#include "keys/formats/v3_message.h"
 #include "keys/key_files.h"
 #include "keys/registry_names.h"
-#include "keys/strong_message.h"
-#include "keys/v3_message.h"
 #include "resources/resource.h"
 #include "tests/app/clipboard_driver.h"
 #include "tests/app/sheet_driver.h"

@@ -1,6 +1,6 @@
 #include "tests/support/report_capture.h"
 
-#include "keys/system_error.h"
+#include "base/system_error.h"
 #include "win/report_error.h"
 
 ReportedErrors Reported;

@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "keys/system_error.h"
+#include "base/system_error.h"
 #include "tests/support/report_capture.h"
 #include "win/program.h"
 

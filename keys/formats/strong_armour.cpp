@@ -1,0 +1,74 @@
+// The text form of strong messages: prefix, Base64 and the final '.'.
+#include "keys/formats/strong_armour.h"
+
+#include <cstring>
+
+#include "keys/formats/base64.h"
+
+namespace {
+
+// The characters WithoutBlanks removes.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// WithoutBlanks, copying the runs between blanks whole: blanks are few
+// (line breaks every few dozen characters, if any), and a string grown one
+// character at a time made blank removal most of the cost of reading a long
+// message.
+std::string Compact(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (IsBlank(text[i])) {
+      out.append(text, start, i - start);
+      start = i + 1;
+    }
+  }
+  out.append(text, start);
+  return out;
+}
+
+}  // namespace
+
+bool HasArmourPrefix(std::string_view text, std::string_view prefix) {
+  size_t matched = 0;
+  for (char c : text) {
+    if (IsBlank(c)) continue;
+    if (c != prefix[matched]) return false;
+    if (++matched == prefix.size()) return true;
+  }
+  return false;
+}
+
+std::string ArmourBytes(std::string_view prefix, const std::vector<uint8_t>& bytes) {
+  std::string text(prefix.size() + Base64Chars(bytes.size()) + 1, kStrongEnd);
+  std::memcpy(text.data(), prefix.data(), prefix.size());
+  Base64Encode(bytes.data(), bytes.size(), text.data() + prefix.size());
+  return text;
+}
+
+StrongStatus ReadArmourBytes(std::string_view text, std::string_view prefix, std::vector<uint8_t>& bytes) {
+  if (!HasArmourPrefix(text, prefix)) return StrongStatus::kNotStrong;
+  const std::string compact = Compact(text);
+  if (compact.back() != kStrongEnd) return StrongStatus::kMalformed;
+  const std::string_view body = std::string_view(compact).substr(prefix.size(), compact.size() - prefix.size() - 1);
+  std::vector<uint8_t> decoded(Base64MaxBytes(body.size()));
+  size_t size = 0;
+  if (!Base64Decode(body.data(), body.size(), decoded.data(), size)) return StrongStatus::kMalformed;
+  decoded.resize(size);
+  bytes.swap(decoded);
+  return StrongStatus::kOk;
+}
+
+bool LooksLikeStrongMessage(std::string_view text) { return HasArmourPrefix(text, kStrongPrefix); }
+
+std::string ArmourStrongMessage(const std::vector<uint8_t>& bytes) { return ArmourBytes(kStrongPrefix, bytes); }
+
+StrongStatus ReadStrongArmour(std::string_view text, std::vector<uint8_t>& bytes) {
+  std::vector<uint8_t> decoded;
+  const StrongStatus read = ReadArmourBytes(text, kStrongPrefix, decoded);
+  if (read != StrongStatus::kOk) return read;
+  if (!IsStrongMessageSize(decoded.size()) || decoded[0] != kStrongVersion) return StrongStatus::kMalformed;
+  bytes.swap(decoded);
+  return StrongStatus::kOk;
+}
