@@ -51,7 +51,8 @@ std::vector<std::string> RegisterHotkeys() {
 
 void ReportTakenHotkeys(const std::vector<std::string>& taken) {
   // One balloon for both: a second would replace the first.
-  if (!taken.empty()) ShowBalloonNotice(taken.size() == 1 ? IDS_HOTKEY_TAKEN : IDS_HOTKEYS_TAKEN, taken);
+  if (taken.size() == 1) ShowBalloonNotice(IDS_HOTKEY_TAKEN, taken[0]);
+  if (taken.size() == 2) ShowBalloonNotice(IDS_HOTKEYS_TAKEN, taken[0], taken[1]);
 }
 
 void OnHotkey(WPARAM id, LPARAM keys) {

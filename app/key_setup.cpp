@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -21,6 +20,7 @@
 #include "keys/locked_memory.h"
 #include "keys/registry_names.h"
 #include "keys/ring_edits.h"
+#include "keys/text_fill.h"
 #include "keys/user_id_text.h"
 #include "resources/strings.h"
 #include "win/program.h"
@@ -128,13 +128,6 @@ bool GenerateAndSave(bool protect) {
   return SaveNewKeys(secret.get(), own, protect);
 }
 
-// A string-table text with each %s in turn replaced by one of texts.
-std::string Filled(UINT id, const std::vector<std::string>& texts) {
-  char format[kTextChars];
-  LoadText(id, format);
-  return FillText(format, texts);
-}
-
 std::string Fingerprint(const PublicKeyRecord& key, const StrongKey& strong) {
   char fingerprint[kFingerprintChars + 1];
   KeyFingerprint(key, strong, fingerprint);
@@ -170,18 +163,18 @@ bool Consents(const ImportDecision& decision, const PublicKeyRing& ring, const P
   if (decision.what != ImportCase::kChanged && decision.what != ImportCase::kStrongKeyAdded) return true;
   const std::string listed = DisplayUserId(ring.keys[decision.index]);
   if (decision.what == ImportCase::kChanged)
-    return AskQuestion(MainWindow, Filled(IDS_KEY_CHANGED, {listed, listed}).c_str());
-  return AskQuestion(MainWindow, Filled(IDS_ASK_ADD_STRONG_KEY, {listed, Fingerprint(key, strong), listed}).c_str());
+    return AskQuestion(MainWindow, FilledText(IDS_KEY_CHANGED, listed, listed).c_str());
+  return AskQuestion(MainWindow, FilledText(IDS_ASK_ADD_STRONG_KEY, listed, Fingerprint(key, strong), listed).c_str());
 }
 
 // The note for a key the rule leaves out; empty for one it takes.
 std::string LeftOutNote(const ImportDecision& decision, const PublicKeyRing& ring, const PublicKeyRecord& key) {
   const std::string id = DisplayUserId(key);
   switch (decision.what) {
-    case ImportCase::kAlreadyThere: return Filled(IDS_ALREADY_IN_RING, {id});
-    case ImportCase::kOwnKeyChanged: return Filled(IDS_OWN_KEY_NOT_CHANGED, {id});
+    case ImportCase::kAlreadyThere: return FilledText(IDS_ALREADY_IN_RING, id);
+    case ImportCase::kOwnKeyChanged: return FilledText(IDS_OWN_KEY_NOT_CHANGED, id);
     case ImportCase::kStrongKeyOfOther:
-      return Filled(IDS_STRONG_KEY_OF_OTHER, {id, DisplayUserId(ring.keys[decision.index])});
+      return FilledText(IDS_STRONG_KEY_OF_OTHER, id, DisplayUserId(ring.keys[decision.index]));
     default: return "";
   }
 }
@@ -189,7 +182,7 @@ std::string LeftOutNote(const ImportDecision& decision, const PublicKeyRing& rin
 // The warning for a key taken in whose user ID looks like that of held, a
 // key the ring holds.
 std::string LookAlikeNote(const PublicKeyRecord& key, const PublicKeyRecord& held) {
-  return Filled(IDS_LOOK_ALIKE_ID, {LookAlikeShownId(key), LookAlikeShownId(held), DisplayUserId(held)});
+  return FilledText(IDS_LOOK_ALIKE_ID, LookAlikeShownId(key), LookAlikeShownId(held), DisplayUserId(held));
 }
 
 // Every key of imported weighed against the ring in force by the import
@@ -217,7 +210,7 @@ bool ImportIntoRing(const PublicKeyRing& imported, ImportReport& report) {
     const int entry = decision.index >= 0 ? decision.index : ring.count() - 1;
     AddRingEntry(report.taken, ring.keys[entry], ring.strong[entry]);
     if (!strong.present)
-      report.notes.push_back(Filled(IDS_IMPORTED_WITHOUT_STRONG_KEY, {DisplayUserId(ring.keys[entry])}));
+      report.notes.push_back(FilledText(IDS_IMPORTED_WITHOUT_STRONG_KEY, DisplayUserId(ring.keys[entry])));
   }
   return report.taken.count() == 0 || CheckKeyFile(SavePublicKeyFile(PublicKeyPath, ring), KeyFailure::kWarning);
 }
@@ -228,12 +221,7 @@ bool ImportIntoRing(const PublicKeyRing& imported, ImportReport& report) {
 constexpr int kListedKeys = 10;
 
 // "... and 12 more".
-std::string MoreText(int more) {
-  char format[kTextChars], text[kTextChars + 16];
-  LoadText(IDS_IMPORT_MORE, format);
-  std::snprintf(text, sizeof text, format, more);
-  return text;
-}
+std::string MoreText(int more) { return FilledText(IDS_IMPORT_MORE, more); }
 
 std::string ImportReportText(const ImportReport& report) {
   std::string text;
@@ -267,8 +255,8 @@ std::string KeyFileListing(const PublicKeyRing& file) {
     char idText[kKeyIdChars + 1] = "?";
     if (RingKeyId(file.keys[i], file.strong[i], id)) KeyIdText(id, idText);
     if (i > 0) listing += "\n\n";
-    listing += Filled(IDS_IMPORT_FILE_KEY,
-                      {DisplayUserId(file.keys[i]), idText, Fingerprint(file.keys[i], file.strong[i])});
+    listing +=
+        FilledText(IDS_IMPORT_FILE_KEY, DisplayUserId(file.keys[i]), idText, Fingerprint(file.keys[i], file.strong[i]));
   }
   if (file.count() > kListedKeys) listing += "\n\n" + MoreText(file.count() - kListedKeys);
   return listing;
@@ -278,7 +266,7 @@ std::string KeyFileListing(const PublicKeyRing& file) {
 // attachment) comes from who knows where and is imported only once the
 // user, who has seen its keys, says so.
 bool ConfirmFileImport(const char* path, const PublicKeyRing& file) {
-  return AskQuestion(MainWindow, Filled(IDS_ASK_IMPORT_FILE, {path, KeyFileListing(file)}).c_str());
+  return AskQuestion(MainWindow, FilledText(IDS_ASK_IMPORT_FILE, path, KeyFileListing(file)).c_str());
 }
 
 // Start-up only: every failure here is fatal.

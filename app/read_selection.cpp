@@ -76,7 +76,6 @@ void ReadSelectedMessages(UINT heldKey) {
   OpenMessages(bytes, found, reading);
   if (reading.refused > 0 && reading.shown.empty()) return ShowBalloonText(reading.why);
   if (reading.refused > 0)
-    ShowBalloonNotice(IDS_SOME_NOT_OPENED,
-                      {std::to_string(reading.refused), std::to_string(found.size()), reading.why});
+    ShowBalloonNotice(IDS_SOME_NOT_OPENED, std::to_string(reading.refused), std::to_string(found.size()), reading.why);
   if (!reading.shown.empty()) ShowReadingWindow(reading.shown);
 }

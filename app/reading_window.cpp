@@ -9,6 +9,7 @@
 #include "icq/text_transform.h"
 #include "keys/formats/v3_message.h"
 #include "keys/key_files.h"
+#include "keys/text_fill.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
 #include "win/callback_guard.h"
@@ -33,24 +34,22 @@ std::wstring WideOf(const std::string& ansi) {
   return wide;
 }
 
-std::string Text(UINT id, const std::vector<std::string>& args) { return FillText(StringText(id), args); }
-
 // Who wrote a message, and when, as the line beneath one message says it.
 std::string SenderLine(const ShownMessage& message) {
-  return message.proven ? Text(IDS_READING_SENDER, {message.keyId, UtcTimeText(message.written)})
+  return message.proven ? FilledText(IDS_READING_SENDER, message.keyId, UtcTimeText(message.written))
                         : StringText(IDS_READING_OLDER);
 }
 
 // The same with the sender's name, above each message of several.
 std::string HeaderLine(const ShownMessage& message) {
-  return message.proven ? Text(IDS_READING_HEADER, {message.sender, message.keyId, UtcTimeText(message.written)})
-                        : Text(IDS_READING_HEADER_OLDER, {message.sender});
+  return message.proven ? FilledText(IDS_READING_HEADER, message.sender, message.keyId, UtcTimeText(message.written))
+                        : FilledText(IDS_READING_HEADER_OLDER, message.sender);
 }
 
 // "Message from alice", or "3 messages from alice, bob": each sender once,
 // in the order of their first message.
 std::string Caption(const std::vector<ShownMessage>& messages) {
-  if (messages.size() == 1) return Text(IDS_READING_CAPTION, {messages[0].sender});
+  if (messages.size() == 1) return FilledText(IDS_READING_CAPTION, messages[0].sender);
   std::set<std::string> named;
   std::string senders;
   for (const ShownMessage& message : messages) {
@@ -58,7 +57,7 @@ std::string Caption(const std::vector<ShownMessage>& messages) {
     if (!senders.empty()) senders += ", ";
     senders += message.sender;
   }
-  return Text(IDS_READING_CAPTION_MANY, {std::to_string(messages.size()), senders});
+  return FilledText(IDS_READING_CAPTION_MANY, std::to_string(messages.size()), senders);
 }
 
 // One message as it is, or several one after the other, each below its
@@ -163,8 +162,8 @@ void ShowReadingWindow(const std::vector<ShownMessage>& messages) {
   ComposeText(messages, ShownText);
   SetWindowTextA(dialog, Caption(messages).c_str());
   SetDlgItemTextW(dialog, IDC_READING_TEXT, ShownText.c_str());
-  const std::string below = messages.size() == 1 ? SenderLine(messages[0])
-                                                 : Text(IDS_READING_MANY, {std::to_string(messages.size())});
+  const std::string below =
+      messages.size() == 1 ? SenderLine(messages[0]) : FilledText(IDS_READING_MANY, std::to_string(messages.size()));
   SetDlgItemTextA(dialog, IDC_READING_SENDER, below.c_str());
   PlaceNearCursor(dialog);
   // The attachment would let a hung foreground thread hold ours.

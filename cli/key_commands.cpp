@@ -15,6 +15,7 @@
 #include "keys/key_files.h"
 #include "keys/locked_memory.h"
 #include "keys/ring_edits.h"
+#include "keys/text_fill.h"
 #include "keys/user_id_text.h"
 #include "resources/strings.h"
 
@@ -101,10 +102,10 @@ int TakeImportedKey(const Options& o, const PublicKeyRecord& key, const StrongKe
       AddNote(notes, id + ": already in the ring" + (listed == id ? "" : " as " + listed) + ", not imported again");
       return -1;
     case ImportCase::kStrongKeyOfOther:
-      ReportError(FillText(StringText(IDS_STRONG_KEY_OF_OTHER), {id, listed}).c_str(), true);
+      ReportError(FilledText(IDS_STRONG_KEY_OF_OTHER, id, listed).c_str(), true);
       break;
     case ImportCase::kOwnKeyChanged:
-      ReportError(FillText(StringText(IDS_OWN_KEY_NOT_CHANGED), {id}).c_str(), true);
+      ReportError(FilledText(IDS_OWN_KEY_NOT_CHANGED, id).c_str(), true);
       break;
     case ImportCase::kChanged:
       if (!o.replaceChanged) {
@@ -116,19 +117,18 @@ int TakeImportedKey(const Options& o, const PublicKeyRecord& key, const StrongKe
       }
       break;
     case ImportCase::kStrongKeyAdded:
-      AddNote(notes, FillText(StringText(IDS_STRONG_KEY_ADDED), {listed, FingerprintText(key, strong), listed}));
+      AddNote(notes, FilledText(IDS_STRONG_KEY_ADDED, listed, FingerprintText(key, strong), listed));
       break;
     case ImportCase::kAppend:
       if (decision.lookAlike >= 0) {
         const PublicKeyRecord& held = ring.keys[decision.lookAlike];
-        AddNote(notes, "warning: " + FillText(StringText(IDS_LOOK_ALIKE_ID), {LookAlikeShownId(key),
-                                                                              LookAlikeShownId(held),
-                                                                              DisplayUserId(held)}));
+        AddNote(notes, "warning: " + FilledText(IDS_LOOK_ALIKE_ID, LookAlikeShownId(key), LookAlikeShownId(held),
+                                                DisplayUserId(held)));
       }
       break;
   }
   ExitOnFailure(ApplyImport(ring, decision, key, strong), ringPath);
-  if (!strong.present) AddNote(notes, "warning: " + FillText(StringText(IDS_IMPORTED_WITHOUT_STRONG_KEY), {listed}));
+  if (!strong.present) AddNote(notes, "warning: " + FilledText(IDS_IMPORTED_WITHOUT_STRONG_KEY, listed));
   return decision.what == ImportCase::kAppend ? ring.count() - 1 : decision.index;
 }
 

@@ -26,6 +26,7 @@
 #include "keys/formats/v3_message.h"
 #include "keys/key_files.h"
 #include "keys/locked_memory.h"
+#include "keys/text_fill.h"
 #include "keys/user_id_text.h"
 #include "keys/wiped_text.h"
 #include "resources/strings.h"
@@ -69,7 +70,7 @@ void ExitOnStrongFailure(StrongStatus status, const uint8_t* senderId) {
 
 std::string OlderFormatRefusedText(const PublicKeyRing& ring, int sender) {
   const std::string id = DisplayUserId(ring.keys[sender]);
-  return FillText(StringText(IDS_OLDER_FORMAT_REFUSED), {id, id, id});
+  return FilledText(IDS_OLDER_FORMAT_REFUSED, id, id, id);
 }
 
 // Refuses text in an older format from a sender with a strong key, unless
@@ -192,8 +193,7 @@ int RunEncrypt(const Options& o) {
   }
   ExitOnStrongFailure(status, nullptr);
   WriteOutput(encrypted + "\n");
-  if (!strong)
-    std::fprintf(stderr, "vwg: warning: %s\n", FillText(StringText(IDS_SENT_WITHOUT_STRONG_KEY), {id}).c_str());
+  if (!strong) std::fprintf(stderr, "vwg: warning: %s\n", FilledText(IDS_SENT_WITHOUT_STRONG_KEY, id).c_str());
   return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "icq/text_transform.h"
 #include "icq/token_facts.h"
 #include "keys/formats/message_text.h"
+#include "keys/text_fill.h"
 #include "keys/user_id_text.h"
 #include "resources/strings.h"
 #include "win/program.h"
@@ -124,8 +125,8 @@ void DecryptDialogMessage(DialogRecord record) {
   const int correspondent = DialogCorrespondent(record, ring, messages);
   if (!messages.answered()) return ReportNotAnswering();
   if (IsOtherSender(ring, correspondent, sender)) {
-    const std::string question = FillText(
-        StringText(IDS_ASK_OTHER_SENDER), {DisplayUserId(ring.keys[sender.index]), DisplayUserId(ring.keys[correspondent])});
+    const std::string question = FilledText(IDS_ASK_OTHER_SENDER, DisplayUserId(ring.keys[sender.index]),
+                                            DisplayUserId(ring.keys[correspondent]));
     if (!AskQuestion(MainWindow, question.c_str())) return;
   }
   if (WriteMessage(record, result, Written::kDecrypted) != WriteOutcome::kWritten) return ReportNotAnswering();
@@ -158,12 +159,12 @@ bool DecryptArrivedMessage(DialogRecord record) {
   switch (DecryptUnasked(received, ring, correspondent, result, sender)) {
     case AutoDecryption::kDecrypted:
       if (IsOtherSender(ring, correspondent, sender)) {
-        ShowBalloonNotice(IDS_AUTO_DECRYPT_OTHER_SENDER,
-                          {DisplayUserId(ring.keys[correspondent]), DisplayUserId(ring.keys[sender.index])});
+        ShowBalloonNotice(IDS_AUTO_DECRYPT_OTHER_SENDER, DisplayUserId(ring.keys[correspondent]),
+                          DisplayUserId(ring.keys[sender.index]));
         return true;
       }
       if (!MayWriteUnaskedInto(record.dialog)) {
-        ShowBalloonNotice(IDS_AUTO_DECRYPT_UNTRUSTED, {DisplayUserId(ring.keys[sender.index])});
+        ShowBalloonNotice(IDS_AUTO_DECRYPT_UNTRUSTED, DisplayUserId(ring.keys[sender.index]));
         return true;
       }
       // A write cut off is not tried again on a later tick: the text may
@@ -180,7 +181,7 @@ bool DecryptArrivedMessage(DialogRecord record) {
       return true;
     case AutoDecryption::kNotEncrypted:
       if (correspondent > 0 && !IsOn(CurrentMessageOptions().noInsecureWarning))
-        ShowBalloonNotice(IDS_INSECURE_MESSAGE, {DisplayUserId(ring.keys[correspondent])});
+        ShowBalloonNotice(IDS_INSECURE_MESSAGE, DisplayUserId(ring.keys[correspondent]));
       return true;
     case AutoDecryption::kLeft:
       return true;

@@ -13,10 +13,6 @@ const MessageOptions& CurrentMessageOptions() { return HandedMessageOptions; }
 
 bool IsOn(const DWORD* flag) { return flag != nullptr && *flag != 0; }
 
-void ShowBalloonNotice(UINT textId, const std::vector<std::string>& args) {
-  ShowBalloonText(FillText(StringText(static_cast<int>(textId)), args));
-}
-
 void ShowBalloonText(const std::string& text) {
   ++BalloonsAsked;
   if (HandedMessageOptions.showBalloon) HandedMessageOptions.showBalloon(text.c_str());

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "keys/text_fill.h"
+
 struct MessageOptions {
   const DWORD* autoEncrypt = nullptr;        // Auto-Encrypt Outgoing Messages
   const DWORD* autoDecrypt = nullptr;        // Auto-Decrypt Incoming Messages
@@ -29,11 +31,13 @@ const MessageOptions& CurrentMessageOptions();
 // True when flag has been handed over and is not 0.
 bool IsOn(const DWORD* flag);
 
-// The string-table text id in a balloon, each %s in turn replaced by one of
-// args.
-void ShowBalloonNotice(UINT textId, const std::vector<std::string>& args = {});
 // A text made already (several notices' lines) in a balloon.
 void ShowBalloonText(const std::string& text);
+// The string-table text id in a balloon, its places filled with args.
+template <typename... Args>
+void ShowBalloonNotice(UINT textId, const Args&... args) {
+  ShowBalloonText(FilledText(static_cast<int>(textId), args...));
+}
 
 // How many balloons have been asked for in this run: a balloon replaces the
 // one shown, so a notice that can wait looks whether another came first.

@@ -13,6 +13,7 @@
 #include "keys/formats/strong_message.h"
 #include "keys/formats/strong_status_text.h"
 #include "keys/formats/v3_message.h"
+#include "keys/text_fill.h"
 #include "keys/user_id_text.h"
 #include "keys/wiped_text.h"
 #include "resources/strings.h"
@@ -49,7 +50,7 @@ struct Refusal {
 std::string RefusalText(const PublicKeyRing& ring, const Refusal& refusal) {
   if (refusal.olderFormatFrom < 0) return StrongStatusText(refusal.status, refusal.senderId);
   const std::string id = DisplayUserId(ring.keys[refusal.olderFormatFrom]);
-  return FillText(StringText(IDS_OLDER_FORMAT_REFUSED), {id, id, id});
+  return FilledText(IDS_OLDER_FORMAT_REFUSED, id, id, id);
 }
 
 // A key that cannot be used is an error, as in the old format; every other
@@ -73,7 +74,7 @@ void WarnOnceWithoutStrongKey(const PublicKeyRecord& key) {
   uint8_t id[kKeyIdBytes];
   char name[kKeyIdChars + 1] = "";
   if (KeyId(key, id)) KeyIdText(id, name);
-  if (WarnedKeys.insert(name).second) ShowBalloonNotice(IDS_SENT_WITHOUT_STRONG_KEY, {DisplayUserId(key)});
+  if (WarnedKeys.insert(name).second) ShowBalloonNotice(IDS_SENT_WITHOUT_STRONG_KEY, DisplayUserId(key));
 }
 
 // The UTF-8 text in the strong format the chosen key takes: ?VW3: to a
@@ -221,11 +222,10 @@ AutoDecryption DecryptUnasked(const std::string& received, const PublicKeyRing& 
 
 std::string SenderText(const PublicKeyRing& ring, const MessageSender& sender) {
   const PublicKeyRecord& key = ring.keys[sender.index];
-  if (!sender.proven) return FillText(StringText(IDS_FROM_OLDER_FORMAT), {DisplayUserId(key)});
+  if (!sender.proven) return FilledText(IDS_FROM_OLDER_FORMAT, DisplayUserId(key));
   uint8_t id[kKeyIdBytes];
   char idText[kKeyIdChars + 1] = "?";
   if (RingKeyId(key, ring.strong[sender.index], id)) KeyIdText(id, idText);
-  if (!IsOutOfTime(sender.written, Now()))
-    return FillText(StringText(IDS_FROM_SENDER), {DisplayUserId(key), idText});
-  return FillText(StringText(IDS_FROM_SENDER_WRITTEN), {DisplayUserId(key), idText, UtcTimeText(sender.written)});
+  if (!IsOutOfTime(sender.written, Now())) return FilledText(IDS_FROM_SENDER, DisplayUserId(key), idText);
+  return FilledText(IDS_FROM_SENDER_WRITTEN, DisplayUserId(key), idText, UtcTimeText(sender.written));
 }

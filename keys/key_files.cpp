@@ -12,27 +12,19 @@
 #include "keys/formats/protected_key_file.h"
 #include "keys/key_check.h"
 #include "keys/locked_memory.h"
+#include "keys/text_fill.h"
 
 const char* KeyFileErrorText(KeyFileStatus status) {
   return status == KeyFileStatus::kSystemError ? nullptr : StringText(static_cast<int>(status));
 }
 
-std::string FillText(const char* format, const std::vector<std::string>& texts) {
-  std::string text(format);
-  size_t at = 0;
-  for (const std::string& t : texts) {
-    at = text.find("%s", at);
-    if (at == std::string::npos) break;  // a text with fewer places
-    text.replace(at, 2, t);
-    at += t.size();
-  }
-  return text;
-}
-
 std::string TextNamingFiles(int id, std::initializer_list<const char*> paths) {
   std::vector<std::string> quoted;
   for (const char* path : paths) quoted.push_back(std::string("\"") + path + "\"");
-  return FillText(StringText(id), quoted);
+  const std::vector<TextArg> args(quoted.begin(), quoted.end());
+  char text[kFilledTextChars];
+  FillStringTextInto(text, sizeof text, id, args.data(), args.size());
+  return text;
 }
 
 std::string KeyPairMismatchText(const char* secretPath, const char* publicPath) {
@@ -203,10 +195,10 @@ KeyFileStatus UnlockSecretKeyFile(const char* path, uint16_t* key, const Passphr
 std::string KeyFileRewriteText(const char* path, const KeyFileRewrite& rewrite) {
   if (rewrite.oldIterations == 0) return "";
   const std::string quoted = std::string("\"") + path + "\"", count = CountText(rewrite.oldIterations);
-  if (rewrite.status == KeyFileStatus::kOk) return FillText(StringText(IDS_KEY_FILE_STRENGTHENED), {quoted, count});
+  if (rewrite.status == KeyFileStatus::kOk) return FilledText(IDS_KEY_FILE_STRENGTHENED, quoted, count);
   char system[256];
   const char* why = ErrorText(KeyFileErrorText(rewrite.status), system, sizeof system);
-  return FillText(StringText(IDS_KEY_FILE_NOT_STRENGTHENED), {quoted, count, why});
+  return FilledText(IDS_KEY_FILE_NOT_STRENGTHENED, quoted, count, why);
 }
 
 KeyFileStatus InspectSecretKeyFile(const char* path, bool* isProtected) {

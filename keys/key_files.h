@@ -52,12 +52,9 @@ constexpr uint32_t kMinUnlockIterations = 100000;
 // last error (so report before anything else can change it).
 const char* KeyFileErrorText(KeyFileStatus status);
 
-// format with each %s in turn replaced by one of texts, as they are (a text
-// holding %s stays as it is); a text beyond format's %s places is left out.
-std::string FillText(const char* format, const std::vector<std::string>& texts);
-
 // The string-table text id with each %s in turn replaced by a path, in
-// quotes.
+// quotes (FillStringText: a path more or fewer than its places leaves it
+// unfilled).
 std::string TextNamingFiles(int id, std::initializer_list<const char*> paths);
 
 // The text that reports a secret key file whose public key is not entry 0

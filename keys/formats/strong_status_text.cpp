@@ -1,7 +1,6 @@
 #include "keys/formats/strong_status_text.h"
 
-#include <cstdio>
-
+#include "keys/text_fill.h"
 #include "resources/strings.h"
 
 namespace {
@@ -29,7 +28,5 @@ std::string StrongStatusText(StrongStatus status, const uint8_t* senderId) {
   if (id != IDS_UNKNOWN_SENDER && id != IDS_OTHER_SENDER) return StringText(id);
   char keyId[kKeyIdChars + 1] = "?";
   if (senderId) KeyIdText(senderId, keyId);
-  char text[512];
-  std::snprintf(text, sizeof text, StringText(id), keyId);
-  return text;
+  return FilledText(id, keyId);
 }

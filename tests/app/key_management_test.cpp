@@ -292,12 +292,11 @@ TEST_F(KeyManagement, ALookAlikeUserIdIsImportedWithAWarningNamingTheKeyItLooksL
   Party mallory, trudy;
   MakeParty(mallory, "friend 1");
   MakeParty(trudy, "Friend\xA0" "2\xAD");
-  const std::string warning =
-      "' looks like '%s', a key already in your ring: the two user IDs differ only in letter case, spaces or "
-      "characters that do not show.  Someone may be pretending to be %s: compare the fingerprint with its owner "
-      "before using the key.";
-  const auto lookAlike = [&](const std::string& id, const char* held) {
-    return "'" + id + FillText(warning.c_str(), {held, held});
+  const auto lookAlike = [](const std::string& id, const std::string& held) {
+    return "'" + id + "' looks like '" + held +
+           "', a key already in your ring: the two user IDs differ only in letter case, spaces or characters that "
+           "do not show.  Someone may be pretending to be " +
+           held + ": compare the fingerprint with its owner before using the key.";
   };
   EXPECT_EQ(ImportThroughSecondCopy(KeyFile("look-alikes.vwg", {mallory, trudy})),
             std::string(kImportDone) + "\n\nfriend 1:  " + ShownFingerprint(mallory.pub, mallory.strong) +
