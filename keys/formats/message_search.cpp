@@ -7,8 +7,6 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 bool IsBase64(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/' ||
          c == '=';
@@ -26,7 +24,7 @@ class Characters {
  public:
   explicit Characters(std::string_view text) : text_(text) {
     for (size_t i = 0; i < text.size(); ++i)
-      if (!IsBlank(text[i])) at_.push_back(i);
+      if (!IsArmourBlank(text[i])) at_.push_back(i);
   }
   size_t count() const { return at_.size(); }
   char operator[](size_t k) const { return text_[at_[k]]; }

@@ -7,9 +7,6 @@
 
 namespace {
 
-// The characters WithoutBlanks removes.
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 // WithoutBlanks, copying the runs between blanks whole: blanks are few
 // (line breaks every few dozen characters, if any), and a string grown one
 // character at a time made blank removal most of the cost of reading a long
@@ -19,7 +16,7 @@ std::string Compact(std::string_view text) {
   out.reserve(text.size());
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (IsBlank(text[i])) {
+    if (IsArmourBlank(text[i])) {
       out.append(text, start, i - start);
       start = i + 1;
     }
@@ -33,7 +30,7 @@ std::string Compact(std::string_view text) {
 bool HasArmourPrefix(std::string_view text, std::string_view prefix) {
   size_t matched = 0;
   for (char c : text) {
-    if (IsBlank(c)) continue;
+    if (IsArmourBlank(c)) continue;
     if (c != prefix[matched]) return false;
     if (++matched == prefix.size()) return true;
   }

@@ -10,6 +10,9 @@
 
 #include "keys/formats/strong_message.h"
 
+// The blanks that readers remove: space, tab, CR, LF.
+inline bool IsArmourBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 // Blanks aside, text starts with prefix. Cheap and allocation-free.
 bool HasArmourPrefix(std::string_view text, std::string_view prefix);
 
