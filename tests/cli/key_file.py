@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """key_file.py COMMAND ...: key files taken apart and put together again by
-their bytes, apart from vwg's own code, for vwg_cli_test.sh.
+their bytes, apart from vwg's own code, for the vwg_cli_*_test.sh scripts.
 
   fingerprint FILE INDEX        the fingerprint of entry INDEX: SHA-256 over
                                 its strong key's point when the trailer holds
@@ -30,8 +30,6 @@ import hashlib
 import os
 import struct
 import sys
-
-from cryptography.hazmat.primitives.ciphers.aead import AESGCM
 
 HEADER, ENTRY, SLOT = 10, 142, 122
 
@@ -85,6 +83,9 @@ def set_id(path, index, plain):
 def protect(clear_path, pass_path, count, out_path):
     """The layout of docs/key-files.md: a 42-byte header that the tag covers
     too, the encrypted file, the tag."""
+    # Imported here: loading it took most of each other command's time.
+    from cryptography.hazmat.primitives.ciphers.aead import AESGCM
+
     salt, nonce = os.urandom(16), os.urandom(12)
     header = b"VWG." + struct.pack("<3HI", 2, 2, 1, count) + salt + nonce
     passphrase = open(pass_path, "rb").read()

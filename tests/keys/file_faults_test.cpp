@@ -383,7 +383,7 @@ constexpr uint32_t kNobodysProcess = 0x7fffffff;
 // its owner's only) in its own folder, where the temporary files of ended
 // writers are looked for too. A link to no file yet makes that file; links
 // in a loop write nothing. (Wine cannot make links from a Windows program:
-// vwg_cli_test.sh checks vwg.exe through a link made outside.)
+// vwg_cli_passphrases_test.sh checks vwg.exe through a link made outside.)
 TEST_F(FileFaults, AWriteThroughSymbolicLinksReplacesTheFileAtTheirEnd) {
   const fs::path top = fs::path(SecretPath).parent_path(), keys = top / "keys", target = keys / "secret.vwg";
   fs::create_directory(keys);
