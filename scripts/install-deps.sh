@@ -10,7 +10,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ pkg-config
+  cmake ninja-build g++ pkg-config
   googletest libgtest-dev libbenchmark-dev
   mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
