@@ -55,9 +55,10 @@ std::optional<std::wstring> UnicodeClipboardText() { return FormatText<std::wstr
 bool ChooseTrayCommand(HWND trayMenu, std::initializer_list<UINT> keys) {
   if (trayMenu == nullptr) return false;
   for (UINT vk : keys) driver::PostMenuKey(trayMenu, vk);
-  driver::PostMenuKey(trayMenu, VK_RETURN);
-  return driver::PollUntil(driver::kDefaultTimeoutMs,
-                           [&] { return !IsWindow(trayMenu) || !IsWindowVisible(trayMenu); });
+  return driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
+    if (IsWindow(trayMenu) && IsWindowVisible(trayMenu)) driver::PostMenuKey(trayMenu, VK_RETURN);
+    return !IsWindow(trayMenu) || !IsWindowVisible(trayMenu);
+  });
 }
 
 }  // namespace clipboard

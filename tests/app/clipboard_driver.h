@@ -42,9 +42,8 @@ std::optional<std::string> ClipboardText();
 bool SetUnicodeClipboard(const std::wstring& text);
 std::optional<std::wstring> UnicodeClipboardText();
 
-// In the open tray menu, chooses the command that keys lead to, and waits
-// until the tray menu itself has gone, not until no menu is open: a
-// clipboard command opens the key menu at once.
+// In the open tray menu, chooses the command that keys lead to. Return is posted until the tray menu itself has gone, not until no
+// menu is open: a clipboard command opens the key menu at once.
 bool ChooseTrayCommand(HWND trayMenu, std::initializer_list<UINT> keys);
 
 }  // namespace clipboard

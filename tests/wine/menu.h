@@ -30,15 +30,16 @@ int OpenMenuCount(DWORD pid);
 // menu's own loop needs to see them as separate presses.
 void PostMenuKey(HWND menu, UINT vk);
 
-// Posts keys to the menu (e.g. VK_DOWN, VK_END), then Return, and waits until
-// every menu of the menu's process has closed. A menu opens with no item
-// highlighted: the first Down or Home highlights its first item, End its
-// last. True once the menus are closed.
+// Posts keys to the menu (e.g. VK_DOWN, VK_END), then Return until every menu
+// of the menu's process has closed. A menu opens with no item highlighted:
+// the first Down or Home highlights its first item, End its last. Return is
+// repeated because a program that dispatches its own queue while its menu is
+// open (a timer procedure with a message loop) can swallow a posted key; so
+// prefer End and Home over counting Downs. True once the menus are closed.
 bool ChooseMenuItem(HWND menu, std::initializer_list<UINT> keys,
                     uint32_t timeoutMs = kDefaultTimeoutMs);
 
-// Escape for each open menu of the menu's process (a submenu is one more);
-// true once they have closed.
+// Escape until every menu of the menu's process has closed.
 bool CloseMenu(HWND menu, uint32_t timeoutMs = kDefaultTimeoutMs);
 
 // The main window of process pid (hidden, class className), or null.
