@@ -11,9 +11,6 @@ using messenger::kOpenSendDialog;
 
 namespace {
 
-// A scan runs every 300 ms: a second covers three of them.
-constexpr uint32_t kFewTicksMs = 1000;
-
 // The rounds of the churn below: 25 in the test command, more where
 // VWG_CHURN_ROUNDS asks for them (scripts/soak.sh runs 100). The first ten
 // only warm the program up.
@@ -68,9 +65,9 @@ TEST_F(Churn, DialogClosedUnderItsOpenKeyMenuIsForgottenAndTheChoiceDoesNothing)
   // The menu's loop runs the scan ticks that drop the closed dialog's record
   // while the press that opened it still waits for a choice.
   CloseAndWait(send);
-  Sleep(kFewTicksMs);
+  EXPECT_TRUE(driver::WaitScanPasses(program_.pid(), 2));
   EXPECT_TRUE(ChooseKey(menu, VK_HOME));
-  Sleep(kFewTicksMs);
+  EXPECT_TRUE(driver::WaitScanPasses(program_.pid(), 2));
   EXPECT_TRUE(program_.Running());
   EXPECT_EQ(driver::WindowText(edit), "keep me");
   EXPECT_FALSE(IsReadOnly(edit));
@@ -110,12 +107,14 @@ TEST_F(Churn, DialogsOpenedAndClosedWithPressesLeaveNoRecordBehindAndNoGrowth) {
   // The first rounds load what the program keeps once made (menu bitmaps,
   // fonts, Wine's own caches), so that the rest measures growth only.
   for (int n = 1; n <= 10 && !HasFatalFailure(); ++n) round(n);
-  Sleep(kFewTicksMs);
+  // The last round's closes are posted: by the third pass their dialogs are
+  // gone and their records dropped.
+  EXPECT_TRUE(driver::WaitScanPasses(program_.pid(), 3));
   const auto before = program_.Resources();
   const int rounds = ChurnRounds();
   for (int n = 11; n <= rounds && !HasFatalFailure(); ++n) round(n);
   ASSERT_FALSE(HasFatalFailure());
-  Sleep(kFewTicksMs);
+  EXPECT_TRUE(driver::WaitScanPasses(program_.pid(), 3));
   const auto after = program_.Resources();
 
   EXPECT_TRUE(program_.Running());
