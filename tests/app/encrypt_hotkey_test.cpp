@@ -56,9 +56,8 @@ class EncryptHotkey : public tray::HotkeyProgram {
     // The window gives the focus back to its control on activation, a
     // moment after it comes to the front; a user would click there first.
     ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
-      GUITHREADINFO info = {};
-      info.cbSize = sizeof info;
-      return GetGUIThreadInfo(0, &info) && info.hwndFocus && GetParent(info.hwndFocus) == window_;
+      HWND focus = driver::KeyboardFocus(window_);
+      return GetForegroundWindow() == window_ && focus != nullptr && GetParent(focus) == window_;
     })) << "no control of the window has the focus";
     pressedAt_ = driver::NowMs();
     ASSERT_TRUE(driver::PressKeys({VK_CONTROL, VK_SHIFT, 'E'}));

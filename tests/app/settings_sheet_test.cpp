@@ -22,7 +22,8 @@ namespace {
 // Up from Exit: About, Settings, Public Key Manager.
 constexpr std::initializer_list<UINT> kSettingsItem = {VK_END, VK_UP, VK_UP};
 constexpr std::initializer_list<UINT> kKeyManagerItem = {VK_END, VK_UP, VK_UP, VK_UP};
-constexpr DWORD kMenuSettleMs = 300;
+// How long a notice that must not come is given to show.
+constexpr DWORD kNoNoticeMs = 300;
 
 constexpr char kNoticeCaption[] = "Vaultwing for ICQ";
 constexpr char kRingNotice[] =
@@ -93,14 +94,8 @@ class SettingsSheet : public TrayProgram {
     return WaitForSheet(program);
   }
 
-  // A tray menu opened while the sheet is open can lose keys that arrive
-  // while the sheet hands the foreground over to the main window; they are
-  // posted once that has settled.
   bool ChooseFromTrayMenu(const driver::Program& program, std::initializer_list<UINT> item) {
-    HWND menu = OpenTrayMenu(program);
-    if (menu == nullptr) return false;
-    Sleep(kMenuSettleMs);
-    return driver::ChooseMenuItem(menu, item);
+    return driver::ChooseMenuItem(OpenTrayMenu(program), item);
   }
 
   HWND OpenFromMenu(const driver::Program& program, std::initializer_list<UINT> item) {
@@ -242,7 +237,7 @@ TEST_F(SettingsSheet, MessagesOptionsAreStoredOnOkAndAnAutomaticModeSaysOnceWhat
     ASSERT_TRUE(driver::ClickButton(page, id));
     EXPECT_TRUE(WaitForCheck(page, id, BST_CHECKED)) << id;
   }
-  EXPECT_EQ(driver::WaitForMessageBox(kNoticeCaption, program.pid(), kMenuSettleMs), nullptr);
+  EXPECT_EQ(driver::WaitForMessageBox(kNoticeCaption, program.pid(), kNoNoticeMs), nullptr);
   for (const char* name : kMessagesValues) EXPECT_EQ(ReadRegDword(kSettingsKey, name), 0u) << "stored before OK";
   ASSERT_TRUE(driver::PressButton(sheet, IDOK));
   for (const char* name : kMessagesValues) EXPECT_EQ(ReadRegDword(kSettingsKey, name), 1u) << name;
@@ -261,7 +256,7 @@ TEST_F(SettingsSheet, MessagesOptionsAreStoredOnOkAndAnAutomaticModeSaysOnceWhat
   for (int id : {IDC_AUTO_ENCRYPT, IDC_AUTO_ENCRYPT, IDC_NO_ENCRYPT_WARNING, IDC_NO_INSECURE_WARNING})
     ASSERT_TRUE(driver::ClickButton(page, id));
   EXPECT_TRUE(WaitForCheck(page, IDC_NO_INSECURE_WARNING, BST_UNCHECKED));
-  EXPECT_EQ(driver::WaitForMessageBox(kNoticeCaption, next.pid(), kMenuSettleMs), nullptr);
+  EXPECT_EQ(driver::WaitForMessageBox(kNoticeCaption, next.pid(), kNoNoticeMs), nullptr);
   KeepScreenshot("settings-messages.png");
   ASSERT_TRUE(driver::PressButton(sheet, IDOK));
   EXPECT_EQ(ReadRegDword(kSettingsKey, "AutoEncrypt"), 1u);
@@ -353,11 +348,7 @@ TEST_F(SettingsSheet, HotkeysStartWithWindowsAndDecryptCopiedAreTakenByOkAloneAn
   ASSERT_TRUE(driver::BringToFront(sheet));
   PostMessageA(encryptBox, WM_LBUTTONDOWN, MK_LBUTTON, 0);
   PostMessageA(encryptBox, WM_LBUTTONUP, 0, 0);
-  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(sheet, nullptr), &info) && info.hwndFocus == encryptBox;
-  }));
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return driver::KeyboardFocus(sheet) == encryptBox; }));
   ASSERT_TRUE(driver::PressKeys({VK_CONTROL, VK_SHIFT, 'K'}));
   EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
     return ShownHotkey(page, IDC_ENCRYPT_HOTKEY) == MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_SHIFT);
