@@ -11,6 +11,7 @@
 #include "icq/placement.h"
 #include "icq/process_state.h"
 #include "icq/recognition.h"
+#include "icq/scan_counts.h"
 #include "win/callback_guard.h"
 
 namespace {
@@ -19,6 +20,9 @@ namespace {
 // or message box opened inside the tick runs its own loop): such a nested
 // tick is skipped, so that only one pass at a time changes the lists.
 bool Scanning = false;
+
+// Published for the tests (icq/scan_counts.h) at the end of each pass.
+unsigned PassesFinished = 0;
 
 // Marks a pass for as long as it runs, also when it ends early.
 class ScanPass {
@@ -92,7 +96,7 @@ void RefreshDialogs(DialogList& list, bool incoming, HBITMAP bitmap) {
 
 }  // namespace
 
-void CALLBACK ScanTimerProc(HWND, UINT message, UINT_PTR timerId, DWORD) {
+void CALLBACK ScanTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD) {
   if (message != WM_TIMER || timerId != IDT_SCANNER || Scanning) return;
   Guarded([] {
     const ScanPass pass;
@@ -100,4 +104,8 @@ void CALLBACK ScanTimerProc(HWND, UINT message, UINT_PTR timerId, DWORD) {
     RefreshDialogs(ReceiveDialogs, true, DecryptImage());
     EnumWindows(EnumDialogsProc, 0);
   });
+  // The balloons first: whoever sees this pass counted also sees every
+  // balloon asked for before it ended.
+  PublishCount(window, kBalloonsAskedProperty, BalloonCount());
+  PublishCount(window, kScanPassesProperty, ++PassesFinished);
 }

@@ -6,10 +6,13 @@
 
 namespace clipboard {
 
-Clipboard::Clipboard()
-    : owner_(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {
-  open_ = driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return OpenClipboard(owner_) != FALSE; });
+bool OpenClipboardWhenFree(HWND owner) {
+  return driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return OpenClipboard(owner) != FALSE; });
 }
+
+Clipboard::Clipboard()
+    : owner_(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)),
+      open_(OpenClipboardWhenFree(owner_)) {}
 
 Clipboard::~Clipboard() {
   if (open_) CloseClipboard();
@@ -55,10 +58,8 @@ std::optional<std::wstring> UnicodeClipboardText() { return FormatText<std::wstr
 bool ChooseTrayCommand(HWND trayMenu, std::initializer_list<UINT> keys) {
   if (trayMenu == nullptr) return false;
   for (UINT vk : keys) driver::PostMenuKey(trayMenu, vk);
-  return driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
-    if (IsWindow(trayMenu) && IsWindowVisible(trayMenu)) driver::PostMenuKey(trayMenu, VK_RETURN);
-    return !IsWindow(trayMenu) || !IsWindowVisible(trayMenu);
-  });
+  driver::PostMenuKey(trayMenu, VK_RETURN);
+  return driver::WaitWindowGone(trayMenu);
 }
 
 }  // namespace clipboard

@@ -14,6 +14,11 @@ namespace clipboard {
 constexpr std::initializer_list<UINT> kEncryptClipboard = {VK_HOME, VK_DOWN};
 constexpr std::initializer_list<UINT> kDecryptClipboard = {VK_HOME, VK_DOWN, VK_DOWN};
 
+// Opens the clipboard with owner as soon as no other window holds it open
+// (the program under test holds it while it reads or writes); false if it is
+// still held after the driver's time limit.
+bool OpenClipboardWhenFree(HWND owner);
+
 // The clipboard opened for the test, by a message-only window of its own
 // (SetClipboardData needs an owner); closed at the end of the scope.
 class Clipboard {
@@ -42,8 +47,9 @@ std::optional<std::string> ClipboardText();
 bool SetUnicodeClipboard(const std::wstring& text);
 std::optional<std::wstring> UnicodeClipboardText();
 
-// In the open tray menu, chooses the command that keys lead to. Return is posted until the tray menu itself has gone, not until no
-// menu is open: a clipboard command opens the key menu at once.
+// In the open tray menu, chooses the command that keys lead to, and waits
+// until the tray menu itself has gone, not until no menu is open: a
+// clipboard command opens the key menu at once.
 bool ChooseTrayCommand(HWND trayMenu, std::initializer_list<UINT> keys);
 
 }  // namespace clipboard

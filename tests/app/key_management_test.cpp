@@ -192,7 +192,9 @@ TEST_F(KeyManagement, ChangeIdRenamesAnyEntryInTheRingAndKeepsItsKey) {
   dialog = driver::WaitForWindow({"#32770", "Public Key ID"});
   ASSERT_TRUE(driver::SetControlText(dialog, IDC_USER_ID_EDIT, ""));
   ASSERT_TRUE(driver::PressButton(dialog, IDC_USER_ID_OK));
-  Sleep(300);
+  // The dialog closed, the page's handler runs on to its end before it
+  // answers.
+  ASSERT_TRUE(driver::Answers(page_));
   EXPECT_EQ(driver::ReadWholeFile(publicPath_), before);
 
   // The owner's own key too.
@@ -451,7 +453,7 @@ TEST_F(KeyManagement, OldFormatBoxFollowsTheSelectedKeyAndIsStoredByItsId) {
   ASSERT_TRUE(Select(3));
   // The focus back on the list, as after a click there, for the picture.
   PostMessageA(page_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list_), TRUE);
-  Sleep(300);
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return driver::KeyboardFocus(page_) == list_; }));
   KeepScreenshot("key-manager-old-format.png");
 
   // Kept over a new sheet.

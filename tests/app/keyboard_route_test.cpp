@@ -100,10 +100,7 @@ class KeyboardRoute : public tray::HotkeyProgram {
   void PressIn(int part, std::initializer_list<WORD> keys) {
     ASSERT_TRUE(driver::FocusChatPart(chat_, part));
     ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
-      GUITHREADINFO info = {};
-      info.cbSize = sizeof info;
-      return driver::BringToFront(chat_.window) && GetGUIThreadInfo(0, &info) &&
-             GetDlgCtrlID(info.hwndFocus) == part;
+      return driver::BringToFront(chat_.window) && GetDlgCtrlID(driver::KeyboardFocus(chat_.window)) == part;
     })) << "the chat's part " << part << " does not have the keyboard";
     pressedAt_ = driver::NowMs();
     ASSERT_TRUE(driver::PressKeys(keys));
@@ -285,9 +282,7 @@ TEST_F(KeyboardRoute, LeavesAConsoleWindowOut) {
   const HWND window = driver::WaitForWindow(query);
   ASSERT_NE(window, nullptr) << "no console window";
   ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    return driver::BringToFront(window) && GetGUIThreadInfo(0, &info) && info.hwndFocus == window;
+    return driver::BringToFront(window) && driver::KeyboardFocus(window) == window;
   })) << "the console does not have the keyboard";
   const DWORD clipboard = GetClipboardSequenceNumber();
   ASSERT_TRUE(driver::PressKeys({VK_CONTROL, VK_SHIFT, 'E'}));

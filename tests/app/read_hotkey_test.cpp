@@ -136,9 +136,7 @@ class ReadHotkey : public tray::TrayProgram {
     // box, in its own time.
     driver::BringToFront(chat_.window());
     ASSERT_TRUE(driver::PollUntil(2000, [&] {
-      GUITHREADINFO info = {};
-      info.cbSize = sizeof info;
-      return GetForegroundWindow() == chat_.window() && GetGUIThreadInfo(0, &info) && info.hwndFocus == chat_.edit();
+      return GetForegroundWindow() == chat_.window() && driver::KeyboardFocus(chat_.window()) == chat_.edit();
     })) << "the chat's box does not have the keyboard";
     ASSERT_TRUE(driver::PressKeys({VK_CONTROL, VK_SHIFT, 'D'}));
   }

@@ -94,8 +94,9 @@ class SettingsSheet : public TrayProgram {
   }
 
   // A tray menu opened while the sheet is open can lose keys that arrive
-  // while the sheet hands the foreground over to the main window; they are
-  // posted once that has settled.
+  // while the sheet hands the foreground over to the main window (the menu
+  // mode is set by then: keys posted once it was lost their highlight, and
+  // End, Up, Up, Up chose Exit); they are posted once that has settled.
   bool ChooseFromTrayMenu(const driver::Program& program, std::initializer_list<UINT> item) {
     HWND menu = OpenTrayMenu(program);
     if (menu == nullptr) return false;
@@ -353,11 +354,7 @@ TEST_F(SettingsSheet, HotkeysStartWithWindowsAndDecryptCopiedAreTakenByOkAloneAn
   ASSERT_TRUE(driver::BringToFront(sheet));
   PostMessageA(encryptBox, WM_LBUTTONDOWN, MK_LBUTTON, 0);
   PostMessageA(encryptBox, WM_LBUTTONUP, 0, 0);
-  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(sheet, nullptr), &info) && info.hwndFocus == encryptBox;
-  }));
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return driver::KeyboardFocus(sheet) == encryptBox; }));
   ASSERT_TRUE(driver::PressKeys({VK_CONTROL, VK_SHIFT, 'K'}));
   EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
     return ShownHotkey(page, IDC_ENCRYPT_HOTKEY) == MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_SHIFT);

@@ -164,8 +164,8 @@ TEST_F(TrayProgram, MalformedRingEndsStartUpWithExitCodeOneAfterTheBox) {
   driver::Program program = Start();
   HWND box = driver::WaitForMessageBox(kErrorCaption, program.pid());
   ASSERT_NE(box, nullptr);
+  // The box answered for its text: the program waits in it for the press.
   EXPECT_EQ(driver::MessageBoxText(box), kBadPublicFile);
-  Sleep(300);
   EXPECT_TRUE(program.Running()) << "ended before the box was closed";
   ASSERT_TRUE(driver::PressButton(box, IDOK));
   EXPECT_EQ(program.WaitExit(), std::optional<uint32_t>(1));
@@ -326,7 +326,9 @@ TEST_F(TrayProgram, GeneratingKeysFromTheMenuReplacesBothFilesAndPaths) {
   ASSERT_TRUE(driver::AnswerMessageBox(kQuestionCaption, IDYES, nullptr, program.pid()));
   ASSERT_TRUE(driver::ChooseFile("Save Public Key As", newPublic, program.pid()));
   ASSERT_TRUE(driver::ChooseFile("Save Secret Key As", newSecret, program.pid()));
-  for (int i = 0; i < 50 && ReadRegString(kKeysKey, "Secret Key") != newSecret; ++i) Sleep(100);
+  // The secret key's path is written last, after both files and the ring's path.
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs,
+                                [&] { return ReadRegString(kKeysKey, "Secret Key") == newSecret; }));
 
   EXPECT_EQ(ReadRegString(kKeysKey, "Public Key"), newPublic);
   EXPECT_EQ(ReadRegString(kKeysKey, "Secret Key"), newSecret);

@@ -67,8 +67,7 @@ TEST_F(ArrivalGuards, AutoDecryptLeavesAMessageInASandboxedProgramsDialogWithABa
   HWND balloon = driver::WaitForBalloon(LeftInSandbox("Alice 7654321"));
   EXPECT_NE(balloon, nullptr) << driver::ShownBalloon().text;
   KeepScreenshot("auto-decrypt-sandboxed.png");
-  Sleep(kSettleMs);
-  EXPECT_TRUE(Quiet(balloon)) << "raised again: " << driver::ShownBalloon().text;
+  EXPECT_TRUE(Quiet(driver::kStartOfRun, 1)) << "raised again";
   EXPECT_EQ(driver::WindowText(fake), captured);
 
   // Another such dialog gets its own balloon.

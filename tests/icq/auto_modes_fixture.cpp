@@ -1,6 +1,7 @@
 #include "tests/icq/auto_modes_fixture.h"
 
 #include <ctime>
+#include <optional>
 #include <utility>
 
 #include "keys/formats/cipher.h"
@@ -45,11 +46,19 @@ HWND AutoModes::Arrive(const Conversation& conversation) {
   return Arrive(messenger::kOpenIncomingDialog, conversation, button);
 }
 
-bool AutoModes::Quiet(HWND balloon) {
-  return driver::OpenMenuCount(program_.pid()) == 0 &&
-         !driver::WaitForMessageBox("Vaultwing for ICQ", program_.pid(), 0) &&
-         driver::ShownBalloon().window == balloon;
+::testing::AssertionResult AutoModes::Quiet(const driver::ScanCounts& before, unsigned balloons) {
+  const std::optional<unsigned> asked = driver::BalloonsAskedSince(program_.pid(), before);
+  if (driver::OpenMenuCount(program_.pid()) != 0) return ::testing::AssertionFailure() << "a menu is open";
+  if (HWND box = driver::WaitForMessageBox("Vaultwing for ICQ", program_.pid(), 0))
+    return ::testing::AssertionFailure() << "a box says: " << driver::MessageBoxText(box);
+  if (!asked) return ::testing::AssertionFailure() << "no scan passes came: " << driver::Describe(program_);
+  if (*asked != balloons)
+    return ::testing::AssertionFailure() << *asked << " balloons asked for, not " << balloons
+                                         << "; the balloon shown: \"" << driver::ShownBalloon().text << "\"";
+  return ::testing::AssertionSuccess();
 }
+
+driver::ScanCounts AutoModes::CountsNow() { return driver::CountsNow(program_.pid()); }
 
 HWND AutoModes::WaitForNewBalloon(const std::string& text, HWND before) {
   return driver::PollUntil(driver::kDefaultTimeoutMs, [&]() -> HWND {

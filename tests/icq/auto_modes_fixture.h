@@ -17,9 +17,6 @@ const std::string kMeetingMessage = "Meet me at the station at noon and bring th
 
 // A scan runs every 300 ms: a second covers three of them.
 constexpr uint32_t kFewTicksMs = 1000;
-// Wine shows a balloon 2 s after the program asks for it: waiting this
-// long also lets a balloon that should not come show.
-constexpr uint32_t kSettleMs = 2500;
 
 // Who a dialog shows: the correspondents of the rings the tests use, and one
 // whose UIN no key holds.
@@ -48,9 +45,14 @@ class AutoModes : public IcqIntegration {
   HWND Arrive(messenger::MessengerCommand kind, const Conversation& conversation, HWND& button);
   HWND Arrive(const Conversation& conversation);
 
-  // True when no menu or box of the program is open and the balloon that
-  // shows is balloon (null: none).
-  bool Quiet(HWND balloon = nullptr);
+  // Once two more scan passes have finished (so that what the test did has
+  // been seen by a whole pass): no menu or box of the program is open, and
+  // exactly balloons balloons have been asked for since before was taken.
+  // The count is read from the program: Wine shows a balloon only 2 s after
+  // it is asked for.
+  ::testing::AssertionResult Quiet(const driver::ScanCounts& before, unsigned balloons = 0);
+  // The program's counts now (driver::CountsNow), for a later Quiet.
+  driver::ScanCounts CountsNow();
 
   // A balloon with text in another window than before: raised anew.
   static HWND WaitForNewBalloon(const std::string& text, HWND before);

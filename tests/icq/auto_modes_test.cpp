@@ -60,8 +60,7 @@ TEST_F(AutoModes, WithEveryOptionOffPressesAndArrivalsAreAsWithoutThem) {
     ASSERT_NE(menu, nullptr) << "no key menu without Auto-Encrypt";
     ASSERT_TRUE(ChooseKey(menu, VK_END));  // Alice
     EXPECT_EQ(StrongRecipient(WaitForTextChange(MessageEdit(send), kMessage), tray::RingOf({bob_, alice_})), 1);
-    Sleep(kSettleMs);
-    EXPECT_TRUE(Quiet()) << driver::ShownBalloon().text;
+    EXPECT_TRUE(Quiet(driver::kStartOfRun));
     EXPECT_EQ(driver::WindowText(strongEdit), strong) << "decrypted without Auto-Decrypt";
     EXPECT_EQ(driver::WindowText(plainEdit), "plain hello");
     ExitThroughMenu(program_);
@@ -93,10 +92,10 @@ TEST_F(AutoModes, AutoEncryptTakesTheKnownCorrespondentsKeyWithoutAMenuInItsForm
   EXPECT_NE(balloon, nullptr) << driver::ShownBalloon().text;
 
   // Incoming dialogs are not touched without Auto-Decrypt.
+  const driver::ScanCounts before = CountsNow();
   const std::string fromBob = Strong("Hi Alice", bob_, alice_);
   HWND incoming = Arrive(With(kToBob, fromBob));
-  Sleep(kSettleMs);
-  EXPECT_TRUE(Quiet(balloon)) << "a menu, a box or a balloon: " << driver::ShownBalloon().text;
+  EXPECT_TRUE(Quiet(before));
   EXPECT_EQ(driver::WindowText(incoming), fromBob);
   ExitThroughMenu(program_);
 }
@@ -125,8 +124,7 @@ TEST_F(AutoModes, AutoEncryptWithNoOrTwoMatchingKeysSaysWhyAndShowsTheMenu) {
   HWND send = Open(kOpenSendDialog, "Send Online Message", With(kStranger, kMessage));
   HWND menu = PressForMenu(WaitForAddedButton(send));
   ASSERT_NE(menu, nullptr);
-  Sleep(kSettleMs);
-  EXPECT_EQ(driver::ShownBalloon().window, nullptr) << driver::ShownBalloon().text;
+  EXPECT_EQ(driver::BalloonsAskedSince(program_.pid(), driver::kStartOfRun), 0u) << driver::ShownBalloon().text;
   ASSERT_TRUE(driver::CloseMenu(menu));
   EXPECT_EQ(driver::WindowText(MessageEdit(send)), kMessage);
   ExitThroughMenu(program_);
@@ -153,6 +151,7 @@ TEST_F(AutoModes, AutoDecryptOpensStrongAndOldMessagesAsTheyArriveOncePerDialogN
   EXPECT_NE(fromAlice, nullptr) << driver::ShownBalloon().text;
   KeepScreenshot("auto-decrypted.png");
   // Put back by the user, the message stays as they left it.
+  const driver::ScanCounts putBack = CountsNow();
   ASSERT_TRUE(driver::SetWindowTextRemote(edit, strong));
 
   // The old format needs its sender: Carol, whose key has no strong key, is
@@ -162,8 +161,7 @@ TEST_F(AutoModes, AutoDecryptOpensStrongAndOldMessagesAsTheyArriveOncePerDialogN
   EXPECT_EQ(WaitForTextChange(oldEdit, old), kMessage + std::string(57, ' '));
   HWND fromCarol = driver::WaitForBalloon(kFromCarolOlder);
   EXPECT_NE(fromCarol, nullptr) << driver::ShownBalloon().text;
-  Sleep(kSettleMs);
-  EXPECT_TRUE(Quiet(fromCarol)) << driver::ShownBalloon().text;
+  EXPECT_TRUE(Quiet(putBack, 1)) << "Carol's balloon alone";
   EXPECT_EQ(driver::WindowText(edit), strong) << "decrypted a second time";
   ExitThroughMenu(program_);
 }
@@ -188,8 +186,7 @@ TEST_F(AutoModes, AutoDecryptLeavesWhatItCannotOpenForTheDecryptButton) {
   HWND changedEdit = Arrive(kOpenIncomingDialog, With(kFromAlice, changed), changedButton);
   HWND v2Edit = Arrive(kOpenIncomingDialog, With(kFromAlice, v2FromAlice), v2Button);
   HWND oldAliceEdit = Arrive(kOpenIncomingDialog, With(kFromAlice, oldFromAlice), oldAliceButton);
-  Sleep(kSettleMs);
-  EXPECT_TRUE(Quiet()) << driver::ShownBalloon().text;
+  EXPECT_TRUE(Quiet(driver::kStartOfRun));
   EXPECT_EQ(driver::WindowText(daveEdit), fromDave);
   EXPECT_EQ(driver::WindowText(oldEdit), old);
   EXPECT_EQ(driver::WindowText(changedEdit), changed);
@@ -227,7 +224,8 @@ TEST_F(AutoModes, MessageFromAnotherThanTheDialogsCorrespondentIsLeftOrAskedAbou
   std::string question;
   ASSERT_TRUE(driver::AnswerMessageBox(tray::kQuestionCaption, IDNO, &question, program_.pid()));
   EXPECT_EQ(question, kAskCarolNotAlice);
-  Sleep(kFewTicksMs);
+  // The press has ended once passes have run after it.
+  EXPECT_TRUE(driver::WaitScanPasses(program_.pid(), 2));
   EXPECT_EQ(driver::WindowText(edit), fromCarol);
 
   PostMessageA(button, WM_LBUTTONUP, 0, 0);
@@ -247,20 +245,18 @@ TEST_F(AutoModes, UnencryptedMessageFromAKnownCorrespondentWarnsOnceUnlessSwitch
   HWND balloon = driver::WaitForBalloon(kUnencryptedFromAlice);
   ASSERT_NE(balloon, nullptr) << driver::ShownBalloon().text;
   KeepScreenshot("insecure-message-balloon.png");
-  // From a UIN that no key holds, or empty: nobody to warn about. Another
-  // balloon, or this one raised again, would replace it in a new window.
+  // From a UIN that no key holds, or empty: nobody to warn about; and the
+  // warning is not raised again.
   HWND stranger = Arrive(With(kStranger, "Hi, it's Dave"));
   Arrive(kFromAlice);
-  Sleep(kSettleMs);
-  EXPECT_TRUE(Quiet(balloon)) << driver::ShownBalloon().text;
+  EXPECT_TRUE(Quiet(driver::kStartOfRun, 1)) << "the warning alone";
   EXPECT_EQ(driver::WindowText(edit), "Hello Bob, see you at noon.");
   EXPECT_EQ(driver::WindowText(stranger), "Hi, it's Dave");
   ExitThroughMenu(program_);
 
   RunAs(bob_, {bob_, alice_}, {0, 1, 0, 1});
   edit = Arrive(With(kFromAlice, "Hello again"));
-  Sleep(kSettleMs);
-  EXPECT_TRUE(Quiet()) << driver::ShownBalloon().text;
+  EXPECT_TRUE(Quiet(driver::kStartOfRun));
   EXPECT_EQ(driver::WindowText(edit), "Hello again");
   ExitThroughMenu(program_);
 }

@@ -28,6 +28,10 @@ constexpr Box kDecryptBox{148, 200, 74, 24};
 // A scan runs every 300 ms: a second covers three of them.
 constexpr uint32_t kFewTicksMs = 1000;
 
+// A change posted to the messenger may reach its dialog while a pass runs:
+// the pass after that one is the first sure to see it.
+constexpr unsigned kPassesAfterAChange = 3;
+
 bool WaitForBox(HWND button, HWND dialog, const Box& box) {
   return driver::PollUntil(kFewTicksMs, [&] { return ClientBox(button, dialog) == box; });
 }
@@ -82,7 +86,7 @@ TEST_F(IcqIntegration, MessageDialogsGetOneButtonEachAtItsPlaceWithItsImage) {
 
   KeepScreenshot("icq-dialogs.png");
   // However many ticks pass, a listed dialog keeps its one button.
-  Sleep(kFewTicksMs);
+  EXPECT_TRUE(driver::WaitScanPasses(program_.pid(), 3));
   for (HWND dialog : sends) EXPECT_EQ(AddedButtons(dialog).size(), 1u);
   EXPECT_EQ(AddedButtons(incoming).size(), 1u);
   for (HWND dialog : strangers) EXPECT_TRUE(AddedButtons(dialog).empty()) << driver::WindowText(dialog);
@@ -111,7 +115,7 @@ TEST_F(IcqIntegration, ButtonIdsCountTheListedDialogsAndComeBackAfterAClose) {
   HWND bareButton = WaitForAddedButton(bare);
   ASSERT_NE(bareButton, nullptr);
   EXPECT_EQ(GetDlgCtrlID(bareButton), 3001);
-  Sleep(kFewTicksMs);
+  EXPECT_TRUE(driver::WaitScanPasses(program_.pid(), 2));
   EXPECT_EQ(ClientBox(bareButton, bare), (Box{0, 0, 0, 0}));
   ExitThroughMenu(program_);
 }
@@ -130,7 +134,7 @@ TEST_F(IcqIntegration, ButtonsFollowTheirReferenceControlsButNotTheirSizes) {
   EXPECT_TRUE(WaitForBox(encrypt, send, {134, 206, 84, 24})) << ClientBox(encrypt, send);
   // A larger Send alone does not resize the button.
   Change(send, messenger::kResizeControl, messenger::kSendReference, 10, 4);
-  Sleep(kFewTicksMs);
+  EXPECT_TRUE(driver::WaitScanPasses(program_.pid(), kPassesAfterAChange));
   EXPECT_EQ(ClientBox(encrypt, send), (Box{134, 206, 84, 24}));
   EXPECT_NE(SendMessageA(encrypt, BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
 
@@ -189,7 +193,7 @@ TEST_F(IcqIntegration, DismissedMenuLeavesTheMessageAloneAndKeysPressTheButton) 
   // not: its loop peeks for them), so they are sent, without waiting.
   SendNotifyMessageA(button, WM_KEYDOWN, VK_SPACE, 1);
   ASSERT_TRUE(driver::CloseMenu(driver::WaitForMenu(program_.pid())));
-  Sleep(kFewTicksMs);
+  EXPECT_TRUE(driver::WaitScanPasses(program_.pid(), 2));
   EXPECT_EQ(driver::WindowText(edit), "draft");
   EXPECT_FALSE(IsReadOnly(edit));
 

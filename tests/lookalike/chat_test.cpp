@@ -51,11 +51,7 @@ std::wstring Awaited(const std::wstring& expected, Read read) {
 // when it handles its activation, which may come after the foreground
 // changed.
 bool FocusComesTo(HWND part) {
-  return driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(part, nullptr), &info) && info.hwndFocus == part;
-  });
+  return driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return driver::KeyboardFocus(part) == part; });
 }
 
 // Offers a text on the clipboard by delayed rendering, from a message-only
@@ -72,7 +68,7 @@ class DelayedText {
     RegisterClassW(&wc);
     owner_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
     SetWindowLongPtrW(owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    if (!driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return OpenClipboard(owner_) != FALSE; })) return;
+    if (!clipboard::OpenClipboardWhenFree(owner_)) return;
     EmptyClipboard();
     SetClipboardData(CF_UNICODETEXT, nullptr);  // answers null for a promise, so asked afterwards
     CloseClipboard();

@@ -102,15 +102,9 @@ HWND PressForMenu(DWORD pid, HWND button) {
 bool OpenKeyList(DWORD pid, HWND menu) {
   if (menu == nullptr) return false;
   // Down highlights the menu's only item, Right opens the key list under it.
-  // Sent again only when the list has not opened after a while: a key that
-  // arrives once the list is open would move its highlight.
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    if (driver::OpenMenuCount(pid) >= 2) return true;
-    driver::PostMenuKey(menu, VK_DOWN);
-    driver::PostMenuKey(menu, VK_RIGHT);
-    if (driver::PollUntil(1500, [&] { return driver::OpenMenuCount(pid) >= 2; })) return true;
-  }
-  return false;
+  driver::PostMenuKey(menu, VK_DOWN);
+  driver::PostMenuKey(menu, VK_RIGHT);
+  return driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return driver::OpenMenuCount(pid) >= 2; });
 }
 
 bool ChooseKey(DWORD pid, HWND menu, UINT key) {

@@ -21,6 +21,7 @@
 #include "tests/wine/keyboard.h"
 #include "tests/wine/menu.h"
 #include "tests/wine/process.h"
+#include "tests/wine/scan_counts.h"
 #include "tests/wine/system.h"
 #include "tests/wine/wait.h"
 #include "tests/wine/window.h"

@@ -59,6 +59,13 @@ bool BringToFront(HWND window) {
   return GetForegroundWindow() == window;
 }
 
+HWND KeyboardFocus(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  return thread != 0 && GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
 bool HotkeyHeld(UINT modifiers, UINT virtualKey) {
   constexpr int kProbeId = 0xBFFF;
   if (RegisterHotKey(nullptr, kProbeId, modifiers, virtualKey)) {

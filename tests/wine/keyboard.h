@@ -24,6 +24,12 @@ bool TypeText(const std::wstring& text);
 // GetForegroundWindow says so.
 bool BringToFront(HWND window);
 
+// The window that has the keyboard focus in the thread of window (the one
+// keys reach while that thread is in the foreground), as the system tells;
+// null when none has it. A window takes the focus when it handles its
+// activation, which may come a while after the foreground changed: poll it.
+HWND KeyboardFocus(HWND window);
+
 // Whether some program holds the hotkey (RegisterHotKey's modifiers and
 // virtual key): this process cannot register it. Asked once a program has
 // registered, never polled while it may be about to: a registration of ours

@@ -40,21 +40,29 @@ BOOL CALLBACK CountMenu(HWND window, LPARAM param) {
   return TRUE;
 }
 
-// Posts vk until no menu of pid is open, pausing between presses.
-bool PressUntilClosed(DWORD pid, HWND menu, UINT vk, uint32_t timeoutMs) {
-  return PollUntil(timeoutMs, [&] {
-    if (OpenMenuCount(pid) == 0) return true;
-    // The menu's loop reads the key messages of its whole thread, whichever
-    // of its windows they were posted to, so any open menu window will do.
-    PostMenuKey(IsWindow(menu) ? menu : WaitForMenu(pid, 0), vk);
-    return OpenMenuCount(pid) == 0;
-  });
+// True once the thread of menu runs the menu's modal loop, as the system
+// tells: it sets the menu mode (GUI_INMENUMODE) when the loop takes over the
+// thread's input, after the menu window shows. A key posted from then on is
+// read by the menu; one posted before may go to the loop that opened it.
+bool TakesMenuKeys(HWND menu) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(menu, nullptr), &info) && (info.flags & GUI_INMENUMODE) != 0;
+}
+
+// Posts vk once and waits until no menu of pid is open. The menu's loop
+// reads the key messages of its whole thread, whichever of its windows they
+// were posted to, and a scan tick that runs inside the loop leaves them in
+// the queue for it.
+bool PressAndWaitClosed(DWORD pid, HWND menu, UINT vk, uint32_t timeoutMs) {
+  PostMenuKey(menu, vk);
+  return PollUntil(timeoutMs, [&] { return OpenMenuCount(pid) == 0; });
 }
 
 }  // namespace
 
 HWND WaitForMenu(DWORD pid, uint32_t timeoutMs) {
-  return WaitForWindow({kMenuClass, nullptr, false, pid, true, nullptr}, timeoutMs);
+  return WaitForWindow({kMenuClass, nullptr, false, pid, true, TakesMenuKeys}, timeoutMs);
 }
 
 int OpenMenuCount(DWORD pid) {
@@ -76,12 +84,15 @@ bool ChooseMenuItem(HWND menu, std::initializer_list<UINT> keys, uint32_t timeou
   if (menu == nullptr) return false;
   const DWORD pid = WindowProcess(menu);
   for (UINT vk : keys) PostMenuKey(menu, vk);
-  return PressUntilClosed(pid, menu, VK_RETURN, timeoutMs);
+  return PressAndWaitClosed(pid, menu, VK_RETURN, timeoutMs);
 }
 
 bool CloseMenu(HWND menu, uint32_t timeoutMs) {
   if (menu == nullptr) return false;
-  return PressUntilClosed(WindowProcess(menu), menu, VK_ESCAPE, timeoutMs);
+  // Escape closes one level: a submenu first, then the menu.
+  const DWORD pid = WindowProcess(menu);
+  for (int open = OpenMenuCount(pid); open > 1; --open) PostMenuKey(menu, VK_ESCAPE);
+  return PressAndWaitClosed(pid, menu, VK_ESCAPE, timeoutMs);
 }
 
 HWND WaitForMainWindow(DWORD pid, const char* className, uint32_t timeoutMs) {
@@ -94,16 +105,9 @@ bool PostTrayCallback(DWORD pid, UINT mouseMessage, const char* className, uint3
 }
 
 std::optional<uint32_t> ExitThroughTrayMenu(Program& program) {
-  // A scan tick dispatching the program's queue can swallow the End key, and
-  // Return then closes the menu without a choice: such a miss is retried.
-  std::optional<uint32_t> exitCode;
-  for (int attempt = 0; attempt < 3 && !exitCode; ++attempt) {
-    if (!PostTrayCallback(program.pid(), WM_RBUTTONDOWN)) break;
-    HWND menu = WaitForMenu(program.pid());
-    if (menu == nullptr || !ChooseMenuItem(menu, {VK_END})) break;
-    exitCode = program.WaitExit(3000);
-  }
-  return exitCode;
+  if (!PostTrayCallback(program.pid(), WM_RBUTTONDOWN)) return std::nullopt;
+  if (!ChooseMenuItem(WaitForMenu(program.pid()), {VK_END})) return std::nullopt;
+  return program.WaitExit();
 }
 
 int TrayIconCount() {

@@ -20,7 +20,9 @@ constexpr char kMainWindowClass[] = "VWG for ICQ";
 constexpr UINT kTrayMessage = 50000;  // WM_TRAYICON
 constexpr WPARAM kTrayIconId = 101;
 
-// An open popup menu (a visible #32768) of process pid (0: any), or null.
+// An open popup menu (a visible #32768) of process pid (0: any) whose
+// thread reads its keys (its modal loop has begun), or null: keys posted to
+// it from then on are read once each.
 HWND WaitForMenu(DWORD pid = 0, uint32_t timeoutMs = kDefaultTimeoutMs);
 
 // How many popup menus of pid are open: a submenu adds one.
@@ -30,16 +32,15 @@ int OpenMenuCount(DWORD pid);
 // menu's own loop needs to see them as separate presses.
 void PostMenuKey(HWND menu, UINT vk);
 
-// Posts keys to the menu (e.g. VK_DOWN, VK_END), then Return until every menu
-// of the menu's process has closed. A menu opens with no item highlighted:
-// the first Down or Home highlights its first item, End its last. Return is
-// repeated because a program that dispatches its own queue while its menu is
-// open (a timer procedure with a message loop) can swallow a posted key; so
-// prefer End and Home over counting Downs. True once the menus are closed.
+// Posts keys to the menu (e.g. VK_DOWN, VK_END), then Return, and waits until
+// every menu of the menu's process has closed. A menu opens with no item
+// highlighted: the first Down or Home highlights its first item, End its
+// last. True once the menus are closed.
 bool ChooseMenuItem(HWND menu, std::initializer_list<UINT> keys,
                     uint32_t timeoutMs = kDefaultTimeoutMs);
 
-// Escape until every menu of the menu's process has closed.
+// Escape for each open menu of the menu's process (a submenu is one more);
+// true once they have closed.
 bool CloseMenu(HWND menu, uint32_t timeoutMs = kDefaultTimeoutMs);
 
 // The main window of process pid (hidden, class className), or null.

@@ -140,6 +140,12 @@ bool PostCommand(HWND dialog, int id) {
                       reinterpret_cast<LPARAM>(control)) != 0;
 }
 
+bool Answers(HWND window) {
+  bool ok = false;
+  Send(window, WM_NULL, 0, 0, &ok);
+  return ok;
+}
+
 bool ClickButton(HWND dialog, int id) {
   HWND button = FindControl(dialog, id);
   return button != nullptr && PostMessageA(button, BM_CLICK, 0, 0) != 0;

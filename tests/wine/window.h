@@ -64,6 +64,12 @@ HWND FindChildOfClass(HWND parent, const char* className);
 // command may open.
 bool PostCommand(HWND dialog, int id);
 
+// True once the thread of window has answered a sent message: what it was
+// running when called (a handler going on after a dialog of its own closed)
+// has returned, or waits in a modal loop. Messages posted to it before may
+// still wait: a sent message goes first.
+bool Answers(HWND window);
+
 // Posts BM_CLICK to the button id of dialog: the button itself then sends the
 // notification, as on a mouse click.
 bool ClickButton(HWND dialog, int id);
