@@ -92,7 +92,7 @@ TEST_F(ArrivalGuards, AutoDecryptLeavesAMessageInASandboxedProgramsDialogWithABa
 // buttons and their messages, and a press on the hung dialog says that
 // nothing has changed; once it answers again, its message is decrypted.
 TEST_F(ArrivalGuards, AHungMessengerHoldsUpNeitherTheTrayMenuNorOtherDialogs) {
-  constexpr uint32_t kHangMs = 8000;
+  constexpr uint32_t kHangMs = 16000;
   driver::Program other = StartAnotherMessenger(otherControl_);
   RunAs(bob_, {bob_, alice_}, {0, 1, 0, 0});
   const std::string strong = Strong(kMeetingMessage, alice_, bob_);
