@@ -48,6 +48,14 @@ HWND FocusOf(HWND window) {
   return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
+// Keeps the user's clipboard for the hotkey's own copy or paste, or says
+// that another program holds it.
+bool KeepUsersClipboard(KeptClipboard& kept) {
+  if (kept.Keep(MainWindow)) return true;
+  ShowBalloonNotice(IDS_CLIPBOARD_BUSY);
+  return false;
+}
+
 // Puts the user's clipboard, kept at sequence number was, back, trying
 // again while another program holds the clipboard open, at most for
 // kPutBackMs. A decrypted text of ours that was on it is still taken off in
@@ -68,10 +76,7 @@ KeyboardCopy CopyByKeyboard(const FocusTarget& target, UINT heldKey, bool select
   if (!StillTheTarget(target)) return KeyboardCopy::kRefused;
   const BorrowedClipboard borrowed;
   KeptClipboard kept;
-  if (!kept.Keep(MainWindow)) {
-    ShowBalloonNotice(IDS_CLIPBOARD_BUSY);
-    return KeyboardCopy::kRefused;
-  }
+  if (!KeepUsersClipboard(kept)) return KeyboardCopy::kRefused;
   const DWORD before = GetClipboardSequenceNumber();
   if (!SendCopyKeys(selectAll)) {
     ShowBalloonNotice(IDS_KEYS_NOT_TAKEN);
@@ -97,10 +102,7 @@ KeyboardPaste PasteByKeyboard(const FocusTarget& target, const std::wstring& mes
   }
   const BorrowedClipboard borrowed;
   KeptClipboard kept;
-  if (!kept.Keep(MainWindow)) {
-    ShowBalloonNotice(IDS_CLIPBOARD_BUSY);
-    return KeyboardPaste::kRefused;
-  }
+  if (!KeepUsersClipboard(kept)) return KeyboardPaste::kRefused;
   const DWORD keptAt = GetClipboardSequenceNumber();
   OfferedText offered(message, target.processId);
   if (!offered.Offer()) {

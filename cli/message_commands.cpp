@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "cli/command_support.h"
 #include "cli/commands.h"
@@ -95,17 +97,28 @@ void WriteMessage(std::string& plain) {
   WriteOutput(plain);
 }
 
+// A strong message of either format, read with this command's keys: read
+// is DecryptV3Message over the ring's strong keys, or DecryptStrongMessage
+// over its records (entries). Exits with the reason when it is refused.
+template <typename Key, typename Parties>
+void ReadStrongMessage(const Options& o, const std::string& input, std::vector<Key> PublicKeyRing::*entries,
+                       StrongStatus (*read)(std::string_view, const uint16_t*, const Key&, const Key*, int, int,
+                                            std::string&, Parties&),
+                       MessageKeys& keys, std::string& plain, Parties& parties) {
+  const int expected = LoadRingAndChoose(o, keys);
+  OpenSecretKey(o, keys.paths, keys.ring, keys.secret.get());
+  const std::vector<Key>& ring = keys.ring.*entries;
+  ExitOnStrongFailure(read(input, keys.secret.get(), ring[0], ring.data(), keys.ring.count(), expected, plain, parties),
+                      parties.senderId);
+}
+
 // The sender is found by the strong key ID in the message; a key given with
 // --from or --from-index must be that sender's.
 int DecryptV3(const Options& o, const std::string& input) {
   MessageKeys keys;
-  const int expected = LoadRingAndChoose(o, keys);
-  OpenSecretKey(o, keys.paths, keys.ring, keys.secret.get());
   std::string plain;
   V3Parties parties;
-  ExitOnStrongFailure(DecryptV3Message(input, keys.secret.get(), keys.ring.strong[0], keys.ring.strong.data(),
-                                       keys.ring.count(), expected, plain, parties),
-                      parties.senderId);
+  ReadStrongMessage(o, input, &PublicKeyRing::strong, DecryptV3Message, keys, plain, parties);
   WriteMessage(plain);
   char id[kKeyIdChars + 1];
   KeyIdText(parties.senderId, id);
@@ -118,13 +131,9 @@ int DecryptV3(const Options& o, const std::string& input) {
 // the message comes back exactly as long as it was.
 int DecryptV2(const Options& o, const std::string& input) {
   MessageKeys keys;
-  const int expected = LoadRingAndChoose(o, keys);
-  OpenSecretKey(o, keys.paths, keys.ring, keys.secret.get());
   std::string plain;
   StrongParties parties;
-  ExitOnStrongFailure(DecryptStrongMessage(input, keys.secret.get(), keys.ring.keys[0], keys.ring.keys.data(),
-                                           keys.ring.count(), expected, plain, parties),
-                      parties.senderId);
+  ReadStrongMessage(o, input, &PublicKeyRing::keys, DecryptStrongMessage, keys, plain, parties);
   CheckOlderFormat(o, keys.ring, parties.senderIndex, plain);
   WriteMessage(plain);
   SayOlderFormatSender(keys.ring, parties.senderIndex);

@@ -20,31 +20,58 @@ constexpr CommandName kCommands[] = {
     {"passwd", Command::kPasswd},
 };
 
-// Options that take a value, and the commands that accept them (a null
-// command list: every command).
-enum class Opt { kId, kIndex, kOutput, kTo, kToIndex, kFrom, kFromIndex, kPublic, kSecret, kPassphraseFile,
-                 kNewPassphraseFile };
+// Options that take no value: the one command that accepts each, and the
+// flag it sets.
+struct FlagOption {
+  const char* name;
+  Command command;
+  bool Options::*flag;
+};
+
+constexpr FlagOption kFlagOptions[] = {
+    {"--force", Command::kKeygen, &Options::force},
+    {"--trim", Command::kDecrypt, &Options::trim},
+    {"--accept-old", Command::kDecrypt, &Options::acceptOld},
+    {"--legacy", Command::kEncrypt, &Options::legacy},
+    {"--fingerprints", Command::kList, &Options::fingerprints},
+    {"--replace-changed", Command::kImport, &Options::replaceChanged},
+    {"--protect", Command::kKeygen, &Options::protect},
+    {"--remove", Command::kPasswd, &Options::removePassphrase},
+};
+
+// Options that take a value, what the value is, and the commands that accept
+// them (a null command list: every command). A kText value is kept as given,
+// in text; the others are checked first.
+enum class Opt { kId, kIndex, kKeyId, kText };
 
 struct ValueOption {
   const char* name;
   Opt opt;
   Command only[4];
+  std::string Options::*text = nullptr;
 };
 
 constexpr ValueOption kValueOptions[] = {
     {"--id", Opt::kId, {Command::kKeygen, Command::kExport, Command::kRename}},
     {"--index", Opt::kIndex, {Command::kExport, Command::kRemove, Command::kRename}},
-    {"-o", Opt::kOutput, {Command::kExport}},
-    {"--to", Opt::kTo, {Command::kEncrypt}},
-    {"--to-index", Opt::kToIndex, {Command::kEncrypt}},
-    {"--from", Opt::kFrom, {Command::kDecrypt}},
-    {"--from-index", Opt::kFromIndex, {Command::kDecrypt}},
-    {"--public", Opt::kPublic, {Command::kNone}},
-    {"--secret", Opt::kSecret, {Command::kNone}},
-    {"--passphrase-file", Opt::kPassphraseFile,
-     {Command::kEncrypt, Command::kDecrypt, Command::kPasswd, Command::kExport}},
-    {"--new-passphrase-file", Opt::kNewPassphraseFile, {Command::kKeygen, Command::kPasswd}},
+    {"-o", Opt::kText, {Command::kExport}, &Options::output},
+    {"--to", Opt::kKeyId, {Command::kEncrypt}},
+    {"--to-index", Opt::kIndex, {Command::kEncrypt}},
+    {"--from", Opt::kKeyId, {Command::kDecrypt}},
+    {"--from-index", Opt::kIndex, {Command::kDecrypt}},
+    {"--public", Opt::kText, {Command::kNone}, &Options::publicPath},
+    {"--secret", Opt::kText, {Command::kNone}, &Options::secretPath},
+    {"--passphrase-file", Opt::kText, {Command::kEncrypt, Command::kDecrypt, Command::kPasswd, Command::kExport},
+     &Options::passphraseFile},
+    {"--new-passphrase-file", Opt::kText, {Command::kKeygen, Command::kPasswd}, &Options::newPassphraseFile},
 };
+
+const FlagOption* MatchFlag(const std::string& arg, Command c) {
+  for (const FlagOption& f : kFlagOptions) {
+    if (arg == f.name && c == f.command) return &f;
+  }
+  return nullptr;
+}
 
 bool Allowed(const ValueOption& v, Command c) {
   if (v.only[0] == Command::kNone) return true;
@@ -66,14 +93,13 @@ bool ParseIndex(const std::string& s, int& index) {
   return true;
 }
 
-bool Store(Options& o, Opt opt, const std::string& value, std::string& error) {
-  const bool choosesKey = opt == Opt::kIndex || opt == Opt::kToIndex ||
-                          opt == Opt::kFromIndex || opt == Opt::kTo || opt == Opt::kFrom;
+bool Store(Options& o, const ValueOption& v, const std::string& value, std::string& error) {
+  const bool choosesKey = v.opt == Opt::kIndex || v.opt == Opt::kKeyId;
   if (choosesKey && (o.hasKeyId || o.keyIndex >= 0)) {
     error = "give the key once";
     return false;
   }
-  switch (opt) {
+  switch (v.opt) {
     case Opt::kId:
       if (value.empty() || value.size() > kUserIdBytes) {
         error = "a user ID has 1 to 20 characters";
@@ -87,32 +113,17 @@ bool Store(Options& o, Opt opt, const std::string& value, std::string& error) {
       o.hasNewId = true;
       return true;
     case Opt::kIndex:
-    case Opt::kToIndex:
-    case Opt::kFromIndex:
       if (!ParseIndex(value, o.keyIndex)) {
         error = "not a ring index: " + value;
         return false;
       }
       return true;
-    case Opt::kTo:
-    case Opt::kFrom:
+    case Opt::kKeyId:
       o.keyId = value;
       o.hasKeyId = true;
       return true;
-    case Opt::kOutput:
-      o.output = value;
-      return true;
-    case Opt::kPublic:
-      o.publicPath = value;
-      return true;
-    case Opt::kSecret:
-      o.secretPath = value;
-      return true;
-    case Opt::kPassphraseFile:
-      o.passphraseFile = value;
-      return true;
-    case Opt::kNewPassphraseFile:
-      o.newPassphraseFile = value;
+    case Opt::kText:
+      o.*v.text = value;
       return true;
   }
   return false;
@@ -186,22 +197,8 @@ bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
       optionsEnded = true;
     } else if (arg == "--help" || arg == "-h") {
       o.help = true;
-    } else if (arg == "--force" && o.command == Command::kKeygen) {
-      o.force = true;
-    } else if (arg == "--trim" && o.command == Command::kDecrypt) {
-      o.trim = true;
-    } else if (arg == "--accept-old" && o.command == Command::kDecrypt) {
-      o.acceptOld = true;
-    } else if (arg == "--legacy" && o.command == Command::kEncrypt) {
-      o.legacy = true;
-    } else if (arg == "--fingerprints" && o.command == Command::kList) {
-      o.fingerprints = true;
-    } else if (arg == "--replace-changed" && o.command == Command::kImport) {
-      o.replaceChanged = true;
-    } else if (arg == "--protect" && o.command == Command::kKeygen) {
-      o.protect = true;
-    } else if (arg == "--remove" && o.command == Command::kPasswd) {
-      o.removePassphrase = true;
+    } else if (const FlagOption* flag = MatchFlag(arg, o.command)) {
+      o.*flag->flag = true;
     } else {
       // --name VALUE or --name=VALUE
       const size_t eq = arg.find('=');
@@ -218,7 +215,7 @@ bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
         error = "a value is needed after " + name;
         return false;
       }
-      if (!Store(o, match->opt, eq == std::string::npos ? argv[++i] : arg.substr(eq + 1), error)) {
+      if (!Store(o, *match, eq == std::string::npos ? argv[++i] : arg.substr(eq + 1), error)) {
         return false;
       }
     }

@@ -44,7 +44,8 @@ std::string ArmourBytes(std::string_view prefix, const std::vector<uint8_t>& byt
   return text;
 }
 
-StrongStatus ReadArmourBytes(std::string_view text, std::string_view prefix, std::vector<uint8_t>& bytes) {
+StrongStatus ReadArmourBytes(std::string_view text, std::string_view prefix, bool (*isSize)(size_t), uint8_t version,
+                             std::vector<uint8_t>& bytes) {
   if (!HasArmourPrefix(text, prefix)) return StrongStatus::kNotStrong;
   const std::string compact = Compact(text);
   if (compact.back() != kStrongEnd) return StrongStatus::kMalformed;
@@ -53,6 +54,7 @@ StrongStatus ReadArmourBytes(std::string_view text, std::string_view prefix, std
   size_t size = 0;
   if (!Base64Decode(body.data(), body.size(), decoded.data(), size)) return StrongStatus::kMalformed;
   decoded.resize(size);
+  if (!isSize(decoded.size()) || decoded[0] != version) return StrongStatus::kMalformed;
   bytes.swap(decoded);
   return StrongStatus::kOk;
 }
@@ -62,10 +64,5 @@ bool LooksLikeStrongMessage(std::string_view text) { return HasArmourPrefix(text
 std::string ArmourStrongMessage(const std::vector<uint8_t>& bytes) { return ArmourBytes(kStrongPrefix, bytes); }
 
 StrongStatus ReadStrongArmour(std::string_view text, std::vector<uint8_t>& bytes) {
-  std::vector<uint8_t> decoded;
-  const StrongStatus read = ReadArmourBytes(text, kStrongPrefix, decoded);
-  if (read != StrongStatus::kOk) return read;
-  if (!IsStrongMessageSize(decoded.size()) || decoded[0] != kStrongVersion) return StrongStatus::kMalformed;
-  bytes.swap(decoded);
-  return StrongStatus::kOk;
+  return ReadArmourBytes(text, kStrongPrefix, IsStrongMessageSize, kStrongVersion, bytes);
 }

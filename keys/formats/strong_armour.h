@@ -4,6 +4,8 @@
 // and LF, since channels wrap long lines.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,8 +21,9 @@ bool HasArmourPrefix(std::string_view text, std::string_view prefix);
 // prefix, the Base64 of bytes, '.'.
 std::string ArmourBytes(std::string_view prefix, const std::vector<uint8_t>& bytes);
 
-// The bytes of a text in the armour of prefix, blanks removed: kOk, or
+// The bytes of a message in the armour of prefix, blanks removed: kOk, or
 // kNotStrong (no prefix) or kMalformed (no final '.', Base64 that is not
-// strict), leaving bytes as they were. The bytes themselves are not looked
-// at.
-StrongStatus ReadArmourBytes(std::string_view text, std::string_view prefix, std::vector<uint8_t>& bytes);
+// strict, a size that isSize refuses, or a first byte other than version),
+// leaving bytes as they were. The IDs are not looked at.
+StrongStatus ReadArmourBytes(std::string_view text, std::string_view prefix, bool (*isSize)(size_t), uint8_t version,
+                             std::vector<uint8_t>& bytes);

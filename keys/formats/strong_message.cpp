@@ -6,6 +6,7 @@
 
 #include "base/random_source.h"
 #include "crypto/wipe.h"
+#include "keys/formats/strong_reader.h"
 
 StrongStatus EncryptStrongMessage(std::string_view message, const uint16_t* secret,
                                   const PublicKeyRecord& own, const PublicKeyRecord& recipient,
@@ -48,42 +49,15 @@ StrongStatus DecryptStrongMessage(std::string_view text, const uint16_t* secret,
                                   const PublicKeyRecord& own, const PublicKeyRecord* ring,
                                   int ringCount, int expectedSender, std::string& plain,
                                   StrongParties& parties) {
-  parties = {};
-  parties.senderIndex = -1;
   std::vector<uint8_t> bytes;
-  const StrongStatus read = ReadStrongArmour(text, bytes);
-  if (read != StrongStatus::kOk) return read;
-  std::memcpy(parties.senderId, bytes.data() + kStrongSenderAt, kKeyIdBytes);
-  std::memcpy(parties.recipientId, bytes.data() + kStrongRecipientAt, kKeyIdBytes);
-
-  switch (HasKeyId(own, parties.recipientId)) {
-    case -1: return StrongStatus::kSystemError;
-    case 0: return StrongStatus::kNotForThisKey;
-  }
-  const bool expected = expectedSender >= 0;
-  const int first = expected ? expectedSender : 0;
-  const int end = expected ? expectedSender + 1 : ringCount;
-
-  // Of the entries tried, one whose key fails the tag outranks one that has
-  // no usable key, which outranks having none with the ID.
-  StrongStatus status = StrongStatus::kUnknownSender;
-  for (int i = first; i < end; ++i) {
-    const int match = HasKeyId(ring[i], parties.senderId);
-    if (match < 0) return StrongStatus::kSystemError;
-    if (match == 0) continue;
+  const StrongStatus header = ReadStrongHeader(text, ReadStrongArmour, own, HasKeyId, bytes, parties);
+  if (header != StrongStatus::kOk) return header;
+  const auto open = [&](const PublicKeyRecord& key) {
     uint8_t z[kStrongSecretBytes];
-    if (!StrongSharedSecret(secret, ring[i], z)) {
-      if (status == StrongStatus::kUnknownSender) status = StrongStatus::kNoUsableKey;
-      continue;
-    }
+    if (!StrongSharedSecret(secret, key, z)) return StrongStatus::kNoUsableKey;
     const StrongStatus opened = OpenStrongMessage(z, bytes, plain);
     SecureWipe(z, sizeof z);
-    if (opened == StrongStatus::kOk) {
-      parties.senderIndex = i;
-      return opened;
-    }
-    if (opened != StrongStatus::kFailedCheck) return opened;
-    status = opened;
-  }
-  return expected && status == StrongStatus::kUnknownSender ? StrongStatus::kOtherSender : status;
+    return opened;
+  };
+  return FindStrongSender(ring, ringCount, expectedSender, parties.senderId, HasKeyId, open, parties.senderIndex);
 }

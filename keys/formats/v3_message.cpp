@@ -7,6 +7,7 @@
 
 #include "base/random_source.h"
 #include "crypto/wipe.h"
+#include "keys/formats/strong_reader.h"
 
 namespace {
 
@@ -81,20 +82,15 @@ StrongStatus EncryptV3MessageWithEphemeral(std::string_view message, uint64_t no
   return status;
 }
 
+static_assert(kV3SenderAt == kStrongSenderAt && kV3RecipientAt == kStrongRecipientAt,
+              "ReadStrongHeader reads the IDs of both formats at one pair of offsets");
+
 StrongStatus DecryptV3Message(std::string_view text, const uint16_t* secret, const StrongKey& own,
                               const StrongKey* ring, int ringCount, int expectedSender, std::string& plain,
                               V3Parties& parties) {
-  parties = {};
-  parties.senderIndex = -1;
   std::vector<uint8_t> bytes;
-  const StrongStatus read = ReadV3Armour(text, bytes);
-  if (read != StrongStatus::kOk) return read;
-  std::memcpy(parties.senderId, bytes.data() + kV3SenderAt, kKeyIdBytes);
-  std::memcpy(parties.recipientId, bytes.data() + kV3RecipientAt, kKeyIdBytes);
-  switch (HasStrongKeyId(own, parties.recipientId)) {
-    case -1: return StrongStatus::kSystemError;
-    case 0: return StrongStatus::kNotForThisKey;
-  }
+  const StrongStatus header = ReadStrongHeader(text, ReadV3Armour, own, HasStrongKeyId, bytes, parties);
+  if (header != StrongStatus::kOk) return header;
   CurvePoint e;
   if (!ReadEphemeralPoint(bytes.data() + kV3EphemeralAt, e)) return StrongStatus::kFailedCheck;
 
@@ -105,33 +101,17 @@ StrongStatus DecryptV3Message(std::string_view text, const uint16_t* secret, con
   uint8_t recipientPoint[kPointBytes];
   StrongPointBytes(own, recipientPoint);
 
-  const bool expected = expectedSender >= 0;
-  const int first = expected ? expectedSender : 0;
-  const int end = expected ? expectedSender + 1 : ringCount;
-  // Of the entries tried, one whose key fails the tag outranks one that has
-  // no usable key, which outranks having none with the ID.
-  StrongStatus status = StrongStatus::kUnknownSender;
-  for (int i = first; i < end; ++i) {
-    const int match = HasStrongKeyId(ring[i], parties.senderId);
-    if (match < 0) return StrongStatus::kSystemError;
-    if (match == 0) continue;
+  const auto open = [&](const StrongKey& key) {
     CurvePoint s;
-    StrongKeyPoint(ring[i], s);
-    if (!IsValidStrongKey(ring[i], true) || !SharedX(strong.words, s, shared.ikm + kV3SecretBytes)) {
-      if (status == StrongStatus::kUnknownSender) status = StrongStatus::kNoUsableKey;
-      continue;
-    }
+    StrongKeyPoint(key, s);
+    if (!IsValidStrongKey(key, true) || !SharedX(strong.words, s, shared.ikm + kV3SecretBytes))
+      return StrongStatus::kNoUsableKey;
     uint8_t senderPoint[kPointBytes];
-    StrongPointBytes(ring[i], senderPoint);
-    const StrongStatus opened = OpenV3Message(shared.ikm, senderPoint, recipientPoint, bytes, plain, &parties.written);
-    if (opened == StrongStatus::kOk) {
-      parties.senderIndex = i;
-      return opened;
-    }
-    if (opened != StrongStatus::kFailedCheck) return opened;
-    status = opened;
-  }
-  return expected && status == StrongStatus::kUnknownSender ? StrongStatus::kOtherSender : status;
+    StrongPointBytes(key, senderPoint);
+    return OpenV3Message(shared.ikm, senderPoint, recipientPoint, bytes, plain, &parties.written);
+  };
+  return FindStrongSender(ring, ringCount, expectedSender, parties.senderId, HasStrongKeyId, open,
+                          parties.senderIndex);
 }
 
 // Days to the civil date by Howard Hinnant's algorithm, exact for every day

@@ -135,10 +135,5 @@ bool LooksLikeV3Message(std::string_view text) { return HasArmourPrefix(text, kV
 std::string ArmourV3Message(const std::vector<uint8_t>& bytes) { return ArmourBytes(kV3Prefix, bytes); }
 
 StrongStatus ReadV3Armour(std::string_view text, std::vector<uint8_t>& bytes) {
-  std::vector<uint8_t> decoded;
-  const StrongStatus read = ReadArmourBytes(text, kV3Prefix, decoded);
-  if (read != StrongStatus::kOk) return read;
-  if (!IsV3MessageSize(decoded.size()) || decoded[0] != kV3Version) return StrongStatus::kMalformed;
-  bytes.swap(decoded);
-  return StrongStatus::kOk;
+  return ReadArmourBytes(text, kV3Prefix, IsV3MessageSize, kV3Version, bytes);
 }
