@@ -22,12 +22,13 @@ deps() { scripts/install-deps.sh; }
 # since it began, so that a slow step shows.
 took() { echo "== ${SECONDS} s: $*"; }
 
-# build PRESET...: configure and build each.
+# build PRESET...: configure and build each; a failure ends it, failing
+# (explicitly: it also runs where errexit does not hold).
 build() {
   deps
   for preset in "$@"; do
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" -j "$jobs"
+    cmake --preset "$preset" >/dev/null || return 1
+    cmake --build --preset "$preset" -j "$jobs" || return 1
     took "built $preset"
   done
 }
@@ -106,6 +107,10 @@ case ${1:-} in
       echo "This host cannot start 32-bit programs: the Windows tests run as 64-bit programs under wine64;" \
            "of the 32-bit build only the programs users get are built, not run."
       build windows64
+      # Before the suites start, which would slow it down three times.
+      cmake --preset windows >/dev/null
+      cmake --build --preset windows -j "$jobs" --target vaultwing vwg
+      took "built the 32-bit programs"
       windows_tests windows64 >"$logs/windows.out" 2>&1 &
     fi
     windows=$!
@@ -113,14 +118,9 @@ case ${1:-} in
     (
       renice -n 10 -p "$BASHPID" >/dev/null
       status=0
-      if [ "$host_width" = 64 ]; then
-        cmake --preset windows >/dev/null
-        cmake --build --preset windows -j "$jobs" --target vaultwing vwg
-        took "built the 32-bit programs"
-      fi
-      build native
+      build native || exit 1
       run_tests native --preset native -j "$jobs" || status=1
-      build native-asan
+      build native-asan || exit 1
       run_tests native-asan --preset native-asan -j "$jobs" || status=1
       # The corpus is replayed whole first; the long runs are scripts/fuzz.sh's.
       scripts/fuzz.sh --time 10 --parallel "$jobs" | tee "$logs/fuzz.log" || status=1
