@@ -58,10 +58,8 @@ same "$work/copy-public.vwg" "$work/ring.before" "ring after an import refused a
 
 # Keys the ring holds are skipped, each said so, and the ring is not
 # written: with their strong key, and exported before strong keys.
-cp "$work/alice.vwg" "$work/alice-old.vwg"
-key_file strip "$work/alice-old.vwg"
-cp "$work/bob.vwg" "$work/bob-old.vwg"
-key_file strip "$work/bob-old.vwg"
+old_export alice
+old_export bob
 run copy import "$drive$work/alice.vwg" "$drive$work/alice-old.vwg" "$drive$work/bob-old.vwg"
 expect 0 "an import of keys the ring holds"
 [ -s "$work/out" ] && fail "skipped keys are listed: $(cat "$work/out")"
@@ -120,8 +118,7 @@ run copy list --fingerprints
   fail "the changed strong key is not in its entry's place: $(sed -n 3p "$work/out")"
 
 # A key without a strong key is taken, with a warning that names it.
-cp "$work/henry.vwg" "$work/henry-old.vwg"
-key_file strip "$work/henry-old.vwg"
+old_export henry
 run copy import "$drive$work/henry-old.vwg"
 expect 0 "an import of a key without a strong key"
 printf 'henry\t%s\n' "$(fingerprint_of "$work/henry-old.vwg" 0)" >"$work/expected"

@@ -5,8 +5,7 @@
 . "$(dirname "$0")/vwg_cli_support.sh"
 
 # alice's key as a program from before strong keys exports it.
-cp "$work/alice.vwg" "$work/alice-old.vwg"
-key_file strip "$work/alice-old.vwg"
+old_export alice
 
 # A message with every kind of byte (some not UTF-8), to bob and back: one
 # line of ASCII, ?VW3: between two keys with strong keys, decrypted without

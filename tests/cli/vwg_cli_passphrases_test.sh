@@ -10,8 +10,7 @@
 run alice encrypt --to bob-at-work "$drive$work/message"
 expect 0 "encrypt for bob"
 cp "$work/out" "$work/strong"
-cp "$work/bob.vwg" "$work/bob-old.vwg"
-key_file strip "$work/bob-old.vwg"
+old_export bob
 cp "$alice_public" "$work/olda-public.vwg"
 key_file drop-strong "$work/olda-public.vwg" 1
 run bob remove --index 1

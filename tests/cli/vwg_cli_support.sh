@@ -80,6 +80,9 @@ fingerprint_of() { key_file fingerprint "$1" "$2"; }  # fingerprint_of FILE INDE
 key_id_of() {  # key_id_of FILE INDEX: the fingerprint's first 16 hex digits
   fingerprint_of "$1" "$2" | tr -d ' ' | cut -c1-16
 }
+# old_export NAME: $work/NAME.vwg as a program from before strong keys
+# exports it, in $work/NAME-old.vwg.
+old_export() { cp "$work/$1.vwg" "$work/$1-old.vwg" && key_file strip "$work/$1-old.vwg"; }
 set_id() { key_file set-id "$1" "$2" "$(printf "$3")"; }  # set_id FILE INDEX ID (octal escapes as printf takes them)
 
 # says_sender ID KEY-ID SINCE WHAT: the last run's standard error is the one
