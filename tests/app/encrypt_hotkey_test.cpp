@@ -144,8 +144,10 @@ TEST_F(EncryptHotkey, LeavesAnEmptyBoxAMessageAndOtherControlsAsTheyAre) {
   ASSERT_NO_FATAL_FAILURE(PressOver(icq::WideFromAnsi(older)));
   ExpectRefusal(kAlreadyEncrypted, icq::WideFromAnsi(older));
 
-  // A list copies nothing on Ctrl+C: after a second, the same balloon.
-  PostMessageA(window_, writer::kFocusList, 0, 0);
+  // A list copies nothing on Ctrl+C: after a second, the same balloon. Sent,
+  // not posted: the press must not reach the box before the list has the
+  // focus.
+  SendMessageA(window_, writer::kFocusList, 0, 0);
   ASSERT_NO_FATAL_FAILURE(PressOver(L"Plain words"));
   ExpectRefusal(tray::kNothingToEncrypt, L"Plain words");
   ExitThroughMenu(program_);

@@ -4,7 +4,7 @@
 // Encrypt hotkey. One top-level window of class kWriterClass, captioned with
 // its whole command line, holding the Edit box (kWriterEdit), which has the
 // keyboard focus while the window is active, and a list box (kWriterList),
-// a control that is no edit control. Posting kFocusList to the window moves
+// a control that is no edit control. Sending kFocusList to the window moves
 // the focus to the list box.
 #pragma once
 
