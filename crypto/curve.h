@@ -45,10 +45,11 @@ bool IsOnCurveVar(const CurvePoint& p);
 // it. Bit counts above 464 are taken as 464. The double-and-add itself, whose
 // time follows the bits of k, is kept by the tests as the reference
 // (tests/crypto/literal.h).
-// CT in k. VAR in p, which is public: O and x = 0 are answered apart.
+// CT: in k.
+// VAR: in p, which is public: O and x = 0 are answered apart.
 void PointMultiply(const uint16_t* k, const CurvePoint& p, CurvePoint& r);
 
 // Words 1..count of k receive the low count bits of v, least significant
 // first; word 0 is left alone.
-// CT in v; count is public.
+// CT: in v; count is public.
 void IntToBits(uint16_t v, uint16_t* k, int count);

@@ -116,7 +116,7 @@ struct Gf464 {
   }
 
   // a^(2^n).
-  // CT in a; n is public.
+  // CT: in a; n is public.
   static void SquareTimes(const E a, int n, E out) {
     Set(out, a);
     for (int i = 0; i < n; ++i) Square(out, out);

@@ -19,24 +19,11 @@
 #include "crypto/dispatch.h"
 #include "crypto/field.h"
 #include "crypto/gf464.h"
+#include "crypto/scalar_bits.h"
 #include "crypto/tower.h"
 #include "crypto/wipe.h"
 
-// The scalar that double-and-add actually multiplies by, as a 464-bit number:
-// the top bit is word n (taken as 1 unread), below it the words equal to 1; a
-// bit count of 0 acts as 1. Every word is read and every bit written, so the
-// bit count costs no more than any other. Counts above 464 are taken as 464.
-// CT: reads all 465 words of k, the bit count included.
-static inline void EffectiveScalar(const uint16_t* k, uint64_t bits[kGf464Words]) {
-  uint32_t n = k[0];
-  n += CtEqual(n, 0);
-  n ^= (n ^ kMaxScalarBits) & CtBitMask(CtLess(kMaxScalarBits, n));
-  std::memset(bits, 0, kGf464Words * sizeof(uint64_t));
-  for (uint32_t i = 1; i <= kMaxScalarBits; ++i) {
-    const uint32_t set = (CtEqual(k[i], 1) & CtLess(i, n)) | CtEqual(i, n);
-    bits[(i - 1) / 64] |= uint64_t{set} << ((i - 1) % 64);
-  }
-}
+static_assert(kScalarLimbs == kGf464Words, "the ladder reads the scalar in the field's words");
 
 template <class B>
 struct FastCurve {
@@ -174,8 +161,8 @@ struct FastCurve {
   }
 
   // PointMultiply on this path (crypto/curve.h).
-  // CT in k: the ladder, and the outcomes O and -P chosen by masks.
-  // VAR in p: O and x(P) = 0 take their own branches; p is public.
+  // CT: in k: the ladder, and the outcomes O and -P chosen by masks.
+  // VAR: in p: O and x(P) = 0 take their own branches; p is public.
   static void PointMultiply(const uint16_t* k, const CurvePoint& p, CurvePoint& r) {
     if (IsPointAtInfinityVar(p)) return SetPointAtInfinity(r);
     uint16_t px[kElementWords], py[kElementWords], minusY[kElementWords];
@@ -218,6 +205,7 @@ struct FastCurve {
 };
 
 // The table of one path.
+// CT: a constant table; its entries say their own.
 template <class B>
 constexpr FastArith MakeFastArith() {
   return {&TowerMul<B>, &FastCurve<B>::FieldInverse, &FastCurve<B>::PointMultiply};

@@ -16,7 +16,7 @@ static void BytesToScalar(const uint8_t* bytes, uint16_t* secret) {
   for (uint32_t i = 1; i <= kMaxScalarBits; ++i) {
     const uint32_t bit = (bytes[(i - 1) / 8] >> ((i - 1) % 8)) & 1;
     secret[i] = static_cast<uint16_t>(bit);
-    top ^= (top ^ i) & (0 - bit);
+    top ^= (top ^ i) & CtBitMask(bit);
   }
   secret[0] = static_cast<uint16_t>(top);
 }

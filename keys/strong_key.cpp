@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "crypto/ct.h"
+#include "crypto/scalar_bits.h"
 #include "crypto/wipe.h"
 #include "keys/key_check.h"
 #include "keys/system/hkdf.h"
@@ -12,10 +14,6 @@ namespace {
 
 constexpr char kStrongKeyInfo[] = "Vaultwing strong key";
 
-// 1 when a == b, 1 when a < b; else 0. For values below 2^31.
-uint32_t IsEqual(uint32_t a, uint32_t b) { return ((a ^ b) - 1) >> 31; }
-uint32_t IsBelow(uint32_t a, uint32_t b) { return (a - b) >> 31; }
-
 }  // namespace
 
 void ScalarFromBigEndian(const uint8_t* bytes, int n, uint16_t scalar[kScalarWords]) {
@@ -24,24 +22,18 @@ void ScalarFromBigEndian(const uint8_t* bytes, int n, uint16_t scalar[kScalarWor
   for (uint32_t i = 1; i <= 8 * static_cast<uint32_t>(n); ++i) {
     const uint32_t bit = (bytes[n - 1 - (i - 1) / 8] >> ((i - 1) % 8)) & 1;
     scalar[i] = static_cast<uint16_t>(bit);
-    top ^= (top ^ i) & (0 - bit);
+    top ^= (top ^ i) & CtBitMask(bit);
   }
   scalar[0] = static_cast<uint16_t>(top);
 }
 
-// The value as PointMultiply takes it: word n set whatever it holds, the
-// words below it that hold exactly 1, a bit count of 0 acting as 1 and one
-// above 464 as 464. Every word is read, so the bit count costs no more than
-// any other.
+// The number PointMultiply multiplies by, whatever the words above the bit
+// count hold: the same secret always gives the same strong key.
 void ScalarToBigEndian(const uint16_t* scalar, uint8_t out[kScalarBytes]) {
-  uint32_t n = scalar[0];
-  n += IsEqual(n, 0);
-  n ^= (n ^ kMaxScalarBits) & (0 - IsBelow(kMaxScalarBits, n));
-  std::memset(out, 0, kScalarBytes);
-  for (uint32_t i = 1; i <= kMaxScalarBits; ++i) {
-    const uint32_t set = (IsEqual(scalar[i], 1) & IsBelow(i, n)) | IsEqual(i, n);
-    out[kScalarBytes - 1 - (i - 1) / 8] |= static_cast<uint8_t>(set << ((i - 1) % 8));
-  }
+  uint64_t bits[kScalarLimbs];
+  EffectiveScalar(scalar, bits);
+  for (int j = 0; j < kScalarBytes; ++j) out[kScalarBytes - 1 - j] = static_cast<uint8_t>(bits[j / 8] >> (8 * (j % 8)));
+  SecureWipe(bits, sizeof bits);
 }
 
 int DeriveStrongScalar(const uint16_t* secret, uint16_t strong[kScalarWords]) {
