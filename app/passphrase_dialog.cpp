@@ -5,7 +5,7 @@
 #include <string>
 
 #include "keys/locked_memory.h"
-#include "keys/passphrase_rule.h"
+#include "keys/passphrase_from_wide.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
 #include "win/callback_guard.h"

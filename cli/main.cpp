@@ -7,15 +7,10 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/process_start.h"
 #include "cli/report_error.h"
 #include "cli/secrets_left.h"
 #include "cli/usage.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 static int Run(const Options& o) {
   switch (o.command) {
@@ -66,14 +61,6 @@ static int RunCommand(int argc, char** argv) {
 }
 
 int main(int argc, char** argv) {
-#ifdef _WIN32
-  // DLLs come from System32 only from here on, never from beside vwg.exe
-  // or the current folder: the imports that are not known DLLs are
-  // delay-loaded (cmake/hardening.cmake), so that they come after this.
-  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-  // Messages are bytes: no CR/LF translation and no end at a Ctrl-Z.
-  _setmode(_fileno(stdin), _O_BINARY);
-  _setmode(_fileno(stdout), _O_BINARY);
-#endif
+  PrepareProcess();
   return CheckSecretsLeft(RunCommand(argc, argv));
 }

@@ -8,7 +8,7 @@
 #include "cli/passphrase_input.h"
 #include "cli/passphrase_input_system.h"
 #include "keys/locked_memory.h"
-#include "keys/passphrase_rule.h"
+#include "keys/passphrase_from_wide.h"
 #include "resources/strings.h"
 
 namespace {

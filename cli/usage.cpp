@@ -1,5 +1,6 @@
 #include "cli/usage.h"
 
+#include "cli/default_key_paths.h"
 #include "resources/strings.h"
 
 namespace {
@@ -132,13 +133,7 @@ constexpr char kCommonOptions[] =
     "Options of every command:\n"
     "  --public FILE   the public key ring to use instead of the default\n"
     "  --secret FILE   the secret key file to use instead of the default\n"
-    "  --help          this text\n"
-#ifdef _WIN32
-    "The default key files are those that %s uses.\n";
-#else
-    "The default key files are public.vwg and secret.vwg in\n"
-    "$XDG_CONFIG_HOME/vaultwing (or ~/.config/vaultwing).\n";
-#endif
+    "  --help          this text\n";
 
 constexpr char kPasswd[] =
     "usage: vwg passwd [--passphrase-file FILE] [--new-passphrase-file FILE | --remove]\n"
@@ -183,19 +178,15 @@ const char* CommandText(Command c) {
 
 }  // namespace
 
-// The overview and the Windows options name the tray program through %s.
+// The overview names the tray program through %s.
 void PrintUsage(std::FILE* out, Command c) {
-  const char* app = StringText(IDS_APP_NAME);
   if (c == Command::kNone) {
-    std::fprintf(out, kOverview, app);
+    std::fprintf(out, kOverview, StringText(IDS_APP_NAME));
   } else {
     std::fputs(CommandText(c), out);
   }
   if (c == Command::kEncrypt || c == Command::kDecrypt || c == Command::kPasswd || c == Command::kExport)
     std::fputs(kPassphraseOptions, out);
-#ifdef _WIN32
-  std::fprintf(out, kCommonOptions, app);
-#else
   std::fputs(kCommonOptions, out);
-#endif
+  PrintDefaultKeyFiles(out);
 }

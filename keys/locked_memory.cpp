@@ -4,25 +4,11 @@
 
 #include "base/system_error.h"
 #include "crypto/wipe.h"
+#include "keys/locked_memory_system.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
+using namespace locked_memory_system;
 
 namespace {
-
-size_t PageSize() {
-#ifdef _WIN32
-  SYSTEM_INFO info;
-  GetSystemInfo(&info);
-  return info.dwPageSize;
-#else
-  return static_cast<size_t>(sysconf(_SC_PAGESIZE));
-#endif
-}
 
 // The first byte of the page that holds p, and the length of whole pages
 // from there that hold size bytes at p.
@@ -35,36 +21,17 @@ size_t PagesLength(const void* p, size_t size) {
 }  // namespace
 
 bool LockPages(const void* p, size_t size) {
-  void* start = reinterpret_cast<void*>(PageStart(p));
-#ifdef _WIN32
-  return VirtualLock(start, PagesLength(p, size)) != 0;
-#else
-  return mlock(start, PagesLength(p, size)) == 0;
-#endif
+  return LockRange(reinterpret_cast<void*>(PageStart(p)), PagesLength(p, size));
 }
 
 void UnlockPages(const void* p, size_t size) {
-  void* start = reinterpret_cast<void*>(PageStart(p));
-#ifdef _WIN32
-  VirtualUnlock(start, PagesLength(p, size));
-#else
-  munlock(start, PagesLength(p, size));
-#endif
+  UnlockRange(reinterpret_cast<void*>(PageStart(p)), PagesLength(p, size));
 }
 
 // Fresh pages from the system come zeroed, and no other object shares them.
 LockedMemory::LockedMemory(size_t size) : size_(size), pages_(PagesLength(nullptr, size ? size : 1)) {
-#ifdef _WIN32
-  data_ = static_cast<uint8_t*>(VirtualAlloc(nullptr, pages_, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  data_ = static_cast<uint8_t*>(MapPages(pages_));
   if (!data_) throw std::bad_alloc();
-#else
-  void* pages = mmap(nullptr, pages_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (pages == MAP_FAILED) throw std::bad_alloc();
-  data_ = static_cast<uint8_t*>(pages);
-#ifdef MADV_DONTDUMP
-  madvise(pages, pages_, MADV_DONTDUMP);
-#endif
-#endif
   locked_ = LockPages(data_, pages_);
 }
 
@@ -74,9 +41,5 @@ LockedMemory::~LockedMemory() {
   KeepSystemError keep;
   SecureWipe(data_, pages_);
   if (locked_) UnlockPages(data_, pages_);
-#ifdef _WIN32
-  VirtualFree(data_, 0, MEM_RELEASE);
-#else
-  munmap(data_, pages_);
-#endif
+  UnmapPages(data_, pages_);
 }

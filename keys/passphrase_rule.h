@@ -26,10 +26,3 @@ constexpr size_t kPassphraseFileBytes = 3 + kMaxPassphraseBytes + 2;
 // write) and without its line end, LF or CR LF. Returns 0 with passphrase
 // filled (empty for an empty line), or PassphraseFault's id with it empty.
 int PassphraseFromFile(const uint8_t* bytes, size_t size, Passphrase& passphrase);
-
-#ifdef _WIN32
-// The passphrase of units UTF-16 units at text (a dialog's field, a line of
-// the console), as UTF-8 into passphrase. Returns 0, or PassphraseFault's
-// id with passphrase empty; an unpaired surrogate is not text.
-int PassphraseFromWide(const wchar_t* text, size_t units, Passphrase& passphrase);
-#endif

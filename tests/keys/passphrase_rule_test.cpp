@@ -16,6 +16,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "keys/passphrase_from_wide.h"
 #endif
 
 namespace {
