@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/owned.h"
 #include "crypto/wipe.h"
 
 namespace {
@@ -12,6 +13,17 @@ constexpr DWORD kOpenRetryMs = 20;
 constexpr const char* kExclusionFormats[] = {"ExcludeClipboardContentFromMonitorProcessing",
                                              "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard",
                                              "Clipboard Viewer Ignore"};
+
+// A moveable global block is wiped before it is freed: it may hold a plain
+// text.
+void WipeAndFree(HGLOBAL h) {
+  if (void* p = GlobalLock(h)) {
+    SecureWipe(p, GlobalSize(h));
+    GlobalUnlock(h);
+  }
+  GlobalFree(h);
+}
+using GlobalBlock = Owned<NullIsEmpty<HGLOBAL, WipeAndFree>>;
 
 }  // namespace
 
@@ -26,32 +38,16 @@ OpenedClipboard::~OpenedClipboard() {
   if (open_) CloseClipboard();
 }
 
-GlobalBlock::~GlobalBlock() {
-  if (!h_) return;
-  if (void* p = GlobalLock(h_)) {
-    SecureWipe(p, GlobalSize(h_));
-    GlobalUnlock(h_);
-  }
-  GlobalFree(h_);
-}
-
-bool GlobalBlock::Fill(const void* data, size_t bytes) {
-  void* p = h_ ? GlobalLock(h_) : nullptr;
+bool PlaceData(UINT format, const void* data, size_t bytes) {
+  GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, bytes));
+  void* p = block ? GlobalLock(block.get()) : nullptr;
   if (!p) return false;
   std::memcpy(p, data, bytes);
-  GlobalUnlock(h_);
+  GlobalUnlock(block.get());
+  if (!SetClipboardData(format, block.get())) return false;
+  // The clipboard owns it from here on.
+  block.release();
   return true;
-}
-
-bool GlobalBlock::Place(UINT format) {
-  if (!SetClipboardData(format, h_)) return false;
-  h_ = nullptr;
-  return true;
-}
-
-bool PlaceData(UINT format, const void* data, size_t bytes) {
-  GlobalBlock block(bytes);
-  return block.Fill(data, bytes) && block.Place(format);
 }
 
 bool PlaceExclusionFormats() {

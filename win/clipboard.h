@@ -23,22 +23,6 @@ class OpenedClipboard {
   bool open_ = false;
 };
 
-// A moveable global block that is wiped and freed unless the clipboard took
-// it: it may hold a plain text.
-class GlobalBlock {
- public:
-  explicit GlobalBlock(SIZE_T bytes) : h_(GlobalAlloc(GMEM_MOVEABLE, bytes)) {}
-  GlobalBlock(const GlobalBlock&) = delete;
-  GlobalBlock& operator=(const GlobalBlock&) = delete;
-  ~GlobalBlock();
-  bool Fill(const void* data, size_t bytes);
-  // Hands the block to the clipboard, which owns it from then on.
-  bool Place(UINT format);
-
- private:
-  HGLOBAL h_;
-};
-
 // Puts a copy of bytes on the open clipboard as format.
 bool PlaceData(UINT format, const void* data, size_t bytes);
 

@@ -17,14 +17,11 @@ using FontHandle = Owned<NullIsEmpty<HFONT, DeleteObject>>;
 using LibraryHandle = Owned<NullIsEmpty<HMODULE, FreeLibrary>>;
 
 // A file search: empty is INVALID_HANDLE_VALUE, and FindClose ends it.
-struct FindTraits {
-  using Handle = HANDLE;
-  static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
-  static void Close(HANDLE h) { FindClose(h); }
-};
-using FindHandle = Owned<FindTraits>;
+inline HANDLE InvalidHandle() { return INVALID_HANDLE_VALUE; }
+using FindHandle = Owned<EmptyIs<HANDLE, InvalidHandle, FindClose>>;
 
-// The DC of a window, given back with ReleaseDC.
+// The DC of a window, given back with ReleaseDC, which needs the window too:
+// more than Owned's one-handle traits can say.
 class WindowDC {
  public:
   explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
