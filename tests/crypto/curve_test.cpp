@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "tests/crypto/curve_values.h"
 #include "tests/crypto/literal.h"
 #include "tests/crypto/reference.h"
 
@@ -30,10 +31,6 @@ CurvePoint Add(const CurvePoint& a, const CurvePoint& b) {
   literal::PointAdd(a, b, r);
   return r;
 }
-
-struct Scalar {
-  uint16_t w[kScalarWords] = {};
-};
 
 // Bits of a hexadecimal number, most significant digit first.
 Scalar FromHex(const std::string& hex) {
@@ -75,10 +72,6 @@ const uint16_t k2GX[29] = {0xDC7C, 0x01EE, 0xD233, 0xF98F, 0x88F1, 0x3C02, 0xB7E
 const uint16_t k2GY[29] = {0x1BC8, 0x4F45, 0x12A0, 0xBD8E, 0xD10B, 0xD195, 0x3673, 0x7377, 0xC7BF, 0x3EDA,
                            0xC004, 0x480A, 0x167E, 0x6A8F, 0xBF4D, 0x87D2, 0x7DDC, 0x1A8A, 0x28B7, 0xDDD4,
                            0x1812, 0xC3DF, 0x4B57, 0x7B6B, 0xB2C7, 0x4138, 0x3C6D, 0xC0BD, 0x281F};
-
-// The prime order of the base point.
-const char kOrderHex[] =
-    "101091159e4b3d978440626578a4698cd9400a0a5aad82ef067eb2a83d819edeae07d383eed24bd4ec13176680d6ed3825fcab10decb1924d";
 
 }  // namespace
 

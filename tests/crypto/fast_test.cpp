@@ -12,6 +12,7 @@
 #include "crypto/curve.h"
 #include "crypto/dispatch.h"
 #include "crypto/field.h"
+#include "tests/crypto/curve_values.h"
 #include "tests/crypto/literal.h"
 #include "tests/crypto/reference.h"
 
@@ -19,10 +20,6 @@ namespace {
 
 using ref::Element;
 using ref::Make;
-
-struct Scalar {
-  uint16_t w[kScalarWords] = {};
-};
 
 Element Constant(uint16_t c) {
   ref::Poly p{};
@@ -44,14 +41,15 @@ void OnEveryPath(Body body) {
   SelectClmulPath(original);
 }
 
-bool SamePoint(const CurvePoint& a, const CurvePoint& b) {
+// Word for word, the length words included.
+bool SameWords(const CurvePoint& a, const CurvePoint& b) {
   return FieldEqual(a.x, b.x) && FieldEqual(a.y, b.y);
 }
 
 // Scalars as little-endian 32-bit limbs, for multiples of the group order.
 using Big = std::vector<uint32_t>;
 
-Big FromHex(const char* hex) {
+Big BigFromHex(const char* hex) {
   Big b(16, 0);
   const size_t n = std::strlen(hex);
   for (size_t d = 0; d < n; ++d) {
@@ -91,9 +89,6 @@ Scalar ToScalar(const Big& b) {
   return s;
 }
 
-const char kOrderHex[] =
-    "101091159e4b3d978440626578a4698cd9400a0a5aad82ef067eb2a83d819edeae07d383eed24bd4ec13176680d6ed3825fcab10decb1924d";
-
 // Points of the curve over the subfield GF(2^16) (b lies there): their
 // orders divide the cofactor 65272, so multiples run into O and -P often.
 std::vector<CurvePoint> SubfieldPoints() {
@@ -126,7 +121,7 @@ void ExpectSameAsLiteral(const Scalar& k, const CurvePoint& p, const std::string
   CurvePoint fast, expected;
   literal::PointMultiply(k.w, p, expected);
   PointMultiply(k.w, p, fast);
-  EXPECT_TRUE(SamePoint(fast, expected)) << what;
+  EXPECT_TRUE(SameWords(fast, expected)) << what;
 }
 
 class FastRandom : public ::testing::Test {
@@ -278,7 +273,7 @@ TEST(FastPath, BitCountsAndOddWords) {
 // j r + d for the order r of the base point: O, G and -G from G; on points
 // outside its group, other multiples.
 TEST(FastPath, MultiplesOfTheGroupOrderPlusZeroOneAndMinusOne) {
-  const Big r = FromHex(kOrderHex);
+  const Big r = BigFromHex(kOrderHex);
   CurvePoint twoG;
   literal::PointAdd(BasePoint, BasePoint, twoG);
   const std::vector<CurvePoint> small = SubfieldPoints();
@@ -326,7 +321,7 @@ TEST(FastPath, OutputMayBeTheInput) {
     CurvePoint p = BasePoint, expected;
     literal::PointMultiply(k.w, BasePoint, expected);
     PointMultiply(k.w, p, p);
-    EXPECT_TRUE(SamePoint(p, expected));
+    EXPECT_TRUE(SameWords(p, expected));
     Element a = Constant(0x1234), inverse;
     literal::FieldInverse(a.w, inverse.w);
     FieldInverse(a.w, a.w);

@@ -52,15 +52,15 @@ constexpr char kFileHex[] =
     "fac443d11dd9c32ded994ca510feba2aa3de6696cef12a163b29069689dac91202d83567b749ac2c8f43c27e2cd426c0d17a"
     "69a95437cc095e3fcd2192f2bfe7af0c053c8a9c5aef54168b9f69ed69d9b0ca4074ee18765c03f3f061c54881d6";
 
-constexpr uint16_t kUntouched = 0x7777;
+constexpr uint16_t kUntouchedWord = 0x7777;
 
 using Bytes = std::vector<uint8_t>;
 
 struct Key {
   uint16_t words[kScalarWords];
-  Key() { std::fill(words, words + kScalarWords, kUntouched); }
+  Key() { std::fill(words, words + kScalarWords, kUntouchedWord); }
   bool Untouched() const {
-    return std::all_of(words, words + kScalarWords, [](uint16_t w) { return w == kUntouched; });
+    return std::all_of(words, words + kScalarWords, [](uint16_t w) { return w == kUntouchedWord; });
   }
 };
 
@@ -271,10 +271,10 @@ TEST(ProtectedKeyFile, SizesKdfsAndCountsOutsideTheFormatAreMalformed) {
 TEST(ProtectedKeyFile, VersionOneAndVersionTwoAreNeverMisread) {
   const Sample s;
   uint16_t key[kScalarWords];
-  std::fill(key, key + kScalarWords, kUntouched);
+  std::fill(key, key + kScalarWords, kUntouchedWord);
   EXPECT_EQ(ParseSecretKeyFile(s.file.data(), kProtectedFileBytes, key), 0);
   EXPECT_EQ(ParseSecretKeyFile(s.file.data(), kSecretFileBytes, key), 0) << "the 938 bytes a loader reads";
-  EXPECT_EQ(key[0], kUntouched);
+  EXPECT_EQ(key[0], kUntouchedWord);
 
   Bytes plain(kSecretFileBytes);
   FormatSecretKeyFile(s.keys.secret, plain.data());
