@@ -447,8 +447,7 @@ TEST_F(KeyManagement, OldFormatBoxFollowsTheSelectedKeyAndIsStoredByItsId) {
   EXPECT_TRUE(checked()) << "the same key under another ID";
   // Even a click that reaches the box of a strong key stores nothing.
   ASSERT_TRUE(Select(4));
-  driver::PostCommand(page_, IDC_OLD_FORMAT);
-  Sleep(300);
+  EXPECT_TRUE(driver::SendCommand(page_, IDC_OLD_FORMAT));
   EXPECT_EQ(driver::ReadRegDword(kSettingsKey, KeyIdName(carol.pub).c_str()), std::optional<uint32_t>(1));
   ASSERT_TRUE(Select(3));
   // The focus back on the list, as after a click there, for the picture.

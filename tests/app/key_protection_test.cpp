@@ -124,14 +124,18 @@ class KeyProtection : public TrayProgram {
     return driver::WaitForWindow({"#32770", caption, false, program_.pid()});
   }
 
-  // Types into the fields of the dialog as a user would, and presses OK.
-  static void Enter(HWND dialog, const wchar_t* passphrase, const wchar_t* repeat = nullptr) {
+  // Types into the fields of the dialog as a user would; Enter then presses
+  // OK.
+  static void Fill(HWND dialog, const wchar_t* passphrase, const wchar_t* repeat = nullptr) {
     for (auto [id, text] : {std::pair{IDC_PASSPHRASE_EDIT, passphrase}, std::pair{IDC_PASSPHRASE_REPEAT, repeat}}) {
       if (!text) continue;
       DWORD_PTR result = 0;
       EXPECT_TRUE(SendMessageTimeoutW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text),
                                       SMTO_ABORTIFHUNG, driver::kSendTimeoutMs, &result));
     }
+  }
+  static void Enter(HWND dialog, const wchar_t* passphrase, const wchar_t* repeat = nullptr) {
+    Fill(dialog, passphrase, repeat);
     EXPECT_TRUE(driver::PostCommand(dialog, IDC_PASSPHRASE_OK));
   }
 
@@ -198,8 +202,8 @@ TEST_F(KeyProtection, StartUpAsksForThePassphraseNamingTheFileAndGivesThreeTries
   EXPECT_GE(LockedKilobytesOfProgram(), 8) << "the secret key's page and the passphrase's";
 
   // OK with nothing typed costs no try.
-  Enter(dialog, L"");
-  Sleep(300);
+  Fill(dialog, L"");
+  EXPECT_TRUE(driver::SendCommand(dialog, IDC_PASSPHRASE_OK));
   EXPECT_TRUE(IsWindowVisible(dialog));
   dialog = EnterWrongPassphrase(dialog);
   ASSERT_NE(dialog, nullptr);

@@ -140,6 +140,12 @@ bool PostCommand(HWND dialog, int id) {
                       reinterpret_cast<LPARAM>(control)) != 0;
 }
 
+bool SendCommand(HWND dialog, int id) {
+  bool ok = false;
+  Send(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(FindControl(dialog, id)), &ok);
+  return ok;
+}
+
 bool Answers(HWND window) {
   bool ok = false;
   Send(window, WM_NULL, 0, 0, &ok);

@@ -64,6 +64,12 @@ HWND FindChildOfClass(HWND parent, const char* className);
 // command may open.
 bool PostCommand(HWND dialog, int id);
 
+// Sends the same WM_COMMAND and returns once the dialog has handled it: for
+// a check that a command changes nothing, which no later state could show.
+// False when it did not return within the driver's time limit (a modal
+// loop of its own, or a program that stopped answering).
+bool SendCommand(HWND dialog, int id);
+
 // True once the thread of window has answered a sent message: what it was
 // running when called (a handler going on after a dialog of its own closed)
 // has returned, or waits in a modal loop. Messages posted to it before may
