@@ -116,40 +116,40 @@ bool WriteAll(const File& file, const uint8_t* data, int size) {
 }
 
 }  // namespace
-int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size) {
+bool ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size) {
   const File file = OpenForReading(path);
-  if (!file) return 0;
+  if (!file) return false;
   int total = 0;
   while (total < capacity) {
     const int got = ReadSome(file, buf + total, capacity - total);
-    if (got < 0) return 0;
+    if (got < 0) return false;
     if (got == 0) break;
     total += got;
   }
   *size = total;
-  return 1;
+  return true;
 }
 
-int ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
+bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
   const File file = OpenForReading(path);
-  if (!file) return 0;
+  if (!file) return false;
   std::vector<uint8_t> data;
   constexpr int kChunk = 1 << 16;
   int total = 0;
   for (;;) {
     if (total > kMaxWholeFileBytes - kChunk) {
       SetSystemError(kFileTooLargeError);
-      return 0;
+      return false;
     }
     data.resize(static_cast<size_t>(total) + kChunk);
     const int got = ReadSome(file, data.data() + total, kChunk);
-    if (got < 0) return 0;
+    if (got < 0) return false;
     if (got == 0) break;
     total += got;
   }
   data.resize(static_cast<size_t>(total));
   bytes.swap(data);
-  return 1;
+  return true;
 }
 
 FilePermissions ReadFilePermissions(const char* path) {
@@ -158,9 +158,9 @@ FilePermissions ReadFilePermissions(const char* path) {
   return permissions;
 }
 
-int WriteFileAtomic(const char* requested, const uint8_t* data, int size, const FilePermissions& permissions) {
+bool WriteFileAtomic(const char* requested, const uint8_t* data, int size, const FilePermissions& permissions) {
   std::string final;
-  if (!FinalPath(requested, final)) return 0;
+  if (!FinalPath(requested, final)) return false;
   const char* path = final.c_str();
   RemoveStaleTemps(path);
   std::string temp;
@@ -168,18 +168,18 @@ int WriteFileAtomic(const char* requested, const uint8_t* data, int size, const 
   for (int attempt = 0; !file && attempt < kTempAttempts; ++attempt) {
     temp = TempPath(path, attempt);
     if (!Injected(FileStep::kOpen)) file = CreateTemp(temp, permissions.access);
-    if (!file && !NameTaken()) return 0;
+    if (!file && !NameTaken()) return false;
   }
-  if (!file) return 0;
+  if (!file) return false;
   const bool permitted = permissions.access != FileAccess::kRecorded ||
                          (!Injected(FileStep::kPermissions) && GiveRecordedPermissions(file, permissions));
   const bool written = permitted && WriteAll(file, data, size) && !Injected(FileStep::kFlush) &&
                        FlushToDisk(file) && CloseNow(file) && !Injected(FileStep::kClose) &&
                        !Injected(FileStep::kReplace) && ReplaceWith(temp, path);
-  if (written) return 1;
+  if (written) return true;
   // Closed first: a file still open without sharing cannot be deleted.
   KeepSystemError keep;
   file.reset();
   RemoveFile(temp);
-  return 0;
+  return false;
 }

@@ -8,19 +8,19 @@
 #include <vector>
 
 // Reads up to capacity bytes from the start of the file at path; *size gets
-// the number read (less than capacity only at the end of the file). Returns
-// 1, or 0 when the file cannot be opened or read.
-int ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size);
+// the number read (less than capacity only at the end of the file). True,
+// or false when the file cannot be opened or read.
+bool ReadFilePrefix(const char* path, uint8_t* buf, int capacity, int* size);
 
 // Files that ReadWholeFile refuses to hold: a full ring with its trailer is
 // a quarter of a megabyte, and a file offered for import should not make
 // the program hold more than this.
 constexpr int kMaxWholeFileBytes = 1 << 24;
 
-// Reads all of the file at path into bytes. Returns 1, or 0 when the file
+// Reads all of the file at path into bytes. True, or false when the file
 // cannot be opened or read, or is longer than kMaxWholeFileBytes (the
 // system's "file too large" error); bytes is then left as it was.
-int ReadWholeFile(const char* path, std::vector<uint8_t>& bytes);
+bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes);
 
 // Who may use a file that WriteFileAtomic makes.
 enum class FileAccess {
@@ -60,8 +60,8 @@ FilePermissions ReadFilePermissions(const char* path);
 // secret key's copy in them): only names that this function makes for path,
 // and never one of a process that runs, even when a new process has taken
 // the old one's number.
-// Returns 1, or 0.
-int WriteFileAtomic(const char* path, const uint8_t* data, int size, const FilePermissions& permissions);
+// True, or false.
+bool WriteFileAtomic(const char* path, const uint8_t* data, int size, const FilePermissions& permissions);
 
 // True when something (a file or a folder) exists at path.
 bool PathExists(const char* path);

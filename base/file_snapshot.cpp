@@ -9,7 +9,7 @@ FileSnapshot TakeFileSnapshot(const char* path) {
   return snapshot;
 }
 
-int RestoreFileSnapshot(const char* path, const FileSnapshot& snapshot) {
+bool RestoreFileSnapshot(const char* path, const FileSnapshot& snapshot) {
   if (!snapshot.existed) return std::remove(path) == 0 || !PathExists(path);
   return WriteFileAtomic(path, snapshot.bytes.data(), static_cast<int>(snapshot.bytes.size()),
                          snapshot.permissions);

@@ -19,5 +19,5 @@ struct FileSnapshot {
 FileSnapshot TakeFileSnapshot(const char* path);
 
 // Puts the file back as the snapshot saw it, its permissions included, or
-// removes it when there was none. Returns 1, or 0 when that failed too.
-int RestoreFileSnapshot(const char* path, const FileSnapshot& snapshot);
+// removes it when there was none. True, or false when that failed too.
+bool RestoreFileSnapshot(const char* path, const FileSnapshot& snapshot);

@@ -4,6 +4,6 @@
 #include <cstdint>
 
 // Fills buf with n random bytes: getrandom on Linux, BCryptGenRandom with
-// the system's preferred generator on Windows. Returns 1, or 0 with the
+// the system's preferred generator on Windows. True, or false with the
 // system's last error set (errno / GetLastError).
-int RandomBytes(uint8_t* buf, int n);
+bool RandomBytes(uint8_t* buf, int n);

@@ -3,11 +3,11 @@
 #include <windows.h>
 #include <bcrypt.h>
 
-int RandomBytes(uint8_t* buf, int n) {
+bool RandomBytes(uint8_t* buf, int n) {
   const NTSTATUS status =
       BCryptGenRandom(nullptr, buf, static_cast<ULONG>(n), BCRYPT_USE_SYSTEM_PREFERRED_RNG);
-  if (status >= 0) return 1;
+  if (status >= 0) return true;
   // BCrypt reports an NTSTATUS and leaves the Win32 last error alone.
   SetLastError(ERROR_GEN_FAILURE);
-  return 0;
+  return false;
 }

@@ -10,12 +10,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 4096) return 0;
   uint16_t key[kScalarWords];
   std::memset(key, 0xA5, sizeof key);
-  const int ok = ParseSecretKeyFile(data, static_cast<int>(size), key);
+  const bool ok = ParseSecretKeyFile(data, static_cast<int>(size), key);
   if (!ok) {
     for (uint16_t w : key) FUZZ_CHECK(w == 0xA5A5);
     return 0;
   }
-  FUZZ_CHECK(ok == 1);
+  FUZZ_CHECK(ok);
   FUZZ_CHECK(size >= static_cast<size_t>(kSecretFileBytes));
   FUZZ_CHECK(IsValidSecretKey(key));
   uint8_t again[kSecretFileBytes];

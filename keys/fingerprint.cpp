@@ -14,14 +14,14 @@ constexpr char kHex[] = "0123456789ABCDEF";
 bool PointDigest(const uint16_t* x, const uint16_t* y, uint8_t digest[kSha256Bytes]) {
   uint8_t input[kPointBytes];
   PointBytes(x, y, input);
-  return Sha256(input, sizeof input, digest) != 0;
+  return Sha256(input, sizeof input, digest);
 }
 
-int PointId(const uint16_t* x, const uint16_t* y, uint8_t id[kKeyIdBytes]) {
+bool PointId(const uint16_t* x, const uint16_t* y, uint8_t id[kKeyIdBytes]) {
   uint8_t digest[kSha256Bytes];
-  if (!PointDigest(x, y, digest)) return 0;
+  if (!PointDigest(x, y, digest)) return false;
   std::memcpy(id, digest, kKeyIdBytes);
-  return 1;
+  return true;
 }
 
 }  // namespace
@@ -36,12 +36,12 @@ void PointBytes(const uint16_t* x, const uint16_t* y, uint8_t out[kPointBytes]) 
   }
 }
 
-int KeyFingerprint(const PublicKeyRecord& key, const StrongKey& strong, char out[kFingerprintChars + 1]) {
+bool KeyFingerprint(const PublicKeyRecord& key, const StrongKey& strong, char out[kFingerprintChars + 1]) {
   uint8_t digest[kSha256Bytes];
   out[0] = '\0';
   const uint16_t* x = strong.present ? strong.x : key.x;
   const uint16_t* y = strong.present ? strong.y : key.y;
-  if (!PointDigest(x, y, digest)) return 0;
+  if (!PointDigest(x, y, digest)) return false;
   int n = 0;
   for (int i = 0; i < kFingerprintBytes; ++i) {
     if (i > 0 && i % 2 == 0) out[n++] = ' ';
@@ -49,14 +49,14 @@ int KeyFingerprint(const PublicKeyRecord& key, const StrongKey& strong, char out
     out[n++] = kHex[digest[i] & 0x0F];
   }
   out[n] = '\0';
-  return 1;
+  return true;
 }
 
-int KeyId(const PublicKeyRecord& key, uint8_t id[kKeyIdBytes]) { return PointId(key.x, key.y, id); }
+bool KeyId(const PublicKeyRecord& key, uint8_t id[kKeyIdBytes]) { return PointId(key.x, key.y, id); }
 
-int StrongKeyId(const StrongKey& strong, uint8_t id[kKeyIdBytes]) { return PointId(strong.x, strong.y, id); }
+bool StrongKeyId(const StrongKey& strong, uint8_t id[kKeyIdBytes]) { return PointId(strong.x, strong.y, id); }
 
-int RingKeyId(const PublicKeyRecord& key, const StrongKey& strong, uint8_t id[kKeyIdBytes]) {
+bool RingKeyId(const PublicKeyRecord& key, const StrongKey& strong, uint8_t id[kKeyIdBytes]) {
   return strong.present ? StrongKeyId(strong, id) : KeyId(key, id);
 }
 

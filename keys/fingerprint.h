@@ -37,20 +37,20 @@ constexpr int kPointBytes = 4 * kFieldDegree;
 void PointBytes(const uint16_t* x, const uint16_t* y, uint8_t out[kPointBytes]);
 
 // The fingerprint text and its NUL into out: over strong when it is present,
-// over key's public point otherwise. Returns 1, or 0 when the system's
+// over key's public point otherwise. True, or false when the system's
 // SHA-256 fails (out is then "").
-int KeyFingerprint(const PublicKeyRecord& key, const StrongKey& strong, char out[kFingerprintChars + 1]);
+bool KeyFingerprint(const PublicKeyRecord& key, const StrongKey& strong, char out[kFingerprintChars + 1]);
 
-// The ID over key's public point into id. Returns 1, or 0 when the system's
+// The ID over key's public point into id. True, or false when the system's
 // SHA-256 fails.
-int KeyId(const PublicKeyRecord& key, uint8_t id[kKeyIdBytes]);
+bool KeyId(const PublicKeyRecord& key, uint8_t id[kKeyIdBytes]);
 
-// The ID over a present strong key's point. Returns 1, or 0 as above.
-int StrongKeyId(const StrongKey& strong, uint8_t id[kKeyIdBytes]);
+// The ID over a present strong key's point. True, or false as above.
+bool StrongKeyId(const StrongKey& strong, uint8_t id[kKeyIdBytes]);
 
 // The ID the key is shown by: StrongKeyId when strong is present, KeyId
 // otherwise.
-int RingKeyId(const PublicKeyRecord& key, const StrongKey& strong, uint8_t id[kKeyIdBytes]);
+bool RingKeyId(const PublicKeyRecord& key, const StrongKey& strong, uint8_t id[kKeyIdBytes]);
 
 // The ID as text, with its NUL, into out.
 void KeyIdText(const uint8_t id[kKeyIdBytes], char out[kKeyIdChars + 1]);

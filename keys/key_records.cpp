@@ -21,7 +21,7 @@ static void BytesToScalar(const uint8_t* bytes, uint16_t* secret) {
   secret[0] = static_cast<uint16_t>(top);
 }
 
-int KeyPairFromRandomBytes(const uint8_t bytes[kScalarBytes], uint16_t* secret, PublicKeyRecord& pub) {
+bool KeyPairFromRandomBytes(const uint8_t bytes[kScalarBytes], uint16_t* secret, PublicKeyRecord& pub) {
   CurvePoint point;
   BytesToScalar(bytes, secret);
   PointMultiply(secret, BasePoint, point);
@@ -32,22 +32,22 @@ int KeyPairFromRandomBytes(const uint8_t bytes[kScalarBytes], uint16_t* secret, 
   // can hold.
   const uint32_t bigEnough = CtLess(1, secret[0]);
   const uint32_t finite = static_cast<uint32_t>(~CtZeroMask(point.x[0] ^ kInfinityLength)) & 1;
-  return static_cast<int>(bigEnough & finite);
+  return (bigEnough & finite) != 0;
 }
 
-int GenerateKeyPair(uint16_t* secret, PublicKeyRecord& pub, const char* userId) {
+bool GenerateKeyPair(uint16_t* secret, PublicKeyRecord& pub, const char* userId) {
   uint8_t bytes[kScalarBytes];
   int usable = 0;
   while (!usable) {
     if (!RandomBytes(bytes, kScalarBytes)) {
       SecureWipe(bytes, sizeof bytes);
-      return 0;
+      return false;
     }
     usable = KeyPairFromRandomBytes(bytes, secret, pub);
   }
   SecureWipe(bytes, sizeof bytes);
   SetUserId(pub, userId ? userId : StringText(IDS_DEFAULT_USER_ID));
-  return 1;
+  return true;
 }
 
 bool IsPublicKeyOf(const uint16_t* secret, const PublicKeyRecord& key) {

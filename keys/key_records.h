@@ -31,17 +31,17 @@ static_assert(offsetof(PublicKeyRecord, y) == 82);
 // cryptographic random source (getrandom / BCryptGenRandom), uniform among
 // 2 .. 2^464 - 1 (a multiple of the base point's order, which would give the
 // point at infinity, is drawn again), and its public point with spare word 0
-// and the given user ID (null: "Owner"). Returns 1, or 0 when the random
+// and the given user ID (null: "Owner"). True, or false when the random
 // source fails, with the system's last error saying why.
-int GenerateKeyPair(uint16_t* secret, PublicKeyRecord& pub, const char* userId);
+bool GenerateKeyPair(uint16_t* secret, PublicKeyRecord& pub, const char* userId);
 
 // The draw of GenerateKeyPair from 58 random bytes: the scalar of their
-// low 464 bits and its public point (spare word 0, no user ID). Returns 1
-// when the pair is usable, 0 when it must be drawn again (value below 2, or a
+// low 464 bits and its public point (spare word 0, no user ID). True
+// when the pair is usable, false when it must be drawn again (value below 2, or a
 // multiple of the base point's order). Time and memory accesses do not
 // depend on the bytes; only the verdict tells anything about them.
 constexpr int kScalarBytes = kMaxScalarBits / 8;
-int KeyPairFromRandomBytes(const uint8_t bytes[kScalarBytes], uint16_t* secret, PublicKeyRecord& pub);
+bool KeyPairFromRandomBytes(const uint8_t bytes[kScalarBytes], uint16_t* secret, PublicKeyRecord& pub);
 
 // True when key holds secret's public point, secret * BasePoint: the secret
 // key file and the ring's entry 0 are one pair. Two files of different pairs

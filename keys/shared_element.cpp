@@ -7,10 +7,10 @@
 
 // Nothing after the point check branches on the shared point or reads
 // memory by it: the choice between x and y, and the verdict, are masks.
-int SharedElement(const uint16_t* s, const CurvePoint& q, uint16_t* k) {
+bool SharedElement(const uint16_t* s, const CurvePoint& q, uint16_t* k) {
   if (!IsUsablePublicPoint(q)) {
     FieldCopy(k, FieldZero);
-    return 0;
+    return false;
   }
   CurvePoint shared;
   PointMultiply(s, q, shared);

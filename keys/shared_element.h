@@ -10,7 +10,7 @@
 
 // k = the x coordinate of s * q, or its y coordinate when x is zero, into a
 // 30-word element. q must pass IsUsablePublicPoint, which is checked here, so
-// that our scalar never meets a foreign point unchecked. Returns 1, or 0 (k
+// that our scalar never meets a foreign point unchecked. True, or false (k
 // zero) when q fails that check or s * q is the point at infinity (no usable
 // key). Past the check on q, time and memory accesses do not depend on s.
-int SharedElement(const uint16_t* s, const CurvePoint& q, uint16_t* k);
+bool SharedElement(const uint16_t* s, const CurvePoint& q, uint16_t* k);

@@ -36,29 +36,29 @@ void ScalarToBigEndian(const uint16_t* scalar, uint8_t out[kScalarBytes]) {
   SecureWipe(bits, sizeof bits);
 }
 
-int DeriveStrongScalar(const uint16_t* secret, uint16_t strong[kScalarWords]) {
+bool DeriveStrongScalar(const uint16_t* secret, uint16_t strong[kScalarWords]) {
   uint8_t ikm[kScalarBytes], okm[kStrongScalarBytes];
   ScalarToBigEndian(secret, ikm);
-  const int derived = Hkdf(nullptr, 0, ikm, sizeof ikm, reinterpret_cast<const uint8_t*>(kStrongKeyInfo),
+  const bool derived = Hkdf(nullptr, 0, ikm, sizeof ikm, reinterpret_cast<const uint8_t*>(kStrongKeyInfo),
                            sizeof kStrongKeyInfo - 1, okm, sizeof okm);
   ScalarFromBigEndian(okm, kStrongScalarBytes, strong);
   SecureWipe(ikm, sizeof ikm);
   SecureWipe(okm, sizeof okm);
   // The bit count is 0 only for s2 = 0.
-  if (derived && strong[0] != 0) return 1;
+  if (derived && strong[0] != 0) return true;
   SecureWipe(strong, kScalarWords * sizeof(uint16_t));
-  return 0;
+  return false;
 }
 
-int StrongKeyOf(const uint16_t* secret, StrongKey& key) {
+bool StrongKeyOf(const uint16_t* secret, StrongKey& key) {
   uint16_t strong[kScalarWords];
   key = kNoStrongKey;
-  if (!DeriveStrongScalar(secret, strong)) return 0;
+  if (!DeriveStrongScalar(secret, strong)) return false;
   CurvePoint p;
   PointMultiply(strong, BasePoint, p);
   SecureWipe(strong, sizeof strong);
   key = StrongKeyAt(p);
-  return 1;
+  return true;
 }
 
 void StrongKeyPoint(const StrongKey& key, CurvePoint& p) {

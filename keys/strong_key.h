@@ -36,15 +36,15 @@ static_assert(sizeof(StrongKey) == 122);
 extern const StrongKey kNoStrongKey;
 
 // s2 of secret (a valid secret key) into strong, as a scalar (bit count and
-// one bit per word). Returns 1, or 0 when s2 is 0 or the system's HMAC
+// one bit per word). True, or false when s2 is 0 or the system's HMAC
 // failed (strong is then zero). Time and memory accesses do not depend on
 // the secret.
-int DeriveStrongScalar(const uint16_t* secret, uint16_t strong[kScalarWords]);
+bool DeriveStrongScalar(const uint16_t* secret, uint16_t strong[kScalarWords]);
 
-// The strong key of secret, s2 * BasePoint, into key. Returns 1, or 0 as
+// The strong key of secret, s2 * BasePoint, into key. True, or false as
 // DeriveStrongScalar (key is then kNoStrongKey). Costs a scalar
 // multiplication.
-int StrongKeyOf(const uint16_t* secret, StrongKey& key);
+bool StrongKeyOf(const uint16_t* secret, StrongKey& key);
 
 // The strong key's point, and a strong key of a point (present, canonical
 // coordinates).

@@ -35,9 +35,9 @@ void Base64Encode(const uint8_t* in, size_t n, char* out) {
 // only when it is the last one; the bits below the last byte must be zero.
 // Values outside the alphabet have their top bits set, so one test per
 // group finds them.
-int Base64Decode(const char* in, size_t n, uint8_t* out, size_t& size) {
+bool Base64Decode(const char* in, size_t n, uint8_t* out, size_t& size) {
   size = 0;
-  if (n % 4 != 0) return 0;
+  if (n % 4 != 0) return false;
   size_t written = 0;
   for (size_t i = 0; i < n; i += 4) {
     const int padding = i + 4 == n ? (in[i + 3] == '=') + (in[i + 3] == '=' && in[i + 2] == '=') : 0;
@@ -47,9 +47,9 @@ int Base64Decode(const char* in, size_t n, uint8_t* out, size_t& size) {
       seen |= v;
       group = group << 6 | (v & 63);
     }
-    if ((seen & ~63u) != 0 || (group & ((1u << (8 * padding)) - 1)) != 0) return 0;
+    if ((seen & ~63u) != 0 || (group & ((1u << (8 * padding)) - 1)) != 0) return false;
     for (int j = 0; j < 3 - padding; ++j) out[written++] = static_cast<uint8_t>(group >> (16 - 8 * j));
   }
   size = written;
-  return 1;
+  return true;
 }

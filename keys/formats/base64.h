@@ -18,9 +18,9 @@ constexpr size_t Base64MaxBytes(size_t n) { return n / 4 * 3; }
 void Base64Encode(const uint8_t* in, size_t n, char* out);
 
 // Decodes n characters into out, which holds Base64MaxBytes(n) bytes, and
-// sets size to the number of bytes. Refuses (returns 0, size 0, out
+// sets size to the number of bytes. Refuses (returns false, size 0, out
 // unspecified) any character outside the alphabet, line breaks and blanks
 // included; a length that is not a multiple of 4; '=' anywhere but as one
 // or two final characters; and set bits that the padding would drop
-// (a final "QR==" for "QQ=="). Returns 1 otherwise; n = 0 gives 0 bytes.
-int Base64Decode(const char* in, size_t n, uint8_t* out, size_t& size);
+// (a final "QR==" for "QQ=="). True otherwise; n = 0 gives 0 bytes.
+bool Base64Decode(const char* in, size_t n, uint8_t* out, size_t& size);

@@ -14,8 +14,8 @@ static_assert(kGroups * kGroupChars == kCipherBlockChars);
 
 // Without a usable key the element is zero, whose "inverse" is zero too:
 // the direction is the only thing branched on.
-int DeriveMessageKey(const uint16_t* s, const CurvePoint& q, bool sending, uint16_t* key) {
-  const int usable = SharedElement(s, q, key);
+bool DeriveMessageKey(const uint16_t* s, const CurvePoint& q, bool sending, uint16_t* key) {
+  const bool usable = SharedElement(s, q, key);
   if (!sending) FieldInverse(key, key);
   return usable;
 }
@@ -75,24 +75,24 @@ static void TransformBlocks(std::string_view text, std::string& out, Block block
   SecureWipe(padded, sizeof padded);
 }
 
-int EncryptText(std::string_view text, const uint16_t* s, const CurvePoint& q, std::string& out) {
+bool EncryptText(std::string_view text, const uint16_t* s, const CurvePoint& q, std::string& out) {
   out.clear();
   uint16_t key[kElementWords];
-  if (!DeriveMessageKey(s, q, true, key)) return 0;
+  if (!DeriveMessageKey(s, q, true, key)) return false;
   TransformBlocks<kPlainBlockBytes, kCipherBlockChars>(text, out, [&](const char* in, char* o) {
     EncryptBlock(reinterpret_cast<const uint8_t*>(in), key, o);
   });
   SecureWipe(key, sizeof key);
-  return 1;
+  return true;
 }
 
-int DecryptText(std::string_view text, const uint16_t* s, const CurvePoint& q, std::string& out) {
+bool DecryptText(std::string_view text, const uint16_t* s, const CurvePoint& q, std::string& out) {
   out.clear();
   uint16_t key[kElementWords];
-  if (!DeriveMessageKey(s, q, false, key)) return 0;
+  if (!DeriveMessageKey(s, q, false, key)) return false;
   TransformBlocks<kCipherBlockChars, kPlainBlockBytes>(text, out, [&](const char* in, char* o) {
     DecryptBlock(in, key, reinterpret_cast<uint8_t*>(o));
   });
   SecureWipe(key, sizeof key);
-  return 1;
+  return true;
 }

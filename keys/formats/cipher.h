@@ -21,11 +21,11 @@ constexpr int kCipherBlockChars = 72;
 // Bytes after the 58 product bytes that fill the ninth armour group.
 constexpr int kBlockTailBytes = 5;
 
-// The message key: k when sending, k^-1 when receiving. Returns 1, or 0 as
+// The message key: k when sending, k^-1 when receiving. True, or false as
 // SharedElement; key is then zero and must not be used. Constant-time in s
 // as SharedElement. The block functions below are constant-time in the key
 // and the plain bytes, and wipe their copies of them.
-int DeriveMessageKey(const uint16_t* s, const CurvePoint& q, bool sending, uint16_t* key);
+bool DeriveMessageKey(const uint16_t* s, const CurvePoint& q, bool sending, uint16_t* key);
 
 // out = the 58 bytes of f * (in read as a field element: 29 big-endian
 // 16-bit coefficients, constant term first). in and out may be the same.
@@ -42,11 +42,11 @@ void DecryptBlock(const char in[kCipherBlockChars], const uint16_t* key,
                   uint8_t out[kPlainBlockBytes]);
 
 // The whole text, padded with spaces to whole blocks of 58 bytes, encrypted
-// for the recipient q: 72 * ceil(n / 58) characters. Returns 1, or 0 (out
+// for the recipient q: 72 * ceil(n / 58) characters. True, or false (out
 // left empty) when no message key can be derived (see SharedElement).
-int EncryptText(std::string_view text, const uint16_t* s, const CurvePoint& q, std::string& out);
+bool EncryptText(std::string_view text, const uint16_t* s, const CurvePoint& q, std::string& out);
 
 // The inverse, from the sender q: the text padded with spaces to whole blocks
-// of 72 characters gives 58 * ceil(n / 72) bytes, padding included. Returns
-// 1, or 0 (out left empty) when no message key can be derived.
-int DecryptText(std::string_view text, const uint16_t* s, const CurvePoint& q, std::string& out);
+// of 72 characters gives 58 * ceil(n / 72) bytes, padding included. True,
+// or false (out left empty) when no message key can be derived.
+bool DecryptText(std::string_view text, const uint16_t* s, const CurvePoint& q, std::string& out);

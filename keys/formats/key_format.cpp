@@ -178,8 +178,8 @@ bool IsValidSecretKey(const uint16_t* key) {
   return true;
 }
 
-int ParseSecretKeyFile(const uint8_t* data, int size, uint16_t* key) {
-  if (size < kSecretFileBytes || !HeaderMatches(data, kSecretFileType)) return 0;
+bool ParseSecretKeyFile(const uint8_t* data, int size, uint16_t* key) {
+  if (size < kSecretFileBytes || !HeaderMatches(data, kSecretFileType)) return false;
   uint16_t parsed[kScalarWords];
   GetWords(data + kFileHeaderBytes, parsed, kScalarWords);
   const bool valid = IsValidSecretKey(parsed);

@@ -75,9 +75,9 @@ void FormatPublicKeyFile(int count, const PublicKeyRecord* entries, const Strong
 bool IsValidSecretKey(const uint16_t* key);
 
 // The secret key of a secret key file's bytes (bytes after 938 ignored).
-// Returns 1 with key filled, or 0 for a malformed file or an invalid key,
+// True with key filled, or false for a malformed file or an invalid key,
 // with key left untouched.
-int ParseSecretKeyFile(const uint8_t* data, int size, uint16_t* key);
+bool ParseSecretKeyFile(const uint8_t* data, int size, uint16_t* key);
 
 // The 938 bytes of the secret key file for key.
 void FormatSecretKeyFile(const uint16_t* key, uint8_t out[kSecretFileBytes]);

@@ -32,12 +32,12 @@ size_t InnerSize(size_t n) {
 
 }  // namespace
 
-int StrongSharedSecret(const uint16_t* secret, const PublicKeyRecord& peer,
-                       uint8_t z[kStrongSecretBytes]) {
+bool StrongSharedSecret(const uint16_t* secret, const PublicKeyRecord& peer,
+                        uint8_t z[kStrongSecretBytes]) {
   CurvePoint q;
   RecordPoint(peer, q);
   uint16_t k[kElementWords];
-  const int usable = SharedElement(secret, q, k);
+  const bool usable = SharedElement(secret, q, k);
   for (int i = 1; i <= kFieldDegree; ++i) {
     z[2 * (i - 1)] = static_cast<uint8_t>(k[i] >> 8);
     z[2 * (i - 1) + 1] = static_cast<uint8_t>(k[i]);

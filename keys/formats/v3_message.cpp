@@ -47,7 +47,7 @@ StrongStatus EncryptV3Message(std::string_view message, uint64_t now, const uint
   Scalar e;
   do {
     uint8_t bytes[kStrongScalarBytes];
-    const int drawn = RandomBytes(bytes, sizeof bytes);
+    const bool drawn = RandomBytes(bytes, sizeof bytes);
     ScalarFromBigEndian(bytes, sizeof bytes, e.words);
     SecureWipe(bytes, sizeof bytes);
     if (!drawn) return StrongStatus::kSystemError;

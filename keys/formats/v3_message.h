@@ -122,9 +122,9 @@ std::string ArmourV3Message(const std::vector<uint8_t>& bytes);
 StrongStatus ReadV3Armour(std::string_view text, std::vector<uint8_t>& bytes);
 
 // The x coordinate of k * p into out (58 bytes, the coefficient words high
-// byte first). Returns 1, or 0 (out zero) when the product is the point at
+// byte first). True, or false (out zero) when the product is the point at
 // infinity.
-int SharedX(const uint16_t* k, const CurvePoint& p, uint8_t out[kV3SecretBytes]);
+bool SharedX(const uint16_t* k, const CurvePoint& p, uint8_t out[kV3SecretBytes]);
 
 // E of H's point bytes: on the curve, x != 0 and of the base point's order.
 // False for any other point (E = (0, 0) among them). Costs a scalar

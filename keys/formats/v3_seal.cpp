@@ -43,7 +43,7 @@ void PutBigEndian(uint8_t* p, int n, uint64_t v) {
 
 }  // namespace
 
-int SharedX(const uint16_t* k, const CurvePoint& p, uint8_t out[kV3SecretBytes]) {
+bool SharedX(const uint16_t* k, const CurvePoint& p, uint8_t out[kV3SecretBytes]) {
   CurvePoint product;
   PointMultiply(k, p, product);
   // The product follows the secret k: O is told by its length word, by mask.

@@ -26,9 +26,9 @@ bool AesGcmOpenOnSystem(const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGc
          EVP_DecryptFinal_ex(context.get(), plain, &n) == 1;
 }
 
-int AesGcmSeal(const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGcmNonceBytes], const uint8_t* aad,
-               size_t aadSize, const uint8_t* plain, size_t size, uint8_t* cipher,
-               uint8_t tag[kGcmTagBytes]) {
+bool AesGcmSeal(const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGcmNonceBytes], const uint8_t* aad,
+                size_t aadSize, const uint8_t* plain, size_t size, uint8_t* cipher,
+                uint8_t tag[kGcmTagBytes]) {
   const CipherContext context(EVP_CIPHER_CTX_new());
   int n = 0;
   return context && FitsInt(size) && FitsInt(aadSize) &&

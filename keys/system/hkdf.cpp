@@ -6,8 +6,8 @@
 #include "crypto/wipe.h"
 #include "keys/system/hmac_sha256.h"
 
-int HkdfExtract(const uint8_t* salt, size_t saltSize, const uint8_t* ikm, size_t ikmSize,
-                uint8_t prk[kSha256Bytes]) {
+bool HkdfExtract(const uint8_t* salt, size_t saltSize, const uint8_t* ikm, size_t ikmSize,
+                 uint8_t prk[kSha256Bytes]) {
   static const uint8_t kZeroSalt[kSha256Bytes] = {};
   if (saltSize == 0) {
     salt = kZeroSalt;
@@ -16,8 +16,8 @@ int HkdfExtract(const uint8_t* salt, size_t saltSize, const uint8_t* ikm, size_t
   return HmacSha256(salt, saltSize, {{ikm, ikmSize}}, prk);
 }
 
-int HkdfExpand(const uint8_t prk[kSha256Bytes], const uint8_t* info, size_t infoSize, uint8_t* out,
-               size_t size) {
+bool HkdfExpand(const uint8_t prk[kSha256Bytes], const uint8_t* info, size_t infoSize, uint8_t* out,
+                size_t size) {
   uint8_t block[kSha256Bytes];
   size_t previous = 0;  // T(0) is empty
   bool ok = size <= kHkdfMaxBytes;
@@ -35,10 +35,10 @@ int HkdfExpand(const uint8_t prk[kSha256Bytes], const uint8_t* info, size_t info
   return ok ? 1 : 0;
 }
 
-int Hkdf(const uint8_t* salt, size_t saltSize, const uint8_t* ikm, size_t ikmSize, const uint8_t* info,
-         size_t infoSize, uint8_t* out, size_t size) {
+bool Hkdf(const uint8_t* salt, size_t saltSize, const uint8_t* ikm, size_t ikmSize, const uint8_t* info,
+          size_t infoSize, uint8_t* out, size_t size) {
   uint8_t prk[kSha256Bytes];
-  const int ok = HkdfExtract(salt, saltSize, ikm, ikmSize, prk) && HkdfExpand(prk, info, infoSize, out, size);
+  const bool ok = HkdfExtract(salt, saltSize, ikm, ikmSize, prk) && HkdfExpand(prk, info, infoSize, out, size);
   SecureWipe(prk, sizeof prk);
   if (!ok) SecureWipe(out, size);
   return ok;

@@ -17,15 +17,15 @@ struct BytePiece {
 
 // The HMAC-SHA256 under key of the concatenated pieces into mac. The key
 // may have any length, none included (one longer than 64 bytes is hashed
-// first, as HMAC says); a piece may be empty. Returns 1, or 0 when the
+// first, as HMAC says); a piece may be empty. True, or false when the
 // provider fails (mac is then unspecified).
-int HmacSha256(const uint8_t* key, size_t keySize, std::initializer_list<BytePiece> message,
-               uint8_t mac[kSha256Bytes]);
+bool HmacSha256(const uint8_t* key, size_t keySize, std::initializer_list<BytePiece> message,
+                uint8_t mac[kSha256Bytes]);
 
 // PBKDF2 with HMAC-SHA256 (RFC 8018): size bytes into out from a password
 // (any bytes, possibly none) and a salt, in iterations rounds, 1 to
-// 2^31 - 1. Returns 1, or 0 for an iteration count outside that range or
+// 2^31 - 1. True, or false for an iteration count outside that range or
 // when the provider fails (out is then unspecified). Costs about two
 // SHA-256 compressions per round and 32 bytes of output.
-int Pbkdf2Sha256(const uint8_t* password, size_t passwordSize, const uint8_t* salt,
-                 size_t saltSize, uint32_t iterations, uint8_t* out, size_t size);
+bool Pbkdf2Sha256(const uint8_t* password, size_t passwordSize, const uint8_t* salt,
+                  size_t saltSize, uint32_t iterations, uint8_t* out, size_t size);

@@ -7,28 +7,28 @@
 #include "base/owned.h"
 #include "keys/system/system_crypto.h"
 
-int HmacSha256(const uint8_t* key, size_t keySize, std::initializer_list<BytePiece> message,
-               uint8_t mac[kSha256Bytes]) {
+bool HmacSha256(const uint8_t* key, size_t keySize, std::initializer_list<BytePiece> message,
+                uint8_t mac[kSha256Bytes]) {
   const Owned<NullIsEmpty<EVP_MAC*, EVP_MAC_free>> hmac(EVP_MAC_fetch(nullptr, "HMAC", nullptr));
-  if (!hmac) return 0;
+  if (!hmac) return false;
   const Owned<NullIsEmpty<EVP_MAC_CTX*, EVP_MAC_CTX_free>> context(EVP_MAC_CTX_new(hmac.get()));
   char digest[] = "SHA256";
   const OSSL_PARAM params[] = {OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0),
                                OSSL_PARAM_construct_end()};
   // A null key would mean "the key set before"; an empty one is a key all the same.
   static const uint8_t kNoKey = 0;
-  if (!context || EVP_MAC_init(context.get(), keySize ? key : &kNoKey, keySize, params) != 1) return 0;
+  if (!context || EVP_MAC_init(context.get(), keySize ? key : &kNoKey, keySize, params) != 1) return false;
   for (const BytePiece& piece : message) {
-    if (piece.size && EVP_MAC_update(context.get(), piece.data, piece.size) != 1) return 0;
+    if (piece.size && EVP_MAC_update(context.get(), piece.data, piece.size) != 1) return false;
   }
   size_t length = 0;
   return EVP_MAC_final(context.get(), mac, &length, kSha256Bytes) == 1 && length == kSha256Bytes ? 1 : 0;
 }
 
-int Pbkdf2Sha256(const uint8_t* password, size_t passwordSize, const uint8_t* salt,
-                 size_t saltSize, uint32_t iterations, uint8_t* out, size_t size) {
+bool Pbkdf2Sha256(const uint8_t* password, size_t passwordSize, const uint8_t* salt,
+                  size_t saltSize, uint32_t iterations, uint8_t* out, size_t size) {
   if (!ValidIterations(iterations) || !FitsInt(passwordSize) || !FitsInt(saltSize) || !FitsInt(size)) {
-    return 0;
+    return false;
   }
   return PKCS5_PBKDF2_HMAC(reinterpret_cast<const char*>(password), static_cast<int>(passwordSize), salt,
                            static_cast<int>(saltSize), static_cast<int>(iterations), EVP_sha256(),

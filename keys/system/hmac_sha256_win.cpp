@@ -14,32 +14,32 @@ bool OpenHmacSha256(BcryptAlgorithm& algorithm) {
 
 }  // namespace
 
-int HmacSha256(const uint8_t* key, size_t keySize, std::initializer_list<BytePiece> message,
-               uint8_t mac[kSha256Bytes]) {
+bool HmacSha256(const uint8_t* key, size_t keySize, std::initializer_list<BytePiece> message,
+                uint8_t mac[kSha256Bytes]) {
   BcryptAlgorithm algorithm;
   BcryptHash hash;
   if (!FitsInt(keySize) || !OpenHmacSha256(algorithm) ||
       !BcryptOk(BCryptCreateHash(algorithm.get(), hash.put(), nullptr, 0, const_cast<PUCHAR>(key),
                                  static_cast<ULONG>(keySize), 0))) {
-    return 0;
+    return false;
   }
   for (const BytePiece& piece : message) {
     if (piece.size == 0) continue;
     if (!FitsInt(piece.size) ||
         !BcryptOk(BCryptHashData(hash.get(), const_cast<PUCHAR>(piece.data),
                                  static_cast<ULONG>(piece.size), 0))) {
-      return 0;
+      return false;
     }
   }
   return BcryptOk(BCryptFinishHash(hash.get(), mac, kSha256Bytes, 0)) ? 1 : 0;
 }
 
-int Pbkdf2Sha256(const uint8_t* password, size_t passwordSize, const uint8_t* salt,
-                 size_t saltSize, uint32_t iterations, uint8_t* out, size_t size) {
+bool Pbkdf2Sha256(const uint8_t* password, size_t passwordSize, const uint8_t* salt,
+                  size_t saltSize, uint32_t iterations, uint8_t* out, size_t size) {
   BcryptAlgorithm algorithm;
   if (!ValidIterations(iterations) || !FitsInt(passwordSize) || !FitsInt(saltSize) ||
       !FitsInt(size) || !OpenHmacSha256(algorithm)) {
-    return 0;
+    return false;
   }
   return BcryptOk(BCryptDeriveKeyPBKDF2(algorithm.get(), const_cast<PUCHAR>(password),
                                         static_cast<ULONG>(passwordSize), const_cast<PUCHAR>(salt),

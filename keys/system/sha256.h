@@ -7,6 +7,6 @@
 
 constexpr int kSha256Bytes = 32;
 
-// The digest of size bytes at data into digest. Returns 1, or 0 when the
+// The digest of size bytes at data into digest. True, or false when the
 // provider fails (digest is then unspecified); nothing is reported here.
-int Sha256(const uint8_t* data, size_t size, uint8_t digest[kSha256Bytes]);
+bool Sha256(const uint8_t* data, size_t size, uint8_t digest[kSha256Bytes]);

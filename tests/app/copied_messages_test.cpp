@@ -23,12 +23,12 @@ TEST(CopiedMessages, AreTheStrongFormatsInOrderAsTheyStandAndNeverTheOldOne) {
   MakeKeyPair(alice, "alice");
   MakeKeyPair(bob, "bob");
   StrongKey aliceStrong, bobStrong;
-  ASSERT_EQ(StrongKeyOf(alice.secret, aliceStrong), 1);
-  ASSERT_EQ(StrongKeyOf(bob.secret, bobStrong), 1);
+  ASSERT_TRUE(StrongKeyOf(alice.secret, aliceStrong));
+  ASSERT_TRUE(StrongKeyOf(bob.secret, bobStrong));
   std::string v3, v2, old;
   ASSERT_EQ(EncryptV3Message("first", 1796000000, alice.secret, aliceStrong, bobStrong, v3), StrongStatus::kOk);
   ASSERT_EQ(EncryptStrongMessage("second", alice.secret, alice.pub, bob.pub, v2), StrongStatus::kOk);
-  ASSERT_EQ(EncryptText("third", alice.secret, bob.point, old), 1);
+  ASSERT_TRUE(EncryptText("third", alice.secret, bob.point, old));
   // As a chat wraps a long word.
   const std::string wrapped = v3.substr(0, 50) + "\r\n" + v3.substr(50);
 

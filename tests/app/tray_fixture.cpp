@@ -135,7 +135,7 @@ std::string TrayProgram::ShownKeyId(const PublicKeyRecord& key, const StrongKey&
 
 std::string TrayProgram::ShownFingerprint(const PublicKeyRecord& key, const StrongKey& strong) {
   char fingerprint[kFingerprintChars + 1];
-  EXPECT_EQ(KeyFingerprint(key, strong, fingerprint), 1);
+  EXPECT_TRUE(KeyFingerprint(key, strong, fingerprint));
   return fingerprint;
 }
 

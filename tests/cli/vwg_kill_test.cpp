@@ -88,7 +88,7 @@ TEST(VwgKill, AKilledImportLeavesTheOldRingOrTheNewOneNeverATornOne) {
   StrongKey strong[4];
   for (int k = 0; k < 4; ++k) {
     MakeKeyPair(keys[k], ("friend " + std::to_string(k)).c_str());
-    ASSERT_EQ(StrongKeyOf(keys[k].secret, strong[k]), 1);
+    ASSERT_TRUE(StrongKeyOf(keys[k].secret, strong[k]));
   }
   std::vector<PublicKeyRecord> entries(kMaxRingKeys);
   std::vector<StrongKey> strongKeys(kMaxRingKeys);

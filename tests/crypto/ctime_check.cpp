@@ -46,8 +46,8 @@ int Run() {
   // Key generation: the drawn bytes are the secret.
   MarkSecret(bytesA);
   MarkSecret(bytesB);
-  int usableA = KeyPairFromRandomBytes(bytesA, secretA, pubA);
-  int usableB = KeyPairFromRandomBytes(bytesB, secretB, pubB);
+  bool usableA = KeyPairFromRandomBytes(bytesA, secretA, pubA);
+  bool usableB = KeyPairFromRandomBytes(bytesB, secretB, pubB);
   Declassify(usableA);
   Declassify(usableB);
   Declassify(pubA);  // public keys are published
@@ -61,7 +61,7 @@ int Run() {
   uint16_t shared[kElementWords], send[kElementWords], receive[kElementWords];
   MarkSecret(secretA);
   MarkSecret(secretB);
-  int ok = SharedElement(secretA, pointB, shared);
+  bool ok = SharedElement(secretA, pointB, shared);
   ok &= DeriveMessageKey(secretA, pointB, true, send);
   ok &= DeriveMessageKey(secretB, pointA, false, receive);
   Declassify(ok);

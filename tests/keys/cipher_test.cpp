@@ -36,14 +36,14 @@ size_t Blocks(size_t n, size_t per) { return (n + per - 1) / per; }
 
 TEST_F(Cipher, BothSidesShareTheElementAndKeysAreInverse) {
   uint16_t kAB[kElementWords], kBA[kElementWords];
-  ASSERT_EQ(SharedElement(alice_.secret, bob_.point, kAB), 1);
-  ASSERT_EQ(SharedElement(bob_.secret, alice_.point, kBA), 1);
+  ASSERT_TRUE(SharedElement(alice_.secret, bob_.point, kAB));
+  ASSERT_TRUE(SharedElement(bob_.secret, alice_.point, kBA));
   EXPECT_TRUE(FieldEqual(kAB, kBA));
   EXPECT_EQ(kAB[0], kFieldDegree);
 
   uint16_t send[kElementWords], receive[kElementWords], product[kTempWords];
-  ASSERT_EQ(DeriveMessageKey(alice_.secret, bob_.point, true, send), 1);
-  ASSERT_EQ(DeriveMessageKey(bob_.secret, alice_.point, false, receive), 1);
+  ASSERT_TRUE(DeriveMessageKey(alice_.secret, bob_.point, true, send));
+  ASSERT_TRUE(DeriveMessageKey(bob_.secret, alice_.point, false, receive));
   EXPECT_TRUE(FieldEqual(send, kAB));
   FieldMul(send, receive, product);
   uint16_t one[kElementWords] = {kFieldDegree, 1};
@@ -55,7 +55,7 @@ TEST_F(Cipher, TextRoundTripsWithPaddingAtEveryTailLength) {
   for (size_t n : {0, 1, 2, 57, 58, 59, 73, 115, 116, 117, 1000}) {
     const std::string plain = RandomText(rng, n);
     std::string encrypted, decrypted;
-    ASSERT_EQ(EncryptText(plain, alice_.secret, bob_.point, encrypted), 1);
+    ASSERT_TRUE(EncryptText(plain, alice_.secret, bob_.point, encrypted));
     ASSERT_EQ(encrypted.size(), 72 * Blocks(n, 58)) << n;
     for (size_t j = 0; j < encrypted.size(); j += 72) {
       EXPECT_EQ(encrypted.substr(j + 67, 5), kBlockTail) << "block at " << j;
@@ -64,7 +64,7 @@ TEST_F(Cipher, TextRoundTripsWithPaddingAtEveryTailLength) {
       ASSERT_GE(static_cast<uint8_t>(c), 0x21) << n;
       ASSERT_LE(static_cast<uint8_t>(c), 0xA0) << n;
     }
-    ASSERT_EQ(DecryptText(encrypted, bob_.secret, alice_.point, decrypted), 1);
+    ASSERT_TRUE(DecryptText(encrypted, bob_.secret, alice_.point, decrypted));
     std::string padded = plain;
     padded.resize(58 * Blocks(n, 58), ' ');
     EXPECT_EQ(decrypted, padded) << "length " << n;
@@ -73,9 +73,9 @@ TEST_F(Cipher, TextRoundTripsWithPaddingAtEveryTailLength) {
 
 TEST_F(Cipher, WrongKeyGivesOtherBytesOfTheSameLength) {
   std::string encrypted, decrypted;
-  ASSERT_EQ(EncryptText("a message for bob", alice_.secret, bob_.point, encrypted), 1);
+  ASSERT_TRUE(EncryptText("a message for bob", alice_.secret, bob_.point, encrypted));
   // Alice's own key pair instead of the shared one.
-  ASSERT_EQ(DecryptText(encrypted, alice_.secret, alice_.point, decrypted), 1);
+  ASSERT_TRUE(DecryptText(encrypted, alice_.secret, alice_.point, decrypted));
   EXPECT_EQ(decrypted.size(), 58u);
   EXPECT_NE(decrypted.substr(0, 17), "a message for bob");
 }
@@ -83,19 +83,19 @@ TEST_F(Cipher, WrongKeyGivesOtherBytesOfTheSameLength) {
 TEST_F(Cipher, IncompleteLastBlockSpoilsOnlyItself) {
   const std::string plain(58, 'x');
   std::string encrypted, decrypted;
-  ASSERT_EQ(EncryptText(plain, alice_.secret, bob_.point, encrypted), 1);
-  ASSERT_EQ(DecryptText(encrypted + "!", bob_.secret, alice_.point, decrypted), 1);
+  ASSERT_TRUE(EncryptText(plain, alice_.secret, bob_.point, encrypted));
+  ASSERT_TRUE(DecryptText(encrypted + "!", bob_.secret, alice_.point, decrypted));
   ASSERT_EQ(decrypted.size(), 116u);
   EXPECT_EQ(decrypted.substr(0, 58), plain);
   std::string empty;
-  ASSERT_EQ(DecryptText("", bob_.secret, alice_.point, empty), 1);
+  ASSERT_TRUE(DecryptText("", bob_.secret, alice_.point, empty));
   EXPECT_EQ(empty, "");
 }
 
 TEST_F(Cipher, BlockOperationsAreInverseForZeroAndRandomBlocks) {
   uint16_t send[kElementWords], receive[kElementWords];
-  ASSERT_EQ(DeriveMessageKey(alice_.secret, bob_.point, true, send), 1);
-  ASSERT_EQ(DeriveMessageKey(bob_.secret, alice_.point, false, receive), 1);
+  ASSERT_TRUE(DeriveMessageKey(alice_.secret, bob_.point, true, send));
+  ASSERT_TRUE(DeriveMessageKey(bob_.secret, alice_.point, false, receive));
   std::mt19937 rng(TestSeed() + 1);
   for (int n = 0; n < 200; ++n) {
     uint8_t in[58] = {}, back[58];
@@ -162,10 +162,10 @@ TEST_F(Cipher, UnusableKeysAreRefused) {
   for (const Case& c : cases) {
     uint16_t key[kElementWords];
     std::string out = "untouched";
-    EXPECT_EQ(DeriveMessageKey(alice_.secret, c.point, true, key), 0) << c.name;
-    EXPECT_EQ(EncryptText("text", alice_.secret, c.point, out), 0) << c.name;
+    EXPECT_FALSE(DeriveMessageKey(alice_.secret, c.point, true, key)) << c.name;
+    EXPECT_FALSE(EncryptText("text", alice_.secret, c.point, out)) << c.name;
     EXPECT_EQ(out, "") << c.name;
-    EXPECT_EQ(DecryptText("text", alice_.secret, c.point, out), 0) << c.name;
+    EXPECT_FALSE(DecryptText("text", alice_.secret, c.point, out)) << c.name;
   }
   // The small-order points are on the curve: only the order check stops them.
   EXPECT_TRUE(IsValidPublicPoint(small));
@@ -178,9 +178,9 @@ TEST_F(Cipher, UnusableKeysAreRefused) {
   // A scalar equal to the group order takes a genuine key to infinity.
   uint16_t key[kElementWords];
   std::string out;
-  EXPECT_EQ(DeriveMessageKey(BasePointOrder.data(), bob_.point, false, key), 0);
-  EXPECT_EQ(EncryptText("text", BasePointOrder.data(), bob_.point, out), 0);
-  EXPECT_EQ(DecryptText("text", BasePointOrder.data(), bob_.point, out), 0);
+  EXPECT_FALSE(DeriveMessageKey(BasePointOrder.data(), bob_.point, false, key));
+  EXPECT_FALSE(EncryptText("text", BasePointOrder.data(), bob_.point, out));
+  EXPECT_FALSE(DecryptText("text", BasePointOrder.data(), bob_.point, out));
 }
 
 }  // namespace

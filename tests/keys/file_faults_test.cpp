@@ -201,7 +201,7 @@ TEST_F(FileFaults, EveryFailedStepOfARingWriteWithStrongKeysKeepsTheOldRing) {
     PublicKeyRing ring;
     for (int k = 0; k < 4; ++k) {
       StrongKey strong;
-      EXPECT_EQ(StrongKeyOf(keys_[k].secret, strong), 1);
+      EXPECT_TRUE(StrongKeyOf(keys_[k].secret, strong));
       AddRingEntry(ring, keys_[k].pub, strong);
     }
     return SavePublicKeyFile(RingPath.c_str(), ring);
@@ -321,7 +321,7 @@ TEST_F(FileFaults, TheSecretKeyIsNeverReadableByOthers) {
 
   const FileSnapshot old = TakeFileSnapshot(SecretPath.c_str());
   ASSERT_EQ(SaveSecretKeyFile(SecretPath.c_str(), keys_[2].secret), KeyFileStatus::kOk);
-  ASSERT_EQ(RestoreFileSnapshot(SecretPath.c_str(), old), 1);
+  ASSERT_TRUE(RestoreFileSnapshot(SecretPath.c_str(), old));
   EXPECT_EQ(ModeOf(SecretPath), 0600u);
   EXPECT_EQ(ReadBytes(SecretPath), std::string(old.bytes.begin(), old.bytes.end()));
   umask(oldMask);
@@ -340,7 +340,7 @@ TEST_F(FileFaults, ARestoredFileGetsItsOwnModeBackAndNeverMoreOnTheWay) {
     ASSERT_EQ(chmod(RingPath.c_str(), 0666), 0);
     TempModes.clear();
     FileFault = RecordTempModes;
-    EXPECT_EQ(RestoreFileSnapshot(RingPath.c_str(), old), 1);
+    EXPECT_TRUE(RestoreFileSnapshot(RingPath.c_str(), old));
     FileFault = nullptr;
     EXPECT_EQ(ModeOf(RingPath), mode);
     ASSERT_FALSE(TempModes.empty());
@@ -396,7 +396,7 @@ TEST_F(FileFaults, AWriteThroughSymbolicLinksReplacesTheFileAtTheirEnd) {
   fs::create_symlink("loop-b.vwg", top / "loop-a.vwg");
   fs::create_symlink("loop-a.vwg", top / "loop-b.vwg");
   const std::string stale = (keys / ("secret.vwg." + std::to_string(EndedProcess()) + "-0.tmp")).string();
-  ASSERT_EQ(WriteFileAtomic(stale.c_str(), reinterpret_cast<const uint8_t*>("k"), 1, {}), 1);
+  ASSERT_TRUE(WriteFileAtomic(stale.c_str(), reinterpret_cast<const uint8_t*>("k"), 1, {}));
 
   const fs::path paths[] = {top / "linked.vwg", top / "chain.vwg", top / "folder" / "secret.vwg"};
   for (int k = 0; k < 3; ++k) {
@@ -554,12 +554,12 @@ TEST_F(FileFaults, ARestoredFileGetsItsOwnDaclBackAndNeverMoreOnTheWay) {
     // Overwritten with the opposite permissions.
     FilePermissions opposite;
     opposite.access = secretFile ? FileAccess::kDefault : FileAccess::kOwnerOnly;
-    ASSERT_EQ(WriteFileAtomic(path.c_str(), reinterpret_cast<const uint8_t*>("x"), 1, opposite), 1);
+    ASSERT_TRUE(WriteFileAtomic(path.c_str(), reinterpret_cast<const uint8_t*>("x"), 1, opposite));
     ASSERT_NE(DaclOf(path).othersAllowed, before.othersAllowed);
 
     TempDacls.clear();
     FileFault = RecordTempDacls;
-    EXPECT_EQ(RestoreFileSnapshot(path.c_str(), old), 1);
+    EXPECT_TRUE(RestoreFileSnapshot(path.c_str(), old));
     FileFault = nullptr;
     ASSERT_FALSE(TempDacls.empty());
     for (const Dacl& d : TempDacls) EXPECT_TRUE(!d.othersAllowed || before.othersAllowed);

@@ -36,7 +36,7 @@ PublicKeyRecord BasePointRecord(const char* id) { return MakeRecord(id, BasePoin
 // `openssl dgst -sha256`.
 TEST(KeyFingerprint, OfTheBasePointIsTheKnownAnswer) {
   char fingerprint[kFingerprintChars + 1];
-  ASSERT_EQ(KeyFingerprint(BasePointRecord("base"), kNoStrongKey, fingerprint), 1);
+  ASSERT_TRUE(KeyFingerprint(BasePointRecord("base"), kNoStrongKey, fingerprint));
   EXPECT_STREQ(fingerprint, "F2B3 100D 62AD E9DA 4770 EF59 0677 4D03");
   EXPECT_EQ(std::strlen(fingerprint), static_cast<size_t>(kFingerprintChars));
 }
@@ -46,13 +46,13 @@ TEST(KeyFingerprint, DependsOnThePointAloneNotTheUserIdOrSpareWord) {
   MakeKeyPair(a, "alice");
   MakeKeyPair(b, "alice");
   char fa[kFingerprintChars + 1], fb[kFingerprintChars + 1], renamed[kFingerprintChars + 1];
-  ASSERT_EQ(KeyFingerprint(a.pub, kNoStrongKey, fa), 1);
-  ASSERT_EQ(KeyFingerprint(b.pub, kNoStrongKey, fb), 1);
+  ASSERT_TRUE(KeyFingerprint(a.pub, kNoStrongKey, fa));
+  ASSERT_TRUE(KeyFingerprint(b.pub, kNoStrongKey, fb));
   EXPECT_STRNE(fa, fb) << "two keys under one ID";
   PublicKeyRecord other = a.pub;
   SetUserId(other, "mallory");
   other.spare = 0xBEEF;
-  ASSERT_EQ(KeyFingerprint(other, kNoStrongKey, renamed), 1);
+  ASSERT_TRUE(KeyFingerprint(other, kNoStrongKey, renamed));
   EXPECT_STREQ(fa, renamed);
 }
 
@@ -96,7 +96,7 @@ TEST(KeyFingerprint, MatchesOpensslOverTheCoefficientBytesOfRandomKeys) {
     const std::string hex = OpensslSha256(file.string());
     ASSERT_EQ(hex.size(), 64u) << "is the openssl command installed?";
     char fingerprint[kFingerprintChars + 1];
-    ASSERT_EQ(KeyFingerprint(k.pub, kNoStrongKey, fingerprint), 1);
+    ASSERT_TRUE(KeyFingerprint(k.pub, kNoStrongKey, fingerprint));
     EXPECT_EQ(fingerprint, Grouped(hex)) << Hex(&k.pub, sizeof k.pub);
   }
   std::filesystem::remove(file);

@@ -18,7 +18,7 @@ class ImportRule : public ::testing::Test {
     const char* ids[] = {"owner", "alice", "bob", "carol", "mallory"};
     for (int k = 0; k < 5; ++k) {
       MakeKeyPair(keys_[k], ids[k]);
-      ASSERT_EQ(StrongKeyOf(keys_[k].secret, strong_[k]), 1);
+      ASSERT_TRUE(StrongKeyOf(keys_[k].secret, strong_[k]));
     }
   }
   // The owner (0) with a strong key, alice (1) without, bob (2) with.

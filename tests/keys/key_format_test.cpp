@@ -164,8 +164,8 @@ TEST_F(KeyFormat, MalformedPublicFilesAreRejectedAndLeaveTheBufferAlone) {
 std::vector<uint8_t> FileWithStrongKeys(const KeyPair* keys, StrongKey strong[3]) {
   PublicKeyRecord records[3] = {keys[0].pub, keys[1].pub, keys[2].pub};
   strong[1] = kNoStrongKey;
-  EXPECT_EQ(StrongKeyOf(keys[0].secret, strong[0]), 1);
-  EXPECT_EQ(StrongKeyOf(keys[2].secret, strong[2]), 1);
+  EXPECT_TRUE(StrongKeyOf(keys[0].secret, strong[0]));
+  EXPECT_TRUE(StrongKeyOf(keys[2].secret, strong[2]));
   std::vector<uint8_t> d(static_cast<size_t>(PublicFileSize(3, strong)));
   FormatPublicKeyFile(3, records, strong, d.data());
   return d;

@@ -24,13 +24,13 @@ class MessageSearch : public ::testing::Test {
     MakeKeyPair(alice_, "alice");
     MakeKeyPair(bob_, "bob");
     StrongKey aliceStrong, bobStrong;
-    ASSERT_EQ(StrongKeyOf(alice_.secret, aliceStrong), 1);
-    ASSERT_EQ(StrongKeyOf(bob_.secret, bobStrong), 1);
+    ASSERT_TRUE(StrongKeyOf(alice_.secret, aliceStrong));
+    ASSERT_TRUE(StrongKeyOf(bob_.secret, bobStrong));
     ASSERT_EQ(EncryptV3Message("\xce\xb3\xce\xb5\xce\xb9\xce\xac", kNow, alice_.secret, aliceStrong, bobStrong, v3_),
               StrongStatus::kOk);
     ASSERT_EQ(EncryptStrongMessage("hello", alice_.secret, alice_.pub, bob_.pub, v2_), StrongStatus::kOk);
     // Three blocks.
-    ASSERT_EQ(EncryptText(std::string(150, 'x'), alice_.secret, bob_.point, old_), 1);
+    ASSERT_TRUE(EncryptText(std::string(150, 'x'), alice_.secret, bob_.point, old_));
   }
   static const std::string& Of(MessageKind kind) {
     return kind == MessageKind::kV3 ? v3_ : kind == MessageKind::kV2 ? v2_ : old_;
@@ -92,8 +92,8 @@ TEST_F(MessageSearch, TheFoundV3MessageOpens) {
   const std::vector<FoundMessage> found = FindMessages(text);
   ASSERT_EQ(found.size(), 1u);
   StrongKey bobStrong, aliceStrong;
-  ASSERT_EQ(StrongKeyOf(bob_.secret, bobStrong), 1);
-  ASSERT_EQ(StrongKeyOf(alice_.secret, aliceStrong), 1);
+  ASSERT_TRUE(StrongKeyOf(bob_.secret, bobStrong));
+  ASSERT_TRUE(StrongKeyOf(alice_.secret, aliceStrong));
   std::string plain;
   V3Parties parties;
   EXPECT_EQ(DecryptV3Message(Span(text, found[0]), bob_.secret, bobStrong, &aliceStrong, 1, -1, plain, parties),

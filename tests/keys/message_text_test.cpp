@@ -18,12 +18,12 @@ class MessageText : public ::testing::Test {
   }
   static std::string EncryptForBob(const std::string& plain) {
     std::string cipher;
-    EXPECT_EQ(EncryptText(plain, alice_.secret, bob_.point, cipher), 1);
+    EXPECT_TRUE(EncryptText(plain, alice_.secret, bob_.point, cipher));
     return cipher;
   }
   static std::string BobDecrypts(const std::string& received) {
     std::string plain;
-    EXPECT_EQ(DecryptWholeBlocks(WithoutBlanks(received), bob_.secret, alice_.point, plain), 1);
+    EXPECT_TRUE(DecryptWholeBlocks(WithoutBlanks(received), bob_.secret, alice_.point, plain));
     return plain;
   }
   static KeyPair alice_, bob_;

@@ -272,8 +272,8 @@ TEST(ProtectedKeyFile, VersionOneAndVersionTwoAreNeverMisread) {
   const Sample s;
   uint16_t key[kScalarWords];
   std::fill(key, key + kScalarWords, kUntouchedWord);
-  EXPECT_EQ(ParseSecretKeyFile(s.file.data(), kProtectedFileBytes, key), 0);
-  EXPECT_EQ(ParseSecretKeyFile(s.file.data(), kSecretFileBytes, key), 0) << "the 938 bytes a loader reads";
+  EXPECT_FALSE(ParseSecretKeyFile(s.file.data(), kProtectedFileBytes, key));
+  EXPECT_FALSE(ParseSecretKeyFile(s.file.data(), kSecretFileBytes, key)) << "the 938 bytes a loader reads";
   EXPECT_EQ(key[0], kUntouchedWord);
 
   Bytes plain(kSecretFileBytes);

@@ -63,9 +63,9 @@ TEST(StrongKey, IsTheSameForOneSecretAndTellsPairsApart) {
   MakeKeyPair(a);
   MakeKeyPair(b);
   StrongKey first, second, other;
-  ASSERT_EQ(StrongKeyOf(a.secret, first), 1);
-  ASSERT_EQ(StrongKeyOf(a.secret, second), 1);
-  ASSERT_EQ(StrongKeyOf(b.secret, other), 1);
+  ASSERT_TRUE(StrongKeyOf(a.secret, first));
+  ASSERT_TRUE(StrongKeyOf(a.secret, second));
+  ASSERT_TRUE(StrongKeyOf(b.secret, other));
   EXPECT_TRUE(SameStrongKey(first, second));
   EXPECT_FALSE(SameStrongKey(first, other));
   EXPECT_TRUE(IsValidStrongKey(first, true));
@@ -100,7 +100,7 @@ TEST(StrongKey, TheOwnersStrongKeyGoesIntoAnOldRingOnce) {
   PublicKeyRing loaded;
   ASSERT_EQ(LoadPublicKeyRing(ring.c_str(), loaded), KeyFileStatus::kOk);
   StrongKey expected;
-  ASSERT_EQ(StrongKeyOf(own.secret, expected), 1);
+  ASSERT_TRUE(StrongKeyOf(own.secret, expected));
   EXPECT_TRUE(SameStrongKey(loaded.strong[0], expected));
   EXPECT_FALSE(loaded.strong[1].present);
 

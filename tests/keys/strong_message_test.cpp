@@ -19,7 +19,7 @@ constexpr char kUntouched[] = "untouched";
 
 std::vector<uint8_t> IdOf(const PublicKeyRecord& key) {
   std::vector<uint8_t> id(kKeyIdBytes);
-  EXPECT_EQ(KeyId(key, id.data()), 1);
+  EXPECT_TRUE(KeyId(key, id.data()));
   return id;
 }
 
@@ -60,7 +60,7 @@ class StrongMessage : public ::testing::Test {
   // Z of Alice and Bob, and an H from Alice to Bob, for the reference writer.
   static std::vector<uint8_t> SharedZ() {
     std::vector<uint8_t> z(kStrongSecretBytes);
-    EXPECT_EQ(StrongSharedSecret(alice_.secret, bob_.pub, z.data()), 1);
+    EXPECT_TRUE(StrongSharedSecret(alice_.secret, bob_.pub, z.data()));
     return z;
   }
   static std::vector<uint8_t> HeaderToBob(uint8_t version = 2) {
@@ -321,7 +321,7 @@ TEST_F(StrongMessage, UnusableKeysAndOverlongTextsAreRefusedWithoutOutput) {
   EXPECT_EQ(EncryptStrongMessage("hi", alice_.secret, alice_.pub, small, out), StrongStatus::kNoUsableKey);
   EXPECT_EQ(out, kUntouched);
   uint8_t z[kStrongSecretBytes];
-  EXPECT_EQ(StrongSharedSecret(alice_.secret, small, z), 0);
+  EXPECT_FALSE(StrongSharedSecret(alice_.secret, small, z));
   EXPECT_EQ(Hex(z, sizeof z), std::string(2 * kStrongSecretBytes, '0'));
 
   // Refused before a byte of it is read.

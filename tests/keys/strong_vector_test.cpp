@@ -40,7 +40,7 @@ std::string Message() {
 
 std::string IdText(const PublicKeyRecord& key) {
   uint8_t id[kKeyIdBytes];
-  EXPECT_EQ(KeyId(key, id), 1);
+  EXPECT_TRUE(KeyId(key, id));
   char text[kKeyIdChars + 1];
   KeyIdText(id, text);
   return text;
@@ -50,7 +50,7 @@ std::string IdText(const PublicKeyRecord& key) {
 // the openssl command.
 std::string FingerprintDigits(const PublicKeyRecord& key) {
   char fingerprint[kFingerprintChars + 1];
-  EXPECT_EQ(KeyFingerprint(key, kNoStrongKey, fingerprint), 1);
+  EXPECT_TRUE(KeyFingerprint(key, kNoStrongKey, fingerprint));
   std::string digits(fingerprint, 19);
   digits.erase(std::remove(digits.begin(), digits.end(), ' '), digits.end());
   return digits;
@@ -77,9 +77,9 @@ TEST_F(StrongVector, KeyIdsAndSharedSecretFromBothSides) {
   EXPECT_EQ(IdText(alice_), kIdA);
   EXPECT_EQ(IdText(bob_), kIdB);
   uint8_t z[kStrongSecretBytes];
-  ASSERT_EQ(StrongSharedSecret(a_, bob_, z), 1);
+  ASSERT_TRUE(StrongSharedSecret(a_, bob_, z));
   EXPECT_EQ(Hex(z, sizeof z), kZ);
-  ASSERT_EQ(StrongSharedSecret(b_, alice_, z), 1);
+  ASSERT_TRUE(StrongSharedSecret(b_, alice_, z));
   EXPECT_EQ(Hex(z, sizeof z), kZ);
 }
 

@@ -44,15 +44,15 @@ TEST(Hkdf, GivesThePublishedKeys) {
   const std::vector<uint8_t> ikm(22, 0x0b), salt = FromHex("000102030405060708090a0b0c"),
                              info = FromHex("f0f1f2f3f4f5f6f7f8f9");
   uint8_t prk[kSha256Bytes], okm[42];
-  ASSERT_EQ(HkdfExtract(salt.data(), salt.size(), ikm.data(), ikm.size(), prk), 1);
+  ASSERT_TRUE(HkdfExtract(salt.data(), salt.size(), ikm.data(), ikm.size(), prk));
   EXPECT_EQ(Hex(prk, sizeof prk), "077709362c2e32df0ddc3f0dc47bba6390b6c73bb50f9c3122ec844ad7c2b3e5");
-  ASSERT_EQ(Hkdf(salt.data(), salt.size(), ikm.data(), ikm.size(), info.data(), info.size(), okm, sizeof okm), 1);
+  ASSERT_TRUE(Hkdf(salt.data(), salt.size(), ikm.data(), ikm.size(), info.data(), info.size(), okm, sizeof okm));
   EXPECT_EQ(Hex(okm, sizeof okm),
             "3cb25f25faacd57a90434f64d0362f2a2d2d0a90cf1a5a4c5db02d56ecc4c5bf34007208d5b887185865");
 
-  ASSERT_EQ(HkdfExtract(nullptr, 0, ikm.data(), ikm.size(), prk), 1);
+  ASSERT_TRUE(HkdfExtract(nullptr, 0, ikm.data(), ikm.size(), prk));
   EXPECT_EQ(Hex(prk, sizeof prk), "19ef24a32c717b167f33a91d6f648bdf96596776afdb6377ac434c1c293ccb04");
-  ASSERT_EQ(Hkdf(nullptr, 0, ikm.data(), ikm.size(), nullptr, 0, okm, sizeof okm), 1);
+  ASSERT_TRUE(Hkdf(nullptr, 0, ikm.data(), ikm.size(), nullptr, 0, okm, sizeof okm));
   EXPECT_EQ(Hex(okm, sizeof okm),
             "8da4e775a563c18f715f802a063c5a31b8a11f5c5ee1879ec3454e5f3c738d2d9d201395faa4b61a96c8");
 }
@@ -63,13 +63,13 @@ TEST(Hkdf, ExpandIsOneStreamUpToItsLimit) {
   const uint8_t prk[kSha256Bytes] = {1, 2, 3};
   const uint8_t info[] = {'x'};
   std::vector<uint8_t> longest(kHkdfMaxBytes), shorter(kHkdfMaxBytes);
-  ASSERT_EQ(HkdfExpand(prk, info, sizeof info, longest.data(), longest.size()), 1);
+  ASSERT_TRUE(HkdfExpand(prk, info, sizeof info, longest.data(), longest.size()));
   for (size_t n : {size_t{1}, size_t{31}, size_t{32}, size_t{33}, size_t{64}, kHkdfMaxBytes - 1}) {
-    ASSERT_EQ(HkdfExpand(prk, info, sizeof info, shorter.data(), n), 1);
+    ASSERT_TRUE(HkdfExpand(prk, info, sizeof info, shorter.data(), n));
     EXPECT_EQ(std::memcmp(shorter.data(), longest.data(), n), 0) << n;
   }
   std::vector<uint8_t> over(kHkdfMaxBytes + 1, 0xAA);
-  EXPECT_EQ(HkdfExpand(prk, info, sizeof info, over.data(), over.size()), 0);
+  EXPECT_FALSE(HkdfExpand(prk, info, sizeof info, over.data(), over.size()));
   EXPECT_EQ(over, std::vector<uint8_t>(over.size(), 0));
 }
 
@@ -161,8 +161,8 @@ TEST(Pbkdf2Sha256, GivesThePublishedKeys) {
 TEST(Pbkdf2Sha256, RefusesIterationCountsOutsideItsRange) {
   const uint8_t password[] = {'p'}, salt[] = {'s'};
   uint8_t out[32];
-  EXPECT_EQ(Pbkdf2Sha256(password, 1, salt, 1, 0, out, sizeof out), 0);
-  EXPECT_EQ(Pbkdf2Sha256(password, 1, salt, 1, 0x80000000u, out, sizeof out), 0);
+  EXPECT_FALSE(Pbkdf2Sha256(password, 1, salt, 1, 0, out, sizeof out));
+  EXPECT_FALSE(Pbkdf2Sha256(password, 1, salt, 1, 0x80000000u, out, sizeof out));
 }
 
 }  // namespace

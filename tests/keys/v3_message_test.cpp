@@ -32,13 +32,13 @@ struct StrongPair {
 
 void MakeStrongPair(StrongPair& p, const char* id) {
   MakeKeyPair(p.keys, id);
-  ASSERT_EQ(StrongKeyOf(p.keys.secret, p.strong), 1);
-  ASSERT_EQ(DeriveStrongScalar(p.keys.secret, p.strongScalar), 1);
+  ASSERT_TRUE(StrongKeyOf(p.keys.secret, p.strong));
+  ASSERT_TRUE(DeriveStrongScalar(p.keys.secret, p.strongScalar));
 }
 
 std::vector<uint8_t> StrongIdOf(const StrongKey& key) {
   std::vector<uint8_t> id(kKeyIdBytes);
-  EXPECT_EQ(StrongKeyId(key, id.data()), 1);
+  EXPECT_TRUE(StrongKeyId(key, id.data()));
   return id;
 }
 
@@ -114,8 +114,8 @@ class V3Message : public ::testing::Test {
     PointMultiply(e, BasePoint, point);
     StrongKeyPoint(bob_.strong, r);
     std::vector<uint8_t> ikm(2 * kV3SecretBytes);
-    EXPECT_EQ(SharedX(e, r, ikm.data()), 1);
-    EXPECT_EQ(SharedX(alice_.strongScalar, r, ikm.data() + kV3SecretBytes), 1);
+    EXPECT_TRUE(SharedX(e, r, ikm.data()));
+    EXPECT_TRUE(SharedX(alice_.strongScalar, r, ikm.data() + kV3SecretBytes));
     return ReferenceV3Seal(ikm, HeaderToBob(PointBytesOf(point.x, point.y), version),
                            PointBytesOf(alice_.strong.x, alice_.strong.y), PointBytesOf(bob_.strong.x, bob_.strong.y),
                            inner);
@@ -265,7 +265,7 @@ TEST_F(V3Message, EphemeralPointsOutsideTheGroupAreRefused) {
     CurvePoint r;
     StrongKeyPoint(bob_.strong, r);
     std::vector<uint8_t> ikm(2 * kV3SecretBytes, 0);
-    ASSERT_EQ(SharedX(alice_.strongScalar, r, ikm.data() + kV3SecretBytes), 1);
+    ASSERT_TRUE(SharedX(alice_.strongScalar, r, ikm.data() + kV3SecretBytes));
     const std::string text = ReferenceV3Seal(ikm, HeaderToBob(PointBytesOf(p.x, p.y)),
                                              PointBytesOf(alice_.strong.x, alice_.strong.y),
                                              PointBytesOf(bob_.strong.x, bob_.strong.y), inner);
@@ -332,7 +332,7 @@ TEST_F(V3Message, TheOldFormatsSharedElementOpensAndForgesNothing) {
   CurvePoint bobPoint;
   RecordPoint(bob_.keys.pub, bobPoint);
   std::string block;
-  ASSERT_EQ(EncryptText("hi", alice_.keys.secret, bobPoint, block), 1);
+  ASSERT_TRUE(EncryptText("hi", alice_.keys.secret, bobPoint, block));
   ASSERT_EQ(block.size(), 72u);
   // C and M as field elements, and k = C * M^-1.
   std::string known = "hi";
@@ -351,7 +351,7 @@ TEST_F(V3Message, TheOldFormatsSharedElementOpensAndForgesNothing) {
   uint16_t shared[kTempWords] = {};
   CurvePoint alicePoint;
   RecordPoint(alice_.keys.pub, alicePoint);
-  ASSERT_EQ(SharedElement(bob_.keys.secret, alicePoint, shared), 1);
+  ASSERT_TRUE(SharedElement(bob_.keys.secret, alicePoint, shared));
   ASSERT_TRUE(FieldEqual(k, shared)) << "the old format gives k away";
 
   uint8_t kBytes[kV3SecretBytes];
@@ -388,7 +388,7 @@ TEST_F(V3Message, TheOldFormatsSharedElementOpensAndForgesNothing) {
   PointMultiply(forger.secret, BasePoint, e);
   StrongKeyPoint(bob_.strong, r);
   uint8_t es[kV3SecretBytes];
-  ASSERT_EQ(SharedX(forger.secret, r, es), 1);
+  ASSERT_TRUE(SharedX(forger.secret, r, es));
   const std::vector<uint8_t> knownEs(es, es + kV3SecretBytes);
   std::vector<std::vector<uint8_t>> forgeries = guesses;
   forgeries.push_back(joined(knownEs, kk));

@@ -53,7 +53,7 @@ std::string Message() {
 
 std::string IdText(const StrongKey& key) {
   uint8_t id[kKeyIdBytes];
-  EXPECT_EQ(StrongKeyId(key, id), 1);
+  EXPECT_TRUE(StrongKeyId(key, id));
   char text[kKeyIdChars + 1];
   KeyIdText(id, text);
   return text;
@@ -80,8 +80,8 @@ class V3Vector : public ::testing::Test {
     ScalarFromHex(kSecretA, a_);
     ScalarFromHex(kSecretB, b_);
     ScalarFromHex(kEphemeral, e_);
-    ASSERT_EQ(StrongKeyOf(a_, strongA_), 1);
-    ASSERT_EQ(StrongKeyOf(b_, strongB_), 1);
+    ASSERT_TRUE(StrongKeyOf(a_, strongA_));
+    ASSERT_TRUE(StrongKeyOf(b_, strongB_));
   }
   static uint16_t a_[kScalarWords], b_[kScalarWords], e_[kScalarWords];
   static StrongKey strongA_, strongB_;
@@ -91,7 +91,7 @@ StrongKey V3Vector::strongA_, V3Vector::strongB_;
 
 TEST_F(V3Vector, StrongScalarIdsAndFingerprint) {
   uint16_t strong[kScalarWords], expected[kScalarWords];
-  ASSERT_EQ(DeriveStrongScalar(a_, strong), 1);
+  ASSERT_TRUE(DeriveStrongScalar(a_, strong));
   ScalarFromHex(kStrongScalarA, expected);
   EXPECT_EQ(Hex(strong, sizeof strong), Hex(expected, sizeof expected));
   EXPECT_EQ(IdText(strongA_), kStrongIdA);
@@ -101,14 +101,14 @@ TEST_F(V3Vector, StrongScalarIdsAndFingerprint) {
   PointMultiply(a_, BasePoint, pointA);
   const PublicKeyRecord alice = MakeRecord("alice", pointA);
   char fingerprint[kFingerprintChars + 1];
-  ASSERT_EQ(KeyFingerprint(alice, strongA_, fingerprint), 1);
+  ASSERT_TRUE(KeyFingerprint(alice, strongA_, fingerprint));
   EXPECT_STREQ(fingerprint, kFingerprintA);
   uint8_t id[kKeyIdBytes];
-  ASSERT_EQ(RingKeyId(alice, strongA_, id), 1);
+  ASSERT_TRUE(RingKeyId(alice, strongA_, id));
   EXPECT_EQ(Hex(id, kKeyIdBytes), Hex(FromHex(kStrongIdA).data(), kKeyIdBytes));
-  ASSERT_EQ(RingKeyId(alice, kNoStrongKey, id), 1);
+  ASSERT_TRUE(RingKeyId(alice, kNoStrongKey, id));
   uint8_t pointId[kKeyIdBytes];
-  ASSERT_EQ(KeyId(alice, pointId), 1);
+  ASSERT_TRUE(KeyId(alice, pointId));
   EXPECT_EQ(Hex(id, kKeyIdBytes), Hex(pointId, kKeyIdBytes)) << "a key without a strong key keeps its ID";
 }
 
@@ -139,7 +139,7 @@ TEST_F(V3Vector, ExportOfTheOwnersKeyCarriesItsStrongKey) {
   FormatPublicKeyFile(1, &alice, &strongA_, file.data());
   ASSERT_EQ(file.size(), 280u);
   uint8_t digest[kSha256Bytes];
-  ASSERT_EQ(Sha256(file.data(), file.size(), digest), 1);
+  ASSERT_TRUE(Sha256(file.data(), file.size(), digest));
   EXPECT_EQ(Hex(digest, sizeof digest), kExportSha256);
 }
 
