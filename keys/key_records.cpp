@@ -8,8 +8,8 @@
 #include "resources/strings.h"
 
 // Bits of the random bytes, least significant bit of byte 0 first, into words
-// 1..464; word 0 gets the index of the highest set bit (0 when none is set),
-// found by masks rather than by branching on the secret bits.
+// 1..464; word 0 gets the index of the highest set bit (0 when none is set).
+// CT: the top bit is found by masks; every byte is read.
 static void BytesToScalar(const uint8_t* bytes, uint16_t* secret) {
   std::memset(secret, 0, kScalarWords * sizeof(uint16_t));
   uint32_t top = 0;

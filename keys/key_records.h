@@ -36,10 +36,10 @@ static_assert(offsetof(PublicKeyRecord, y) == 82);
 bool GenerateKeyPair(uint16_t* secret, PublicKeyRecord& pub, const char* userId);
 
 // The draw of GenerateKeyPair from 58 random bytes: the scalar of their
-// low 464 bits and its public point (spare word 0, no user ID). True
-// when the pair is usable, false when it must be drawn again (value below 2, or a
-// multiple of the base point's order). Time and memory accesses do not
-// depend on the bytes; only the verdict tells anything about them.
+// low 464 bits and its public point (spare word 0, no user ID). True when
+// the pair is usable, false when it must be drawn again (value below 2, or
+// a multiple of the base point's order).
+// CT: in the bytes; only the verdict tells anything about them.
 constexpr int kScalarBytes = kMaxScalarBits / 8;
 bool KeyPairFromRandomBytes(const uint8_t bytes[kScalarBytes], uint16_t* secret, PublicKeyRecord& pub);
 

@@ -12,5 +12,6 @@
 // 30-word element. q must pass IsUsablePublicPoint, which is checked here, so
 // that our scalar never meets a foreign point unchecked. True, or false (k
 // zero) when q fails that check or s * q is the point at infinity (no usable
-// key). Past the check on q, time and memory accesses do not depend on s.
+// key).
+// CT: in s, past the check on q (which is public).
 bool SharedElement(const uint16_t* s, const CurvePoint& q, uint16_t* k);

@@ -40,7 +40,7 @@ bool DeriveStrongScalar(const uint16_t* secret, uint16_t strong[kScalarWords]) {
   uint8_t ikm[kScalarBytes], okm[kStrongScalarBytes];
   ScalarToBigEndian(secret, ikm);
   const bool derived = Hkdf(nullptr, 0, ikm, sizeof ikm, reinterpret_cast<const uint8_t*>(kStrongKeyInfo),
-                           sizeof kStrongKeyInfo - 1, okm, sizeof okm);
+                            sizeof kStrongKeyInfo - 1, okm, sizeof okm);
   ScalarFromBigEndian(okm, kStrongScalarBytes, strong);
   SecureWipe(ikm, sizeof ikm);
   SecureWipe(okm, sizeof okm);

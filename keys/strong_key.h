@@ -67,7 +67,7 @@ bool IsKeyPairOf(const uint16_t* secret, const PublicKeyRecord& key, const Stron
 
 // The scalar of n big-endian bytes (n at most 58) into words 1..8n, the bit
 // count into word 0, and the 58 big-endian bytes of a scalar's value (the
-// words up to its bit count): both without branches or memory accesses that
-// depend on the value.
+// words up to its bit count).
+// CT: both; n is public.
 void ScalarFromBigEndian(const uint8_t* bytes, int n, uint16_t scalar[kScalarWords]);
 void ScalarToBigEndian(const uint16_t* scalar, uint8_t out[kScalarBytes]);

@@ -185,7 +185,7 @@ bool ParseSecretKeyFile(const uint8_t* data, int size, uint16_t* key) {
   const bool valid = IsValidSecretKey(parsed);
   if (valid) std::memcpy(key, parsed, sizeof parsed);
   SecureWipe(parsed, sizeof parsed);
-  return valid ? 1 : 0;
+  return valid;
 }
 
 void FormatSecretKeyFile(const uint16_t* key, uint8_t out[kSecretFileBytes]) {

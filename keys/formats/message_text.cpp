@@ -26,8 +26,7 @@ bool IsEncryptedText(std::string_view cipher) {
 
 size_t IncompleteTailChars(std::string_view cipher) { return cipher.size() % kCipherBlockChars; }
 
-bool DecryptWholeBlocks(std::string_view cipher, const uint16_t* s, const CurvePoint& q,
-                        std::string& out) {
+bool DecryptWholeBlocks(std::string_view cipher, const uint16_t* s, const CurvePoint& q, std::string& out) {
   return DecryptText(cipher.substr(0, cipher.size() - IncompleteTailChars(cipher)), s, q, out);
 }
 

@@ -29,8 +29,7 @@ size_t IncompleteTailChars(std::string_view cipher);
 // DecryptText of the whole blocks of the blank-free text, without the
 // incomplete tail. A damaged block spoils only itself. True, or false (out
 // empty) when no message key can be derived.
-bool DecryptWholeBlocks(std::string_view cipher, const uint16_t* s, const CurvePoint& q,
-                        std::string& out);
+bool DecryptWholeBlocks(std::string_view cipher, const uint16_t* s, const CurvePoint& q, std::string& out);
 
 // Removes the spaces at the end of a decrypted text: the padding of its last
 // block (and any the writer typed there, which cannot be told apart).

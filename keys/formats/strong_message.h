@@ -124,8 +124,7 @@ StrongStatus DecryptStrongMessage(std::string_view text, const uint16_t* secret,
 
 // Z of our secret and the peer's point, with the checks of SharedElement.
 // True, or false (z zero) when that gives no usable key.
-bool StrongSharedSecret(const uint16_t* secret, const PublicKeyRecord& peer,
-                        uint8_t z[kStrongSecretBytes]);
+bool StrongSharedSecret(const uint16_t* secret, const PublicKeyRecord& peer, uint8_t z[kStrongSecretBytes]);
 
 // H | C | T of message under Z with the given H. Returns kOk, or kTooLong or
 // kSystemError, leaving bytes as they were.

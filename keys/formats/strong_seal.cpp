@@ -32,8 +32,7 @@ size_t InnerSize(size_t n) {
 
 }  // namespace
 
-bool StrongSharedSecret(const uint16_t* secret, const PublicKeyRecord& peer,
-                        uint8_t z[kStrongSecretBytes]) {
+bool StrongSharedSecret(const uint16_t* secret, const PublicKeyRecord& peer, uint8_t z[kStrongSecretBytes]) {
   CurvePoint q;
   RecordPoint(peer, q);
   uint16_t k[kElementWords];

@@ -124,6 +124,7 @@ StrongStatus ReadV3Armour(std::string_view text, std::vector<uint8_t>& bytes);
 // The x coordinate of k * p into out (58 bytes, the coefficient words high
 // byte first). True, or false (out zero) when the product is the point at
 // infinity.
+// CT: in k, as PointMultiply; only the verdict depends on it.
 bool SharedX(const uint16_t* k, const CurvePoint& p, uint8_t out[kV3SecretBytes]);
 
 // E of H's point bytes: on the curve, x != 0 and of the base point's order.

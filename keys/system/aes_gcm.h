@@ -16,13 +16,11 @@ constexpr int kGcmTagBytes = 16;
 // Sizes up to 2^31 - 1 bytes. True, or false when the provider fails
 // (cipher and tag are then unspecified).
 bool AesGcmSeal(const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGcmNonceBytes], const uint8_t* aad,
-                size_t aadSize, const uint8_t* plain, size_t size, uint8_t* cipher,
-                uint8_t tag[kGcmTagBytes]);
+                size_t aadSize, const uint8_t* plain, size_t size, uint8_t* cipher, uint8_t tag[kGcmTagBytes]);
 
 // Decrypts size bytes of cipher into plain (not overlapping) and checks the
 // tag over the associated data and the cipher text. True, or false when the
 // tag does not match or the provider fails; plain is then all zeros, even
 // where the provider wrote the decrypted bytes before comparing the tag.
 bool AesGcmOpen(const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGcmNonceBytes], const uint8_t* aad,
-                size_t aadSize, const uint8_t* cipher, size_t size, const uint8_t tag[kGcmTagBytes],
-                uint8_t* plain);
+                size_t aadSize, const uint8_t* cipher, size_t size, const uint8_t tag[kGcmTagBytes], uint8_t* plain);

@@ -27,17 +27,13 @@ bool AesGcmOpenOnSystem(const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGc
 }
 
 bool AesGcmSeal(const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGcmNonceBytes], const uint8_t* aad,
-                size_t aadSize, const uint8_t* plain, size_t size, uint8_t* cipher,
-                uint8_t tag[kGcmTagBytes]) {
+                size_t aadSize, const uint8_t* plain, size_t size, uint8_t* cipher, uint8_t tag[kGcmTagBytes]) {
   const CipherContext context(EVP_CIPHER_CTX_new());
   int n = 0;
   return context && FitsInt(size) && FitsInt(aadSize) &&
-                 EVP_EncryptInit_ex(context.get(), EVP_aes_256_gcm(), nullptr, key, nonce) == 1 &&
-                 (aadSize == 0 ||
-                  EVP_EncryptUpdate(context.get(), nullptr, &n, aad, static_cast<int>(aadSize)) == 1) &&
-                 (size == 0 || EVP_EncryptUpdate(context.get(), cipher, &n, plain, static_cast<int>(size)) == 1) &&
-                 EVP_EncryptFinal_ex(context.get(), cipher, &n) == 1 &&
-                 EVP_CIPHER_CTX_ctrl(context.get(), EVP_CTRL_GCM_GET_TAG, kGcmTagBytes, tag) == 1
-             ? 1
-             : 0;
+         EVP_EncryptInit_ex(context.get(), EVP_aes_256_gcm(), nullptr, key, nonce) == 1 &&
+         (aadSize == 0 || EVP_EncryptUpdate(context.get(), nullptr, &n, aad, static_cast<int>(aadSize)) == 1) &&
+         (size == 0 || EVP_EncryptUpdate(context.get(), cipher, &n, plain, static_cast<int>(size)) == 1) &&
+         EVP_EncryptFinal_ex(context.get(), cipher, &n) == 1 &&
+         EVP_CIPHER_CTX_ctrl(context.get(), EVP_CTRL_GCM_GET_TAG, kGcmTagBytes, tag) == 1;
 }

@@ -47,16 +47,13 @@ bool AesGcmOpenOnSystem(const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGc
 }
 
 bool AesGcmSeal(const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGcmNonceBytes], const uint8_t* aad,
-                size_t aadSize, const uint8_t* plain, size_t size, uint8_t* cipher,
-                uint8_t tag[kGcmTagBytes]) {
+                size_t aadSize, const uint8_t* plain, size_t size, uint8_t* cipher, uint8_t tag[kGcmTagBytes]) {
   BcryptAlgorithm algorithm;
   BcryptKey handle;
   if (!FitsInt(size) || !FitsInt(aadSize) || !OpenGcmKey(key, algorithm, handle)) return false;
   BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO info = AuthInfo(nonce, aad, aadSize, tag);
   ULONG written = 0;
-  return BcryptOk(BCryptEncrypt(handle.get(), const_cast<PUCHAR>(plain), static_cast<ULONG>(size), &info,
-                                nullptr, 0, cipher, static_cast<ULONG>(size), &written, 0)) &&
-                 written == size
-             ? 1
-             : 0;
+  return BcryptOk(BCryptEncrypt(handle.get(), const_cast<PUCHAR>(plain), static_cast<ULONG>(size), &info, nullptr, 0,
+                                cipher, static_cast<ULONG>(size), &written, 0)) &&
+         written == size;
 }

@@ -6,8 +6,7 @@
 #include "crypto/wipe.h"
 #include "keys/system/hmac_sha256.h"
 
-bool HkdfExtract(const uint8_t* salt, size_t saltSize, const uint8_t* ikm, size_t ikmSize,
-                 uint8_t prk[kSha256Bytes]) {
+bool HkdfExtract(const uint8_t* salt, size_t saltSize, const uint8_t* ikm, size_t ikmSize, uint8_t prk[kSha256Bytes]) {
   static const uint8_t kZeroSalt[kSha256Bytes] = {};
   if (saltSize == 0) {
     salt = kZeroSalt;
@@ -16,8 +15,7 @@ bool HkdfExtract(const uint8_t* salt, size_t saltSize, const uint8_t* ikm, size_
   return HmacSha256(salt, saltSize, {{ikm, ikmSize}}, prk);
 }
 
-bool HkdfExpand(const uint8_t prk[kSha256Bytes], const uint8_t* info, size_t infoSize, uint8_t* out,
-                size_t size) {
+bool HkdfExpand(const uint8_t prk[kSha256Bytes], const uint8_t* info, size_t infoSize, uint8_t* out, size_t size) {
   uint8_t block[kSha256Bytes];
   size_t previous = 0;  // T(0) is empty
   bool ok = size <= kHkdfMaxBytes;
@@ -32,7 +30,7 @@ bool HkdfExpand(const uint8_t prk[kSha256Bytes], const uint8_t* info, size_t inf
   }
   SecureWipe(block, sizeof block);
   if (!ok) SecureWipe(out, size);
-  return ok ? 1 : 0;
+  return ok;
 }
 
 bool Hkdf(const uint8_t* salt, size_t saltSize, const uint8_t* ikm, size_t ikmSize, const uint8_t* info,

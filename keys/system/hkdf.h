@@ -14,14 +14,12 @@ constexpr size_t kHkdfMaxBytes = 255 * kSha256Bytes;
 // zero bytes, as the RFC says (HMAC pads its key with zeros, so the result
 // is the same; the explicit form spares the providers an empty key).
 // True, or false when the provider fails.
-bool HkdfExtract(const uint8_t* salt, size_t saltSize, const uint8_t* ikm, size_t ikmSize,
-                 uint8_t prk[kSha256Bytes]);
+bool HkdfExtract(const uint8_t* salt, size_t saltSize, const uint8_t* ikm, size_t ikmSize, uint8_t prk[kSha256Bytes]);
 
 // The first size bytes (at most kHkdfMaxBytes) of T(1) | T(2) | ..., where
 // T(i) = HMAC(prk, T(i-1) | info | i) and T(0) is empty. True, or false
 // when size is too large or the provider fails; out is then all zeros.
-bool HkdfExpand(const uint8_t prk[kSha256Bytes], const uint8_t* info, size_t infoSize, uint8_t* out,
-                size_t size);
+bool HkdfExpand(const uint8_t prk[kSha256Bytes], const uint8_t* info, size_t infoSize, uint8_t* out, size_t size);
 
 // Extract, then expand; the PRK is wiped. True or false as HkdfExpand.
 bool Hkdf(const uint8_t* salt, size_t saltSize, const uint8_t* ikm, size_t ikmSize, const uint8_t* info,

@@ -27,5 +27,5 @@ bool HmacSha256(const uint8_t* key, size_t keySize, std::initializer_list<BytePi
 // 2^31 - 1. True, or false for an iteration count outside that range or
 // when the provider fails (out is then unspecified). Costs about two
 // SHA-256 compressions per round and 32 bytes of output.
-bool Pbkdf2Sha256(const uint8_t* password, size_t passwordSize, const uint8_t* salt,
-                  size_t saltSize, uint32_t iterations, uint8_t* out, size_t size);
+bool Pbkdf2Sha256(const uint8_t* password, size_t passwordSize, const uint8_t* salt, size_t saltSize,
+                  uint32_t iterations, uint8_t* out, size_t size);

@@ -22,17 +22,15 @@ bool HmacSha256(const uint8_t* key, size_t keySize, std::initializer_list<BytePi
     if (piece.size && EVP_MAC_update(context.get(), piece.data, piece.size) != 1) return false;
   }
   size_t length = 0;
-  return EVP_MAC_final(context.get(), mac, &length, kSha256Bytes) == 1 && length == kSha256Bytes ? 1 : 0;
+  return EVP_MAC_final(context.get(), mac, &length, kSha256Bytes) == 1 && length == kSha256Bytes;
 }
 
-bool Pbkdf2Sha256(const uint8_t* password, size_t passwordSize, const uint8_t* salt,
-                  size_t saltSize, uint32_t iterations, uint8_t* out, size_t size) {
+bool Pbkdf2Sha256(const uint8_t* password, size_t passwordSize, const uint8_t* salt, size_t saltSize,
+                  uint32_t iterations, uint8_t* out, size_t size) {
   if (!ValidIterations(iterations) || !FitsInt(passwordSize) || !FitsInt(saltSize) || !FitsInt(size)) {
     return false;
   }
   return PKCS5_PBKDF2_HMAC(reinterpret_cast<const char*>(password), static_cast<int>(passwordSize), salt,
                            static_cast<int>(saltSize), static_cast<int>(iterations), EVP_sha256(),
-                           static_cast<int>(size), out) == 1
-             ? 1
-             : 0;
+                           static_cast<int>(size), out) == 1;
 }

@@ -31,20 +31,17 @@ bool HmacSha256(const uint8_t* key, size_t keySize, std::initializer_list<BytePi
       return false;
     }
   }
-  return BcryptOk(BCryptFinishHash(hash.get(), mac, kSha256Bytes, 0)) ? 1 : 0;
+  return BcryptOk(BCryptFinishHash(hash.get(), mac, kSha256Bytes, 0));
 }
 
-bool Pbkdf2Sha256(const uint8_t* password, size_t passwordSize, const uint8_t* salt,
-                  size_t saltSize, uint32_t iterations, uint8_t* out, size_t size) {
+bool Pbkdf2Sha256(const uint8_t* password, size_t passwordSize, const uint8_t* salt, size_t saltSize,
+                  uint32_t iterations, uint8_t* out, size_t size) {
   BcryptAlgorithm algorithm;
   if (!ValidIterations(iterations) || !FitsInt(passwordSize) || !FitsInt(saltSize) ||
       !FitsInt(size) || !OpenHmacSha256(algorithm)) {
     return false;
   }
-  return BcryptOk(BCryptDeriveKeyPBKDF2(algorithm.get(), const_cast<PUCHAR>(password),
-                                        static_cast<ULONG>(passwordSize), const_cast<PUCHAR>(salt),
-                                        static_cast<ULONG>(saltSize), iterations, out,
-                                        static_cast<ULONG>(size), 0))
-             ? 1
-             : 0;
+  return BcryptOk(BCryptDeriveKeyPBKDF2(algorithm.get(), const_cast<PUCHAR>(password), static_cast<ULONG>(passwordSize),
+                                        const_cast<PUCHAR>(salt), static_cast<ULONG>(saltSize), iterations, out,
+                                        static_cast<ULONG>(size), 0));
 }

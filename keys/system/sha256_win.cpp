@@ -18,5 +18,5 @@ bool Sha256(const uint8_t* data, size_t size, uint8_t digest[kSha256Bytes]) {
     if (!BcryptOk(BCryptHashData(hash.get(), const_cast<PUCHAR>(data + done), piece, 0))) return false;
     done += piece;
   }
-  return BcryptOk(BCryptFinishHash(hash.get(), digest, kSha256Bytes, 0)) ? 1 : 0;
+  return BcryptOk(BCryptFinishHash(hash.get(), digest, kSha256Bytes, 0));
 }
