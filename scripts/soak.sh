@@ -6,8 +6,10 @@
 # takes each minute inside Wine to build/windows/soak.csv. Each minute this
 # script also reads the resident memory of the program's Linux process
 # (VmRSS in /proc) into build/windows/soak-linux.csv, as a cross-check of
-# what Wine reports. First, in the same session, the dialog churn of
-# icq_program_tests runs 100 rounds (the test command runs 25). On a host
+# what Wine reports. First, natively, vwg import is killed at 3000 random
+# moments (the test command kills it 300 times), then, in the Wine session,
+# the dialog churn of icq_program_tests runs 100 rounds (the test command
+# runs 25). On a host
 # that cannot start 32-bit programs the 64-bit build soaks instead, in
 # build/windows64. Not part of ./build.sh test.
 set -euo pipefail
@@ -48,6 +50,9 @@ program_pid() {
 sampler=$!
 
 status=0
+cmake --preset native >/dev/null
+cmake --build --preset native -j 2 --target vwg_kill_tests >"$build/soak-native-build.log" || { cat "$build/soak-native-build.log"; exit 1; }
+VWG_KILL_RUNS=3000 build/native/tests/cli/vwg_kill_tests || status=$?
 VWG_CHURN_ROUNDS=100 scripts/wine-run.sh "$session" "$build/tests/icq/icq_program_tests.exe" \
   --gtest_filter='Churn.DialogsOpenedAndClosed*' || status=$?
 VWG_SOAK_MINUTES=$minutes VWG_SOAK_CSV="Z:${build//\//\\}\\soak.csv" \
