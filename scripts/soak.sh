@@ -9,9 +9,8 @@
 # what Wine reports. First, natively, vwg import is killed at 3000 random
 # moments (the test command kills it 300 times), then, in the Wine session,
 # the dialog churn of icq_program_tests runs 100 rounds (the test command
-# runs 25). On a host
-# that cannot start 32-bit programs the 64-bit build soaks instead, in
-# build/windows64. Not part of ./build.sh test.
+# runs 25). On a host that cannot start 32-bit programs the 64-bit build
+# soaks instead, in build/windows64. Not part of ./build.sh test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 minutes=${1:-30}
