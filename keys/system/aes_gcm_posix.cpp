@@ -14,8 +14,8 @@ using CipherContext = Owned<NullIsEmpty<EVP_CIPHER_CTX*, EVP_CIPHER_CTX_free>>;
 // The associated data goes in as an update without output; empty updates
 // are left out, as a null buffer would mean something else.
 bool AesGcmOpenOnSystem(const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGcmNonceBytes], const uint8_t* aad,
-                  size_t aadSize, const uint8_t* cipher, size_t size, const uint8_t tag[kGcmTagBytes],
-                  uint8_t* plain) {
+                        size_t aadSize, const uint8_t* cipher, size_t size, const uint8_t tag[kGcmTagBytes],
+                        uint8_t* plain) {
   const CipherContext context(EVP_CIPHER_CTX_new());
   int n = 0;
   return context && FitsInt(size) && FitsInt(aadSize) &&

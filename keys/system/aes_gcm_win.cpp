@@ -31,29 +31,29 @@ BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO AuthInfo(const uint8_t* nonce, const uint8
   return info;
 }
 
-}  // namespace
-
-bool AesGcmOpenOnSystem(const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGcmNonceBytes], const uint8_t* aad,
-                  size_t aadSize, const uint8_t* cipher, size_t size, const uint8_t tag[kGcmTagBytes],
-                  uint8_t* plain) {
+// One single-call encryption or decryption of size bytes from in to out:
+// BCryptEncrypt and BCryptDecrypt take the same arguments.
+bool RunGcm(decltype(&BCryptEncrypt) operation, const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGcmNonceBytes],
+            const uint8_t* aad, size_t aadSize, const uint8_t* in, size_t size, uint8_t* out, const uint8_t* tag) {
   BcryptAlgorithm algorithm;
   BcryptKey handle;
   if (!FitsInt(size) || !FitsInt(aadSize) || !OpenGcmKey(key, algorithm, handle)) return false;
   BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO info = AuthInfo(nonce, aad, aadSize, tag);
   ULONG written = 0;
-  return BcryptOk(BCryptDecrypt(handle.get(), const_cast<PUCHAR>(cipher), static_cast<ULONG>(size), &info,
-                                nullptr, 0, plain, static_cast<ULONG>(size), &written, 0)) &&
+  return BcryptOk(operation(handle.get(), const_cast<PUCHAR>(in), static_cast<ULONG>(size), &info, nullptr, 0, out,
+                            static_cast<ULONG>(size), &written, 0)) &&
          written == size;
+}
+
+}  // namespace
+
+bool AesGcmOpenOnSystem(const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGcmNonceBytes], const uint8_t* aad,
+                        size_t aadSize, const uint8_t* cipher, size_t size, const uint8_t tag[kGcmTagBytes],
+                        uint8_t* plain) {
+  return RunGcm(BCryptDecrypt, key, nonce, aad, aadSize, cipher, size, plain, tag);
 }
 
 bool AesGcmSeal(const uint8_t key[kAesKeyBytes], const uint8_t nonce[kGcmNonceBytes], const uint8_t* aad,
                 size_t aadSize, const uint8_t* plain, size_t size, uint8_t* cipher, uint8_t tag[kGcmTagBytes]) {
-  BcryptAlgorithm algorithm;
-  BcryptKey handle;
-  if (!FitsInt(size) || !FitsInt(aadSize) || !OpenGcmKey(key, algorithm, handle)) return false;
-  BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO info = AuthInfo(nonce, aad, aadSize, tag);
-  ULONG written = 0;
-  return BcryptOk(BCryptEncrypt(handle.get(), const_cast<PUCHAR>(plain), static_cast<ULONG>(size), &info, nullptr, 0,
-                                cipher, static_cast<ULONG>(size), &written, 0)) &&
-         written == size;
+  return RunGcm(BCryptEncrypt, key, nonce, aad, aadSize, plain, size, cipher, tag);
 }
