@@ -174,7 +174,8 @@ TEST_F(MessageSearch, RandomChatsGiveBackTheirMessagesInOrder) {
     const std::vector<FoundMessage> found = FindMessages(text);
     std::string spans;
     for (const FoundMessage& m : found) spans += "\n[" + Span(text, m) + "]";
-    ASSERT_EQ(found.size(), kinds.size()) << "seed " << seed << " round " << round << "\n" << text << "\nfound:" << spans;
+    ASSERT_EQ(found.size(), kinds.size())
+        << "seed " << seed << " round " << round << "\n" << text << "\nfound:" << spans;
     for (size_t i = 0; i < kinds.size(); ++i) {
       EXPECT_EQ(found[i].kind, kinds[i]) << "seed " << seed << " round " << round;
       EXPECT_EQ(WithoutBlanks(Span(text, found[i])), Of(kinds[i])) << "seed " << seed << " round " << round;
