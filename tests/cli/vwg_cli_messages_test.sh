@@ -78,7 +78,7 @@ refused "This message comes from a key that is not in your public key ring (key 
 # One character changed: early in the header, in the middle, in the tag;
 # the final dot dropped.
 for at in 6 40 140 -3; do
-  python3 -c '
+  "$python" -c '
 import sys
 text = open(sys.argv[1]).read().rstrip("\n")
 at = int(sys.argv[2])

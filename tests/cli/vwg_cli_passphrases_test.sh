@@ -273,7 +273,7 @@ same "$work/alice-again.vwg" "$work/alice.vwg" "the own key exported from the ri
 if [ -z "$drive" ]; then
   terminal() {  # terminal ANSWER... -- ARGS...: vwg with bob's key files on a terminal
     set +e
-    python3 "$(dirname "$0")/on_terminal.py" "$work/terminal" "$@"
+    "$python" "$(dirname "$0")/on_terminal.py" "$work/terminal" "$@"
     status=$?
     set -e
   }

@@ -13,6 +13,8 @@ runner=("$@")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
+# The interpreter the build found (tests/CMakeLists.txt).
+python=${VWG_PYTHON3:-python3}
 
 if [ ${#runner[@]} -gt 0 ]; then drive=Z:; else drive=; fi
 # Natively vwg runs in a session of its own, without a terminal to ask for a
@@ -75,7 +77,7 @@ stderr_text() { tr -d '\r' <"$work/err"; }
 # Public key files by their bytes: fingerprints and key IDs worked out apart
 # from vwg (over the strong key when the file has one), and files edited as
 # older programs, or forgers, would leave them.
-key_file() { python3 "$(dirname "$0")/key_file.py" "$@"; }
+key_file() { "$python" "$(dirname "$0")/key_file.py" "$@"; }
 fingerprint_of() { key_file fingerprint "$1" "$2"; }  # fingerprint_of FILE INDEX
 key_id_of() {  # key_id_of FILE INDEX: the fingerprint's first 16 hex digits
   fingerprint_of "$1" "$2" | tr -d ' ' | cut -c1-16

@@ -133,7 +133,7 @@ TEST(ProtectedKeyFile, MatchesThePythonReferenceOnRandomFiles) {
   KeyPair keys[kFiles];
   Bytes passphrases[kFiles], salts[kFiles], nonces[kFiles];
   uint32_t counts[kFiles];
-  std::string command = std::string("python3 '") + VWG_PROTECTED_REFERENCE + "'";
+  std::string command = std::string(VWG_PYTHON3 " '") + VWG_PROTECTED_REFERENCE + "'";
   AddReferenceFile(command, kKeyHex, kPassphraseHex, kCount, kSaltHex, kNonceHex);
   for (int i = 0; i < kFiles; ++i) {
     MakeKeyPair(keys[i]);
