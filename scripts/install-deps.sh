@@ -33,5 +33,11 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
+# A mirror in the middle of a sync serves an index that fails its check
+# (seen here for many minutes): wait and ask again, then go on with what
+# came, which is enough unless the package lists it left out are needed.
+for try in 1 2 3 4 5 6; do
+  $sudo apt-get update -q && break
+  [ $try = 6 ] || { echo "install-deps: a package index failed; asking again in a minute" >&2; sleep 60; }
+done
 $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
