@@ -16,7 +16,12 @@ set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc 2>/dev/null || echo 2)
 
-deps() { scripts/install-deps.sh; }
+# deps: once a run of this command (every step asks for it).
+deps() {
+  [ -z "${deps_done:-}" ] || return 0
+  scripts/install-deps.sh
+  deps_done=1
+}
 
 # took WHAT: one line saying when a step of this command ended, in seconds
 # since it began, so that a slow step shows.

@@ -2,7 +2,8 @@
 # Installs what the build and the tests need on a Debian machine: the native
 # toolchain, the MinGW-w64 cross compilers for 32- and 64-bit Windows, Wine
 # with its 32- and 64-bit halves (hosts that cannot start 32-bit programs
-# still install the 32-bit half, and run the 64-bit build), a virtual X
+# still install the 32-bit half where the mirror has it, and run the 64-bit
+# build), a virtual X
 # display, the test and benchmark libraries, the Python AES-GCM of the
 # key-file tests' reference writer, NSIS for the Windows installer, and
 # clang with libFuzzer for the fuzz targets.
@@ -33,11 +34,15 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-# A mirror in the middle of a sync serves an index that fails its check
-# (seen here for many minutes): wait and ask again, then go on with what
-# came, which is enough unless the package lists it left out are needed.
-for try in 1 2 3 4 5 6; do
-  $sudo apt-get update -q && break
-  [ $try = 6 ] || { echo "install-deps: a package index failed; asking again in a minute" >&2; sleep 60; }
-done
-$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+# An index that fails its check (a mirror in the middle of a sync) leaves
+# its packages out, which matters only if they are needed.
+$sudo apt-get update -q || echo "install-deps: going on with the package indexes that came" >&2
+if ! $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+  # Without the i386 indexes the 32-bit half of Wine cannot be installed:
+  # the rest can, and the Windows tests run as 64-bit programs (build.sh).
+  rest=()
+  for p in "${missing[@]}"; do [ "$p" = wine32 ] || rest+=("$p"); done
+  [ ${#rest[@]} -lt ${#missing[@]} ] || exit 1
+  echo "install-deps: installing all but the 32-bit half of Wine" >&2
+  $sudo apt-get install -y -q --no-install-recommends "${rest[@]}"
+fi
