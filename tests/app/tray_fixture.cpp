@@ -121,7 +121,10 @@ HWND TrayProgram::OpenTrayMenu(const driver::Program& program) {
 }
 
 void TrayProgram::ExitThroughMenu(driver::Program& program) {
-  EXPECT_EQ(driver::ExitThroughTrayMenu(program), std::optional<uint32_t>(0));
+  const std::string before = driver::DescribeWindows(program.pid());
+  EXPECT_EQ(driver::ExitThroughTrayMenu(program), std::optional<uint32_t>(0))
+      << "its windows before: " << before << "after: " << driver::DescribeWindows(program.pid()) << "running "
+      << program.Running() << "; the balloon says: \"" << driver::ShownBalloon().text << "\"";
 }
 
 std::string TrayProgram::KeyIdName(const PublicKeyRecord& key) { return ShownKeyId(key, kNoStrongKey); }

@@ -26,20 +26,6 @@ void ExpectFreshIdsFromAnEmptyList(HWND send, HWND incoming) {
   EXPECT_EQ(GetDlgCtrlID(WaitForAddedButton(incoming)), kDecryptBase);
 }
 
-// The visible top-level windows of process pid, by class and caption, and
-// what a message box among them says.
-std::string DescribeWindows(DWORD pid) {
-  std::string list;
-  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-    if (driver::WindowProcess(w) != pid || !IsWindowVisible(w)) continue;
-    list += driver::WindowClass(w) + " \"" + driver::WindowText(w) + "\"";
-    constexpr int kMessageBoxText = 0xFFFF;
-    if (const auto text = driver::ControlText(w, kMessageBoxText)) list += ": " + *text;
-    list += "; ";
-  }
-  return list;
-}
-
 }  // namespace
 
 namespace icq {
@@ -102,7 +88,7 @@ TEST_F(Churn, DialogsOpenedAndClosedWithPressesLeaveNoRecordBehindAndNoGrowth) {
       HWND button = WaitForAddedButton(send);
       if (button) menu = PressForMenu(button);
       ASSERT_NE(menu, nullptr) << "round " << n << ": button " << button << ", program running "
-                               << program_.Running() << ", its windows: " << DescribeWindows(program_.pid());
+                               << program_.Running() << ", its windows: " << driver::DescribeWindows(program_.pid());
       Sleep(n % 3 * 100);
     }
     PostMessageA(send, WM_CLOSE, 0, 0);
