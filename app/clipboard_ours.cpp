@@ -6,6 +6,8 @@
 
 namespace {
 
+// Set by MarkClipboardChangesOurs after each change this program makes:
+// every change up to this sequence number is ours.
 bool Marked = false;
 DWORD OursUpTo = 0;
 // While a hotkey borrows the clipboard, every change is its doing.

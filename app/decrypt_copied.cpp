@@ -18,7 +18,11 @@
 
 namespace {
 
+// Whether the main window gets the clipboard's notices: set by ListenToCopies
+// as the setting is applied.
 bool Listening = false;
+// The messages last shown, so that a copy of the same ones shows nothing:
+// kept by OnClipboardUpdate.
 LastCopy Last;
 
 // The strong messages of the clipboard's text; none when it holds no text

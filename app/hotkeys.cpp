@@ -20,6 +20,8 @@ static_assert(kModAlt == MOD_ALT && kModControl == MOD_CONTROL && kModShift == M
 
 namespace {
 
+// Set by OnHotkey while it handles a press: a press that comes meanwhile,
+// through a message loop the first one runs, is dropped.
 bool Busy = false;
 
 std::string KeyName(uint8_t virtualKey, bool extended) {

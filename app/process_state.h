@@ -2,8 +2,12 @@
 // is defined beside the functions that write it, which its comment names.
 // The rest of the program gets it as arguments, and the ICQ integration
 // what it needs through what start-up hands down (icq/process_state.h).
-// What one file alone uses (the tray icon's record, the open property
-// sheet, the reading window) stays private to that file.
+// What one file alone uses stays private to that file, with a line naming
+// its writers: the tray icon's record, the open property sheet and the
+// Settings page's one notice, the reading window, the clipboard's marks
+// and the pending clear, the copy listener and its last copy, the hotkey
+// under way, the skins' folder and the About box's link. The module and
+// the main window, which the Win32 base reads too, are in win/program.h.
 #pragma once
 
 #include <windows.h>
@@ -23,7 +27,8 @@ extern uint16_t SecretKey[kScalarWords];
 extern char PublicKeyPath[kPathChars];
 extern char SecretKeyPath[kPathChars];
 
-// The settings (app/settings), every one read by LoadSettings at start-up; a flag is on for any nonzero value read.
+// The settings (app/settings), every one read by LoadSettings at start-up; a flag is on for any nonzero value read,
+// while the Settings page takes only 1 for on when it toggles one.
 // Launch on Startup and Enable Skins: toggled by their boxes on the Settings page as they are clicked.
 extern DWORD LaunchOnStartup;
 extern DWORD Skins;

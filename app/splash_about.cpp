@@ -20,7 +20,11 @@ constexpr COLORREF kLinkPressedColour = RGB(220, 0, 0);
 constexpr int kSplashPictureWidth = 193, kSplashPictureHeight = 148;
 constexpr int kAboutPictureWidth = 77, kAboutPictureHeight = 149;
 
+// Whether the mouse is down over the About box's link, which is then drawn
+// red: set by the link's subclass procedure as the mouse moves and on release.
 int LinkPressed;
+// The link button's own procedure, which the subclass passes the rest to:
+// set when the About box subclasses the link.
 WNDPROC SavedLinkProc;
 
 // The texts of the program's own version block.

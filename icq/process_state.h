@@ -2,8 +2,9 @@
 // variable is defined beside the functions that write it, which its comment
 // names. What the tray program owns (the keys, the settings) is not copied
 // here: start-up hands down pointers to it. What one file alone uses (the
-// button pictures, the scan's guard against running twice, the dialogs found
-// not answering, the keys already warned about) stays private to that file.
+// button pictures, the scan's guard against running twice and its count of
+// passes, the dialogs found not answering, the keys already warned about)
+// stays private to that file.
 #pragma once
 
 #include <windows.h>

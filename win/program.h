@@ -7,8 +7,13 @@
 
 constexpr int kTextChars = 485;  // every text loaded from the string table
 
+// The tray program's process state that the Win32 base reads too; the rest is
+// declared in app/process_state.h, and vwg.exe has neither.
+// Set by WinMain first thing at start-up; nothing else writes it.
 extern HINSTANCE AppInstance;
-// Null until start-up has created it; message boxes then have no owner.
+// Created by CreateMainWindow at start-up, before the scan, the hotkeys and
+// the tray icon, and never replaced; null until then, when message boxes
+// have no owner.
 extern HWND MainWindow;
 
 // A string-table text in a kTextChars buffer ("" when it cannot be loaded).

@@ -93,7 +93,10 @@ TEST_F(Churn, DialogsOpenedAndClosedWithPressesLeaveNoRecordBehindAndNoGrowth) {
     }
     PostMessageA(send, WM_CLOSE, 0, 0);
     PostMessageA(incoming, WM_CLOSE, 0, 0);
-    if (menu) driver::CloseMenu(menu);
+    if (menu) {
+      EXPECT_TRUE(driver::CloseMenu(menu)) << "round " << n << ": the key menu stayed open; the program's windows: "
+                                           << driver::DescribeWindows(program_.pid());
+    }
   };
   // The first rounds load what the program keeps once made (menu bitmaps,
   // fonts, Wine's own caches), so that the rest measures growth only.

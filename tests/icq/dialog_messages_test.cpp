@@ -28,6 +28,7 @@ class OtherThread {
         if (woken == WAIT_OBJECT_0) break;
         if (woken == WAIT_OBJECT_0 + 1) {
           ResetEvent(hang_);
+          SetEvent(hanging_);
           Sleep(hangMs);
         }
       }
@@ -38,17 +39,22 @@ class OtherThread {
   ~OtherThread() {
     SetEvent(stop_);
     thread_.join();
-    for (HANDLE event : {ready_, hang_, stop_}) CloseHandle(event);
+    for (HANDLE event : {ready_, hang_, hanging_, stop_}) CloseHandle(event);
   }
   OtherThread(const OtherThread&) = delete;
   OtherThread& operator=(const OtherThread&) = delete;
 
   HWND window() const { return window_; }
-  void Hang() { SetEvent(hang_); }
+  // Returns once the thread has stopped answering.
+  void Hang() {
+    SetEvent(hang_);
+    WaitForSingleObject(hanging_, INFINITE);
+  }
 
  private:
   HANDLE ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   HANDLE hang_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE hanging_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   HANDLE stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   HWND window_ = nullptr;
   std::thread thread_;
@@ -76,7 +82,6 @@ TEST(DialogMessages, AHungWindowCostsOneWaitAndIsLeftAloneForAWhile) {
   OtherThread other(3000);
   other.Hang();
   const uint64_t hung = Now();
-  Sleep(100);
   DialogMessages messages;
   LRESULT length = -1;
   uint64_t start = Now();

@@ -38,6 +38,17 @@ std::string MessageBoxText(HWND box) {
   return text != nullptr ? WindowText(text) : "";
 }
 
+std::string DescribeWindows(DWORD pid) {
+  std::string list;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (WindowProcess(w) != pid || !IsWindowVisible(w)) continue;
+    list += WindowClass(w) + " \"" + WindowText(w) + "\"";
+    if (IsMessageBox(w)) list += ": " + MessageBoxText(w);
+    list += "; ";
+  }
+  return list;
+}
+
 bool PressButton(HWND dialog, int id, uint32_t timeoutMs) {
   return PostCommand(dialog, id) && WaitWindowGone(dialog, timeoutMs);
 }

@@ -23,6 +23,10 @@ HWND WaitForMessageBox(const char* caption, DWORD pid = 0,
 // The message of a box, "" when it has none.
 std::string MessageBoxText(HWND box);
 
+// The visible top-level windows of process pid, by class and caption, and
+// what a message box among them says: for a failure's message.
+std::string DescribeWindows(DWORD pid);
+
 // Presses button id (IDOK, IDYES, IDNO, ...) of a dialog and waits until the
 // dialog has closed. False when it is still open after timeoutMs.
 bool PressButton(HWND dialog, int id, uint32_t timeoutMs = kDefaultTimeoutMs);

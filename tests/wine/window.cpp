@@ -122,18 +122,6 @@ DWORD WindowProcess(HWND window) {
   return pid;
 }
 
-std::string DescribeWindows(DWORD pid) {
-  std::string list;
-  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-    if (WindowProcess(w) != pid || !IsWindowVisible(w)) continue;
-    list += WindowClass(w) + " \"" + WindowText(w) + "\"";
-    constexpr int kMessageBoxText = 0xFFFF;
-    if (const auto text = ControlText(w, kMessageBoxText)) list += ": " + *text;
-    list += "; ";
-  }
-  return list;
-}
-
 HWND FindControl(HWND parent, int id) {
   if (parent == nullptr) return nullptr;
   if (HWND direct = GetDlgItem(parent, id)) return direct;

@@ -51,10 +51,6 @@ bool SetWindowTextRemoteW(HWND window, const std::wstring& text);
 std::string WindowClass(HWND window);
 DWORD WindowProcess(HWND window);
 
-// The visible top-level windows of process pid, by class and caption, and
-// what a message box among them says: for a failure's message.
-std::string DescribeWindows(DWORD pid);
-
 // The descendant of parent with control id, searched at every depth (file
 // dialogs nest their controls); null when there is none.
 HWND FindControl(HWND parent, int id);
