@@ -63,9 +63,11 @@ HWND CreateDialogButton(HWND dialog, bool incoming, int id) {
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_BITMAP, x, y, width, height, dialog,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), AppInstance, nullptr);
   if (!button) {
-    // A dialog closed by ICQ while the placement retry dispatched messages
-    // is no error to tell the user about.
-    if (IsWindow(dialog)) ReportError(nullptr, false);
+    // A dialog that ICQ closes meanwhile is no error to tell the user about:
+    // one gone while the placement retry dispatched messages, or one on its
+    // way out, which is hidden before it goes and may still be a window
+    // when the creation of a child under it has failed.
+    if (IsWindow(dialog) && IsWindowVisible(dialog)) ReportError(nullptr, false);
     return nullptr;
   }
   SubclassButton(button);

@@ -3,10 +3,9 @@
 # toolchain, the MinGW-w64 cross compilers for 32- and 64-bit Windows, Wine
 # with its 32- and 64-bit halves (hosts that cannot start 32-bit programs
 # still install the 32-bit half where the mirror has it, and run the 64-bit
-# build), a virtual X
-# display, the test and benchmark libraries, the Python AES-GCM of the
-# key-file tests' reference writer, NSIS for the Windows installer, and
-# clang with libFuzzer for the fuzz targets.
+# build), a virtual X display, the test and benchmark libraries, the Python
+# AES-GCM of the key-file tests' reference writer, NSIS for the Windows
+# installer, and clang with libFuzzer for the fuzz targets.
 # Safe to run again: packages already present are left alone.
 set -euo pipefail
 

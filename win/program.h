@@ -8,7 +8,7 @@
 constexpr int kTextChars = 485;  // every text loaded from the string table
 
 // The tray program's process state that the Win32 base reads too; the rest is
-// declared in app/process_state.h, and vwg.exe has neither.
+// declared in app/process_state.h.
 // Set by WinMain first thing at start-up; nothing else writes it.
 extern HINSTANCE AppInstance;
 // Created by CreateMainWindow at start-up, before the scan, the hotkeys and
