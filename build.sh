@@ -130,9 +130,8 @@ case ${1:-} in
     status=0
     (
       # Idle priority: the native steps take a core only when no Wine process
-      # wants one. At nice 10 they still ran often enough beside the suites
-      # that a synthetic keystroke's modifier or a foreground change now and
-      # then came too late for a suite that types into a window.
+      # wants one (at nice 10 they still had a tenth of a contended core, and
+      # suites that type into windows failed now and then beside them).
       chrt --idle --pid 0 "$BASHPID"
       status=0
       build native || exit 1
