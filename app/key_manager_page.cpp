@@ -21,7 +21,6 @@
 #include "keys/user_id_text.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
-#include "win/callback_guard.h"
 #include "win/program.h"
 
 namespace {
@@ -141,11 +140,10 @@ void ChangeSelectedId(HWND page) {
 }
 
 void InitKeyManagerPage(HWND page) {
-  AttachPageToSheet(page);
   FillKeyList(page, false);
 }
 
-void OnCommand(HWND page, int id) {
+void OnKeyManagerCommand(HWND page, int id, int /*code*/) {
   switch (id) {
     case IDC_KEY_LIST:
       ShowSelection(page);
@@ -171,23 +169,7 @@ void OnCommand(HWND page, int id) {
 
 }  // namespace
 
-static INT_PTR OnKeyManagerMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      InitKeyManagerPage(page);
-      return TRUE;
-    case WM_COMMAND:
-      OnCommand(page, LOWORD(wParam));
-      return TRUE;
-    case WM_NOTIFY:
-      return AnswerPageNotify(page, reinterpret_cast<const NMHDR*>(lParam));
-    case WM_DESTROY:
-      ForgetSheet();
-      return FALSE;
-  }
-  return FALSE;
-}
-
 INT_PTR CALLBACK KeyManagerPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  return Guarded<INT_PTR>(FALSE, [&] { return OnKeyManagerMessage(page, message, wParam, lParam); });
+  static constexpr PageHandlers kHandlers = {InitKeyManagerPage, OnKeyManagerCommand, AnswerPageNotify};
+  return PageMessage(kHandlers, page, message, wParam, lParam);
 }

@@ -6,6 +6,7 @@
 
 #include "resources/resource.h"
 #include "resources/strings.h"
+#include "win/callback_guard.h"
 #include "win/program.h"
 
 namespace {
@@ -23,6 +24,33 @@ PROPSHEETPAGEA DescribePage(int templateId, DLGPROC procedure) {
   page.pszTemplate = MAKEINTRESOURCEA(templateId);
   page.pfnDlgProc = procedure;
   return page;
+}
+
+void AttachPageToSheet(HWND page) {
+  SheetWindow = GetParent(page);
+  RECT r;
+  GetWindowRect(SheetWindow, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  MoveWindow(SheetWindow, GetSystemMetrics(SM_CXSCREEN) / 2 - w / 2, GetSystemMetrics(SM_CYSCREEN) / 2 - h / 2, w, h,
+             TRUE);
+}
+
+INT_PTR OnPageMessage(const PageHandlers& handlers, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      AttachPageToSheet(page);
+      handlers.init(page);
+      return TRUE;
+    case WM_COMMAND:
+      handlers.command(page, LOWORD(wParam), HIWORD(wParam));
+      return TRUE;
+    case WM_NOTIFY:
+      return handlers.notify(page, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_DESTROY:
+      SheetWindow = nullptr;
+      return FALSE;
+  }
+  return FALSE;
 }
 
 }  // namespace
@@ -52,16 +80,9 @@ void ShowPropertySheet(SheetPage startPage) {
   SheetWindow = nullptr;
 }
 
-void AttachPageToSheet(HWND page) {
-  SheetWindow = GetParent(page);
-  RECT r;
-  GetWindowRect(SheetWindow, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  MoveWindow(SheetWindow, GetSystemMetrics(SM_CXSCREEN) / 2 - w / 2, GetSystemMetrics(SM_CYSCREEN) / 2 - h / 2, w, h,
-             TRUE);
+INT_PTR PageMessage(const PageHandlers& handlers, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  return Guarded<INT_PTR>(FALSE, [&] { return OnPageMessage(handlers, page, message, wParam, lParam); });
 }
-
-void ForgetSheet() { SheetWindow = nullptr; }
 
 INT_PTR AnswerPageNotify(HWND page, const NMHDR* notify) {
   if (notify->code != static_cast<UINT>(PSN_KILLACTIVE)) return FALSE;

@@ -20,10 +20,18 @@ INT_PTR CALLBACK KeyManagerPageProc(HWND page, UINT message, WPARAM wParam, LPAR
 // the built-in pictures, with skins off) is applied again.
 void RefreshSettingsPage(HWND page);
 
-// For the pages: a page being initialised makes its sheet the open one and
-// centres it on the screen; a page being destroyed closes the record.
-void AttachPageToSheet(HWND page);
-void ForgetSheet();
+// What a page does with the messages it handles. The rest of a page's dialog
+// procedure is the same for every page, in PageMessage: a page being
+// initialised makes its sheet the open one and centres it on the screen
+// before init runs, a page being destroyed closes the record, and whatever
+// escapes a handler is reported.
+struct PageHandlers {
+  void (*init)(HWND page);
+  void (*command)(HWND page, int id, int code);
+  INT_PTR (*notify)(HWND page, const NMHDR* notify);
+};
+
+INT_PTR PageMessage(const PageHandlers& handlers, HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Answers a page's WM_NOTIFY: PSN_KILLACTIVE always lets the user leave the
 // page; every other notification gets the default answer (accepted).

@@ -22,7 +22,6 @@
 #include "keys/registry_names.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
-#include "win/callback_guard.h"
 #include "win/program.h"
 #include "win/registry.h"
 
@@ -96,7 +95,6 @@ bool ApplySettings(HWND page) {
 }
 
 void InitSettingsPage(HWND page) {
-  AttachPageToSheet(page);
   ShowSettingsTakenAtOk(page);
   // The list never changes while the program runs; filled once, it also
   // shows "(None)" while skins are off.
@@ -142,7 +140,7 @@ void OnSkinChosen(HWND page) {
   if (selected >= 0) ApplySkin(static_cast<int>(selected));
 }
 
-void OnCommand(HWND page, int id, int code) {
+void OnSettingsCommand(HWND page, int id, int code) {
   switch (id) {
     case IDC_LAUNCH_ON_STARTUP:
       if (code != BN_CLICKED) return;
@@ -206,23 +204,7 @@ void RefreshSettingsPage(HWND page) {
   ShowKeyProtection(page);
 }
 
-static INT_PTR OnSettingsPageMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      InitSettingsPage(page);
-      return TRUE;
-    case WM_NOTIFY:
-      return OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
-    case WM_COMMAND:
-      OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-      return FALSE;
-    case WM_DESTROY:
-      ForgetSheet();
-      return TRUE;
-  }
-  return FALSE;
-}
-
 INT_PTR CALLBACK SettingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  return Guarded<INT_PTR>(FALSE, [&] { return OnSettingsPageMessage(page, message, wParam, lParam); });
+  static constexpr PageHandlers kHandlers = {InitSettingsPage, OnSettingsCommand, OnNotify};
+  return PageMessage(kHandlers, page, message, wParam, lParam);
 }
