@@ -22,7 +22,7 @@ constexpr int kAboutPictureWidth = 77, kAboutPictureHeight = 149;
 
 // Whether the mouse is down over the About box's link, which is then drawn
 // red: set by the link's subclass procedure as the mouse moves and on release.
-int LinkPressed;
+bool LinkPressed;
 // The link button's own procedure, which the subclass passes the rest to:
 // set when the About box subclasses the link.
 WNDPROC SavedLinkProc;
@@ -166,11 +166,11 @@ static LRESULT OnLinkMessage(HWND button, UINT message, WPARAM wParam, LPARAM lP
       SetCursor(LoadCursorA(AppInstance, MAKEINTRESOURCEA(IDC_LINK_HAND)));
       return TRUE;
     case WM_MOUSEMOVE:
-      LinkPressed = (wParam & MK_LBUTTON) ? 1 : 0;
+      LinkPressed = (wParam & MK_LBUTTON) != 0;
       InvalidateRect(button, nullptr, TRUE);
       return TRUE;
     case WM_LBUTTONUP:
-      LinkPressed = 0;
+      LinkPressed = false;
       InvalidateRect(button, nullptr, TRUE);
       ShellExecuteA(nullptr, "open", VWG_WEB_ADDRESS, nullptr, nullptr, SW_SHOW);
       return TRUE;
