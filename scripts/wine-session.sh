@@ -55,22 +55,26 @@ case $cmd in
     start_display
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       "$vwg_wine" wineboot -i >"$dir/wineboot.log" 2>&1
-      # Without a window manager every hide of a managed window stalls ~2 s,
-      # so windows are unmanaged. But Wine gives an unmanaged window the X
-      # focus when it is activated, and then brings its key state in step
-      # with the X server's, where no key is ever down (input comes from
-      # SendInput, straight to Wine): a Ctrl held for a Ctrl+A is let go
-      # between the two keys, and the A is typed. Windows has no such race.
-      # The look-alike chat programs, which the keyboard is sent to, are
-      # managed: they never take the X focus. One import, right after the
-      # boot, while its server still runs.
-      printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
-        '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' \
-        '[HKEY_CURRENT_USER\Software\Wine\AppDefaults\chat.exe\X11 Driver]' '"Managed"="Y"' '' \
-        '[HKEY_CURRENT_USER\Software\Wine\AppDefaults\writer.exe\X11 Driver]' '"Managed"="Y"' >"$dir/settings.reg"
-      "$vwg_wine" reg import "$dir/settings.reg" >>"$dir/wineboot.log" 2>&1 ||
-        { echo "wine-session: could not import $dir/settings.reg (see $dir/wineboot.log)" >&2; exit 1; }
+      rm -f "$dir/settings.reg"
+    fi
+    # Without a window manager every hide of a managed window stalls ~2 s,
+    # so windows are unmanaged. But Wine gives an unmanaged window the X
+    # focus when it is activated, and then brings its key state in step with
+    # the X server's, where no key is ever down (input comes from SendInput,
+    # straight to Wine): a Ctrl held for a Ctrl+A is let go between the two
+    # keys, and the A is typed. Windows has no such race. The look-alike chat
+    # programs, which the keyboard is sent to, are managed: they never take
+    # the X focus. Imported into a new prefix, and into an older one whose
+    # settings were other.
+    printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\AppDefaults\chat.exe\X11 Driver]' '"Managed"="Y"' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\AppDefaults\writer.exe\X11 Driver]' '"Managed"="Y"' >"$dir/settings.new"
+    if ! cmp -s "$dir/settings.new" "$dir/settings.reg"; then
+      "$vwg_wine" reg import "$dir/settings.new" >>"$dir/wineboot.log" 2>&1 ||
+        { echo "wine-session: could not import $dir/settings.new (see $dir/wineboot.log)" >&2; exit 1; }
       "$vwg_wineserver" -w
+      mv "$dir/settings.new" "$dir/settings.reg"
     fi
     # A persistent server: each later wine start skips the server start-up.
     setsid "$vwg_wineserver" -p >/dev/null 2>&1 </dev/null &
