@@ -97,7 +97,8 @@ std::string TrayProgram::MakeKeyFile(const char* name, int count, FriendKeys key
 
 driver::Program TrayProgram::Start(const std::string& args) {
   driver::Program program = driver::StartProgram(ProgramPath(), args, folder_.path());
-  EXPECT_TRUE(program) << "could not start " << ProgramPath();
+  const DWORD error = GetLastError();
+  EXPECT_TRUE(program) << "could not start " << ProgramPath() << ": system error " << error;
   return program;
 }
 
