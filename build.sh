@@ -42,9 +42,9 @@ build() {
 # under Wine, four at a time whatever the cores: they mostly wait, three of
 # them at most driving windows, each in a Wine session of its own
 # (tests/CMakeLists.txt). A suite that fails is run once more, in fresh Wine
-# sessions: on a loaded machine a virtual display now and then keeps a
-# window from showing in time, while a real fault fails again. Both runs
-# stay in the log (docs/testing.md).
+# sessions: on a loaded machine Wine now and then fails to start a
+# process, while a real fault fails again. Both runs stay in the log
+# (docs/testing.md).
 windows_tests() {
   run_tests "$1" --preset "$@" -j 4 && return 0
   echo "Running the $1 suites that failed once more, in a fresh Wine session:"
