@@ -283,7 +283,7 @@ if [ -z "$drive" ]; then
   terminal "$typed" "$typed" -- "$vwg" "${bob_files[@]}" passwd
   [ "$status" = 0 ] || fail "passwd on a terminal: $status, $(cat "$work/terminal")"
   grep -q 'New passphrase: ' "$work/terminal" || fail "no prompt: $(cat "$work/terminal")"
-  grep -q 'zu' "$work/terminal" && fail "the passphrase was shown: $(cat "$work/terminal")"
+  grep -q ' zu ' "$work/terminal" && fail "the passphrase was shown: $(cat "$work/terminal")"
   VWG=$vwg PUBLIC=$work/bob-public.vwg SECRET=$bob_secret IN=$work/strong OUT=$work/out terminal "$typed" -- \
     sh -c 'exec "$VWG" --public "$PUBLIC" --secret "$SECRET" decrypt <"$IN" >"$OUT"'
   [ "$status" = 0 ] || fail "decrypt with a passphrase from the terminal: $status, $(cat "$work/terminal")"
@@ -305,7 +305,7 @@ if [ -z "$drive" ]; then
   [ "$(grep -c '\[stopped\]$' "$work/shown")" = 2 ] && [ "$(grep -cx fg "$work/shown")" = 2 ] ||
     fail "the terminal did not echo while vwg was stopped: $(cat "$work/shown")"
   [ "$(grep -c 'ssphrase.*: ' "$work/shown")" = 5 ] || fail "the prompts are not shown anew: $(cat "$work/shown")"
-  grep -q 'zu' "$work/shown" && fail "the passphrase was shown after a stop: $(cat "$work/shown")"
+  grep -q ' zu ' "$work/shown" && fail "the passphrase was shown after a stop: $(cat "$work/shown")"
   # While vwg waits for a passphrase it holds secrets: the passphrase's page
   # is locked, there is no core file, and it is not dumpable, so that its
   # /proc files are root's. As root the test runs vwg as nobody, since a
