@@ -494,8 +494,13 @@ TEST_F(KeyManagement, ExportGivesTheOwnersStrongKeyEvenWhenTheRingLacksIt) {
     const uint64_t size = index == 0 ? 280 : 152;
     ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return driver::FileSize(exported) == size; }))
         << index;
+    // The file has its size as soon as it is renamed into place, when the
+    // rename may still hold it open a moment: a read then fails for sharing.
     PublicKeyRing file;
-    ASSERT_EQ(LoadPublicKeyRing(exported.c_str(), file), KeyFileStatus::kOk);
+    KeyFileStatus loaded = KeyFileStatus::kOk;
+    driver::PollUntil(driver::kDefaultTimeoutMs,
+                      [&] { return (loaded = LoadPublicKeyRing(exported.c_str(), file)) == KeyFileStatus::kOk; });
+    ASSERT_EQ(loaded, KeyFileStatus::kOk);
     EXPECT_TRUE(SamePoint(file.keys[0], ring_.keys[index]));
     EXPECT_TRUE(SameStrongKey(file.strong[0], index == 0 ? ring_.strong[0] : kNoStrongKey)) << index;
   }
