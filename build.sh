@@ -130,8 +130,7 @@ case ${1:-} in
     status=0
     (
       # Idle priority: the native steps take a core only when no Wine process
-      # wants one (at nice 10 they still had a tenth of a contended core, and
-      # suites that type into windows failed now and then beside them).
+      # wants one (at nice 10 they still had a tenth of a contended core).
       chrt --idle --pid 0 "$BASHPID"
       status=0
       build native || exit 1
