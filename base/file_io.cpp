@@ -11,6 +11,11 @@ using namespace file_io_system;
 
 FileFaultHook FileFault = nullptr;
 
+size_t file_io_system::NameStart(const std::string& path) {
+  const size_t end = path.find_last_of(kSeparators);
+  return end == std::string::npos ? 0 : end + 1;
+}
+
 // ReadFilePrefix, WriteFileAtomic and the removal of stale temporary files,
 // written once over the calls that differ between the systems.
 namespace {
@@ -39,7 +44,7 @@ bool FinalPath(const char* path, std::string& final) {
   }
   const size_t start = NameStart(target);
   if (!ExistingFinalPath(target.substr(0, start) + ".", final)) return false;
-  if (final.back() != kSeparator) final += kSeparator;
+  if (final.back() != kSeparators[0]) final += kSeparators[0];
   final += target.substr(start);
   return true;
 }

@@ -23,15 +23,10 @@ void CloseFile(int fd) {
 
 const int kTooManyLinksError = ELOOP;
 const int kFileTooLargeError = EFBIG;
-const char kSeparator = '/';
+const char kSeparators[] = "/";
 
 void SetSystemError(int error) { errno = error; }
 uint32_t ProcessId() { return static_cast<uint32_t>(getpid()); }
-
-size_t NameStart(const std::string& path) {
-  const size_t end = path.find_last_of('/');
-  return end == std::string::npos ? 0 : end + 1;
-}
 
 File OpenForReading(const char* path) { return File(open(path, O_RDONLY | O_CLOEXEC)); }
 

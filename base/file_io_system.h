@@ -38,13 +38,13 @@ using File = Owned<EmptyIs<FileHandle, NoFile, CloseFile>>;
 extern const int kTooManyLinksError;
 extern const int kFileTooLargeError;
 
-// The folder separator that final names use.
-extern const char kSeparator;
+// The characters that end a name's folder part; final names use the first.
+extern const char kSeparators[];
 
 void SetSystemError(int error);
 uint32_t ProcessId();
 
-// Where the file's own name starts in path, after its folder.
+// Where the file's own name starts in path, after its folder (file_io.cpp).
 size_t NameStart(const std::string& path);
 
 File OpenForReading(const char* path);

@@ -9,23 +9,19 @@
 
 namespace file_io_system {
 
+const int kTooManyLinksError = ERROR_CANT_RESOLVE_FILENAME;
+const int kFileTooLargeError = ERROR_FILE_TOO_LARGE;
+// A drive's colon ends its folder part too ("C:name").
+const char kSeparators[] = "\\/:";
+
+void SetSystemError(int error) { SetLastError(static_cast<DWORD>(error)); }
+uint32_t ProcessId() { return GetCurrentProcessId(); }
+
 HANDLE NoFile() { return INVALID_HANDLE_VALUE; }
 
 void CloseFile(HANDLE h) {
   KeepSystemError keep;
   CloseHandle(h);
-}
-
-const int kTooManyLinksError = ERROR_CANT_RESOLVE_FILENAME;
-const int kFileTooLargeError = ERROR_FILE_TOO_LARGE;
-const char kSeparator = '\\';
-
-void SetSystemError(int error) { SetLastError(static_cast<DWORD>(error)); }
-uint32_t ProcessId() { return GetCurrentProcessId(); }
-
-size_t NameStart(const std::string& path) {
-  const size_t end = path.find_last_of("\\/:");
-  return end == std::string::npos ? 0 : end + 1;
 }
 
 File OpenForReading(const char* path) {
