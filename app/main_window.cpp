@@ -89,6 +89,13 @@ static LRESULT OnMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_DRAWITEM:
       if (wParam == 0) DrawMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;
+    case WM_ENTERMENULOOP:
+    case WM_EXITMENULOOP:
+      RemovePropA(window, kMenuWaitingProperty);
+      return 0;
+    case WM_ENTERIDLE:
+      if (wParam == MSGF_MENU) SetPropA(window, kMenuWaitingProperty, window);
+      return 0;
     case WM_TRAYICON:
       return OnTrayIcon(window, message, wParam, lParam);
     case WM_HOTKEY:

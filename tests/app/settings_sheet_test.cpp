@@ -22,7 +22,6 @@ namespace {
 // Up from Exit: About, Settings, Public Key Manager.
 constexpr std::initializer_list<UINT> kSettingsItem = {VK_END, VK_UP, VK_UP};
 constexpr std::initializer_list<UINT> kKeyManagerItem = {VK_END, VK_UP, VK_UP, VK_UP};
-constexpr DWORD kMenuSettleMs = 300;
 
 constexpr char kNoticeCaption[] = "Vaultwing for ICQ";
 constexpr char kRingNotice[] =
@@ -93,15 +92,8 @@ class SettingsSheet : public TrayProgram {
     return WaitForSheet(program);
   }
 
-  // A tray menu opened while the sheet is open can lose keys that arrive
-  // while the sheet hands the foreground over to the main window (the menu
-  // mode is set by then: keys posted once it was lost their highlight, and
-  // End, Up, Up, Up chose Exit); they are posted once that has settled.
   bool ChooseFromTrayMenu(const driver::Program& program, std::initializer_list<UINT> item) {
-    HWND menu = OpenTrayMenu(program);
-    if (menu == nullptr) return false;
-    Sleep(kMenuSettleMs);
-    return driver::ChooseMenuItem(menu, item);
+    return driver::ChooseMenuItem(OpenTrayMenu(program), item);
   }
 
   HWND OpenFromMenu(const driver::Program& program, std::initializer_list<UINT> item) {

@@ -21,8 +21,9 @@ constexpr UINT kTrayMessage = 50000;  // WM_TRAYICON
 constexpr WPARAM kTrayIconId = 101;
 
 // An open popup menu (a visible #32768) of process pid (0: any) whose
-// thread reads its keys (its modal loop has begun), or null: keys posted to
-// it from then on are read once each.
+// thread reads its keys (its modal loop has begun and, in the tray program,
+// has once waited for input), or null: keys posted to it from then on are
+// read once each.
 HWND WaitForMenu(DWORD pid = 0, uint32_t timeoutMs = kDefaultTimeoutMs);
 
 // How many popup menus of pid are open: a submenu adds one.
