@@ -270,12 +270,13 @@ TEST_F(AutoModes, ABalloonRaisedInATickHoldsUpNoOtherDialog) {
   const std::string strong = Strong(kMessage, alice_, bob_);
   HWND send = Open(kOpenSendDialog, "Send Message", kToBob);
   HWND edit = Arrive(With(kFromAlice, strong));
-  EXPECT_NE(WaitForAddedButton(send, kFewTicksMs), nullptr);
+  ASSERT_TRUE(driver::WaitScanPasses(program_.pid(), 2));
+  EXPECT_NE(WaitForAddedButton(send, 0), nullptr) << "two passes went by without its button";
   EXPECT_EQ(WaitForTextChange(edit, strong), kMessage);
   EXPECT_NE(driver::WaitForBalloon(FromLine(alice_, "Alice 7654321")), nullptr) << driver::ShownBalloon().text;
   EXPECT_EQ(driver::WaitForMessageBox("Vaultwing for ICQ", program_.pid(), 0), nullptr);
   ExitThroughMenu(program_);
-  EXPECT_TRUE(driver::PollUntil(kFewTicksMs, [] { return driver::ShownBalloon().window == nullptr; }))
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [] { return driver::ShownBalloon().window == nullptr; }))
       << "the balloon goes with the tray icon";
 }
 
@@ -293,7 +294,8 @@ TEST_F(AutoModes, ARingOfAnotherPairFoundInATickIsABalloonNotABox) {
     EXPECT_NE(driver::WaitForBalloon(kRingNotUsable), nullptr) << driver::ShownBalloon().text;
     // The tick went on: a dialog opened now gets its button.
     HWND send = Open(kOpenSendDialog, "Send Message", kToBob);
-    EXPECT_NE(WaitForAddedButton(send, kFewTicksMs), nullptr);
+    ASSERT_TRUE(driver::WaitScanPasses(program_.pid(), 2));
+    EXPECT_NE(WaitForAddedButton(send, 0), nullptr) << "two passes went by without its button";
     EXPECT_EQ(driver::WaitForMessageBox(tray::kErrorCaption, program_.pid(), 0), nullptr);
     EXPECT_EQ(driver::WindowText(edit), strong);
 
