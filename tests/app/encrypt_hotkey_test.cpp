@@ -101,7 +101,8 @@ TEST_F(EncryptHotkey, EncryptsTheBoxInPlaceForTheChosenKeyAndListsItFirstNextTim
   const DWORD clipboard = GetClipboardSequenceNumber();
   ASSERT_NO_FATAL_FAILURE(PressOver(kWorldMessage));
   HWND menu = driver::WaitForMenu(program_.pid());
-  ASSERT_NE(menu, nullptr) << "no key menu; the balloon says: \"" << driver::ShownBalloon().text
+  ASSERT_NE(menu, nullptr) << "no key menu (" << driver::OpenMenuCount(program_.pid())
+                           << " open but not yet reading keys); the balloon says: \"" << driver::ShownBalloon().text
                            << "\"; in front: a " << driver::WindowClass(GetForegroundWindow()) << " of process "
                            << driver::WindowProcess(GetForegroundWindow()) << " (the program is " << program_.pid()
                            << ")";
