@@ -175,4 +175,34 @@ TEST_F(Churn, KeysTypedIntoAKeyMenuWhileTicksRunAllReachTheMenu) {
   ExitThroughMenu(program_);
 }
 
+TEST_F(Churn, KeysTypedIntoTheTrayMenuOverLongTicksAllReachItAndTheTicksGoOn) {
+  // Asked for during a tick, the tray menu opens inside it, and no tick runs
+  // until the menu and what it opened have closed; asked for between ticks,
+  // it opens from the main loop, and the ticks run inside its loop. Either
+  // way every key reaches the menu, and the ticks go on afterwards.
+  StartBoth();
+  HWND newest = nullptr;
+  for (int i = 0; i < 40; ++i) newest = Open(kOpenSendDialog, "Send Message");
+  WaitForAddedButton(newest);
+  ASSERT_TRUE(driver::PostTrayCallback(program_.pid(), WM_RBUTTONDOWN));
+  HWND menu = driver::WaitForMenu(program_.pid());
+  ASSERT_NE(menu, nullptr);
+
+  // Up from Exit past Generate Secret/Public Keys and down again, a press
+  // at a time: Return chooses it, and it asks its question, only if every
+  // key reached the menu.
+  driver::PostMenuKey(menu, VK_END);
+  for (UINT vk : {VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_DOWN, VK_DOWN}) {
+    driver::PostMenuKey(menu, vk);
+    Sleep(100);
+  }
+  ASSERT_TRUE(driver::ChooseMenuItem(menu, {}));
+  std::string question;
+  ASSERT_TRUE(driver::AnswerMessageBox(tray::kQuestionCaption, IDNO, &question, program_.pid()))
+      << "a key typed into the tray menu was lost";
+  EXPECT_EQ(question.rfind("Are you sure that you want to generate new keys", 0), 0u) << question;
+  EXPECT_TRUE(driver::WaitScanPasses(program_.pid(), 2)) << "the ticks did not go on after the menu";
+  ExitThroughMenu(program_);
+}
+
 }  // namespace icq
