@@ -43,8 +43,8 @@ build() {
 # them at most driving windows, each in a Wine session of its own
 # (tests/CMakeLists.txt). A suite that fails is run once more, in fresh Wine
 # sessions: on a loaded machine Wine now and then fails to start a
-# process, while a real fault fails again. Both runs stay in the log
-# (docs/testing.md).
+# process, while a real fault fails again. Both runs stay in the log, and
+# the last lines name a suite that needed the second (docs/testing.md).
 windows_tests() {
   run_tests "$1" --preset "$@" -j 4 && return 0
   echo "Running the $1 suites that failed once more, in a fresh Wine session:"

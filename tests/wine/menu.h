@@ -22,8 +22,9 @@ constexpr WPARAM kTrayIconId = 101;
 
 // An open popup menu (a visible #32768) of process pid (0: any) whose
 // thread reads its keys (its modal loop has begun and, in the tray program,
-// has once waited for input), or null: keys posted to it from then on are
-// read once each.
+// has once found its queue empty), or null: keys posted to it from then on
+// are read once each. In the tray program only menus of its main window
+// count: the program says when those are ready (kMenuWaitingProperty).
 HWND WaitForMenu(DWORD pid = 0, uint32_t timeoutMs = kDefaultTimeoutMs);
 
 // How many popup menus of pid are open: a submenu adds one.
