@@ -78,6 +78,9 @@ name_failures() {
     # A run with no failed case (a suite that passed when run again) finds
     # nothing, which is no failure of this list.
     { grep -o '^\[  FAILED  \] [^ ,]*\.[^ ,]*' "$log" || true; } | sort -u | sed 's/^\[  FAILED  \] /  '"$run"': case /'
+    # A case that began and never ended is where a suite hung or crashed.
+    awk -v run="$run" '/^\[ RUN      \] /{open[$4]=1} /^\[ +(OK|FAILED) +\] /{delete open[$4]}
+      END{for (c in open) print "  " run ": case " c " (did not end)"}' "$log"
     sed -n 's/^\([a-z_]*\) .* FAILED$/  '"$run"': \1/p' "$log"
   done
 }
