@@ -59,7 +59,9 @@ bool PutClipboardText(const ActionText& text, bool keepPrivate) {
 }
 
 // The clipboard's sequence number just after Decrypt Clipboard placed its
-// plain text, while the timer that clears it runs.
+// plain text, while the timer that clears it runs: both set by ClearLater,
+// the number moved on by FollowPutBack when a hotkey put that text back,
+// the timer's mark cleared by ClearDecryptedClipboard.
 bool ClearPending = false;
 DWORD PlacedSequence = 0;
 

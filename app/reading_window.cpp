@@ -24,8 +24,9 @@ namespace {
 // hide its first line.
 constexpr int kCursorGap = 16;
 
+// The open reading window and its edit control's text, for Copy: written by
+// ShowReadingWindow, cleared and wiped by CloseReadingWindow.
 HWND ReadingWindow = nullptr;
-// The edit control's text, for Copy.
 std::wstring ShownText;
 
 std::wstring WideOf(const std::string& ansi) {

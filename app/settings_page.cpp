@@ -42,7 +42,8 @@ const OptionBox kOptionBoxes[] = {
 };
 
 // Whether this sheet has already said that the automatic modes need UINs in
-// the ring: once is enough, whichever box asked first.
+// the ring: once is enough, whichever box asked first. Cleared by
+// InitSettingsPage, set by CheckRingForUins.
 bool RingNoticeShown = false;
 
 // Only 1 counts as on here; start-up takes any nonzero value.

@@ -20,6 +20,8 @@ namespace {
 // themselves ignore it.
 constexpr UINT kBalloonMs = 15000;
 
+// The icon's record and whether it shows: filled by AddTrayIcon, Shown
+// cleared by RemoveTrayIcon.
 NOTIFYICONDATAA TrayIcon;
 bool Shown = false;
 
