@@ -105,7 +105,7 @@ TEST_F(ArrivalGuards, AHungMessengerHoldsUpNeitherTheTrayMenuNorOtherDialogs) {
   ASSERT_TRUE(SetForegroundWindow(front));
   ASSERT_TRUE(PostMessageA(control_, messenger::kHang, kHangMs, 0));
   const uint64_t hung = driver::NowMs();
-  HWND stuckButton = WaitForAddedButton(stuck, kFewTicksMs * 3);
+  HWND stuckButton = WaitForAddedButton(stuck);
   ASSERT_NE(stuckButton, nullptr) << "the hung dialog got no button";
 
   ASSERT_TRUE(driver::PostTrayCallback(program_.pid(), WM_RBUTTONDOWN));
@@ -115,9 +115,9 @@ TEST_F(ArrivalGuards, AHungMessengerHoldsUpNeitherTheTrayMenuNorOtherDialogs) {
   ASSERT_TRUE(driver::CloseMenu(menu));
 
   HWND send = OpenDialog(otherControl_, kOpenSendDialog, "Send Online Message", &kToBob);
-  EXPECT_NE(WaitForAddedButton(send, kFewTicksMs * 3), nullptr) << "the other messenger's dialog got no button";
+  EXPECT_NE(WaitForAddedButton(send), nullptr) << "the other messenger's dialog got no button";
   HWND arrived = ArriveInOther(With(kFromAlice, strong));
-  EXPECT_EQ(WaitForTextChange(arrived, strong, kFewTicksMs * 3), kMeetingMessage);
+  EXPECT_EQ(WaitForTextChange(arrived, strong), kMeetingMessage);
 
   PostMessageA(stuckButton, WM_LBUTTONUP, 0, 0);
   std::string notice;
@@ -135,7 +135,7 @@ TEST_F(ArrivalGuards, AHungMessengerHoldsUpNeitherTheTrayMenuNorOtherDialogs) {
     DWORD_PTR answer = 0;
     return SendMessageTimeoutA(control_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &answer) != 0;
   }));
-  EXPECT_EQ(WaitForTextChange(MessageEdit(stuck), strong, kFewTicksMs * 3), kMeetingMessage);
+  EXPECT_EQ(WaitForTextChange(MessageEdit(stuck), strong), kMeetingMessage);
   EXPECT_NE(driver::WaitForBalloon(FromLine(alice_, "Alice 7654321")), nullptr) << driver::ShownBalloon().text;
   ExitThroughMenu(program_);
 }

@@ -15,9 +15,6 @@ namespace icq {
 
 const std::string kMeetingMessage = "Meet me at the station at noon and bring the documents. OK!";
 
-// A scan runs every 300 ms: a second covers three of them.
-constexpr uint32_t kFewTicksMs = 1000;
-
 // Who a dialog shows: the correspondents of the rings the tests use, and one
 // whose UIN no key holds.
 const Conversation kFromAlice{"Alice", "7654321", ""};

@@ -25,19 +25,16 @@ namespace {
 constexpr Box kEncryptBox{143, 200, 84, 24};
 constexpr Box kDecryptBox{148, 200, 74, 24};
 
-// A scan runs every 300 ms: a second covers three of them.
-constexpr uint32_t kFewTicksMs = 1000;
-
 // A change posted to the messenger may reach its dialog while a pass runs:
 // the pass after that one is the first sure to see it.
 constexpr unsigned kPassesAfterAChange = 3;
 
 bool WaitForBox(HWND button, HWND dialog, const Box& box) {
-  return driver::PollUntil(kFewTicksMs, [&] { return ClientBox(button, dialog) == box; });
+  return driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return ClientBox(button, dialog) == box; });
 }
 
 HBITMAP WaitForImage(HWND button) {
-  return driver::PollUntil(kFewTicksMs, [&] {
+  return driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
     return reinterpret_cast<HBITMAP>(SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0));
   });
 }
@@ -209,7 +206,7 @@ TEST_F(IcqIntegration, DismissedMenuLeavesTheMessageAloneAndKeysPressTheButton) 
   HWND empty = Open(kOpenSendDialog, "Send Message");
   HWND emptyEdit = MessageEdit(empty);
   ASSERT_TRUE(ChooseKey(PressForMenu(WaitForAddedButton(empty)), VK_HOME));
-  EXPECT_TRUE(driver::PollUntil(kFewTicksMs, [&] { return IsReadOnly(emptyEdit); }));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return IsReadOnly(emptyEdit); }));
   const std::string emptyCipher = driver::WindowText(emptyEdit);
   EXPECT_EQ(emptyCipher.size(), 5u + 244 + 1) << emptyCipher;
   EXPECT_NE(emptyCipher, cipher);
@@ -272,22 +269,25 @@ TEST_F(IcqIntegration, ApplyingASkinRepicturesTheOpenDialogsButtonsAtOnce) {
   ASSERT_NE(builtInDecrypt, nullptr);
   auto image = [](HWND button) { return reinterpret_cast<HBITMAP>(SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0)); };
 
+  // A scan pass sets a button's picture once, on its first visit: a picture
+  // that changes afterwards was set by the skin's apply itself.
   ASSERT_TRUE(driver::PostTrayCallback(program_.pid(), WM_LBUTTONDBLCLK));
   HWND settings = sheet::WaitForSheet(program_.pid());
   ASSERT_NE(settings, nullptr);
   HWND page = sheet::Page(settings, "Settings");
   ASSERT_TRUE(driver::ClickButton(page, IDC_ENABLE_SKINS));
-  ASSERT_TRUE(driver::PollUntil(kFewTicksMs, [&] { return IsWindowEnabled(GetDlgItem(page, IDC_SKIN_COMBO)) != 0; }));
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs,
+                                [&] { return IsWindowEnabled(GetDlgItem(page, IDC_SKIN_COMBO)) != 0; }));
 
   sheet::Select(page, IDC_SKIN_COMBO, 1, true);  // blue
-  ASSERT_TRUE(driver::PollUntil(kFewTicksMs, [&] {
+  ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
     return image(encrypt) != builtInEncrypt && image(decrypt) != builtInDecrypt;
   })) << "the skin's pictures did not reach the buttons";
   const HBITMAP skinEncrypt = image(encrypt);
   EXPECT_NE(skinEncrypt, image(decrypt));
 
   sheet::Select(page, IDC_SKIN_COMBO, 0, true);  // (None): the built-in pictures, loaded anew
-  EXPECT_TRUE(driver::PollUntil(kFewTicksMs, [&] { return image(encrypt) != skinEncrypt; }));
+  EXPECT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] { return image(encrypt) != skinEncrypt; }));
   EXPECT_NE(image(encrypt), nullptr);
   EXPECT_TRUE(driver::PressButton(settings, IDCANCEL));
 }
