@@ -45,7 +45,7 @@ BOOL CALLBACK CountMenu(HWND window, LPARAM param) {
 // tells: it sets the menu mode (GUI_INMENUMODE) when the loop takes over the
 // thread's input, after the menu window shows. A key posted from then on is
 // read by the menu; one posted before may go to the loop that opened it. The
-// tray program also says when the loop has once waited for input
+// tray program also says when the loop has once found its queue empty
 // (kMenuWaitingProperty): until then a key can be read before the opening's
 // own messages, and its highlight lost to them. Seen with its property sheet
 // open, where the menu's first key was lost in every run.
