@@ -42,9 +42,10 @@ build() {
 # under Wine, four at a time whatever the cores: they mostly wait, three of
 # them at most driving windows, each in a Wine session of its own
 # (tests/CMakeLists.txt). A suite that fails is run once more, in fresh Wine
-# sessions: on a loaded machine Wine now and then fails to start a
-# process, while a real fault fails again. Both runs stay in the log, and
-# the last lines name a suite that needed the second (docs/testing.md).
+# sessions: Wine failed now and then to start a process until its programs
+# started without address space randomisation (scripts/wine-loader.sh),
+# while a real fault fails again. Both runs stay in the log, and the last
+# lines name a suite that needed the second (docs/testing.md).
 windows_tests() {
   run_tests "$1" --preset "$@" -j 4 && return 0
   echo "Running the $1 suites that failed once more, in a fresh Wine session:"

@@ -21,10 +21,10 @@ fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Creating the Wine prefix $WINEPREFIX (once)..."
   mkdir -p "$(dirname "$WINEPREFIX")"
-  "$vwg_wine" wineboot -i >/dev/null 2>&1
+  "${vwg_wine[@]}" wineboot -i >/dev/null 2>&1
 fi
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  exec "$vwg_wine" "$exe" "$@"
+  exec "${vwg_wine[@]}" "$exe" "$@"
 fi
 echo "No X display: running on a virtual display (Xvfb); the windows are not visible here."
-exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$vwg_wine" "$exe" "$@"
+exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "${vwg_wine[@]}" "$exe" "$@"

@@ -3,16 +3,23 @@
 # Debian's `wine`; 64-bit ones in a win64 prefix with Debian's 64-bit loader
 # and server, called by their paths (there `wine` would pick the 32-bit
 # loader, which some hosts cannot start at all).
-#   vwg_wine, vwg_wineserver   the loader and server to call
+#   vwg_wine         the command that starts a program (an array)
+#   vwg_wineserver   the server to call
+# A program starts with the address space's randomisation off, and the
+# programs it starts inherit that. Debian's Wine has no preloader to hold
+# Wine's fixed addresses free, and now and then the loader's randomised heap
+# took the page where Wine maps the shared user data: the program then ended
+# with status 1 before it ran ("failed to map the shared user data:
+# c0000018", which Wine says only with its err messages on).
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ "$1" = 64 ]; then
   export WINEARCH=win64
   export WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
-  vwg_wine=$WINELOADER
+  vwg_wine=(setarch "$(uname -m)" --addr-no-randomize "$WINELOADER")
   vwg_wineserver=$WINESERVER
 else
   export WINEARCH=win32
-  vwg_wine=wine
+  vwg_wine=(setarch "$(uname -m)" --addr-no-randomize wine)
   vwg_wineserver=wineserver
 fi

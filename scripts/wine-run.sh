@@ -5,4 +5,4 @@ set -euo pipefail
 dir=$(cd "$1" && pwd)
 shift
 . "$(dirname "$0")/wine-env.sh" "$dir"
-exec "$vwg_wine" "$@"
+exec "${vwg_wine[@]}" "$@"

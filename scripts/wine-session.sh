@@ -54,7 +54,7 @@ case $cmd in
     "$vwg_wineserver" -k 2>/dev/null || true
     start_display
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      "$vwg_wine" wineboot -i >"$dir/wineboot.log" 2>&1
+      "${vwg_wine[@]}" wineboot -i >"$dir/wineboot.log" 2>&1
       rm -f "$dir/settings.reg"
     fi
     # Without a window manager every hide of a managed window stalls ~2 s,
@@ -71,14 +71,14 @@ case $cmd in
       '[HKEY_CURRENT_USER\Software\Wine\AppDefaults\chat.exe\X11 Driver]' '"Managed"="Y"' '' \
       '[HKEY_CURRENT_USER\Software\Wine\AppDefaults\writer.exe\X11 Driver]' '"Managed"="Y"' >"$dir/settings.new"
     if ! cmp -s "$dir/settings.new" "$dir/settings.reg"; then
-      "$vwg_wine" reg import "$dir/settings.new" >>"$dir/wineboot.log" 2>&1 ||
+      "${vwg_wine[@]}" reg import "$dir/settings.new" >>"$dir/wineboot.log" 2>&1 ||
         { echo "wine-session: could not import $dir/settings.new (see $dir/wineboot.log)" >&2; exit 1; }
       "$vwg_wineserver" -w
       mv "$dir/settings.new" "$dir/settings.reg"
     fi
     # A persistent server: each later wine start skips the server start-up.
     setsid "$vwg_wineserver" -p >/dev/null 2>&1 </dev/null &
-    "$vwg_wine" cmd /c exit 0 >/dev/null 2>&1
+    "${vwg_wine[@]}" cmd /c exit 0 >/dev/null 2>&1
     ;;
   stop)
     "$vwg_wineserver" -k 2>/dev/null || true

@@ -17,7 +17,7 @@ export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;bcrypt=n,b"
 # keygen draws the new key from bcrypt.dll's random source. Output goes to
 # files only: under Wine a pipe can stay open after the program ends.
 status=0
-timeout 120 "$vwg_wine" "$work/vwg.exe" keygen --id planted --public "Z:$work/public.vwg" \
+timeout 120 "${vwg_wine[@]}" "$work/vwg.exe" keygen --id planted --public "Z:$work/public.vwg" \
   --secret "Z:$work/secret.vwg" >"$work/out" 2>"$work/err" || status=$?
 if [ "$status" = 77 ]; then
   echo "FAIL: vwg.exe loaded the bcrypt.dll beside it" >&2
