@@ -7,10 +7,11 @@
 #   vwg_wineserver   the server to call
 # A program starts with the address space's randomisation off, and the
 # programs it starts inherit that. Debian's Wine has no preloader to hold
-# Wine's fixed addresses free, and now and then the loader's randomised heap
-# took the page where Wine maps the shared user data: the program then ended
-# with status 1 before it ran ("failed to map the shared user data:
-# c0000018", which Wine says only with its err messages on).
+# Wine's fixed addresses free, and with the address space randomised the
+# page where Wine maps the shared user data was now and then already taken:
+# the program then ended with status 1 before it ran ("failed to map the
+# shared user data: c0000018", which Wine says only with its err messages
+# on).
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ "$1" = 64 ]; then
