@@ -3,7 +3,8 @@
 # Debian's `wine`; 64-bit ones in a win64 prefix with Debian's 64-bit loader
 # and server, called by their paths (there `wine` would pick the 32-bit
 # loader, which some hosts cannot start at all).
-#   vwg_wine         the command that starts a program (an array)
+#   vwg_wine         the command that starts a program (an array, over the
+#                    loader vwg_loader)
 #   vwg_wineserver   the server to call
 # A program starts with the address space's randomisation off, and the
 # programs it starts inherit that. Debian's Wine has no preloader to hold
@@ -17,10 +18,11 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ "$1" = 64 ]; then
   export WINEARCH=win64
   export WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
-  vwg_wine=(setarch "$(uname -m)" --addr-no-randomize "$WINELOADER")
+  vwg_loader=$WINELOADER
   vwg_wineserver=$WINESERVER
 else
   export WINEARCH=win32
-  vwg_wine=(setarch "$(uname -m)" --addr-no-randomize wine)
+  vwg_loader=wine
   vwg_wineserver=wineserver
 fi
+vwg_wine=(setarch "$(uname -m)" --addr-no-randomize "$vwg_loader")
