@@ -127,6 +127,13 @@ struct FastCurve {
     SecureWipe(t2, sizeof t2);
   }
 
+  // X / Z in place, from the other point's Z' and 1 / (Z Z').
+  // CT: two multiplications.
+  static void DivideByZ(E X, const E otherZ, const E invZZ) {
+    F::Mul(X, otherZ, X);
+    F::Mul(X, invZZ, X);
+  }
+
   // The affine kP from the ladder's two points and P = (x, y), in the stored
   // form. With x1 = X1/Z1, x2 = X2/Z2:
   // y1 = (x1 + x)((x1 + x)(x2 + x) + x^2 + y) / x + y. One inversion of
@@ -141,14 +148,12 @@ struct FastCurve {
     F::Inverse(inv, inv);
     F::Mul(d, inv, invX);
     F::Mul(x, inv, u);
-    F::Mul(x1, z2, x1);
-    F::Mul(x1, u, x1);
-    F::Mul(x2, z1, x2);
-    F::Mul(x2, u, x2);
+    DivideByZ(x1, z2, u);
+    DivideByZ(x2, z1, u);
+    F::Square(x, u);
     F::Add(x1, x, v);
     F::Add(x2, x, w);
     F::Mul(v, w, w);
-    F::Square(x, u);
     F::Add(w, u, w);
     F::Add(w, y, w);
     F::Mul(v, w, w);
