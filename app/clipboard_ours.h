@@ -15,10 +15,10 @@ void MarkClipboardChangesOurs();
 // at the end they are marked.
 class BorrowedClipboard {
  public:
-  BorrowedClipboard();
-  ~BorrowedClipboard();
   BorrowedClipboard(const BorrowedClipboard&) = delete;
   BorrowedClipboard& operator=(const BorrowedClipboard&) = delete;
+  BorrowedClipboard();
+  ~BorrowedClipboard();
 };
 
 // True when the clipboard's current content is ours: it is borrowed now,

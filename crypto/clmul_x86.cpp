@@ -27,28 +27,16 @@ struct ClmulX86 {
   static V Xor(V a, V b) { return _mm_xor_si128(a, b); }
   static V And(V a, V b) { return _mm_and_si128(a, b); }
   static V Fold(V a) { return _mm_xor_si128(a, _mm_shuffle_epi32(a, 0x4E)); }
-  template <int kSel>
-  static V Clmul(V a, V b) {
-    return _mm_clmulepi64_si128(a, b, kSel);
-  }
   static V SquareLo(V a) { return _mm_clmulepi64_si128(a, a, 0x00); }
   static V SquareHi(V a) { return _mm_clmulepi64_si128(a, a, 0x11); }
-  template <int kBits>
-  static V ShiftLeft32(V a) {
-    return _mm_slli_epi32(a, kBits);
-  }
-  template <int kBits>
-  static V ShiftRight32(V a) {
-    return _mm_srli_epi32(a, kBits);
-  }
-  template <int kBytes>
-  static V ShiftLeftBytes(V a) {
-    return _mm_slli_si128(a, kBytes);
-  }
-  template <int kBytes>
-  static V ShiftRightBytes(V a) {
-    return _mm_srli_si128(a, kBytes);
-  }
+  // The templates, too, one wrapper a line.
+  // clang-format off
+  template <int kSel> static V Clmul(V a, V b) { return _mm_clmulepi64_si128(a, b, kSel); }
+  template <int kBits> static V ShiftLeft32(V a) { return _mm_slli_epi32(a, kBits); }
+  template <int kBits> static V ShiftRight32(V a) { return _mm_srli_epi32(a, kBits); }
+  template <int kBytes> static V ShiftLeftBytes(V a) { return _mm_slli_si128(a, kBytes); }
+  template <int kBytes> static V ShiftRightBytes(V a) { return _mm_srli_si128(a, kBytes); }
+  // clang-format on
 };
 
 constexpr FastArith kInstructionArith = MakeFastArith<ClmulX86>();
