@@ -47,31 +47,26 @@ def speed(path):
     return {m.group(1): float(m.group(2)) for m in re.finditer(r"^(\w+) ([\d.]+)", open(path).read(), re.M)}
 ops = float(re.search(r"ecdh \(nistb409\)\s+\S+\s+(\S+)", open(os.path.join(out, "openssl.txt")).read()).group(1))
 ref = 1000 / ops
-fast, _ = bench("BM_PointMultiply")
-portable, _ = bench("BM_PointMultiplyPortable")
-literal, _ = bench("BM_PointMultiplyLiteral")
-keygen, _ = bench("BM_GenerateKeys")
-unlock, _ = bench("BM_UnlockProtectedKeyFile")
-_, enc = bench("BM_EncryptText/1048576")
-_, dec = bench("BM_DecryptText/1048576")
+# Times of one run in ms, and rates over 1 MiB in bytes per second.
+ms = {name: bench(f"BM_{name}")[0]
+      for name in ("PointMultiply", "PointMultiplyPortable", "PointMultiplyLiteral", "GenerateKeys",
+                   "UnlockProtectedKeyFile", "DeriveStrongKey", "LoadRing1000Strong")}
+fast, portable, literal = ms["PointMultiply"], ms["PointMultiplyPortable"], ms["PointMultiplyLiteral"]
+rate = {name: bench(f"BM_{name}/1048576")[1]
+        for name in ("EncryptText", "DecryptText", "EncryptStrong", "DecryptStrong", "EncryptV3", "DecryptV3")}
+enc, dec = rate["EncryptText"], rate["DecryptText"]
+senc, sdec, venc, vdec = rate["EncryptStrong"], rate["DecryptStrong"], rate["EncryptV3"], rate["DecryptV3"]
 # The strong format beside the old one: a short message costs its scalar
 # multiplications, a long one the cipher.
-short = {name: bench(f"BM_{name}/100")[0]
-         for name in ("EncryptText", "DecryptText", "EncryptStrong", "DecryptStrong", "EncryptV3", "DecryptV3")}
-_, senc = bench("BM_EncryptStrong/1048576")
-_, sdec = bench("BM_DecryptStrong/1048576")
-_, venc = bench("BM_EncryptV3/1048576")
-_, vdec = bench("BM_DecryptV3/1048576")
-derive, _ = bench("BM_DeriveStrongKey")
-ringLoad, _ = bench("BM_LoadRing1000Strong")
+short = {name: bench(f"BM_{name}/100")[0] for name in rate}
 native, wine = speed(os.path.join(out, "speed-native.txt")), speed(os.path.join(out, "speed-wine.txt"))
 rows = [
     ("PointMultiply, 464-bit scalar (fast)", f"{fast:.3f} ms", f"{fast / ref:.2f} x OpenSSL"),
     ("PointMultiply, portable path", f"{portable:.3f} ms", f"{portable / ref:.2f} x OpenSSL"),
     ("PointMultiply, literal double-and-add", f"{literal:.3f} ms", f"{literal / ref:.2f} x OpenSSL"),
     ("OpenSSL ECDH B-409 (openssl speed ecdhb409)", f"{ref:.3f} ms", "1.00"),
-    ("GenerateKeys", f"{keygen:.3f} ms", ""),
-    ("UnlockKeyFile, 600,000 PBKDF2 rounds", f"{unlock:.0f} ms", ""),
+    ("GenerateKeys", f"{ms['GenerateKeys']:.3f} ms", ""),
+    ("UnlockKeyFile, 600,000 PBKDF2 rounds", f"{ms['UnlockProtectedKeyFile']:.0f} ms", ""),
     ("EncryptText, 1 MiB", f"{enc / 1e6:.0f} MB/s", ""),
     ("DecryptText, 1 MiB", f"{dec / 1e6:.0f} MB/s", ""),
     ("EncryptText, 100 B (old format)", f"{short['EncryptText'] * 1e3:.0f} us", ""),
@@ -88,8 +83,8 @@ rows = [
      f"{short['DecryptV3'] / short['DecryptText']:.2f} x DecryptText"),
     ("EncryptV3, 1 MiB", f"{venc / 1e6:.0f} MB/s", f"{venc / enc:.2f} x EncryptText's speed"),
     ("DecryptV3, 1 MiB", f"{vdec / 1e6:.0f} MB/s", f"{vdec / dec:.2f} x DecryptText's speed"),
-    ("Strong key from the secret key (HKDF, s2 * G)", f"{derive:.3f} ms", ""),
-    ("Ring of 1000 entries with strong keys, loaded", f"{ringLoad:.2f} ms", ""),
+    ("Strong key from the secret key (HKDF, s2 * G)", f"{ms['DeriveStrongKey']:.3f} ms", ""),
+    ("Ring of 1000 entries with strong keys, loaded", f"{ms['LoadRing1000Strong']:.2f} ms", ""),
 ]
 for key, unit in (("PointMultiply", "ms"), ("EncryptText", "MB/s"), ("DecryptText", "MB/s"),
                   ("EncryptStrong", "MB/s"), ("DecryptStrong", "MB/s"), ("EncryptV3", "MB/s"),
