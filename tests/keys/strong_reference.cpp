@@ -7,6 +7,12 @@
 #include "keys/formats/base64.h"
 #include "keys/system/aes_gcm.h"
 #include "keys/system/hkdf.h"
+#include "tests/keys/hex_bytes.h"
+
+std::string KnownAnswerMessage() {
+  const std::vector<uint8_t> m = FromHex("486920426f622120d09fd180d0b8d0b2d0b5d18220f09f918b");
+  return {m.begin(), m.end()};
+}
 
 std::vector<uint8_t> ReferenceHeader(uint8_t version, const std::vector<uint8_t>& senderId,
                                      const std::vector<uint8_t>& recipientId,

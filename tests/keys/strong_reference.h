@@ -2,7 +2,8 @@
 // the system primitives alone and without keys/formats/strong_* and v3_*: the
 // yardstick for the known answers' pieces, and the writer of messages that
 // no writer of ours produces (a tag that is valid over a wrong length field
-// or padding).
+// or padding). Also the fixed keys and message of both formats' known
+// answers.
 #pragma once
 
 #include <cstdint>
@@ -33,3 +34,14 @@ std::vector<uint8_t> ReferenceV3InnerText(uint64_t time, std::string_view messag
 std::string ReferenceV3Seal(const std::vector<uint8_t>& ikm, const std::vector<uint8_t>& header,
                             const std::vector<uint8_t>& senderPoint, const std::vector<uint8_t>& recipientPoint,
                             const std::vector<uint8_t>& inner);
+
+// The two fixed secret scalars of both strong formats' known answers (hex),
+// and the message of each: "Hi Bob! ", a greeting in Cyrillic and an emoji,
+// UTF-8 of 1 to 4 bytes.
+constexpr char kSecretA[] =
+    "23456789abcdef23456789abcdef23456789abcdef23456789abcdef23456789abcdef23456789abcdef23456789abcdef2345"
+    "6789abcdef0123";
+constexpr char kSecretB[] =
+    "7edcba98765432fedcba98765432fedcba98765432fedcba98765432fedcba98765432fedcba98765432fedcba98765432fedc"
+    "ba987654321234";
+std::string KnownAnswerMessage();

@@ -15,28 +15,15 @@
 
 namespace {
 
-constexpr char kSecretA[] =
-    "23456789abcdef23456789abcdef23456789abcdef23456789abcdef23456789abcdef23456789abcdef23456789abcdef2345"
-    "6789abcdef0123";
-constexpr char kSecretB[] =
-    "7edcba98765432fedcba98765432fedcba98765432fedcba98765432fedcba98765432fedcba98765432fedcba98765432fedc"
-    "ba987654321234";
 constexpr char kIdA[] = "D016ACD7AFACF6A0";
 constexpr char kIdB[] = "7D0BF1AD418334B9";
 constexpr char kZ[] =
     "1a5c6bec0eb1c57cb6c290c0c434bb38fb47e67114c213395fff2a5688e1b0b47d7841ac517ede9f0b5a261c3da0b0e006b3"
     "7aaf781b0c2eab00";
 constexpr char kSalt[] = "000102030405060708090a0b0c0d0e0f";
-// "Hi Bob! " and a greeting in Cyrillic and an emoji: UTF-8 of 1 to 4 bytes.
-constexpr char kMessage[] = "486920426f622120d09fd180d0b8d0b2d0b5d18220f09f918b";
 constexpr char kText[] =
     "?VW2:AtAWrNevrPagfQvxrUGDNLkAAQIDBAUGBwgJCgsMDQ4PreOPuHtzHzpV4je+8YjvOQ5CMAOs432N/zpMcizew749teCOqSyjcT+"
     "dZYXIVFr+.";
-
-std::string Message() {
-  const std::vector<uint8_t> m = FromHex(kMessage);
-  return {m.begin(), m.end()};
-}
 
 std::string IdText(const PublicKeyRecord& key) {
   uint8_t id[kKeyIdBytes];
@@ -86,14 +73,14 @@ TEST_F(StrongVector, KeyIdsAndSharedSecretFromBothSides) {
 TEST_F(StrongVector, EncryptsAndDecryptsTheKnownText) {
   const std::vector<uint8_t> salt = FromHex(kSalt);
   std::string text;
-  ASSERT_EQ(EncryptStrongMessageWithSalt(Message(), a_, alice_, bob_, salt.data(), text), StrongStatus::kOk);
+  ASSERT_EQ(EncryptStrongMessageWithSalt(KnownAnswerMessage(), a_, alice_, bob_, salt.data(), text), StrongStatus::kOk);
   EXPECT_EQ(text, kText);
 
   const PublicKeyRecord ring[] = {bob_, alice_};
   std::string plain;
   StrongParties parties;
   ASSERT_EQ(DecryptStrongMessage(kText, b_, bob_, ring, 2, -1, plain, parties), StrongStatus::kOk);
-  EXPECT_EQ(plain, Message());
+  EXPECT_EQ(plain, KnownAnswerMessage());
   EXPECT_EQ(parties.senderIndex, 1);
   EXPECT_EQ(Hex(parties.senderId, kKeyIdBytes), Hex(FromHex(kIdA).data(), kKeyIdBytes));
   EXPECT_EQ(Hex(parties.recipientId, kKeyIdBytes), Hex(FromHex(kIdB).data(), kKeyIdBytes));
@@ -118,7 +105,7 @@ TEST_F(StrongVector, PiecesHoldWithoutTheStrongCode) {
   EXPECT_EQ(FingerprintDigits(MakeRecord("b", pointB)), kIdB);
 
   const std::vector<uint8_t> header = ReferenceHeader(2, FromHex(kIdA), FromHex(kIdB), FromHex(kSalt));
-  EXPECT_EQ(ReferenceSeal(z, header, ReferenceInnerText(Message())), kText);
+  EXPECT_EQ(ReferenceSeal(z, header, ReferenceInnerText(KnownAnswerMessage())), kText);
 }
 
 TEST(KeyId, IsTheFingerprintsFirstSixteenDigits) {

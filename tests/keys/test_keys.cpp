@@ -69,6 +69,22 @@ std::string RandomMessage(std::mt19937& rng, size_t n) {
   return s;
 }
 
+void ForEachChangedCharacter(const std::string& text,
+                             const std::function<void(const std::string& changed, size_t at, char to)>& changed) {
+  const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  for (size_t i = 0; i < text.size(); ++i) {
+    const size_t at = alphabet.find(text[i]);
+    const char next = at == std::string::npos ? 'A' : alphabet[(at + 1) % 64];
+    const char opposite = at == std::string::npos ? 'g' : alphabet[(at + 32) % 64];
+    for (char c : {next, opposite, '=', '-', ' '}) {
+      if (c == text[i]) continue;
+      std::string copy = text;
+      copy[i] = c;
+      changed(copy, i, c);
+    }
+  }
+}
+
 PublicKeyRecord MakeRecord(const char* id, const CurvePoint& p) {
   PublicKeyRecord r = {};
   SetRecordPoint(r, p);

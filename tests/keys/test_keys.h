@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <random>
 #include <string>
@@ -44,6 +45,13 @@ void ScalarFromHex(std::string_view hex, uint16_t* s);
 
 // n bytes of every value, with runs of zeros (which padding is made of).
 std::string RandomMessage(std::mt19937& rng, size_t n);
+
+// Calls changed with each text that is text with one character changed: at
+// every position, into its neighbour in the Base64 alphabet, the one 32
+// places away (the top bit of its 6), '=', a character outside the alphabet
+// and a blank, each that differs from the one there.
+void ForEachChangedCharacter(const std::string& text,
+                             const std::function<void(const std::string& changed, size_t at, char to)>& changed);
 
 // Sets p to the bytes of text (UTF-8, as the programs hand passphrases over).
 void SetPassphrase(Passphrase& p, std::string_view text);

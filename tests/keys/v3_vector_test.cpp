@@ -23,12 +23,6 @@
 
 namespace {
 
-constexpr char kSecretA[] =
-    "23456789abcdef23456789abcdef23456789abcdef23456789abcdef23456789abcdef23456789abcdef23456789abcdef2345"
-    "6789abcdef0123";
-constexpr char kSecretB[] =
-    "7edcba98765432fedcba98765432fedcba98765432fedcba98765432fedcba98765432fedcba98765432fedcba98765432fedc"
-    "ba987654321234";
 constexpr char kStrongScalarA[] =
     "f289bebdb1933eec2f400a29cbbf121fe984bdb10e12cfe40a45c4b2934f9a1ff4a716a60d3ca7f3def26b26481c8f18a0436ff3"
     "20953233";
@@ -39,17 +33,10 @@ constexpr char kExportSha256[] = "07183baabd3d767f93d57ea1ce696fe0dc1b62ee21ead5
 constexpr char kEphemeral[] =
     "30f1e2d3c4b5a690f1e2d3c4b5a690f1e2d3c4b5a690f1e2d3c4b5a690f1e2d3c4b5a690f1e2d3c4b5a690f1e2d3c4b5a6978";
 constexpr uint64_t kTime = 1796000000;
-// "Hi Bob! " and a greeting in Cyrillic and an emoji: UTF-8 of 1 to 4 bytes.
-constexpr char kMessage[] = "486920426f622120d09fd180d0b8d0b2d0b5d18220f09f918b";
 constexpr char kText[] =
     "?VW3:A8j1v2zXc3OJ91QZao6xEuwwf6SWWm60L8hlt2eG5L57Hdl2IqSp+QDLS3qzkHKw0T7EG+zTW8ODg5s9u/NQTWOPyNkfk/d3Bth"
     "AF5tXrJ+D9g6rBSae3AmA82EDr1fvij6AXnwii/qf2r8x2Y8CNsbYlFfv5CXlB1wnxpKaM3tuUtfSaFo29/JHs7GG04FImDy0r810"
     "MhfBCT6U3MOlmiYvUtjPC7QxklrAEhgpUp++lPp+V+LyJeWj2ox9CjhxMc+I9ofAd6jSE9Ia1wuOdz3wsgWp.";
-
-std::string Message() {
-  const std::vector<uint8_t> m = FromHex(kMessage);
-  return {m.begin(), m.end()};
-}
 
 std::string IdText(const StrongKey& key) {
   uint8_t id[kKeyIdBytes];
@@ -145,14 +132,15 @@ TEST_F(V3Vector, ExportOfTheOwnersKeyCarriesItsStrongKey) {
 
 TEST_F(V3Vector, EncryptsAndDecryptsTheKnownText) {
   std::string text;
-  ASSERT_EQ(EncryptV3MessageWithEphemeral(Message(), kTime, a_, strongA_, strongB_, e_, text), StrongStatus::kOk);
+  ASSERT_EQ(EncryptV3MessageWithEphemeral(KnownAnswerMessage(), kTime, a_, strongA_, strongB_, e_, text),
+            StrongStatus::kOk);
   EXPECT_EQ(text, kText);
 
   const StrongKey ring[] = {strongB_, strongA_};
   std::string plain;
   V3Parties parties;
   ASSERT_EQ(DecryptV3Message(kText, b_, strongB_, ring, 2, -1, plain, parties), StrongStatus::kOk);
-  EXPECT_EQ(plain, Message());
+  EXPECT_EQ(plain, KnownAnswerMessage());
   EXPECT_EQ(parties.senderIndex, 1);
   EXPECT_EQ(parties.written, kTime);
   EXPECT_EQ(UtcTimeText(parties.written), "2026-11-30 00:53");
@@ -184,7 +172,7 @@ TEST_F(V3Vector, TheKnownTextFromItsDefinition) {
   std::vector<uint8_t> ikm = XBytes(es);
   const std::vector<uint8_t> ssBytes = XBytes(ss);
   ikm.insert(ikm.end(), ssBytes.begin(), ssBytes.end());
-  EXPECT_EQ(ReferenceV3Seal(ikm, h, aBytes, bBytes, ReferenceV3InnerText(kTime, Message())), kText);
+  EXPECT_EQ(ReferenceV3Seal(ikm, h, aBytes, bBytes, ReferenceV3InnerText(kTime, KnownAnswerMessage())), kText);
 }
 
 }  // namespace
