@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # ./build.sh COMMAND — one entry point for a fresh Debian machine.
 #   test    install what is missing, build every preset, run every test
-#           (native, natively again under ASan and UBSan, the Windows builds
-#           under Wine, then each fuzz target's corpus and 10 s of fuzzing)
+#           (the Windows builds under Wine, in the background while the
+#           native tests run, then natively again under ASan and UBSan, then
+#           each fuzz target's corpus and 10 s of fuzzing)
 #   run     install what is missing, build, start the program
 #   demo    build, then encrypt and decrypt a message in the look-alike
 #           messenger on a virtual display, with screenshots
@@ -75,7 +76,7 @@ name_failures() {
     # finds nothing here; the lines below name it.
     { grep -o '^\[  FAILED  \] [^ ,]*\.[^ ,]*' "$log" || true; } | sort -u | sed 's/^\[  FAILED  \] /  '"$run"': case /'
     # A case that began and never ended is where a suite hung or crashed.
-    awk -v run="$run" '/^\[ RUN      \] /{open[$4]=1} /^\[ +(OK|FAILED) +\] /{delete open[$4]}
+    awk -v run="$run" '/^\[ RUN      \] /{open[$4]=1} /^\[ +(OK|FAILED|SKIPPED) +\] /{delete open[$4]}
       END{for (c in open) print "  " run ": case " c " (did not end)"}' "$log"
     sed -n 's/^\([a-z_]*\) .* FAILED$/  '"$run"': \1/p' "$log"
   done

@@ -12,8 +12,8 @@
 namespace {
 
 // The open sheet; a handle that is no live window means that none is open.
-// Written by ShowPropertySheet (cleared before it creates one), by
-// AttachPageToSheet as each page starts, and cleared by a page's WM_DESTROY.
+// Written by AttachPageToSheet as each page starts, and cleared by a page's
+// WM_DESTROY and by ShowPropertySheet once the sheet has closed.
 HWND SheetWindow;
 
 PROPSHEETPAGEA DescribePage(int templateId, DLGPROC procedure) {

@@ -109,7 +109,7 @@ TEST_F(ArrivalGuards, AHungMessengerHoldsUpNeitherTheTrayMenuNorOtherDialogs) {
   ASSERT_NE(stuckButton, nullptr) << "the hung dialog got no button";
 
   ASSERT_TRUE(driver::PostTrayCallback(program_.pid(), WM_RBUTTONDOWN));
-  HWND menu = driver::WaitForMenu(program_.pid(), 3000);
+  HWND menu = driver::WaitForMenu(program_.pid());
   const uint64_t menuMs = driver::NowMs() - hung;
   ASSERT_NE(menu, nullptr) << "no tray menu while the messenger hangs";
   ASSERT_TRUE(driver::CloseMenu(menu));
@@ -121,7 +121,7 @@ TEST_F(ArrivalGuards, AHungMessengerHoldsUpNeitherTheTrayMenuNorOtherDialogs) {
 
   PostMessageA(stuckButton, WM_LBUTTONUP, 0, 0);
   std::string notice;
-  EXPECT_TRUE(driver::AnswerMessageBox(kAppCaption, IDOK, &notice, program_.pid(), 3000));
+  EXPECT_TRUE(driver::AnswerMessageBox(kAppCaption, IDOK, &notice, program_.pid()));
   EXPECT_EQ(notice, kNotAnswering);
   const uint64_t meanwhile = driver::NowMs() - hung;
   std::printf("while the messenger hung for %u ms: tray menu after %llu ms, everything else by %llu ms\n", kHangMs,
