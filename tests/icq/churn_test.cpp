@@ -171,7 +171,9 @@ TEST_F(Churn, KeysTypedIntoAKeyMenuWhileTicksRunAllReachTheMenu) {
   }
   driver::PostMenuKey(menu, VK_RETURN);
   const std::string cipher = WaitForTextChange(edit, "to the last key");
-  EXPECT_EQ(StrongRecipient(cipher, ring_), kKeys - 1) << "a key typed into the menu was lost";
+  EXPECT_EQ(StrongRecipient(cipher, ring_), kKeys - 1)
+      << "a key typed into the menu was lost; the text: \"" << cipher.substr(0, 40)
+      << "\", menus open: " << driver::OpenMenuCount(program_.pid());
   ExitThroughMenu(program_);
 }
 

@@ -57,11 +57,15 @@ bool BecomesReadOnly(HWND edit) {
 
 namespace {
 
+// A read that got no answer (the messenger busy past the driver's limit)
+// is no change: it would look like a text emptied.
 template <typename Text>
-Text WaitForChange(HWND edit, const Text& old, uint32_t timeoutMs, Text (*read)(HWND)) {
+Text WaitForChange(HWND edit, const Text& old, uint32_t timeoutMs, bool (*read)(HWND, Text&)) {
   Text text = old;
   driver::PollUntil(timeoutMs, [&] {
-    text = read(edit);
+    Text now;
+    if (!read(edit, now)) return false;
+    text = now;
     return text != old;
   });
   return text;
@@ -70,11 +74,11 @@ Text WaitForChange(HWND edit, const Text& old, uint32_t timeoutMs, Text (*read)(
 }  // namespace
 
 std::string WaitForTextChange(HWND edit, const std::string& old, uint32_t timeoutMs) {
-  return WaitForChange(edit, old, timeoutMs, driver::WindowText);
+  return WaitForChange(edit, old, timeoutMs, driver::ReadWindowText);
 }
 
 std::wstring WaitForTextChangeW(HWND edit, const std::wstring& old, uint32_t timeoutMs) {
-  return WaitForChange(edit, old, timeoutMs, driver::WindowTextW);
+  return WaitForChange(edit, old, timeoutMs, driver::ReadWindowTextW);
 }
 
 std::string Utf8Of(const std::wstring& text) {

@@ -62,19 +62,24 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* ok) 
 // test may replace it: a text of another length than the one the buffer was
 // sized for is read again, so that a test never sees a longer text cut to
 // the length of the one before.
+// False, with text "", when the window did not answer in time or is gone.
 template <typename Text, typename SendTimeout>
-Text ReadText(SendTimeout send, HWND window) {
+bool ReadText(SendTimeout send, HWND window, Text& text) {
+  text = Text();
   for (int attempt = 0; attempt < 3; ++attempt) {
     bool ok = false;
     const LRESULT length = SendVia(send, window, WM_GETTEXTLENGTH, 0, 0, &ok);
-    if (!ok || length <= 0) return Text();
+    if (!ok) return false;
+    if (length <= 0) return true;
     std::vector<typename Text::value_type> buf(static_cast<size_t>(length) + 1);
     const LRESULT n = SendVia(send, window, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), &ok);
-    if (!ok || n <= 0) return Text();
+    if (!ok) return false;
+    if (n <= 0) return true;
     if (SendVia(send, window, WM_GETTEXTLENGTH, 0, 0, &ok) != length && ok) continue;
-    return Text(buf.data(), std::min<size_t>(static_cast<size_t>(n), static_cast<size_t>(length)));
+    text.assign(buf.data(), std::min<size_t>(static_cast<size_t>(n), static_cast<size_t>(length)));
+    return true;
   }
-  return Text();
+  return false;
 }
 
 template <typename Text, typename SendTimeout>
@@ -100,11 +105,23 @@ bool WaitWindowGone(HWND window, uint32_t timeoutMs) {
   return PollUntil(timeoutMs, [&] { return !IsWindow(window) || !IsWindowVisible(window); });
 }
 
-std::string WindowText(HWND window) { return ReadText<std::string>(SendMessageTimeoutA, window); }
+bool ReadWindowText(HWND window, std::string& text) { return ReadText(SendMessageTimeoutA, window, text); }
+
+std::string WindowText(HWND window) {
+  std::string text;
+  ReadWindowText(window, text);
+  return text;
+}
 
 bool SetWindowTextRemote(HWND window, const std::string& text) { return WriteText(SendMessageTimeoutA, window, text); }
 
-std::wstring WindowTextW(HWND window) { return ReadText<std::wstring>(SendMessageTimeoutW, window); }
+bool ReadWindowTextW(HWND window, std::wstring& text) { return ReadText(SendMessageTimeoutW, window, text); }
+
+std::wstring WindowTextW(HWND window) {
+  std::wstring text;
+  ReadWindowTextW(window, text);
+  return text;
+}
 
 bool SetWindowTextRemoteW(HWND window, const std::wstring& text) {
   return WriteText(SendMessageTimeoutW, window, text);

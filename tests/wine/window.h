@@ -41,11 +41,16 @@ bool WaitWindowGone(HWND window, uint32_t timeoutMs = kDefaultTimeoutMs);
 // edit control never sets, and so returns "".
 std::string WindowText(HWND window);
 
+// WindowText that tells a text from no answer: false, with text "", when
+// the window did not answer within kSendTimeoutMs or is gone.
+bool ReadWindowText(HWND window, std::string& text);
+
 // Sets the text with WM_SETTEXT. True when the window accepted it.
 bool SetWindowTextRemote(HWND window, const std::string& text);
 
 // The same through the wide messages, for text beyond the ANSI code page.
 std::wstring WindowTextW(HWND window);
+bool ReadWindowTextW(HWND window, std::wstring& text);
 bool SetWindowTextRemoteW(HWND window, const std::wstring& text);
 
 std::string WindowClass(HWND window);
