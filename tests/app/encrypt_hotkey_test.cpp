@@ -68,6 +68,9 @@ class EncryptHotkey : public tray::HotkeyProgram {
       HWND focus = driver::KeyboardFocus(window_);
       return GetForegroundWindow() == window_ && focus != nullptr && GetParent(focus) == window_;
     })) << "no control of the window has the focus";
+    // Taken once a pass has ended, so that the balloon of the press before
+    // is counted already.
+    beforePress_ = driver::CountsNow(program_.pid());
     pressedAt_ = driver::NowMs();
     ASSERT_TRUE(driver::PressKeys({VK_CONTROL, VK_SHIFT, 'E'}));
   }
@@ -81,15 +84,17 @@ class EncryptHotkey : public tray::HotkeyProgram {
     return written;
   }
 
-  // A balloon with text comes, no menu opens, and the box keeps what it held.
+  // The press brings a balloon with text, no menu opens, and the box keeps
+  // what it held.
   void ExpectRefusal(const char* text, const std::wstring& held) {
-    EXPECT_NE(driver::WaitForBalloon(text), nullptr) << driver::ShownBalloon().text;
+    EXPECT_TRUE(BalloonOfPress(program_.pid(), beforePress_, text));
     EXPECT_EQ(driver::OpenMenuCount(program_.pid()), 0);
     EXPECT_EQ(driver::WindowTextW(edit_), held);
   }
 
   driver::Program writer_, program_;
   HWND window_ = nullptr, edit_ = nullptr;
+  driver::ScanCounts beforePress_;
   uint64_t pressedAt_ = 0;
 };
 

@@ -23,4 +23,17 @@ std::string HotkeyProgram::OpenFor(const Party& party, const std::wstring& text)
   return plain;
 }
 
+::testing::AssertionResult HotkeyProgram::BalloonOfPress(DWORD pid, const driver::ScanCounts& before,
+                                                         const std::string& text) {
+  if (!driver::WaitForBalloonsAsked(pid, before)) {
+    HWND box = driver::WaitForMessageBox(kErrorCaption, pid, 0);
+    return ::testing::AssertionFailure() << "no balloon asked for since the press; the one shown says \""
+                                         << driver::ShownBalloon().text << "\"; an error box says \""
+                                         << (box ? driver::MessageBoxText(box) : "(no box)") << "\"";
+  }
+  if (driver::WaitForBalloon(text) == nullptr)
+    return ::testing::AssertionFailure() << "the balloon shown says \"" << driver::ShownBalloon().text << "\"";
+  return ::testing::AssertionSuccess();
+}
+
 }  // namespace tray

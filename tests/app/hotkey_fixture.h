@@ -22,6 +22,11 @@ class HotkeyProgram : public TrayProgram {
   // open.
   std::string OpenFor(const Party& party, const std::wstring& text);
 
+  // The press's balloon: pid has asked for one since before (its counts
+  // just before the press), and the balloon shown says text.
+  static ::testing::AssertionResult BalloonOfPress(DWORD pid, const driver::ScanCounts& before,
+                                                   const std::string& text);
+
   Party me_, alice_, bob_;
 };
 

@@ -102,6 +102,9 @@ class KeyboardRoute : public tray::HotkeyProgram {
     ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
       return driver::BringToFront(chat_.window) && GetDlgCtrlID(driver::KeyboardFocus(chat_.window)) == part;
     })) << "the chat's part " << part << " does not have the keyboard";
+    // Taken once a pass has ended, so that the balloon of the press before
+    // is counted already.
+    beforePress_ = driver::CountsNow(program_.pid());
     pressedAt_ = driver::NowMs();
     ASSERT_TRUE(driver::PressKeys(keys));
   }
@@ -135,6 +138,7 @@ class KeyboardRoute : public tray::HotkeyProgram {
 
   driver::Chat chat_;
   driver::Program program_;
+  driver::ScanCounts beforePress_;
   uint64_t pressedAt_ = 0;
 };
 
@@ -170,7 +174,7 @@ TEST_F(KeyboardRoute, AutoEncryptNeedsOneKeystrokeAndAnEmptyBoxChangesNothing) {
   ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, kAutoEncryptValue, 1));
   ASSERT_NO_FATAL_FAILURE(StartBoth("Chat with Alice"));
   ASSERT_NO_FATAL_FAILURE(PressIn(chat::kMessageBoxId, {VK_CONTROL, VK_SHIFT, 'E'}));
-  EXPECT_NE(driver::WaitForBalloon(tray::kNothingToEncrypt), nullptr) << driver::ShownBalloon().text;
+  EXPECT_TRUE(BalloonOfPress(program_.pid(), beforePress_, tray::kNothingToEncrypt));
   EXPECT_EQ(driver::OpenMenuCount(program_.pid()), 0);
   EXPECT_EQ(driver::PaneText(chat_.messageBox), std::wstring());
   ExpectUsersClipboardBack();
@@ -237,7 +241,7 @@ TEST_F(KeyboardRoute, RefusedForegroundOpensNoMenuAndPutsTheClipboardBack) {
   ASSERT_FALSE(HasFatalFailure());
   ASSERT_TRUE(driver::SetPaneEntries(chat_.messageBox, {kWorldMessage}));
   ASSERT_NO_FATAL_FAILURE(PressIn(chat::kMessageBoxId, {VK_CONTROL, VK_SHIFT, 'E'}));
-  EXPECT_NE(driver::WaitForBalloon(kMenuNotInFront), nullptr) << driver::ShownBalloon().text;
+  EXPECT_TRUE(BalloonOfPress(program_.pid(), beforePress_, kMenuNotInFront));
   EXPECT_EQ(driver::OpenMenuCount(program_.pid()), 0);
   EXPECT_EQ(driver::PaneText(chat_.messageBox), kWorldMessage);
   ExpectUsersClipboardBack(kWorldMessage);
@@ -249,7 +253,7 @@ TEST_F(KeyboardRoute, RefusedForegroundOpensNoMenuAndPutsTheClipboardBack) {
   ASSERT_TRUE(driver::SetPaneEntries(chat_.history, {L"Alice, 09:00", icq::WideFromAnsi(older)}));
   ASSERT_TRUE(driver::SelectPaneEntries(chat_.history, 0, 1));
   ASSERT_NO_FATAL_FAILURE(PressIn(chat::kHistoryId, {VK_CONTROL, VK_SHIFT, 'D'}));
-  EXPECT_NE(driver::WaitForBalloon(kReadMenuNotInFront), nullptr) << driver::ShownBalloon().text;
+  EXPECT_TRUE(BalloonOfPress(program_.pid(), beforePress_, kReadMenuNotInFront));
   EXPECT_EQ(driver::OpenMenuCount(program_.pid()), 0);
   ExpectUsersClipboardBack(L"From the old days");
   ExitThroughMenu(program_);
@@ -265,7 +269,7 @@ TEST_F(KeyboardRoute, AMessageNotTakenWithinTwoSecondsStaysOnTheClipboardWithABa
   ASSERT_TRUE(driver::SetPaneEntries(chat_.history, lines));
   ASSERT_NO_FATAL_FAILURE(PressIn(chat::kHistoryId, {VK_CONTROL, VK_SHIFT, 'E'}));
   ASSERT_TRUE(icq::ChooseKey(program_.pid(), driver::WaitForMenu(program_.pid()), VK_END));
-  EXPECT_NE(driver::WaitForBalloon(kNotPutBack), nullptr) << driver::ShownBalloon().text;
+  EXPECT_TRUE(BalloonOfPress(program_.pid(), beforePress_, kNotPutBack));
   const UsersClipboard left = ReadUsersClipboard();
   EXPECT_EQ(OpenFor(bob_, left.text), icq::Utf8Of(kWorldMessage));
   EXPECT_EQ(driver::PaneText(chat_.history), kWorldMessage);

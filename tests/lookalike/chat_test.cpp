@@ -128,7 +128,10 @@ class LookAlikeChat : public ::testing::Test {
 TEST_F(LookAlikeChat, TypingReachesTheMessageBoxWhichAnswersNoTextMessage) {
   ASSERT_NO_FATAL_FAILURE(Front());
   EXPECT_TRUE(FocusComesTo(chat_.messageBox)) << "the message box has no focus at the start";
+  // Each wait is for a text that only the last key sent can make: typing
+  // passes through kTyped on its way to the longer text.
   ASSERT_TRUE(driver::TypeText(kTyped + L"x👋"));
+  EXPECT_EQ(Utf8(WaitForText(chat_.messageBox, kTyped + L"x👋")), Utf8(kTyped + L"x👋"));
   ASSERT_TRUE(driver::PressKeys({VK_BACK}));  // the emoji, both halves
   ASSERT_TRUE(driver::PressKeys({VK_BACK}));
   EXPECT_EQ(Utf8(WaitForText(chat_.messageBox, kTyped)), Utf8(kTyped));

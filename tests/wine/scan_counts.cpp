@@ -38,6 +38,12 @@ ScanCounts CountsNow(DWORD pid, uint32_t timeoutMs) {
   return main ? ReadCounts(main) : ScanCounts{};
 }
 
+bool WaitForBalloonsAsked(DWORD pid, const ScanCounts& before, uint32_t timeoutMs) {
+  HWND main = WaitForMainWindow(pid, kMainWindowClass, 0);
+  return main != nullptr &&
+         PollUntil(timeoutMs, [&] { return ReadCount(main, kBalloonsAskedProperty) != before.balloons; });
+}
+
 std::optional<unsigned> BalloonsAskedSince(DWORD pid, const ScanCounts& before, uint32_t timeoutMs) {
   HWND main = WaitForMainWindow(pid, kMainWindowClass, 0);
   if (main == nullptr || !WaitScanPasses(pid, 2, timeoutMs)) return std::nullopt;

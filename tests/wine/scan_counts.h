@@ -29,6 +29,11 @@ ScanCounts CountsNow(DWORD pid, uint32_t timeoutMs = kDefaultTimeoutMs);
 // True once passes more scan passes of pid have finished than when called.
 bool WaitScanPasses(DWORD pid, unsigned passes, uint32_t timeoutMs = kDefaultTimeoutMs);
 
+// For "a balloon came of it": true once pid has asked for more balloons
+// than it had when before was taken. A balloon of an earlier action with the
+// same text may still be shown; this tells the new one from it.
+bool WaitForBalloonsAsked(DWORD pid, const ScanCounts& before, uint32_t timeoutMs = kDefaultTimeoutMs);
+
 // For "nothing came of it": waits for two more passes (the pass running
 // when the test acted may have begun before and missed it), then answers
 // how many balloons have been asked for since before was taken; nothing
