@@ -42,15 +42,10 @@ build() {
 # windows_tests PRESET [CTEST-OPTION...]: the Windows tests of one width
 # under Wine, four at a time whatever the cores: they mostly wait, three of
 # them at most driving windows, each in a Wine session of its own
-# (tests/CMakeLists.txt). A suite that fails is run once more, in fresh Wine
-# sessions: Wine failed now and then to start a process until its programs
-# started without address space randomisation (scripts/wine-loader.sh),
-# while a real fault fails again. Both runs stay in the log, and the last
-# lines name a suite that needed the second (docs/testing.md).
+# (tests/CMakeLists.txt). A suite that fails fails the command: there is no
+# second run (docs/testing.md).
 windows_tests() {
-  run_tests "$1" --preset "$@" -j 4 && return 0
-  echo "Running the $1 suites that failed once more, in a fresh Wine session:"
-  run_tests "$1-again" --preset "$1" --rerun-failed
+  run_tests "$1" --preset "$@" -j 4
 }
 
 # Every test run's whole output is also kept in build/test-logs/NAME.log,
@@ -77,8 +72,8 @@ name_failures() {
     run=$(basename "$log" .log)
     # Skipped cases (a CPU without the instruction a case needs) are no failure.
     sed -n '/(Skipped)$/!s/^[[:space:]]*[0-9]* - \(.*\) (\(.*\))$/  '"$run"': \1 (\2)/p' "$log"
-    # A run with no failed case (a suite that passed when run again) finds
-    # nothing, which is no failure of this list.
+    # A suite that failed with no failed case (it crashed or timed out)
+    # finds nothing here; the lines below name it.
     { grep -o '^\[  FAILED  \] [^ ,]*\.[^ ,]*' "$log" || true; } | sort -u | sed 's/^\[  FAILED  \] /  '"$run"': case /'
     # A case that began and never ended is where a suite hung or crashed.
     awk -v run="$run" '/^\[ RUN      \] /{open[$4]=1} /^\[ +(OK|FAILED|SKIPPED) +\] /{delete open[$4]}
@@ -150,8 +145,8 @@ case ${1:-} in
     wait $windows || status=1
     cat "$logs/windows.out"
     took "the Windows tests' output above"
-    # A failure, or a suite that passed only when run again, is named last.
-    if [ $status != 0 ] || compgen -G "$logs/*-again.log" >/dev/null; then name_failures; fi
+    # A failure is named last.
+    if [ $status != 0 ]; then name_failures; fi
     exit $status
     ;;
   run)
