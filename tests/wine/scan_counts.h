@@ -29,9 +29,10 @@ ScanCounts CountsNow(DWORD pid, uint32_t timeoutMs = kDefaultTimeoutMs);
 // True once passes more scan passes of pid have finished than when called.
 bool WaitScanPasses(DWORD pid, unsigned passes, uint32_t timeoutMs = kDefaultTimeoutMs);
 
-// For "a balloon came of it": true once pid has asked for more balloons
-// than it had when before was taken. A balloon of an earlier action with the
-// same text may still be shown; this tells the new one from it.
+// For "a balloon came of it": true once pid has asked for a balloon since
+// before was taken. A balloon asked for takes the place of the icon's
+// balloon shown at once, and is counted after that: a balloon shown once the
+// count has moved is not an earlier action's with the same text.
 bool WaitForBalloonsAsked(DWORD pid, const ScanCounts& before, uint32_t timeoutMs = kDefaultTimeoutMs);
 
 // For "nothing came of it": waits for two more passes (the pass running

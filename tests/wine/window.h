@@ -42,7 +42,8 @@ bool WaitWindowGone(HWND window, uint32_t timeoutMs = kDefaultTimeoutMs);
 std::string WindowText(HWND window);
 
 // WindowText that tells a text from no answer: false, with text "", when
-// the window did not answer within kSendTimeoutMs or is gone.
+// the window did not answer within kSendTimeoutMs, is gone, or changed its
+// text's length during each of three reads.
 bool ReadWindowText(HWND window, std::string& text);
 
 // Sets the text with WM_SETTEXT. True when the window accepted it.
