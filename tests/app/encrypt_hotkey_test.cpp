@@ -7,7 +7,6 @@
 // refused.
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 #include "keys/formats/strong_message.h"
@@ -68,34 +67,27 @@ class EncryptHotkey : public tray::HotkeyProgram {
       HWND focus = driver::KeyboardFocus(window_);
       return GetForegroundWindow() == window_ && focus != nullptr && GetParent(focus) == window_;
     })) << "no control of the window has the focus";
-    // Taken once a pass has ended, so that the balloon of the press before
-    // is counted already.
-    beforePress_ = driver::CountsNow(program_.pid());
-    pressedAt_ = driver::NowMs();
-    ASSERT_TRUE(driver::PressKeys({VK_CONTROL, VK_SHIFT, 'E'}));
+    ASSERT_TRUE(Press(program_.pid(), {VK_CONTROL, VK_SHIFT, 'E'}));
   }
 
   // The press's text once written, and how long after the press it was.
   std::wstring WrittenAfter(const std::wstring& before, const char* what) {
     const std::wstring written = icq::WaitForTextChangeW(edit_, before);
     EXPECT_NE(written, before) << "nothing written; the balloon says: " << driver::ShownBalloon().text;
-    std::printf("[ timing ] hotkey to written message, %s: %llu ms\n", what,
-                static_cast<unsigned long long>(driver::NowMs() - pressedAt_));
+    PrintTimeSincePress(std::string("written message, ") + what);
     return written;
   }
 
   // The press brings a balloon with text, no menu opens, and the box keeps
   // what it held.
   void ExpectRefusal(const char* text, const std::wstring& held) {
-    EXPECT_TRUE(BalloonOfPress(program_.pid(), beforePress_, text));
+    EXPECT_TRUE(BalloonOfPress(program_.pid(), text));
     EXPECT_EQ(driver::OpenMenuCount(program_.pid()), 0);
     EXPECT_EQ(driver::WindowTextW(edit_), held);
   }
 
   driver::Program writer_, program_;
   HWND window_ = nullptr, edit_ = nullptr;
-  driver::ScanCounts beforePress_;
-  uint64_t pressedAt_ = 0;
 };
 
 // The menu opens at the caret; the message is for the key chosen, in place

@@ -1,5 +1,7 @@
 #include "tests/app/hotkey_fixture.h"
 
+#include <cstdio>
+
 #include "keys/formats/v3_message.h"
 #include "tests/lookalike/lookalike_client.h"
 
@@ -23,9 +25,14 @@ std::string HotkeyProgram::OpenFor(const Party& party, const std::wstring& text)
   return plain;
 }
 
-::testing::AssertionResult HotkeyProgram::BalloonOfPress(DWORD pid, const driver::ScanCounts& before,
-                                                         const std::string& text) {
-  if (!driver::WaitForBalloonsAsked(pid, before)) {
+bool HotkeyProgram::Press(DWORD pid, std::initializer_list<WORD> keys) {
+  beforePress_ = driver::CountsNow(pid);
+  pressedAt_ = driver::NowMs();
+  return driver::PressKeys(keys);
+}
+
+::testing::AssertionResult HotkeyProgram::BalloonOfPress(DWORD pid, const std::string& text) const {
+  if (!driver::WaitForBalloonsAsked(pid, beforePress_)) {
     HWND box = driver::WaitForMessageBox(kErrorCaption, pid, 0);
     return ::testing::AssertionFailure() << "no balloon asked for since the press; the one shown says \""
                                          << driver::ShownBalloon().text << "\"; an error box says \""
@@ -34,6 +41,11 @@ std::string HotkeyProgram::OpenFor(const Party& party, const std::wstring& text)
   if (driver::WaitForBalloon(text) == nullptr)
     return ::testing::AssertionFailure() << "the balloon shown says \"" << driver::ShownBalloon().text << "\"";
   return ::testing::AssertionSuccess();
+}
+
+void HotkeyProgram::PrintTimeSincePress(const std::string& what) const {
+  std::printf("[ timing ] hotkey to %s: %llu ms\n", what.c_str(),
+              static_cast<unsigned long long>(driver::NowMs() - pressedAt_));
 }
 
 }  // namespace tray

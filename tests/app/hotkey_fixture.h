@@ -3,6 +3,7 @@
 // recipient's secret key, as the recipient's program would open it.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "tests/app/tray_fixture.h"
@@ -22,12 +23,21 @@ class HotkeyProgram : public TrayProgram {
   // open.
   std::string OpenFor(const Party& party, const std::wstring& text);
 
-  // The press's balloon: pid has asked for one since before (its counts
-  // just before the press), and the balloon shown says text.
-  static ::testing::AssertionResult BalloonOfPress(DWORD pid, const driver::ScanCounts& before,
-                                                   const std::string& text);
+  // Presses keys as the user does, after noting the time and pid's counts.
+  // The counts are taken once a pass has ended, so that the balloon of the
+  // press before is counted already.
+  bool Press(DWORD pid, std::initializer_list<WORD> keys);
+  // The last press's balloon: pid has asked for one since the press, and
+  // the balloon shown says text.
+  ::testing::AssertionResult BalloonOfPress(DWORD pid, const std::string& text) const;
+  // "[ timing ] hotkey to what: N ms", N the time since the last press.
+  void PrintTimeSincePress(const std::string& what) const;
 
   Party me_, alice_, bob_;
+
+ private:
+  driver::ScanCounts beforePress_;
+  uint64_t pressedAt_ = 0;
 };
 
 }  // namespace tray

@@ -9,7 +9,6 @@
 // to do.
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -102,11 +101,7 @@ class KeyboardRoute : public tray::HotkeyProgram {
     ASSERT_TRUE(driver::PollUntil(driver::kDefaultTimeoutMs, [&] {
       return driver::BringToFront(chat_.window) && GetDlgCtrlID(driver::KeyboardFocus(chat_.window)) == part;
     })) << "the chat's part " << part << " does not have the keyboard";
-    // Taken once a pass has ended, so that the balloon of the press before
-    // is counted already.
-    beforePress_ = driver::CountsNow(program_.pid());
-    pressedAt_ = driver::NowMs();
-    ASSERT_TRUE(driver::PressKeys(keys));
+    ASSERT_TRUE(Press(program_.pid(), keys));
   }
 
   // The message box's text once it has changed from before.
@@ -117,8 +112,7 @@ class KeyboardRoute : public tray::HotkeyProgram {
       return now != before;
     });
     EXPECT_NE(now, before) << "nothing written; the balloon says: " << driver::ShownBalloon().text;
-    std::printf("[ timing ] hotkey to written message, keyboard route, %s: %llu ms\n", what,
-                static_cast<unsigned long long>(driver::NowMs() - pressedAt_));
+    PrintTimeSincePress(std::string("written message, keyboard route, ") + what);
     return now;
   }
 
@@ -138,8 +132,6 @@ class KeyboardRoute : public tray::HotkeyProgram {
 
   driver::Chat chat_;
   driver::Program program_;
-  driver::ScanCounts beforePress_;
-  uint64_t pressedAt_ = 0;
 };
 
 // One keystroke and one menu choice: the chat's own box holds the message
@@ -174,7 +166,7 @@ TEST_F(KeyboardRoute, AutoEncryptNeedsOneKeystrokeAndAnEmptyBoxChangesNothing) {
   ASSERT_TRUE(driver::WriteRegDword(kSettingsKey, kAutoEncryptValue, 1));
   ASSERT_NO_FATAL_FAILURE(StartBoth("Chat with Alice"));
   ASSERT_NO_FATAL_FAILURE(PressIn(chat::kMessageBoxId, {VK_CONTROL, VK_SHIFT, 'E'}));
-  EXPECT_TRUE(BalloonOfPress(program_.pid(), beforePress_, tray::kNothingToEncrypt));
+  EXPECT_TRUE(BalloonOfPress(program_.pid(), tray::kNothingToEncrypt));
   EXPECT_EQ(driver::OpenMenuCount(program_.pid()), 0);
   EXPECT_EQ(driver::PaneText(chat_.messageBox), std::wstring());
   ExpectUsersClipboardBack();
@@ -221,8 +213,7 @@ TEST_F(KeyboardRoute, ReadsAMessageSelectedInTheHistoryPane) {
   query.pid = program_.pid();
   const HWND reading = driver::WaitForWindow(query);
   ASSERT_NE(reading, nullptr) << "no reading window; the balloon says: " << driver::ShownBalloon().text;
-  std::printf("[ timing ] hotkey to reading window, keyboard route: %llu ms\n",
-              static_cast<unsigned long long>(driver::NowMs() - pressedAt_));
+  PrintTimeSincePress("reading window, keyboard route");
   EXPECT_EQ(driver::WindowTextW(GetDlgItem(reading, IDC_READING_TEXT)), kWorldMessage);
   KeepScreenshot("reading-window-over-chat.png");
   ExpectUsersClipboardBack(kWorldMessage);
@@ -241,7 +232,7 @@ TEST_F(KeyboardRoute, RefusedForegroundOpensNoMenuAndPutsTheClipboardBack) {
   ASSERT_FALSE(HasFatalFailure());
   ASSERT_TRUE(driver::SetPaneEntries(chat_.messageBox, {kWorldMessage}));
   ASSERT_NO_FATAL_FAILURE(PressIn(chat::kMessageBoxId, {VK_CONTROL, VK_SHIFT, 'E'}));
-  EXPECT_TRUE(BalloonOfPress(program_.pid(), beforePress_, kMenuNotInFront));
+  EXPECT_TRUE(BalloonOfPress(program_.pid(), kMenuNotInFront));
   EXPECT_EQ(driver::OpenMenuCount(program_.pid()), 0);
   EXPECT_EQ(driver::PaneText(chat_.messageBox), kWorldMessage);
   ExpectUsersClipboardBack(kWorldMessage);
@@ -253,7 +244,7 @@ TEST_F(KeyboardRoute, RefusedForegroundOpensNoMenuAndPutsTheClipboardBack) {
   ASSERT_TRUE(driver::SetPaneEntries(chat_.history, {L"Alice, 09:00", icq::WideFromAnsi(older)}));
   ASSERT_TRUE(driver::SelectPaneEntries(chat_.history, 0, 1));
   ASSERT_NO_FATAL_FAILURE(PressIn(chat::kHistoryId, {VK_CONTROL, VK_SHIFT, 'D'}));
-  EXPECT_TRUE(BalloonOfPress(program_.pid(), beforePress_, kReadMenuNotInFront));
+  EXPECT_TRUE(BalloonOfPress(program_.pid(), kReadMenuNotInFront));
   EXPECT_EQ(driver::OpenMenuCount(program_.pid()), 0);
   ExpectUsersClipboardBack(L"From the old days");
   ExitThroughMenu(program_);
@@ -269,7 +260,7 @@ TEST_F(KeyboardRoute, AMessageNotTakenWithinTwoSecondsStaysOnTheClipboardWithABa
   ASSERT_TRUE(driver::SetPaneEntries(chat_.history, lines));
   ASSERT_NO_FATAL_FAILURE(PressIn(chat::kHistoryId, {VK_CONTROL, VK_SHIFT, 'E'}));
   ASSERT_TRUE(icq::ChooseKey(program_.pid(), driver::WaitForMenu(program_.pid()), VK_END));
-  EXPECT_TRUE(BalloonOfPress(program_.pid(), beforePress_, kNotPutBack));
+  EXPECT_TRUE(BalloonOfPress(program_.pid(), kNotPutBack));
   const UsersClipboard left = ReadUsersClipboard();
   EXPECT_EQ(OpenFor(bob_, left.text), icq::Utf8Of(kWorldMessage));
   EXPECT_EQ(driver::PaneText(chat_.history), kWorldMessage);
